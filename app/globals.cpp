@@ -1,0 +1,80 @@
+#include "globals.h"
+
+#include "paths.h"
+
+#include <QMutexLocker>
+#include <cstring>
+
+FlashDataMap g_FlashDataMap{};
+QMutex g_ImageLock;
+DeviceAllInfo g_CurrentDevice;
+static const char kEmptyPath[] = "";
+const char *g_CurrentPath = kEmptyPath;
+QByteArray g_CurrentPathStr;
+QString g_LoadCacheName;
+QString g_SaveCacheName;
+QList<DeviceAllInfo> g_FoundDevices;
+Worker *g_Worker = nullptr;
+QTimer *g_OnlineTimer = nullptr;
+QElapsedTimer g_StatusTimer;
+QList<DeviceAllInfo> g_PageDevices;
+QList<DeviceAllInfo> g_PageDevicesCopy;
+QList<int> g_DefaultMacroKeys;
+int g_ShowBatteryValue = 0;
+
+FlashDataMap ReadImage()
+{
+    QMutexLocker lock(&g_ImageLock);
+    return g_FlashDataMap;
+}
+
+void StoreImage(const FlashDataMap &image)
+{
+    QMutexLocker lock(&g_ImageLock);
+    std::memcpy(&g_FlashDataMap, &image, sizeof(FlashDataMap));
+}
+
+void SetCurrentPathCopy(const QByteArray &path)
+{
+    // Detach first so the pointer stays valid while the previous text is replaced.
+    QByteArray copy(path.constData(), path.size());
+    g_CurrentPathStr = copy;
+    g_CurrentPath = g_CurrentPathStr.constData();
+}
+
+static DongleRGB g_DongleRgbStorage{};
+DongleRGB *const g_DongleRgb = &g_DongleRgbStorage;
+unsigned char g_BatteryStatus[4] = {0, 0, 0, 0};
+unsigned char g_StatusChanges[7] = {0, 0, 0, 0, 0, 0, 0};
+unsigned char g_AddressBuffer[16] = {0};
+unsigned char g_TileAddressBuffer[16] = {0x31};
+
+std::atomic<uint8_t> g_WritesAllowed{0};
+std::atomic<int> g_SessionActive{0};
+std::atomic<uint8_t> g_SensorRefreshing{0};
+std::atomic<uint8_t> g_ButtonRefreshing{0};
+std::atomic<uint8_t> g_LightRefreshing{0};
+std::atomic<uint8_t> g_SensorFilled{0};
+std::atomic<uint8_t> g_ButtonFilled{0};
+std::atomic<uint8_t> g_MacroRecording{0};
+std::atomic<uint8_t> g_WorkerRun{0};
+std::atomic<uint8_t> g_RestartWorker{0};
+std::atomic<uint8_t> g_ReloadRequested{0};
+std::atomic<uint8_t> g_WaitOnline{0};
+std::atomic<uint8_t> g_OpenedOnline{0};
+std::atomic<uint8_t> g_DeviceOnline{0};
+std::atomic<uint8_t> g_DeviceDataReady{0};
+std::atomic<uint8_t> g_ApplyingSettings{0};
+std::atomic<uint8_t> g_CheckDefaultMacros{0};
+std::atomic<uint8_t> g_SkipDongleQuery{0};
+std::atomic<uint8_t> g_LinkWatch{1};
+
+const QString g_AppName = QString::fromLatin1(Paths::kProductTitle);
+const QString g_DialogMainTitle = QString::fromLatin1(Paths::kProductTitle);
+const QString g_ProductName = QString::fromLatin1(Paths::kProductTitle);
+
+std::atomic<bool> g_UpdateBusy{false};
+std::atomic<bool> g_RepairRunning{false};
+std::atomic<bool> g_ReceiverUpdateFound{false};
+std::atomic<bool> g_MouseUpdateFound{false};
+UpDateRepair *g_UpDateRepair = nullptr;

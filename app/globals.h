@@ -1,0 +1,88 @@
+#pragma once
+// Process-wide state shared by the pages, the worker, the library callbacks and
+// the one-field writers. Created before main runs and never destroyed.
+//
+// Threads: the GUI thread, the Worker thread and the device library's delivery
+// thread all touch this state. One-byte flags are std::atomic. The settings
+// image g_FlashDataMap is copied in and out under g_ImageLock (see ImageLock
+// below); that lock is never held across a PostMsg emit or a library call,
+// because a blocking-queued emit waits for the GUI thread, which may itself be
+// waiting for the lock.
+
+#include "deviceallinfo.h"
+#include "flashdatamap.h"
+
+#include <QByteArray>
+#include <QElapsedTimer>
+#include <QList>
+#include <QMutex>
+#include <QString>
+#include <atomic>
+
+class QTimer;
+class Worker;
+class UpDateRepair;
+
+// --- The device and its image ---
+extern FlashDataMap g_FlashDataMap;
+extern QMutex g_ImageLock;  // guards copies of g_FlashDataMap; see the rule above
+extern DeviceAllInfo g_CurrentDevice;
+extern const char *g_CurrentPath;  // path handed to every library call that takes one
+extern QByteArray g_CurrentPathStr;  // storage for a copied path
+extern QString g_LoadCacheName;
+extern QString g_SaveCacheName;
+extern QList<DeviceAllInfo> g_FoundDevices;
+extern Worker *g_Worker;
+extern QTimer *g_OnlineTimer;
+extern QElapsedTimer g_StatusTimer;
+extern QList<DeviceAllInfo> g_PageDevices;
+extern QList<DeviceAllInfo> g_PageDevicesCopy;
+extern QList<int> g_DefaultMacroKeys;
+extern int g_ShowBatteryValue;
+
+// Copies the image out of / into g_FlashDataMap under g_ImageLock.
+FlashDataMap ReadImage();
+void StoreImage(const FlashDataMap &image);
+
+// Points g_CurrentPath at a private copy of `path` kept in g_CurrentPathStr.
+void SetCurrentPathCopy(const QByteArray &path);
+
+// --- Buffers handed to the library (owned for the whole run) ---
+extern DongleRGB *const g_DongleRgb;
+extern unsigned char g_BatteryStatus[4];
+extern unsigned char g_StatusChanges[7];
+extern unsigned char g_AddressBuffer[16];
+extern unsigned char g_TileAddressBuffer[16];
+
+// --- Shared flags ---
+extern std::atomic<uint8_t> g_WritesAllowed;
+extern std::atomic<int> g_SessionActive;
+extern std::atomic<uint8_t> g_SensorRefreshing;
+extern std::atomic<uint8_t> g_ButtonRefreshing;
+extern std::atomic<uint8_t> g_LightRefreshing;
+extern std::atomic<uint8_t> g_SensorFilled;
+extern std::atomic<uint8_t> g_ButtonFilled;
+extern std::atomic<uint8_t> g_MacroRecording;
+extern std::atomic<uint8_t> g_WorkerRun;
+extern std::atomic<uint8_t> g_RestartWorker;
+extern std::atomic<uint8_t> g_ReloadRequested;
+extern std::atomic<uint8_t> g_WaitOnline;
+extern std::atomic<uint8_t> g_OpenedOnline;
+extern std::atomic<uint8_t> g_DeviceOnline;
+extern std::atomic<uint8_t> g_DeviceDataReady;
+extern std::atomic<uint8_t> g_ApplyingSettings;
+extern std::atomic<uint8_t> g_CheckDefaultMacros;
+extern std::atomic<uint8_t> g_SkipDongleQuery;
+extern std::atomic<uint8_t> g_LinkWatch;
+
+// --- Product title ---
+extern const QString g_AppName;
+extern const QString g_DialogMainTitle;
+extern const QString g_ProductName;
+
+// --- What the firmware update shares with the rest of the program ---
+extern std::atomic<bool> g_UpdateBusy;
+extern std::atomic<bool> g_RepairRunning;
+extern std::atomic<bool> g_ReceiverUpdateFound;
+extern std::atomic<bool> g_MouseUpdateFound;
+extern UpDateRepair *g_UpDateRepair;  // null until the settings page exists

@@ -1,0 +1,29 @@
+# Collects the .cpp, .h and .ui files of the given source folders (new files are
+# picked up at the next build without editing any list).
+function(vogm_glob_sources out)
+  set(result)
+  foreach(dir ${ARGN})
+    file(GLOB found CONFIGURE_DEPENDS
+      ${CMAKE_SOURCE_DIR}/${dir}/*.cpp ${CMAKE_SOURCE_DIR}/${dir}/*.h
+      ${CMAKE_SOURCE_DIR}/${dir}/*.ui ${CMAKE_SOURCE_DIR}/${dir}/*.qrc)
+    list(APPEND result ${found})
+  endforeach()
+  set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
+# vogm_add_test(name SOURCES a.cpp ... [LIBS lib ...] [ENV K=V ...] [TIMEOUT s])
+# Every test runs offscreen with its own HOME and XDG_DATA_HOME (made by the
+# test-support library), the application folder pointed at the staged data.
+function(vogm_add_test name)
+  cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE testsupport Qt5::Test ${T_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests/bin
+    BUILD_RPATH "${VOGM_STAGE_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
+  set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOGM_APP_DIR=${VOGM_STAGE_DIR};VOGM_WAIT_DIVISOR=10;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1;${T_ENV}")
+endfunction()
