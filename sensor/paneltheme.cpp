@@ -1,0 +1,28 @@
+#include "paneltheme.h"
+
+#include "configini.h"
+#include "paths.h"
+
+namespace PanelTheme {
+
+QString PictureDir(const QString &folder)
+{
+    return Paths::AppFolder() + "/Picture/" + folder + "/";
+}
+
+ComboTheme::Colors ComboColors()
+{
+    ConfigIni *config = ConfigIni::GetInstance();
+    ComboTheme::Colors colors;
+    colors.text = config->Color("Option", "ComboxTextColor");
+    colors.background = config->Color("Option", "ComboxBackGroundColor");
+    colors.selection = config->Color("Option", "ComboxSelectColor");
+    return colors;
+}
+
+QString Triple(const QString &key)
+{
+    return ConfigIni::GetInstance()->ColorTriple("Option", key);
+}
+
+}  // namespace PanelTheme

@@ -1,0 +1,20 @@
+#pragma once
+// Theme pieces the small panels share: the picture folders and the combo
+// colours of Config.ini group "Option".
+
+#include "combotheme.h"
+
+#include <QString>
+
+namespace PanelTheme {
+
+// Application folder + "/Picture/" + folder + "/".
+QString PictureDir(const QString &folder);
+
+// ComboxTextColor, ComboxBackGroundColor and ComboxSelectColor.
+ComboTheme::Colors ComboColors();
+
+// The first three numbers of an "Option" colour list joined with ",".
+QString Triple(const QString &key);
+
+}  // namespace PanelTheme
