@@ -3,8 +3,7 @@
 #include "ui_debouncetime.h"
 
 #include "globals.h"
-#include "lessthree.h"
-#include "noticedialog.h"
+#include "notices.h"
 #include "paneltheme.h"
 #include "writers.h"
 
@@ -18,6 +17,7 @@ DebounceTime::DebounceTime(QWidget *parent) : QFrame(parent), ui(new Ui::Debounc
     m_pictureDir = PanelTheme::PictureDir("Buttoninterface");
     ComboTheme::Apply(ui->Debunce, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::Plain, true,
                       kVisibleItems);
+    PanelTheme::DropFrameLine(this);
 }
 
 DebounceTime::~DebounceTime()

@@ -14,6 +14,7 @@ OnOffPanel::OnOffPanel(QWidget *parent, const QString &name, const QString &labe
     BuildForm(name, labelText);
     m_pictureDir = PanelTheme::PictureDir("Sensor");
     ApplyTheme(name);
+    PanelTheme::DropFrameLine(this);
 }
 
 OnOffPanel::~OnOffPanel() = default;

@@ -3,6 +3,8 @@
 #include "configini.h"
 #include "paths.h"
 
+#include <QWidget>
+
 namespace PanelTheme {
 
 QString PictureDir(const QString &folder)
@@ -23,6 +25,11 @@ ComboTheme::Colors ComboColors()
 QString Triple(const QString &key)
 {
     return ConfigIni::GetInstance()->ColorTriple("Option", key);
+}
+
+void DropFrameLine(QWidget *panel)
+{
+    panel->setStyleSheet(QString::fromLatin1(panel->metaObject()->className()) + "{border:0px;}");
 }
 
 }  // namespace PanelTheme

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+class QWidget;
+
 namespace PanelTheme {
 
 // Application folder + "/Picture/" + folder + "/".
@@ -16,5 +18,9 @@ ComboTheme::Colors ComboColors();
 
 // The first three numbers of an "Option" colour list joined with ",".
 QString Triple(const QString &key);
+
+// The panels are laid on the dark pages without a frame line of their own;
+// their frame shape stays as the form says.
+void DropFrameLine(QWidget *panel);
 
 }  // namespace PanelTheme

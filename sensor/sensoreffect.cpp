@@ -25,6 +25,7 @@ SensorEffect::SensorEffect(QWidget *parent) : QFrame(parent), ui(new Ui::SensorE
     // The spin boxes mirror the sliders from the start.
     ui->SpeedSpinBox->setValue(ui->SpeedH->value());
     ui->LightSpinBox->setValue(ui->LightH->value());
+    PanelTheme::DropFrameLine(this);
 }
 
 SensorEffect::~SensorEffect()

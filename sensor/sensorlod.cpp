@@ -25,6 +25,7 @@ SensorLOD::SensorLOD(QWidget *parent) : QFrame(parent), ui(new Ui::SensorLOD)
     ui->setupUi(this);
     m_pictureDir = PanelTheme::PictureDir("Sensor");
     ApplyTheme();
+    PanelTheme::DropFrameLine(this);
 }
 
 SensorLOD::~SensorLOD()

@@ -44,6 +44,7 @@ SensorRate::SensorRate(QWidget *parent) : QFrame(parent), ui(new Ui::SensorRate)
     for (int i = 0; i < kRateCount; ++i)
         m_group->addButton(Button(i), i);
     ApplyTheme();
+    PanelTheme::DropFrameLine(this);
 }
 
 SensorRate::~SensorRate()

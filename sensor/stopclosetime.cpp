@@ -22,6 +22,7 @@ StopCloseTime::StopCloseTime(QWidget *parent) : QFrame(parent), ui(new Ui::StopC
     m_pictureDir = PanelTheme::PictureDir("Light");
     ComboTheme::Apply(ui->StopClose, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::Plain, false,
                       kVisibleItems);
+    PanelTheme::DropFrameLine(this);
 }
 
 StopCloseTime::~StopCloseTime()
