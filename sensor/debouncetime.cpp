@@ -15,7 +15,7 @@ DebounceTime::DebounceTime(QWidget *parent) : QFrame(parent), ui(new Ui::Debounc
 {
     ui->setupUi(this);
     m_pictureDir = PanelTheme::PictureDir("Buttoninterface");
-    ComboTheme::Apply(ui->Debunce, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::Plain, true,
+    PanelTheme::ApplyComboTheme(ui->Debunce, m_pictureDir, ComboTheme::Ending::Plain, true,
                       kVisibleItems);
     PanelTheme::DropFrameLine(this);
 }

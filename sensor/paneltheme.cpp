@@ -3,6 +3,7 @@
 #include "configini.h"
 #include "paths.h"
 
+#include <QComboBox>
 #include <QWidget>
 
 namespace PanelTheme {
@@ -25,6 +26,13 @@ ComboTheme::Colors ComboColors()
 QString Triple(const QString &key)
 {
     return ConfigIni::GetInstance()->ColorTriple("Option", key);
+}
+
+void ApplyComboTheme(QComboBox *box, const QString &pictureDir, ComboTheme::Ending ending, bool ownPopup,
+                     int maxVisibleItems)
+{
+    ComboTheme::Apply(box, ComboColors(), pictureDir, ending, ownPopup, maxVisibleItems);
+    box->setStyleSheet(box->styleSheet() + "QComboBox{combobox-popup: 0;}");
 }
 
 void DropFrameLine(QWidget *panel)

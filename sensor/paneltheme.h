@@ -6,6 +6,7 @@
 
 #include <QString>
 
+class QComboBox;
 class QWidget;
 
 namespace PanelTheme {
@@ -18,6 +19,13 @@ ComboTheme::Colors ComboColors();
 
 // The first three numbers of an "Option" colour list joined with ",".
 QString Triple(const QString &key);
+
+// Dresses a panel's combo box with the combo theme and makes its popup drop
+// below the box as a list of at most maxVisibleItems rows (0: Qt's default),
+// as on the program's home platform; some desktop styles would otherwise lay
+// every item over the box.
+void ApplyComboTheme(QComboBox *box, const QString &pictureDir, ComboTheme::Ending ending, bool ownPopup,
+                     int maxVisibleItems = 0);
 
 // The panels are laid on the dark pages without a frame line of their own;
 // their frame shape stays as the form says.

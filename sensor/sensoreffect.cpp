@@ -41,7 +41,7 @@ void SensorEffect::ApplyTheme()
     ui->label->setStyleSheet(labelSheet);
     ui->label_15->setStyleSheet(labelSheet);
     ui->label_14->setStyleSheet(labelSheet);
-    ComboTheme::Apply(ui->Model, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::Plain, true);
+    PanelTheme::ApplyComboTheme(ui->Model, m_pictureDir, ComboTheme::Ending::Plain, true);
     const QString sliderSheet =
         "QSlider:groove:horizontal{height:2px;left: 0px;right: 0px;border:0px;border-radius:6px;"
         "background:rgba(0,0,0,50);}QSlider:handle:horizontal{ width:  5px;height: 50px;  margin-top: -20px;"

@@ -36,7 +36,7 @@ SensorLOD::~SensorLOD()
 void SensorLOD::ApplyTheme()
 {
     ui->label->setStyleSheet("QLabel{color: rgb(" + PanelTheme::Triple("LabelColor") + ";);}");
-    ComboTheme::Apply(ui->LOD, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::DisabledBlack, true);
+    PanelTheme::ApplyComboTheme(ui->LOD, m_pictureDir, ComboTheme::Ending::DisabledBlack, true);
 }
 
 int SensorLOD::CodeForIndex(int itemCount, int index)

@@ -20,7 +20,7 @@ StopCloseTime::StopCloseTime(QWidget *parent) : QFrame(parent), ui(new Ui::StopC
 {
     ui->setupUi(this);
     m_pictureDir = PanelTheme::PictureDir("Light");
-    ComboTheme::Apply(ui->StopClose, PanelTheme::ComboColors(), m_pictureDir, ComboTheme::Ending::Plain, false,
+    PanelTheme::ApplyComboTheme(ui->StopClose, m_pictureDir, ComboTheme::Ending::Plain, false,
                       kVisibleItems);
     PanelTheme::DropFrameLine(this);
 }

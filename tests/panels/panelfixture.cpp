@@ -109,9 +109,21 @@ void ChooseItem(QComboBox *box, int index)
     const QModelIndex item = view->model()->index(index, box->modelColumn());
     view->scrollTo(item);
     const QPoint at = view->visualRect(item).center();
-    // A real pointer moves onto the item before it clicks.
-    QMouseEvent move(QEvent::MouseMove, at, viewport->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(viewport, &move);
+    // A real pointer travels from the box onto the item before it clicks; the
+    // popup takes no click until the pointer has left the spot that opened it.
+    const QPoint opened = box->mapToGlobal(box->rect().center());
+    QPoint away = viewport->rect().topLeft();
+    for (const QPoint &corner : {viewport->rect().topRight(), viewport->rect().bottomLeft(),
+                                 viewport->rect().bottomRight()}) {
+        if ((viewport->mapToGlobal(corner) - opened).manhattanLength()
+            > (viewport->mapToGlobal(away) - opened).manhattanLength())
+            away = corner;
+    }
+    for (const QPoint &point : {away, at}) {
+        QMouseEvent move(QEvent::MouseMove, point, viewport->mapToGlobal(point), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(viewport, &move);
+    }
     QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at);
     if (!QTest::qWaitFor([view] { return !view->isVisible(); }, 2000))
         qFatal("the popup of %s did not close on a click", qPrintable(box->objectName()));
@@ -124,6 +136,12 @@ QRect HandleRect(QSlider *slider)
     QStyleOptionSlider option;
     option.initFrom(slider);
     option.orientation = slider->orientation();
+    // The theme's rules are written for the horizontal state.
+    if (slider->orientation() == Qt::Horizontal)
+        option.state |= QStyle::State_Horizontal;
+    option.upsideDown = slider->invertedAppearance();
+    option.pageStep = slider->pageStep();
+    option.singleStep = slider->singleStep();
     option.minimum = slider->minimum();
     option.maximum = slider->maximum();
     option.sliderPosition = slider->sliderPosition();
@@ -217,15 +235,15 @@ Page::Page(QWidget *panel)
         qWarning("the panel page was not exposed");
 }
 
-bool Page::Shoot(const QString &name)
+bool Shoot(QWidget *widget, const QString &name)
 {
-    const QPixmap shot = grab();
+    const QPixmap shot = widget->grab();
     const QString folder = QString::fromLocal8Bit(qgetenv("VOGM_PANEL_SHOTS"));
     if (!folder.isEmpty()) {
         QDir().mkpath(folder);
         shot.save(folder + "/" + name + ".png");
     }
-    return !shot.isNull() && shot.width() == width();
+    return !shot.isNull() && shot.size() == widget->size();
 }
 
 }  // namespace PanelFixture

@@ -61,15 +61,17 @@ QList<SeenModal> StopWatching();
 // its descendants that does not exist.
 QStringList MissingPictures(const QWidget *root);
 
+// Renders `widget` into $VOGM_PANEL_SHOTS/<name>.png when that variable is
+// set; false when the grab came out empty.
+bool Shoot(QWidget *widget, const QString &name);
+
 // A dark page that hosts one panel (taking it over) the way the real pages
 // do, shown so that clicks reach the panel's widgets.
 class Page : public QWidget
 {
 public:
     explicit Page(QWidget *panel);
-    // Renders the page into $VOGM_PANEL_SHOTS/<name>.png when that variable
-    // is set; false when the grab came out empty.
-    bool Shoot(const QString &name);
+    bool Shoot(const QString &name) { return PanelFixture::Shoot(this, name); }
 };
 
 }  // namespace PanelFixture

@@ -172,6 +172,10 @@ private slots:
         panel->SetCurrentIndex(8);
         panel->SetItemUnit(8, "ms");
         QVERIFY(page.Shoot("debouncetime"));
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(QTest::qWaitFor([box] { return box->view()->isVisible(); }));
+        QVERIFY(Shoot(box->view()->window(), "debouncetime-popup"));
+        box->hidePopup();
     }
 };
 
