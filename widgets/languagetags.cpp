@@ -1,0 +1,109 @@
+#include "languagetags.h"
+
+namespace LanguageTags {
+
+namespace {
+
+QVector<ClassTexts> BuildClasses()
+{
+    return {
+        // Main window and device selection
+        {"DialogMain", "DialogMain", {"MainForm", "Exit"}},
+        {"DialogChange", "DialogChange",
+         {"label_2", "RepairDevice", "label_3", "label", "NewHong", "NoApear", "OfflineTips1",
+          "OfflineTips2", "MouseIsNewTips"}},
+        {"Match", "Match", {"label", "textEdit", "MatchButton", "Matching", "MatchFail", "MatchSuccess"}},
+        {"UpDataParam", "UpDataParam", {"label", "label_1"}},
+
+        // Notices and questions
+        {"QuestiondialogB", "QuestionB", {"label"}},
+        {"MouseOffLine", "MouseOffLine", {"label", "Timeout", "NewHong"}},
+        {"LeftButtonOnly", "ButtonOnly", {"label"}},
+        {"MakeMacro", "MakeMacro", {"label", "NewHong"}},
+        {"SameMacro", "SameMacro", {"label", "NewHong"}},
+        {"GroupMaxThree", "MaxThree", {"label", "NewHong"}},
+        {"ContainReset", "ContainReset", {"label", "OK", "Cancel"}},
+        {"KeyNumberLimit", "Limit", {"label", "NewHong"}},
+        {"RePair", "RePair", {"label", "OK", "Cancel"}},
+        {"DeleteConfirm", "DeleteConfirm", {"label", "NewHong"}},
+        {"ExeIsRun", "EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"}},
+        {"InportFail", "InportFail", {"label", "label_1", "NewHong"}},
+        {"UpDateWarning", "NewVer", {"NewHong"}},
+        {"FindNewVer", "NewVer", {"label", "NewHong", "NoApear"}},
+        {"LessThree", "LessThree", {"label", "NewHong"}},
+        {"Progress", "Progress", {"Confirm", "UpdateNotMove", "UpDateFail", "UpDateSuccess"}},
+
+        // Sensor page (its panels take their texts from it)
+        {"Sensor", "Sensor",
+         QStringList{"label_2", "label_3", "label_5", "label_11", "ModeSelectDes", "label_12", "LODDes",
+                     "label_7", "MotionSyncDes", "Performance", "FullPerformanceDes", "PerformanceOpen"}
+             + Numbered("PerformanceOpen", 1, 5)
+             + QStringList{"Model", "Model1", "Model2", "label", "RippleDes", "label_6", "FixLineDes",
+                           "label_4", "label_14", "label_15"}},
+
+        // Button page: the debounce panel's unit texts of items 0 to 19
+        {"Buttoninterface", "Buttoninterface", Numbered("S", 1, 20)},
+
+        // Settings page: the sleep-time items and the wired-mode notice
+        {"FormSetting", "FormSetting",
+         QStringList{"StopCloseTime"} + Numbered("StopCloseTime", 1, 10) + QStringList{"WiredMode"}},
+    };
+}
+
+}  // namespace
+
+const QVector<ClassTexts> &Classes()
+{
+    static const QVector<ClassTexts> classes = BuildClasses();
+    return classes;
+}
+
+QMap<QString, QStringList> Elements()
+{
+    QMap<QString, QStringList> elements;
+    for (const ClassTexts &entry : Classes()) {
+        QStringList &tags = elements[entry.element];
+        for (const QString &tag : entry.tags) {
+            if (!tags.contains(tag))
+                tags.append(tag);
+        }
+    }
+    return elements;
+}
+
+QString ElementOf(const QString &className)
+{
+    for (const ClassTexts &entry : Classes()) {
+        if (entry.className == className)
+            return entry.element;
+    }
+    return QString();
+}
+
+QStringList TagsOf(const QString &className)
+{
+    for (const ClassTexts &entry : Classes()) {
+        if (entry.className == className)
+            return entry.tags;
+    }
+    return QStringList();
+}
+
+bool Declares(const QString &element, const QString &tag)
+{
+    for (const ClassTexts &entry : Classes()) {
+        if (entry.element == element && entry.tags.contains(tag))
+            return true;
+    }
+    return false;
+}
+
+QStringList Numbered(const QString &prefix, int from, int to)
+{
+    QStringList names;
+    for (int n = from; n <= to; ++n)
+        names.append(prefix + QString::number(n));
+    return names;
+}
+
+}  // namespace LanguageTags
