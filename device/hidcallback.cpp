@@ -222,7 +222,7 @@ void OnVersion()
     Hub()->EmitSetver(0);
     const QString name = "MouseVer" + ConfigIni::GetInstance()->Value("Option", "CID")
                          + ConfigIni::GetInstance()->Value(CurrentGroup(), "MID");
-    RegistryStore::MouseDriveTest().SetValue(name, g_CurrentDevice.FirmwareVersion);
+    RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(), name, g_CurrentDevice.FirmwareVersion);
 }
 
 }  // namespace
@@ -246,7 +246,7 @@ void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int
         OnReceiverOptions();
         break;
     case kStatus:
-        if (dataLen >= 7) {
+        if (dataLen >= 1) {
             GetDeviceStatusChanged(data, g_StatusChanges);
             RunStatusReads();
         }
