@@ -41,7 +41,7 @@ const char kModel[] = "VOM-M2";
 const char kWorldMouseVersion[] = "v1.2";
 const char kWorldReceiverVersion[] = "v1.1";
 
-struct ImageSpec {
+struct ImageFixture {
     QString fileName;
     uint32_t version = 0x0102;
     int target = kMouseFirmware;
@@ -51,14 +51,14 @@ struct ImageSpec {
     int bodySize = 64;
 };
 
-bool RunTool(const ImageSpec &spec, const QString &folder)
+bool RunTool(const ImageFixture &fixture, const QString &folder)
 {
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedChannels);
-    tool.start(FWIMAGE_TOOL, {"write", "--out", folder + "/" + spec.fileName, "--version",
-                              "0x" + QString::number(spec.version, 16), "--target", QString::number(spec.target),
-                              "--cid", QString::number(spec.cid), "--mid", QString::number(spec.mid), "--model",
-                              spec.model, "--body-size", QString::number(spec.bodySize)});
+    tool.start(FWIMAGE_TOOL, {"write", "--out", folder + "/" + fixture.fileName, "--version",
+                              "0x" + QString::number(fixture.version, 16), "--target", QString::number(fixture.target),
+                              "--cid", QString::number(fixture.cid), "--mid", QString::number(fixture.mid), "--model",
+                              fixture.model, "--body-size", QString::number(fixture.bodySize)});
     return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
@@ -126,13 +126,13 @@ void TestFirmwareImages::versionText()
 void TestFirmwareImages::toolWritesTheHeaderTheProgramReads()
 {
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "one.bin";
-    spec.version = 0x00010203;
-    spec.target = kReceiverFirmware;
-    spec.model = "VOR-M2-4K";
-    spec.bodySize = 1000;
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "one.bin";
+    fixture.version = 0x00010203;
+    fixture.target = kReceiverFirmware;
+    fixture.model = "VOR-M2-4K";
+    fixture.bodySize = 1000;
+    QVERIFY(RunTool(fixture, dir.path()));
     QFile file(dir.filePath("one.bin"));
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray image = file.readAll();
@@ -184,10 +184,10 @@ void TestFirmwareImages::searchesCompareVersions()
     QFETCH(uint, kept);
     QTemporaryDir dir;
     for (const QString &file : files) {
-        ImageSpec spec;
-        spec.fileName = file.section(':', 0, 0);
-        spec.version = file.section(':', 1).toUInt(nullptr, 16);
-        QVERIFY(RunTool(spec, dir.path()));
+        ImageFixture fixture;
+        fixture.fileName = file.section(':', 0, 0);
+        fixture.version = file.section(':', 1).toUInt(nullptr, 16);
+        QVERIFY(RunTool(fixture, dir.path()));
     }
     const bool expectTaken = kept != 0;
     QCOMPARE(FindUpdateFirmware(kMouseFirmware, current, kModel, kCid, kMid, dir.path()), expectTaken);
@@ -222,15 +222,15 @@ void TestFirmwareImages::onlyMatchingHeadersAreLookedAt()
     QFETCH(QString, model);
     QFETCH(bool, matches);
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "image.bin";
-    spec.target = target;
-    spec.cid = cid;
-    spec.mid = mid;
-    spec.model = model;
-    QVERIFY(RunTool(spec, dir.path()));
-    spec.fileName = "image.bin.txt";  // not an image file name
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "image.bin";
+    fixture.target = target;
+    fixture.cid = cid;
+    fixture.mid = mid;
+    fixture.model = model;
+    QVERIFY(RunTool(fixture, dir.path()));
+    fixture.fileName = "image.bin.txt";  // not an image file name
+    QVERIFY(RunTool(fixture, dir.path()));
     QVERIFY(QDir(dir.path()).mkdir("folder.bin"));
     QCOMPARE(FindUpdateFirmware(kMouseFirmware, "", kModel, kCid, kMid, dir.path()), matches);
     QCOMPARE(g_UpdateFirmware.size(), matches ? 1 : 0);
@@ -241,10 +241,10 @@ void TestFirmwareImages::fullLengthModelNameHasNoTerminator()
     QTemporaryDir dir;
     const QString name64 = QString(60, QLatin1Char('N')) + "-64X";
     QCOMPARE(name64.size(), FirmwareLayout::kModelNameSize);
-    ImageSpec spec;
-    spec.fileName = "long.bin";
-    spec.model = name64;
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "long.bin";
+    fixture.model = name64;
+    QVERIFY(RunTool(fixture, dir.path()));
     QVERIFY(FindRepairFirmware(kMouseFirmware, "", name64, kCid, kMid, dir.path()));
     QVERIFY(!FindRepairFirmware(kMouseFirmware, "", name64.left(63), kCid, kMid, dir.path()));
 }
@@ -252,16 +252,16 @@ void TestFirmwareImages::fullLengthModelNameHasNoTerminator()
 void TestFirmwareImages::shortAndUnreadableFilesArePassedOver()
 {
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "a-unreadable.bin";
-    spec.version = 0x0104;
-    QVERIFY(RunTool(spec, dir.path()));
-    spec.fileName = "b-good.bin";
-    spec.version = 0x0103;
-    QVERIFY(RunTool(spec, dir.path()));
-    spec.fileName = "c-short.bin";
-    spec.version = 0x0105;
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "a-unreadable.bin";
+    fixture.version = 0x0104;
+    QVERIFY(RunTool(fixture, dir.path()));
+    fixture.fileName = "b-good.bin";
+    fixture.version = 0x0103;
+    QVERIFY(RunTool(fixture, dir.path()));
+    fixture.fileName = "c-short.bin";
+    fixture.version = 0x0105;
+    QVERIFY(RunTool(fixture, dir.path()));
     QFile shortFile(dir.filePath("c-short.bin"));
     QVERIFY(shortFile.resize(FirmwareLayout::kHeaderSize - 1));  // model name still in place
 
@@ -280,11 +280,11 @@ void TestFirmwareImages::shortAndUnreadableFilesArePassedOver()
 void TestFirmwareImages::keptListFollowsTheLastSearchAndBuffersStayValid()
 {
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "m.bin";
-    spec.version = 0x0103;
-    spec.bodySize = 4096;
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "m.bin";
+    fixture.version = 0x0103;
+    fixture.bodySize = 4096;
+    QVERIFY(RunTool(fixture, dir.path()));
     QVERIFY(FindUpdateFirmware(kMouseFirmware, "v1.2", kModel, kCid, kMid, dir.path()));
     const unsigned char *handedOver = FirmwareImageData(g_UpdateFirmware.first());
     const QByteArray copy = g_UpdateFirmware.first();
@@ -303,9 +303,9 @@ void TestFirmwareImages::keptListFollowsTheLastSearchAndBuffersStayValid()
 void TestFirmwareImages::hasNewFirmwareWithoutVersionDoesNotSearch()
 {
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "m.bin";
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "m.bin";
+    QVERIFY(RunTool(fixture, dir.path()));
     QVERIFY(FindUpdateFirmware(kMouseFirmware, "", kModel, kCid, kMid, dir.path()));
     QVERIFY(!HasNewFirmware(kMouseFirmware, "", kModel, kCid, kMid, dir.path()));
     QCOMPARE(g_UpdateFirmware.size(), 1);  // HasNewFirmware keeps nothing and clears nothing
@@ -314,16 +314,16 @@ void TestFirmwareImages::hasNewFirmwareWithoutVersionDoesNotSearch()
 void TestFirmwareImages::searchForClassReadsTheCurrentModel()
 {
     QTemporaryDir dir;
-    ImageSpec spec;
-    spec.fileName = "r4.bin";
-    spec.target = kReceiverFirmware;
-    spec.model = "VOR-M2-4K";
-    QVERIFY(RunTool(spec, dir.path()));
-    spec.fileName = "m.bin";
-    spec.target = kMouseFirmware;
-    spec.model = kModel;
-    spec.version = 0x0103;
-    QVERIFY(RunTool(spec, dir.path()));
+    ImageFixture fixture;
+    fixture.fileName = "r4.bin";
+    fixture.target = kReceiverFirmware;
+    fixture.model = "VOR-M2-4K";
+    QVERIFY(RunTool(fixture, dir.path()));
+    fixture.fileName = "m.bin";
+    fixture.target = kMouseFirmware;
+    fixture.model = kModel;
+    fixture.version = 0x0103;
+    QVERIFY(RunTool(fixture, dir.path()));
 
     g_CurrentDevice.DriveIndex = 1;  // Drive2, model id 2, customer id 18
     g_UpdateCid = 0;
