@@ -4,6 +4,7 @@
 #include "registrystore.h"
 #include "signalrecorder.h"
 #include "testsupport.h"
+#include "waits.h"
 
 #include <QtTest>
 #include <atomic>
