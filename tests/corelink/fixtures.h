@@ -59,6 +59,8 @@ public:
             for (auto it = replace.begin(); it != replace.end(); ++it) {
                 if (it.value().isNull())
                     settings.remove(it.key());
+                else if (it.value().contains(','))
+                    settings.setValue(it.key(), it.value().split(','));  // an INI list
                 else
                     settings.setValue(it.key(), it.value());
             }
