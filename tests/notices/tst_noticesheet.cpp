@@ -130,6 +130,16 @@ private slots:
         Take(&succeeded, "Progress, succeeded");
     }
 
+    // The CJK files need their own font: this shows whether one is found.
+    void otherLanguages()
+    {
+        for (int index : {1, 5}) {
+            RePair notice;
+            notice.SlotChangeLanguage(index);
+            Take(&notice, QString("RePair, language %1").arg(index));
+        }
+    }
+
     void cleanupTestCase()
     {
         QString path = QString::fromLocal8Bit(qgetenv("VOGM_NOTICE_SHEET"));
