@@ -47,7 +47,9 @@ bool SaveDeviceCache(const QString &name, const FlashDataMap &image)
         return false;
     QDataStream out(&file);
     out.writeBytes(reinterpret_cast<const char *>(&image), kFlashDataMapSize);
-    if (out.status() != QDataStream::Ok) {
+    // commit() alone does not notice a write that the disk cut short: flush
+    // first and check, so a full disk keeps the old file instead of a short one.
+    if (out.status() != QDataStream::Ok || !file.flush() || file.error() != QFileDevice::NoError) {
         file.cancelWriting();
         return false;
     }

@@ -1,6 +1,8 @@
 // DPI value coding: encoding and decoding as separate tables over the worked
 // examples and the faults found, and the DPIRange parser the fill uses.
+#include "configini.h"
 #include "sensorcoding.h"
+#include "sensordescription.h"
 #include "sensormodel.h"
 #include "testsupport.h"
 
@@ -31,6 +33,22 @@ DpiCodingModel MakeModel(const QString &sensor, const QString &dpiRange, const Q
 const char *const k3395Ranges = "50,10000,50,10100,26000,100,0x22";
 const char *const kFourRanges = "50,1000,50,1050,2000,50,2100,3000,100,3100,4000,100,0x33";
 const char *const k3950Defines = "SENSOR_3950_DPI_400=8;SENSOR_3950_DPI_800=16";
+
+// The model of a shipped "Drive" group, with the shipped sensor description.
+DpiCodingModel ShippedModel(const QString &group, DpiRangeTable *ranges)
+{
+    ConfigIni *config = ConfigIni::GetInstance();
+    *ranges = ParseDpiRange(config->ValueList(group, QStringLiteral("DPIRange")));
+    const SensorDescription description = ReadInstalledSensorDescription();
+    DpiCodingModel model;
+    model.SensorName = config->Value(group, QStringLiteral("Sensor"));
+    model.RangeMode = ranges->Mode;
+    model.RangeCount = ranges->Count;
+    model.RangeMaxList = ranges->MaxList;
+    model.DefineNames = description.DefineNames;
+    model.DefineValues = description.DefineValues;
+    return model;
+}
 
 void AddCodingColumns()
 {
@@ -137,6 +155,58 @@ private slots:
         QFETCH(int, flags);
         QFETCH(int, dpi);
         QCOMPARE(DecodeDpi(MakeModel(sensor, dpiRange, defines), uint8_t(x), uint8_t(flags)), dpi);
+    }
+
+    void shippedModelsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("group");
+        const int models = ConfigIni::GetInstance()->IntValue(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+        QVERIFY(models >= 3);
+        for (int index = 0; index < models; ++index) {
+            const QString group = ConfigIni::DriveGroup(index);
+            QTest::newRow(qPrintable(group)) << group;
+        }
+    }
+
+    // Every value on every range grid of a shipped model comes back unchanged.
+    void shippedModelsRoundTrip()
+    {
+        QFETCH(QString, group);
+        DpiRangeTable ranges;
+        const DpiCodingModel model = ShippedModel(group, &ranges);
+        QVERIFY(ranges.Valid);
+        int values = 0;
+        for (int range = 0; range < ranges.Count; ++range) {
+            const int step = ranges.Texts.at(3 * range + 2).toInt();
+            QVERIFY(step > 0);
+            for (int dpi = ranges.MinList.at(range); dpi <= ranges.MaxList.at(range); dpi += step) {
+                const DpiLevelCode code = EncodeDpi(model, dpi);
+                QCOMPARE(DecodeDpi(model, code.X, code.Flags), dpi);
+                ++values;
+            }
+        }
+        QVERIFY(values > 0);
+    }
+
+    // The description's rules rely on these: a listed name must not occur
+    // inside another, and the define prefix is matched by name.
+    void shippedSensorNamesAreDistinct()
+    {
+        ConfigIni *config = ConfigIni::GetInstance();
+        const int models = config->IntValue(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+        QStringList names;
+        for (int index = 0; index < models; ++index)
+            names << config->Value(ConfigIni::DriveGroup(index), QStringLiteral("Sensor"));
+        QCOMPARE(names, QStringList({"3950", "3395", "S100"}));
+        for (const QString &name : names) {
+            QVERIFY2(!name.contains(QLatin1Char('I')), qPrintable(name));
+            for (const QString &other : names)
+                QVERIFY2(name == other || !other.contains(name), qPrintable(name + " in " + other));
+        }
+        DpiRangeTable ranges;
+        QVERIFY(HasDpiDefineTable(ShippedModel(QStringLiteral("Drive1"), &ranges)));
+        QVERIFY(!HasDpiDefineTable(ShippedModel(QStringLiteral("Drive2"), &ranges)));
+        QVERIFY(!HasDpiDefineTable(ShippedModel(QStringLiteral("Drive3"), &ranges)));
     }
 
     // Mode 0x33 with a range count larger than the maxima actually known.

@@ -91,7 +91,7 @@ Paint DevicePageBackground()
         p.save();
         p.setPen(QPen(QColor(255, 255, 255, 14), 1));
         p.setBrush(QColor(255, 255, 255, 6));
-        p.drawRoundedRect(QRectF(232.5, 52.5, 358, 44), 10, 10);
+        p.drawRoundedRect(QRectF(210.5, 52.5, 398, 44), 10, 10);
         p.restore();
         // Left column under the back arrow.
         p.fillRect(QRectF(0, 100, 134, r.height() - 100), QColor(21, 22, 26));
@@ -198,7 +198,6 @@ Paint GroupBackground()
         p.restore();
         PaintKit::TopSheen(p, r, 10, 10);
         p.fillRect(QRectF(639, 16, 1, r.height() - 32), QColor(44, 45, 53));
-        p.fillRect(QRectF(14, 0.5, 90, 1.5), Accent());
     };
 }
 

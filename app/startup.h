@@ -1,0 +1,72 @@
+#pragma once
+// Process start-up: the per-user folders, the purge of old log and dump files,
+// the single-instance guard and the (uninstalled) log-message handler.
+//
+// main() is one call:
+//
+//     Q_INIT_RESOURCE(qtconf);   // the compiled-in :/qt/etc/qt.conf lives in a static library
+//     return Startup::Run<QApplication>(argc, argv,
+//                                       [] { return new DialogMain; },
+//                                       [] { ExeIsRun notice; notice.exec(); });
+
+#include "paths.h"
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+namespace Startup {
+
+// The folders below the base folder that every start makes sure exist.
+QStringList UserFolderNames();
+
+// Creates the base folder's subfolders (with missing parents) and an empty
+// "Macro.ini" when there is none. Failures are ignored: later reads of the
+// settings file then see empty values.
+void PrepareUserFolders();
+
+}  // namespace Startup
+
+// Removes every file (never a folder, never descending) of `dir` whose age in
+// whole days is more than 7. A file changed "in the future" counts as age 0.
+void PurgeOldFiles(const QString &dir);
+
+// Appends debug messages to "<base>/Log/yyyy-MM-dd.txt". Not installed by the
+// program; kept for diagnosing a build by hand (qInstallMessageHandler).
+void LogMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message);
+
+namespace SingleInstance {
+
+// Takes the per-user instance lock (a file named by the product title in the
+// base folder, held with flock). Returns false only when another running
+// process holds it; any other failure lets this process start all the same.
+// The kernel drops the lock when the holder ends, however it ends, so a
+// crashed instance never blocks the next start. Held until the process ends.
+bool TryAcquire();
+
+}  // namespace SingleInstance
+
+namespace Startup {
+
+// The whole start-up, in order: folders and Macro.ini, purge of "/Log" then
+// "/Exception", the application object, the single-instance check, the main
+// window and the event loop. `Application` is QApplication (this library is
+// widget-free, so the caller names it). A second start runs
+// `showAlreadyRunning` and returns 0. The main window is never deleted.
+template <typename Application, typename MakeMainWindow, typename ShowAlreadyRunning>
+int Run(int &argc, char **argv, MakeMainWindow makeMainWindow, ShowAlreadyRunning showAlreadyRunning)
+{
+    PrepareUserFolders();
+    PurgeOldFiles(Paths::BaseFolder() + "/Log");
+    PurgeOldFiles(Paths::BaseFolder() + "/Exception");
+    Application app(argc, argv);
+    if (!SingleInstance::TryAcquire()) {
+        showAlreadyRunning();
+        return 0;
+    }
+    auto *mainWindow = makeMainWindow();
+    mainWindow->show();
+    return app.exec();
+}
+
+}  // namespace Startup
