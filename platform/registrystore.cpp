@@ -1,0 +1,275 @@
+#include "registrystore.h"
+
+#include "paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QSaveFile>
+#include <QVector>
+
+const char *const RegistryStore::kUpdateFailInfo = "UpdateFailInfo";
+const char *const RegistryStore::kLanguageIndex = "LanguageIndex";
+
+namespace {
+
+QMutex s_fileLock;  // one lock for every instance: they share the file
+
+struct Entry {
+    QString name;
+    QString value;
+};
+
+struct Section {
+    QString keyPath;
+    QVector<Entry> entries;
+};
+
+using Sections = QVector<Section>;
+
+const char kHeader[] = "; Registry values of the program: [key path below HKEY_CURRENT_USER], then name=value.\n";
+
+// Accepts "HKEY_CURRENT_USER\..." too; the file keeps the path below it.
+QString NormalisedKeyPath(QString keyPath)
+{
+    keyPath.replace(QLatin1Char('/'), QLatin1Char('\\'));
+    const QString root = QStringLiteral("HKEY_CURRENT_USER\\");
+    if (keyPath.startsWith(root, Qt::CaseInsensitive))
+        keyPath.remove(0, root.size());
+    while (keyPath.startsWith(QLatin1Char('\\')))
+        keyPath.remove(0, 1);
+    while (keyPath.endsWith(QLatin1Char('\\')))
+        keyPath.chop(1);
+    keyPath.remove(QLatin1Char('\n'));
+    keyPath.remove(QLatin1Char('\r'));
+    return keyPath;
+}
+
+QString Escaped(const QString &text, bool isName)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (c == QLatin1Char('\\'))
+            out += QLatin1String("\\\\");
+        else if (c == QLatin1Char('\n'))
+            out += QLatin1String("\\n");
+        else if (c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
+        else if (isName && (c == QLatin1Char('=') || c == QLatin1Char('[') || c == QLatin1Char(';')))
+            out += QLatin1Char('\\') + c;
+        else
+            out += c;
+    }
+    return out;
+}
+
+// Undoes Escaped. For a name, stops at the first unescaped '=' and reports
+// where the value begins.
+QString Unescaped(const QString &text, int from, bool isName, int *valueStart)
+{
+    QString out;
+    for (int i = from; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (isName && c == QLatin1Char('=')) {
+            *valueStart = i + 1;
+            return out;
+        }
+        if (c != QLatin1Char('\\') || i + 1 == text.size()) {
+            out += c;
+            continue;
+        }
+        const QChar next = text.at(++i);
+        out += next == QLatin1Char('n') ? QChar('\n') : next == QLatin1Char('r') ? QChar('\r') : next;
+    }
+    if (isName)
+        *valueStart = -1;
+    return out;
+}
+
+Sections Parse(const QString &content)
+{
+    Sections sections;
+    const QStringList lines = content.split(QLatin1Char('\n'));
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            const int close = line.lastIndexOf(QLatin1Char(']'));
+            if (close > 0)
+                sections.append({NormalisedKeyPath(line.mid(1, close - 1)), {}});
+            continue;
+        }
+        if (sections.isEmpty())
+            continue;  // a value outside any key: unreadable, dropped
+        int valueStart = -1;
+        const QString name = Unescaped(line, 0, true, &valueStart);
+        if (valueStart < 0 || name.isEmpty())
+            continue;
+        sections.last().entries.append({name, Unescaped(line, valueStart, false, nullptr)});
+    }
+    return sections;
+}
+
+QString Serialised(const Sections &sections)
+{
+    QString out = QString::fromLatin1(kHeader);
+    for (const Section &section : sections) {
+        if (section.entries.isEmpty())
+            continue;
+        out += QLatin1Char('[') + section.keyPath + QLatin1String("]\n");
+        for (const Entry &entry : section.entries)
+            out += Escaped(entry.name, true) + QLatin1Char('=') + Escaped(entry.value, false) + QLatin1Char('\n');
+        out += QLatin1Char('\n');
+    }
+    return out;
+}
+
+Sections Load(const QString &filePath)
+{
+    QFile file(filePath);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return Parse(QString::fromUtf8(file.readAll()));
+}
+
+bool Save(const QString &filePath, const Sections &sections)
+{
+    if (!QDir().mkpath(QFileInfo(filePath).absolutePath()))
+        return false;
+    QSaveFile file(filePath);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    file.write(Serialised(sections).toUtf8());
+    return file.commit();
+}
+
+Section *FindSection(Sections &sections, const QString &keyPath)
+{
+    for (Section &section : sections) {
+        if (section.keyPath.compare(keyPath, Qt::CaseInsensitive) == 0)
+            return &section;
+    }
+    return nullptr;
+}
+
+Entry *FindEntry(Section *section, const QString &name)
+{
+    if (!section)
+        return nullptr;
+    for (Entry &entry : section->entries) {
+        if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &entry;
+    }
+    return nullptr;
+}
+
+QString ProductTitle()
+{
+    return QString::fromLatin1(Paths::kProductTitle);
+}
+
+}  // namespace
+
+RegistryStore::RegistryStore() : m_filePath(DefaultFilePath()) {}
+
+RegistryStore::RegistryStore(const QString &filePath) : m_filePath(filePath) {}
+
+QString RegistryStore::DefaultFilePath()
+{
+    return Paths::BaseFolder() + "/registry.ini";
+}
+
+QString RegistryStore::Value(const QString &keyPath, const QString &name, const QString &fallback) const
+{
+    QMutexLocker lock(&s_fileLock);
+    Sections sections = Load(m_filePath);
+    const Entry *entry = FindEntry(FindSection(sections, NormalisedKeyPath(keyPath)), name);
+    return entry ? entry->value : fallback;
+}
+
+int RegistryStore::IntValue(const QString &keyPath, const QString &name, int fallback) const
+{
+    bool ok = false;
+    const int value = Value(keyPath, name).trimmed().toInt(&ok);
+    return ok ? value : fallback;
+}
+
+bool RegistryStore::Contains(const QString &keyPath, const QString &name) const
+{
+    QMutexLocker lock(&s_fileLock);
+    Sections sections = Load(m_filePath);
+    return FindEntry(FindSection(sections, NormalisedKeyPath(keyPath)), name) != nullptr;
+}
+
+QStringList RegistryStore::ValueNames(const QString &keyPath) const
+{
+    QMutexLocker lock(&s_fileLock);
+    Sections sections = Load(m_filePath);
+    QStringList names;
+    if (const Section *section = FindSection(sections, NormalisedKeyPath(keyPath))) {
+        for (const Entry &entry : section->entries)
+            names.append(entry.name);
+    }
+    return names;
+}
+
+bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const QString &value)
+{
+    if (name.isEmpty())
+        return false;
+    QMutexLocker lock(&s_fileLock);
+    Sections sections = Load(m_filePath);
+    const QString path = NormalisedKeyPath(keyPath);
+    Section *section = FindSection(sections, path);
+    if (!section) {
+        sections.append({path, {}});
+        section = &sections.last();
+    }
+    if (Entry *entry = FindEntry(section, name))
+        entry->value = value;
+    else
+        section->entries.append({name, value});
+    return Save(m_filePath, sections);
+}
+
+bool RegistryStore::Remove(const QString &keyPath, const QString &name)
+{
+    QMutexLocker lock(&s_fileLock);
+    Sections sections = Load(m_filePath);
+    Section *section = FindSection(sections, NormalisedKeyPath(keyPath));
+    if (!FindEntry(section, name))
+        return true;  // nothing to remove
+    auto &entries = section->entries;
+    for (int i = 0; i < entries.size(); ++i) {
+        if (entries.at(i).name.compare(name, Qt::CaseInsensitive) == 0) {
+            entries.remove(i);
+            break;
+        }
+    }
+    return Save(m_filePath, sections);
+}
+
+QString RegistryStore::MouseDriveTestKey()
+{
+    return "Software\\" + ProductTitle() + "\\" + ProductTitle() + "\\Mouse Drive Test";
+}
+
+QString RegistryStore::ProductKey()
+{
+    return "Software\\" + ProductTitle() + "\\" + ProductTitle() + "\\" + ProductTitle();
+}
+
+QString RegistryStore::RunKey()
+{
+    return QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+}
+
+QString RegistryStore::MouseVerName(const QString &cid, const QString &mid)
+{
+    return "MouseVer" + cid + mid;
+}
