@@ -1,0 +1,54 @@
+#pragma once
+// The sensor page's model state: the current model's sensor name, the numeric
+// defines of driver_sensor.h and the DPI ranges of the model's DPIRange key.
+// Widget-free so the DPI coding, the button page and tests can use it.
+//
+// Plain globals: only the GUI thread writes them (the sensor page at
+// construction and on every fill) and reads them (the DPI coding, the panels).
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct SensorDescription;
+
+extern QString g_SensorName;
+extern QStringList g_SensorDefineNames;   // parallel to g_SensorDefineValues,
+extern QList<int> g_SensorDefineValues;   // in file order, duplicates kept
+extern int g_DpiRangeMode;                // 0x11, 0x22 or 0x33
+extern int g_DpiRangeCount;
+extern QList<int> g_DpiRangeMinList;
+extern QList<int> g_DpiRangeMaxList;
+extern QString g_DpiRange1Min, g_DpiRange1Max, g_DpiRange1Step;
+extern QString g_DpiRange2Min, g_DpiRange2Max, g_DpiRange2Step;
+extern QString g_DpiRange3Min, g_DpiRange3Max, g_DpiRange3Step;
+extern QString g_DpiRange4Min, g_DpiRange4Max, g_DpiRange4Step;
+
+constexpr int kMaxDpiRanges = 4;
+
+// One DPIRange list taken apart: min, max and step of one to four ranges,
+// followed by the range mode in hexadecimal ("50,10000,50,10100,26000,100,0x22").
+struct DpiRangeTable {
+    int Mode = 0;             // last field read as hexadecimal; 0 when absent or no number
+    int Count = 0;            // (fields - 1) / 3, whatever the field count
+    bool Valid = false;       // Count is 1..4 and the list has exactly 3 * Count + 1 fields
+    QStringList Texts;        // fields 0 .. 3 * Count - 1 as written (only when Valid)
+    QList<int> MinList;       // range minima (only when Valid)
+    QList<int> MaxList;       // range maxima (only when Valid)
+    QString DpiMin;           // field 0 (only when Valid)
+    QString DpiMax;           // the last range's maximum (only when Valid)
+};
+
+// Pure parser of a DPIRange field list as ConfigIni::ValueList returns it.
+DpiRangeTable ParseDpiRange(const QStringList &fields);
+
+// Sets the range globals from a parsed list the way every fill does: the mode
+// and the count always, both lists emptied, and for a valid table the lists
+// and the first 3 * Count range texts (the other texts keep their values).
+void ApplyDpiRange(const DpiRangeTable &table);
+
+// Appends the defines of a read description to g_SensorDefineNames/Values.
+void AppendSensorDefines(const SensorDescription &description);
+
+// The twelve range texts in order (range 1 min, max, step, range 2 min, ...).
+QStringList DpiRangeTexts();
