@@ -1,0 +1,289 @@
+#include "hidcallback.h"
+
+#include "configini.h"
+#include "devicecache.h"
+#include "discovery.h"
+#include "globals.h"
+#include "hidusb.h"
+#include "postmsg.h"
+#include "registrystore.h"
+#include "waits.h"
+
+#include <QMutexLocker>
+#include <cstring>
+
+namespace {
+
+enum Command { kBattery = 4, kSettings = 8, kReceiverOptions = 9, kStatus = 10, kProfile = 14,
+               kVersion = 18, kReceiverLed = 21, kLongRange = 23 };
+
+constexpr unsigned char kLongRangeUnanswered = 0x73;
+
+// A header byte counts only when the report reaches it; an unread byte is 0.
+int HeaderByte(const uchar *report, int reportLen, int index)
+{
+    return (report && reportLen > index) ? report[index] : 0;
+}
+
+QString CurrentGroup()
+{
+    return QString("Drive%1").arg(g_CurrentDevice.DriveIndex + 1);
+}
+
+QByteArray CurrentPathLatin1()
+{
+    return g_CurrentDevice.Path.toLatin1();
+}
+
+PostMsg *Hub()
+{
+    return PostMsg::GetInstance();
+}
+
+void SendImageBack()
+{
+    FlashDataMap copy = ReadImage();
+    ProtocolDataUpdate(&copy);
+}
+
+void OnBattery(const uchar *data)
+{
+    GetDeviceBatteryStatus(data, g_BatteryStatus);
+    Hub()->EmitBattery(g_BatteryStatus[1] > 0, g_BatteryStatus[0], g_ShowBatteryValue == 1);
+}
+
+void QueryReceiver()
+{
+    const QByteArray path = CurrentPathLatin1();
+    if (!g_CurrentDevice.Wired && g_CurrentDevice.LinkType == 1) {
+        UsbFinderC_Get4KDongleRGBValue(path.constData(), g_DongleRgb);
+        if (g_DongleRgb->Mode != 0)
+            Hub()->EmitRGBValue(g_DongleRgb);
+    }
+    unsigned char longRange = kLongRangeUnanswered;
+    UsbFinderC_GetLongRangeMode(path.constData(), &longRange);
+    if (longRange != kLongRangeUnanswered && longRange != 0)
+        Hub()->EmitLongRangeMode(true);
+}
+
+// After a command-9 report: buttons whose default (KeyParamN, item 0) is a key
+// keep their key and macro records; every other record is cleared.
+void ClearRecordsWithoutKeyDefault(FlashDataMap &image)
+{
+    for (int i = 1; i <= 6; ++i) {
+        const QStringList param = ConfigIni::GetInstance()->ValueList(CurrentGroup(), QString("KeyParam%1").arg(i));
+        if (!param.isEmpty() && param.first() == QLatin1String("0x05"))
+            g_DefaultMacroKeys.append(i - 1);
+    }
+    for (int key = 0; key < kKeyCount; ++key) {
+        if (g_DefaultMacroKeys.contains(key))
+            continue;
+        std::memset(image.KeySequences[key], 0, kKeySequenceSize);
+        std::memset(image.Macros[key], 0, kMacroRecordSize);
+    }
+}
+
+void OnWholeDump(const uchar *data)
+{
+    FlashDataMap parsed{};
+    ProtocolDataParser(data, &parsed);
+    StoreImage(parsed);
+    g_SaveCacheName = DeviceCacheName(g_CurrentDevice.Cid, g_CurrentDevice.Mid);
+
+    UsbServer_ReadDPILed();
+    UsbServer_ReadBatteryLevel();
+    UsbServer_ReadVersion();
+    UsbServer_ReadConfig();
+    if (!g_SkipDongleQuery)
+        QueryReceiver();
+    g_SkipDongleQuery = 0;
+
+    if (g_CheckDefaultMacros) {
+        {
+            QMutexLocker lock(&g_ImageLock);
+            ClearRecordsWithoutKeyDefault(g_FlashDataMap);
+        }
+        g_CheckDefaultMacros = 0;
+    }
+    SendImageBack();
+    g_DefaultMacroKeys.clear();
+    g_SensorFilled = 0;
+    g_ButtonFilled = 0;
+
+    Hub()->EmitUpDataLightUIButton(ReadImage());
+    Hub()->EmitUpDataLightLight(ReadImage());
+    Hub()->EmitUpDataLightSensor(ReadImage());
+    Hub()->EmitForm();
+    g_DeviceDataReady = 1;
+    g_WorkerRun = 0;
+}
+
+void OnReportRate(uchar code)
+{
+    if (g_CurrentDevice.Wired && code > 15)
+        return;
+    {
+        QMutexLocker lock(&g_ImageLock);
+        g_FlashDataMap.ReportRate = code;
+    }
+    Hub()->EmitUpDataReportRate(code);
+    SendImageBack();
+}
+
+void OnCurrentLevel(uchar level)
+{
+    {
+        QMutexLocker lock(&g_ImageLock);
+        g_FlashDataMap.DpiLevel = level;
+    }
+    Hub()->EmitUpDataDPI(level);
+}
+
+void OnDpiLed(const uchar *data)
+{
+    unsigned char decoded[4];
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(decoded, &g_FlashDataMap.DpiLedMode, sizeof decoded);
+    }
+    BufferToDPILed(data, decoded);
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(&g_FlashDataMap.DpiLedMode, decoded, sizeof decoded);
+    }
+    Hub()->EmitUpDataDPILed(ReadImage());
+}
+
+void OnLedBar(const uchar *data)
+{
+    unsigned char decoded[7];
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(decoded, &g_FlashDataMap.LightMode, sizeof decoded);
+    }
+    BufferToLedBar(data, decoded);
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(&g_FlashDataMap.LightMode, decoded, sizeof decoded);
+    }
+    Hub()->EmitUpDataLightLight(ReadImage());
+}
+
+void OnSettings(int status, int subCommand, const uchar *data, int dataLen)
+{
+    if (status != 0 || !data)
+        return;
+    if (subCommand == 0 && dataLen == HIDUSB_DUMP_SIZE)
+        OnWholeDump(data);
+    else if (subCommand == 0 && dataLen == 1)
+        OnReportRate(data[0]);
+    else if (subCommand == 4 && dataLen == 1)
+        OnCurrentLevel(data[0]);
+    else if (subCommand == 0x4C && dataLen == 8)
+        OnDpiLed(data);
+    else if (subCommand == 0xA0 && dataLen == 9)
+        OnLedBar(data);
+}
+
+void OnReceiverOptions()
+{
+    const QString group = CurrentGroup();
+    const QByteArray path = CurrentPathLatin1();
+    const int ledMode = ConfigIni::GetInstance()->AdvancedItem(group, 1).toInt();
+    if (ledMode > 0 && !g_CurrentDevice.Wired && g_CurrentDevice.LinkType == 1) {
+        g_DongleRgb->Mode = uint8_t(ledMode);
+        UsbFinderC_Set4KDongleRGB(path.constData(), g_DongleRgb);
+        if (g_DongleRgb->Mode != 0)
+            Hub()->EmitRGBValue(g_DongleRgb);
+    }
+    const int longRange = ConfigIni::GetInstance()->AdvancedItem(group, 0).toInt();
+    if (longRange == 0 || longRange == 1) {
+        UsbFinderC_SetLongRangeMode(path.constData(), longRange == 1);
+        Hub()->EmitLongRangeMode(longRange == 1);
+    }
+    UsbServer_ReadAllFlashData();
+    g_CheckDefaultMacros = 1;
+    g_SkipDongleQuery = 1;
+}
+
+void OnProfile(const uchar *data, int dataLen)
+{
+    if (data && dataLen == 1)
+        Hub()->EmitUpDataConfigUI(4, data[0], true);
+    else
+        Hub()->EmitUpDataConfigUI(0, 0, false);
+}
+
+void OnVersion()
+{
+    const QByteArray path = g_CurrentDevice.Path.toLocal8Bit();
+    const int version = UsbFinderC_GetVersion(path.constData());
+    g_CurrentDevice.FirmwareVersion = VersionText(version);
+    Hub()->EmitSetver(0);
+    const QString name = "MouseVer" + ConfigIni::GetInstance()->Value("Option", "CID")
+                         + ConfigIni::GetInstance()->Value(CurrentGroup(), "MID");
+    RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(), name, g_CurrentDevice.FirmwareVersion);
+}
+
+}  // namespace
+
+void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int dataLen)
+{
+    const int command = HeaderByte(report, reportLen, 1);
+    const int status = HeaderByte(report, reportLen, 3);
+    const int subCommand = HeaderByte(report, reportLen, 4);
+    if (dataLen < 0 || (dataLen > 0 && !data))
+        return;
+    switch (command) {
+    case kBattery:
+        if (dataLen >= 2)
+            OnBattery(data);
+        break;
+    case kSettings:
+        OnSettings(status, subCommand, data, dataLen);
+        break;
+    case kReceiverOptions:
+        OnReceiverOptions();
+        break;
+    case kStatus:
+        if (dataLen >= 1) {
+            GetDeviceStatusChanged(data, g_StatusChanges);
+            RunStatusReads();
+        }
+        break;
+    case kProfile:
+        OnProfile(data, dataLen);
+        break;
+    case kVersion:
+        OnVersion();
+        break;
+    case kReceiverLed:
+        Hub()->EmitRGBValue(g_DongleRgb);
+        break;
+    case kLongRange:
+        if (dataLen == 10)
+            Hub()->EmitLongRangeMode(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void RunStatusReads()
+{
+    if (g_StatusChanges[0])
+        UsbServer_ReadCurrentDPI();
+    if (g_StatusChanges[1])
+        UsbServer_ReadReportRate();
+    if (g_StatusChanges[6])
+        UsbServer_ReadBatteryLevel();
+    if (g_StatusChanges[5])
+        UsbServer_ReadLedBar();
+    if (g_StatusChanges[3])
+        UsbServer_ReadDPILed();
+    if (g_StatusChanges[2] && g_StatusTimer.isValid() && g_StatusTimer.elapsed() > Waits::Scaled(kStatusReloadGateMs)) {
+        g_StatusTimer.restart();
+        g_RestartWorker = 1;
+        g_ReloadRequested = 1;
+    }
+}

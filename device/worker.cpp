@@ -1,0 +1,164 @@
+#include "worker.h"
+
+#include "configini.h"
+#include "devicecache.h"
+#include "globals.h"
+#include "hidcallback.h"
+#include "hidusb.h"
+#include "postmsg.h"
+#include "waits.h"
+
+#include <QDebug>
+#include <QTimer>
+
+Worker::Worker(QObject *parent) : QThread(nullptr), PlaceholderPath("a")
+{
+    Q_UNUSED(parent);
+    g_WorkerRun = 1;
+    g_StatusTimer.start();
+    g_CurrentPath = PlaceholderPath.constData();
+    g_DeviceOnline = 0;
+
+    g_OnlineTimer = new QTimer(this);
+    connect(g_OnlineTimer, &QTimer::timeout, this, &Worker::SlotCheckOnline);
+    g_OnlineTimer->setInterval(Waits::Scaled(kOnlinePollMs));
+    g_OnlineTimer->start();
+
+    connect(PostMsg::GetInstance(), &PostMsg::SigSelectMouseInfo, this, &Worker::SlotSelectMouseInfo);
+    connect(PostMsg::GetInstance(), &PostMsg::SigMainPageChange, this, &Worker::SlotMainPageChange);
+
+    g_ShowBatteryValue = ConfigIni::GetInstance()->Value("Option", "ShowBatteryValue").toInt();
+}
+
+void Worker::Stop()
+{
+    g_WorkerRun = 0;
+}
+
+bool Worker::ClearRunFlag()
+{
+    g_WorkerRun = 0;
+    return true;
+}
+
+bool Worker::SetRunFlag()
+{
+    g_WorkerRun = 1;
+    return true;
+}
+
+void Worker::SlotSelectMouseInfo(DeviceAllInfo SelectInfo)
+{
+    g_CurrentDevice = SelectInfo;
+    g_LoadCacheName = DeviceCacheName(SelectInfo.Cid, SelectInfo.Mid);
+    // Open the chosen device on the first pass, not whatever path was current
+    // before: the main page's rescan may not have run yet.
+    SetCurrentPathCopy(SelectInfo.Path.toLocal8Bit());
+}
+
+void Worker::SlotMainPageChange()
+{
+    g_OpenedOnline = 0;
+}
+
+void Worker::SlotCheckOnline()
+{
+    if (g_WaitOnline) {
+        if (g_SessionActive == 0) {
+            if (g_CurrentDevice.LinkType != 0)
+                g_WaitOnline = 0;
+        } else if (g_LinkWatch) {
+            g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
+            g_OpenedOnline = 0;
+            if (!g_DeviceOnline)
+                return;
+            PostMsg::GetInstance()->EmitCloseOffOnline();
+            g_WaitOnline = 0;
+        }
+    }
+    if (g_DeviceOnline && g_RestartWorker) {
+        g_RestartWorker = 0;
+        g_WorkerRun = 1;
+        start(QThread::InheritPriority);
+    }
+}
+
+bool Worker::DeviceChanged() const
+{
+    return g_CurrentDevice.Path != LastPath || g_CurrentDevice.LinkType != LastLinkType
+           || g_DeviceOnline != g_OpenedOnline || g_ReloadRequested;
+}
+
+void Worker::FillPagesFromCache()
+{
+    FlashDataMap cached{};
+    PostMsg *hub = PostMsg::GetInstance();
+    if (LoadDeviceCache(g_LoadCacheName, &cached)) {
+        hub->EmitUpDataLightUIButton(cached);
+        hub->EmitUpDataLightLight(cached);
+        hub->EmitUpDataLightSensor(cached);
+        hub->EmitForm();
+    } else {
+        hub->EmitFormReset();
+    }
+}
+
+void Worker::run()
+{
+    if (!g_WorkerRun)
+        return;
+    if (!g_DeviceOnline)
+        g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
+
+    if (g_SessionActive == 1 && DeviceChanged()) {
+        g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
+        if (g_DeviceOnline) {
+            g_CurrentDevice.Online = true;
+            if (g_ReloadRequested) {
+                PostMsg::GetInstance()->EmitUpDataParam(1);
+                g_ReloadRequested = 0;
+            } else if (!g_ApplyingSettings) {
+                PostMsg::GetInstance()->EmitUpDataParam(0);
+            }
+        } else {
+            g_WaitOnline = 1;
+            g_CurrentDevice.Online = false;
+            FillPagesFromCache();
+        }
+        LastPath = g_CurrentDevice.Path;
+        LastLinkType = g_CurrentDevice.LinkType;
+        UsbServerC_Start(g_CurrentPath, g_CurrentPath, HidInputCallback);
+        qDebug() << "OnlinA";
+        UsbServer_SetPCDriverStatus(true);
+        UsbServer_ReadAllFlashData();
+        g_OpenedOnline = g_DeviceOnline.load();
+        qDebug() << "OnlinB";
+    }
+    g_DeviceDataReady = g_DeviceOnline.load();
+    g_WorkerRun = 0;
+}
+
+void SelectCurrentDevice(DeviceAllInfo info)
+{
+    const QByteArray path = info.Path.toLocal8Bit();
+    if (UsbFinderC_GetDeviceOnLine(path.constData())) {
+        g_CurrentDevice = info;
+        SetCurrentPathCopy(g_CurrentDevice.Path.toLocal8Bit());
+    }
+    g_WorkerRun = 1;
+    if (g_Worker)
+        g_Worker->start(QThread::InheritPriority);
+}
+
+void ShutdownWorker()
+{
+    if (!g_Worker)
+        return;
+    Worker *worker = g_Worker;
+    worker->Stop();
+    worker->deleteLater();
+    worker->wait();
+    g_Worker = nullptr;
+    g_OnlineTimer = nullptr;
+    StopUsbChanged();
+}

@@ -1,0 +1,46 @@
+#pragma once
+// The one thread object that opens the connection with the current device.
+// Each start() runs one pass of run(); the slots run on the GUI thread.
+
+#include "deviceallinfo.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QThread>
+
+// Interval of the poll that waits for an offline device to come back.
+constexpr int kOnlinePollMs = 1300;
+
+class Worker : public QThread
+{
+    Q_OBJECT
+public:
+    explicit Worker(QObject *parent = nullptr);
+
+    void Stop();
+    bool ClearRunFlag();
+    bool SetRunFlag();
+
+public slots:
+    void SlotSelectMouseInfo(DeviceAllInfo SelectInfo);
+    void SlotMainPageChange();
+    void SlotCheckOnline();
+
+protected:
+    void run() override;
+
+private:
+    bool DeviceChanged() const;
+    void FillPagesFromCache();
+
+    QByteArray PlaceholderPath;
+    int LastLinkType = 0;
+    QString LastPath;
+};
+
+// Makes `info` the current device when it answers, then starts a worker pass.
+void SelectCurrentDevice(DeviceAllInfo info);
+
+// Stops and deletes g_Worker in the order the button page's destructor uses:
+// Stop(), deleteLater(), wait(), StopUsbChanged().
+void ShutdownWorker();

@@ -1,0 +1,557 @@
+// The control side of the simulated world: building it, changing it from
+// tests, from the vogm-world tool (command files) and from an edited
+// scenario file, and looking at what happened.
+
+#include "simcore.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileSystemWatcher>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QThread>
+
+namespace HidSim {
+
+namespace {
+
+// Runs `change` on the mouse named `name` under the lock, then lets the world
+// settle (path flags, USB-change notification).
+template <typename Fn>
+bool WithMouse(const QString &name, Fn change)
+{
+    auto lock = Lock();
+    Core &c = Lib();
+    MouseRt *m = MouseNamed(c, name);
+    if (!m)
+        return false;
+    change(c, *m);
+    WorldChanged(c);
+    return true;
+}
+
+template <typename Fn>
+bool WithReceiver(const QString &name, Fn change)
+{
+    auto lock = Lock();
+    Core &c = Lib();
+    ReceiverRt *r = ReceiverNamed(c, name);
+    if (!r)
+        return false;
+    change(c, *r);
+    WorldChanged(c);
+    return true;
+}
+
+bool OnOff(const QString &word, bool *out)
+{
+    static const QStringList on = {"on", "1", "true", "yes", "attach", "plug"};
+    static const QStringList off = {"off", "0", "false", "no", "detach", "unplug"};
+    if (on.contains(word, Qt::CaseInsensitive))
+        *out = true;
+    else if (off.contains(word, Qt::CaseInsensitive))
+        *out = false;
+    else
+        return false;
+    return true;
+}
+
+bool Number(const QString &word, int *out)
+{
+    bool ok = false;
+    const int n = word.startsWith("0x", Qt::CaseInsensitive) ? word.mid(2).toInt(&ok, 16) : word.toInt(&ok, 10);
+    if (ok)
+        *out = n;
+    return ok;
+}
+
+}  // namespace
+
+// ---- building ----------------------------------------------------------------
+
+void SetWorld(const World &world)
+{
+    LogCall("HidSim::SetWorld");
+    auto lock = Lock();
+    InstallWorld(Lib(), world);
+}
+
+World CurrentWorld()
+{
+    auto lock = Lock();
+    Core &c = Lib();
+    World w;
+    w.timing = c.timing;
+    for (const ReceiverRt &r : c.receivers)
+        w.receivers.push_back(r.spec);
+    for (const MouseRt &m : c.mice) {
+        w.mice.push_back(m.spec);
+        w.mice.back().factory = m.factory;
+    }
+    return w;
+}
+
+void SetTiming(const Timing &timing)
+{
+    auto lock = Lock();
+    Lib().timing = timing;
+}
+
+Timing CurrentTiming()
+{
+    auto lock = Lock();
+    return Lib().timing;
+}
+
+QString ScenarioError()
+{
+    auto lock = Lock();
+    return Lib().scenarioError;
+}
+
+// ---- changes -------------------------------------------------------------------
+
+bool PlugReceiver(const QString &receiver, bool plugged)
+{
+    return WithReceiver(receiver, [&](Core &, ReceiverRt &r) {
+        if (plugged && !r.spec.plugged)
+            r.zeroIdsLeft = r.spec.zeroIdAnswers;
+        if (!plugged && r.pairStatus == 1)
+            r.pairStatus = 2;
+        r.spec.plugged = plugged;
+    });
+}
+
+bool SetPower(const QString &mouse, bool on)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) {
+        const bool switchedOn = on && !m.spec.powered;
+        m.spec.powered = on;
+        if (switchedOn) {
+            WorldChanged(c);
+            // Back on air, the mouse asks the host to refresh its battery state.
+            QueueMouseEvent(c, m, 10, 0, EncodeStatus(1 << 6));
+        }
+    });
+}
+
+bool SetCable(const QString &mouse, bool attached)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) {
+        if (attached == m.spec.cable)
+            return;
+        if (attached)
+            m.zeroIdsLeft = m.spec.zeroIdAnswers;
+        m.spec.cable = attached;
+        m.spec.charging = attached;
+        WorldChanged(c);
+        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.spec.battery, m.spec.charging));
+    });
+}
+
+bool SetBattery(const QString &mouse, int level, bool charging)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) {
+        m.spec.battery = qBound(0, level, 100);
+        m.spec.charging = charging;
+        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.spec.battery, m.spec.charging));
+    });
+}
+
+bool SetBootMode(const QString &device, bool boot)
+{
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.bootMode = boot; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.bootMode = boot; });
+}
+
+bool SetPairingMode(const QString &mouse, bool on)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) {
+        m.spec.pairingMode = on;
+        if (on)
+            OfferPairingMouse(c);
+    });
+}
+
+bool SetVersion(const QString &device, uint16_t version)
+{
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.version = version; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.version = version; });
+}
+
+bool ReceiverLongRangeOff(const QString &receiver)
+{
+    return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
+        r.spec.longRange = false;
+        QueueReceiverEvent(c, r, 23, QByteArray(10, '\0'));
+    });
+}
+
+bool ReceiverLedChanged(const QString &receiver, uint8_t mode)
+{
+    return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
+        r.spec.led[0] = mode;
+        QueueReceiverEvent(c, r, 21, QByteArray(reinterpret_cast<const char *>(r.spec.led.data()), 10));
+    });
+}
+
+bool SendStatusChange(const QString &mouse, uint8_t flags)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, 10, 0, EncodeStatus(flags)); });
+}
+
+bool SendCommand9(const QString &mouse)
+{
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, 9, 0, QByteArray()); });
+}
+
+bool InjectReport(uint8_t command, uint8_t subCommand, const QByteArray &data)
+{
+    auto lock = Lock();
+    Core &c = Lib();
+    if (!c.callback)
+        return false;
+    QueueReport(c, command, subCommand, data);
+    return true;
+}
+
+bool ScriptZeroIdAnswers(const QString &device, int count)
+{
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.zeroIdsLeft = count; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.zeroIdsLeft = count; });
+}
+
+bool ScriptFlashFailure(const QString &device)
+{
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.failNextFlash = true; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.failNextFlash = true; });
+}
+
+// ---- text commands -------------------------------------------------------------
+
+QStringList CommandHelp()
+{
+    return {
+        "plug RECEIVER | unplug RECEIVER",
+        "power MOUSE on|off            switch a mouse on or off (or out of range)",
+        "cable MOUSE on|off            attach or pull the mouse's cable",
+        "battery MOUSE LEVEL [charging]",
+        "boot DEVICE on|off            put a receiver or mouse into boot mode",
+        "pairmode MOUSE on|off         the mouse's pairing mode",
+        "version DEVICE 0x0103         the firmware version word",
+        "longrange-off RECEIVER        the receiver switched long range off",
+        "led RECEIVER MODE             the receiver's LED mode changed on the device",
+        "status MOUSE FLAGS            a status-change report (bit i = flag i)",
+        "reset-report MOUSE            a command-9 report",
+        "zero-ids DEVICE N             the next N identity answers carry ids 0",
+    };
+}
+
+bool ApplyCommand(const QString &command, QString *error)
+{
+    LogCall("HidSim::ApplyCommand", command);
+    const QStringList w = command.simplified().split(' ', Qt::SkipEmptyParts);
+    const QString verb = w.value(0).toLower();
+    const QString name = w.value(1);
+    bool flag = false;
+    int n = 0;
+    QString problem;
+    bool known = true;
+    if (verb == "plug" && w.size() == 2)
+        known = PlugReceiver(name, true);
+    else if (verb == "unplug" && w.size() == 2)
+        known = PlugReceiver(name, false);
+    else if (verb == "power" && w.size() == 3 && OnOff(w[2], &flag))
+        known = SetPower(name, flag);
+    else if (verb == "cable" && w.size() == 3 && OnOff(w[2], &flag))
+        known = SetCable(name, flag);
+    else if (verb == "battery" && (w.size() == 3 || (w.size() == 4 && w[3] == "charging")) && Number(w[2], &n))
+        known = SetBattery(name, n, w.size() == 4);
+    else if (verb == "boot" && w.size() == 3 && OnOff(w[2], &flag))
+        known = SetBootMode(name, flag);
+    else if (verb == "pairmode" && w.size() == 3 && OnOff(w[2], &flag))
+        known = SetPairingMode(name, flag);
+    else if (verb == "version" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= 0xFFFF)
+        known = SetVersion(name, uint16_t(n));
+    else if (verb == "longrange-off" && w.size() == 2)
+        known = ReceiverLongRangeOff(name);
+    else if (verb == "led" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= 255)
+        known = ReceiverLedChanged(name, uint8_t(n));
+    else if (verb == "status" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= 0x7F)
+        known = SendStatusChange(name, uint8_t(n));
+    else if (verb == "reset-report" && w.size() == 2)
+        known = SendCommand9(name);
+    else if (verb == "zero-ids" && w.size() == 3 && Number(w[2], &n) && n >= 0)
+        known = ScriptZeroIdAnswers(name, n);
+    else
+        problem = "not understood: \"" + command.simplified() + "\"";
+    if (problem.isEmpty() && !known)
+        problem = "no device is named \"" + name + "\"";
+    if (error)
+        *error = problem;
+    return problem.isEmpty();
+}
+
+// ---- looking -------------------------------------------------------------------
+
+QByteArray PathOf(const QString &device)
+{
+    auto lock = Lock();
+    Core &c = Lib();
+    if (const ReceiverRt *r = ReceiverNamed(c, device))
+        return r->path ? QByteArray(r->path->text) : QByteArray();
+    if (const MouseRt *m = MouseNamed(c, device))
+        return m->cablePath ? QByteArray(m->cablePath->text) : QByteArray();
+    return QByteArray();
+}
+
+QByteArray StoredDump(const QString &mouse)
+{
+    auto lock = Lock();
+    const MouseRt *m = MouseNamed(Lib(), mouse);
+    return m ? m->flash[size_t(m->spec.activeProfile)] : QByteArray();
+}
+
+QByteArray StoredImage(const QString &mouse, int profile)
+{
+    auto lock = Lock();
+    const MouseRt *m = MouseNamed(Lib(), mouse);
+    if (!m || profile >= kProfileCount)
+        return QByteArray();
+    return DumpToImage(m->flash[size_t(profile < 0 ? m->spec.activeProfile : profile)]);
+}
+
+bool SetStoredImage(const QString &mouse, const QByteArray &image, int profile)
+{
+    auto lock = Lock();
+    MouseRt *m = MouseNamed(Lib(), mouse);
+    if (!m || profile >= kProfileCount || image.size() != kImageSize)
+        return false;
+    const int p = profile < 0 ? m->spec.activeProfile : profile;
+    m->flash[size_t(p)] = ImageToDump(image, p, m->spec.mid);
+    return true;
+}
+
+QByteArray FactoryImage(const QString &mouse, int profile)
+{
+    auto lock = Lock();
+    const MouseRt *m = MouseNamed(Lib(), mouse);
+    if (!m || profile >= kProfileCount)
+        return QByteArray();
+    return m->factory[size_t(profile < 0 ? m->spec.activeProfile : profile)];
+}
+
+int ActiveProfile(const QString &mouse)
+{
+    auto lock = Lock();
+    const MouseRt *m = MouseNamed(Lib(), mouse);
+    return m ? m->spec.activeProfile : -1;
+}
+
+int PairStatus(const QString &receiver)
+{
+    auto lock = Lock();
+    const ReceiverRt *r = ReceiverNamed(Lib(), receiver);
+    return r ? r->pairStatus : -1;
+}
+
+bool PcDriverAttached()
+{
+    auto lock = Lock();
+    return Lib().pcDriverAttached;
+}
+
+QByteArray OpenPath()
+{
+    auto lock = Lock();
+    const PathEntry *p = Lib().openPath;
+    return p ? QByteArray(p->text) : QByteArray();
+}
+
+WriteStats CurrentWriteStats()
+{
+    auto lock = Lock();
+    return Lib().writeStats;
+}
+
+void ResetWriteStats()
+{
+    auto lock = Lock();
+    Lib().writeStats = WriteStats();
+}
+
+bool WaitUntilIdle(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        bool idle = false;
+        {
+            auto lock = Lock();
+            idle = !DeliverableNow(Lib());
+        }
+        if (idle && !UsbChangePending())
+            return true;
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        auto lock = Lock();
+        Lib().idleWake.wait_for(lock, std::chrono::milliseconds(5));
+    }
+}
+
+QString ControlFolder()
+{
+    const QString given = qEnvironmentVariable("VOGM_WORLD_DIR");
+    if (!given.isEmpty())
+        return given;
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/vogm-world";
+}
+
+// ---- watching the command folder and the scenario file -----------------------------
+
+namespace {
+
+// Applies the running-state fields of an edited scenario to the devices of the
+// same name; devices added to or removed from the file are left alone.
+void ApplyEditedScenario(const World &w)
+{
+    const World now = CurrentWorld();
+    for (const Receiver &r : w.receivers) {
+        for (const Receiver &old : now.receivers) {
+            if (old.name != r.name)
+                continue;
+            if (old.plugged != r.plugged)
+                PlugReceiver(r.name, r.plugged);
+            if (old.bootMode != r.bootMode)
+                SetBootMode(r.name, r.bootMode);
+            if (old.version != r.version)
+                SetVersion(r.name, r.version);
+            if (old.longRange && !r.longRange)
+                ReceiverLongRangeOff(r.name);
+            if (old.led[0] != r.led[0])
+                ReceiverLedChanged(r.name, r.led[0]);
+        }
+    }
+    for (const Mouse &m : w.mice) {
+        for (const Mouse &old : now.mice) {
+            if (old.name != m.name)
+                continue;
+            if (old.powered != m.powered)
+                SetPower(m.name, m.powered);
+            if (old.cable != m.cable)
+                SetCable(m.name, m.cable);
+            if (old.battery != m.battery || old.charging != m.charging)
+                SetBattery(m.name, m.battery, m.charging);
+            if (old.bootMode != m.bootMode)
+                SetBootMode(m.name, m.bootMode);
+            if (old.pairingMode != m.pairingMode)
+                SetPairingMode(m.name, m.pairingMode);
+            if (old.version != m.version)
+                SetVersion(m.name, m.version);
+        }
+    }
+}
+
+class WorldWatcher : public QObject
+{
+public:
+    void Begin()
+    {
+        inbox_ = ControlFolder() + "/inbox";
+        QDir().mkpath(inbox_);
+        for (const QString &stale : QDir(inbox_).entryList({"*.cmd"}, QDir::Files))
+            QFile::remove(inbox_ + "/" + stale);  // commands meant for an earlier run
+        watcher_.addPath(inbox_);
+        connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { ReadInbox(); });
+        scenario_ = qEnvironmentVariable("VOGM_SCENARIO");
+        if (!scenario_.isEmpty()) {
+            lastStamp_ = QFileInfo(scenario_).lastModified();
+            watcher_.addPath(scenario_);
+            watcher_.addPath(QFileInfo(scenario_).absolutePath());
+            connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { ReloadScenario(); });
+            connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { ReloadScenario(); });
+        }
+    }
+
+private:
+    void ReadInbox()
+    {
+        QStringList results;
+        for (const QString &name : QDir(inbox_).entryList({"*.cmd"}, QDir::Files, QDir::Name)) {
+            QFile file(inbox_ + "/" + name);
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+            file.close();
+            file.remove();
+            for (const QString &line : lines) {
+                if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
+                    continue;
+                QString error;
+                results << (ApplyCommand(line, &error) ? "ok: " + line.trimmed() : "error: " + error);
+            }
+        }
+        if (!results.isEmpty())
+            WriteResults(results);
+    }
+
+    void WriteResults(const QStringList &results)
+    {
+        QSaveFile out(ControlFolder() + "/last-result.txt");
+        if (out.open(QIODevice::WriteOnly)) {
+            out.write((results.join('\n') + '\n').toUtf8());
+            out.commit();
+        }
+    }
+
+    void ReloadScenario()
+    {
+        // Editors often replace the file: watch the new one again.
+        if (!watcher_.files().contains(scenario_) && QFileInfo::exists(scenario_))
+            watcher_.addPath(scenario_);
+        const QDateTime stamp = QFileInfo(scenario_).lastModified();
+        if (stamp == lastStamp_)
+            return;
+        lastStamp_ = stamp;
+        World w;
+        QString error;
+        if (!LoadScenario(scenario_, &w, &error)) {
+            WriteResults({"error: scenario not applied: " + error});
+            return;
+        }
+        ApplyEditedScenario(w);
+        WriteResults({"ok: scenario applied"});
+    }
+
+    QFileSystemWatcher watcher_;
+    QString inbox_;
+    QString scenario_;
+    QDateTime lastStamp_;
+};
+
+}  // namespace
+
+void StartWatching()
+{
+    static std::atomic<bool> started{false};
+    if (started.load() || !QCoreApplication::instance())
+        return;
+    bool expected = false;
+    if (!started.compare_exchange_strong(expected, true))
+        return;
+    if (qEnvironmentVariable("VOGM_WORLD_CONTROL") == "off")
+        return;
+    // Lives for the whole process, like the rest of the library.
+    auto *thread = new QThread;
+    thread->setObjectName("hidusb-watch");
+    auto *watcher = new WorldWatcher;
+    watcher->moveToThread(thread);
+    QObject::connect(thread, &QThread::started, watcher, [watcher] { watcher->Begin(); });
+    thread->start();
+}
+
+}  // namespace HidSim

@@ -1,0 +1,531 @@
+// The library instance: interned paths, call log, the world's run-time state,
+// the report queue and the delivery thread that calls the data callback.
+
+#include "simcore.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QHash>
+#include <QThread>
+#include <algorithm>
+#include <cstring>
+#include <thread>
+
+namespace HidSim {
+
+// ---- interned paths ----------------------------------------------------------
+
+namespace {
+
+constexpr int kMaxPaths = 1024;
+PathEntry g_paths[kMaxPaths];
+std::atomic<int> g_pathCount{0};
+std::mutex g_internMutex;
+
+}  // namespace
+
+PathEntry *InternPath(const QByteArray &text)
+{
+    std::lock_guard<std::mutex> guard(g_internMutex);
+    const int n = g_pathCount.load(std::memory_order_acquire);
+    for (int i = 0; i < n; ++i) {
+        if (text == g_paths[i].text)
+            return &g_paths[i];
+    }
+    if (n == kMaxPaths)
+        return nullptr;
+    g_paths[n].text = qstrdup(text.constData());  // never freed: paths live for the run
+    g_pathCount.store(n + 1, std::memory_order_release);
+    return &g_paths[n];
+}
+
+PathEntry *FindPath(const char *text)
+{
+    if (!text)
+        return nullptr;
+    const int n = g_pathCount.load(std::memory_order_acquire);
+    for (int i = 0; i < n; ++i) {
+        if (g_paths[i].text == text || std::strcmp(g_paths[i].text, text) == 0)
+            return &g_paths[i];
+    }
+    return nullptr;
+}
+
+const char **InternPathArray(const std::vector<const char *> &paths)
+{
+    static const char *empty[1] = {nullptr};
+    if (paths.empty())
+        return empty;
+    static QHash<QByteArray, const char **> arrays;
+    const QByteArray key(reinterpret_cast<const char *>(paths.data()), int(paths.size() * sizeof(const char *)));
+    std::lock_guard<std::mutex> guard(g_internMutex);
+    const char **&array = arrays[key];
+    if (!array) {
+        array = new const char *[paths.size() + 1];  // never freed, like the paths
+        std::copy(paths.begin(), paths.end(), array);
+        array[paths.size()] = nullptr;
+    }
+    return array;
+}
+
+// ---- call log ----------------------------------------------------------------
+
+namespace {
+
+std::mutex g_logMutex;
+std::deque<CallRecord> g_log;
+
+qint64 MsecsSinceStart()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock.elapsed();
+}
+
+}  // namespace
+
+void LogCall(const char *function, const QString &arguments)
+{
+    CallRecord record{QString::fromLatin1(function), arguments, QThread::currentThreadId(), MsecsSinceStart()};
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    if (int(g_log.size()) >= kCallLogCapacity)
+        g_log.pop_front();
+    g_log.push_back(std::move(record));
+}
+
+std::vector<CallRecord> CallLog()
+{
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    return std::vector<CallRecord>(g_log.begin(), g_log.end());
+}
+
+void ClearCallLog()
+{
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    g_log.clear();
+}
+
+std::vector<CallRecord> CallsOf(const QString &function)
+{
+    std::vector<CallRecord> out;
+    std::lock_guard<std::mutex> guard(g_logMutex);
+    for (const CallRecord &r : g_log) {
+        if (r.function == function)
+            out.push_back(r);
+    }
+    return out;
+}
+
+// ---- world lookups -------------------------------------------------------------
+
+ReceiverRt *ReceiverNamed(Core &c, const QString &name)
+{
+    for (ReceiverRt &r : c.receivers) {
+        if (r.spec.name == name)
+            return &r;
+    }
+    return nullptr;
+}
+
+MouseRt *MouseNamed(Core &c, const QString &name)
+{
+    for (MouseRt &m : c.mice) {
+        if (m.spec.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+MouseRt *PairedMouse(Core &c, const ReceiverRt &r)
+{
+    if (r.spec.mouse.isEmpty())
+        return nullptr;
+    MouseRt *m = MouseNamed(c, r.spec.mouse);
+    return (m && m->spec.address == r.spec.address) ? m : nullptr;
+}
+
+namespace {
+
+bool ReceiverPresent(const ReceiverRt &r)
+{
+    return r.spec.plugged && !r.spec.bootMode;
+}
+
+bool CablePresent(const MouseRt &m)
+{
+    return m.spec.cable && !m.spec.bootMode;
+}
+
+bool AnswersByRadio(Core &c, const ReceiverRt &r)
+{
+    const MouseRt *m = PairedMouse(c, r);
+    return ReceiverPresent(r) && m && m->spec.powered && !m->spec.bootMode &&
+           !(m->spec.cable && m->spec.wirelessOffWhenCabled);
+}
+
+}  // namespace
+
+Target ResolveEntry(Core &c, PathEntry *entry)
+{
+    Target t;
+    if (!entry)
+        return t;
+    for (ReceiverRt &r : c.receivers) {
+        if (r.path == entry && ReceiverPresent(r)) {
+            t.receiver = &r;
+            t.mouse = PairedMouse(c, r);
+            return t;
+        }
+    }
+    for (MouseRt &m : c.mice) {
+        if (m.cablePath == entry && CablePresent(m)) {
+            t.mouse = &m;
+            t.cable = true;
+            return t;
+        }
+    }
+    return t;
+}
+
+Target Resolve(Core &c, const char *path)
+{
+    return ResolveEntry(c, FindPath(path));
+}
+
+bool MouseReachable(Core &c, const Target &t)
+{
+    if (t.cable)
+        return t.mouse != nullptr;
+    return t.receiver && AnswersByRadio(c, *t.receiver);
+}
+
+QString HexAddress(const Address &a)
+{
+    return QString::asprintf("%02X:%02X:%02X", a[0], a[1], a[2]);
+}
+
+// ---- world changes -------------------------------------------------------------
+
+void WorldChanged(Core &c)
+{
+    struct Flags {
+        PathEntry *entry;
+        bool present;
+        bool online;
+    };
+    std::vector<Flags> flags;
+    QByteArray visible;
+    for (ReceiverRt &r : c.receivers) {
+        const MouseRt *m = PairedMouse(c, r);
+        flags.push_back({r.path, ReceiverPresent(r), AnswersByRadio(c, r)});
+        visible += r.spec.name.toUtf8() + char(ReceiverPresent(r)) + char(AnswersByRadio(c, r)) +
+                   char(m ? m->spec.mid : 0) + ';';
+    }
+    for (MouseRt &m : c.mice) {
+        flags.push_back({m.cablePath, CablePresent(m), CablePresent(m)});
+        visible += m.spec.name.toUtf8() + char(CablePresent(m)) + char(m.spec.bootMode) + ';';
+    }
+    const int n = g_pathCount.load(std::memory_order_acquire);
+    for (int i = 0; i < n; ++i) {
+        bool present = false, online = false;
+        for (const Flags &f : flags) {
+            if (f.entry == &g_paths[i]) {
+                present = f.present;
+                online = f.online;
+            }
+        }
+        g_paths[i].present.store(present);
+        g_paths[i].online.store(online);
+    }
+    c.wake.notify_all();
+    if (visible != c.visibleState) {
+        c.visibleState = visible;
+        PostUsbChange();
+    }
+}
+
+namespace {
+
+QByteArray PathText(uint16_t vid, uint16_t pid, const QString &name)
+{
+    return QString::asprintf("/dev/hidraw-sim/vid_%04x&pid_%04x&mi_01#", vid, pid).toLatin1() + name.toUtf8();
+}
+
+std::vector<QByteArray> ProfileImages(const std::vector<QByteArray> &given, uint8_t mid)
+{
+    std::vector<QByteArray> images;
+    for (int p = 0; p < kProfileCount; ++p) {
+        QByteArray image = given.empty() ? DefaultFactoryImage(mid) : given[std::min<size_t>(p, given.size() - 1)];
+        image = image.leftJustified(kImageSize, '\0', true);
+        images.push_back(image);
+    }
+    return images;
+}
+
+}  // namespace
+
+void InstallWorld(Core &c, const World &world)
+{
+    c.receivers.clear();
+    c.mice.clear();
+    for (const Receiver &spec : world.receivers) {
+        ReceiverRt r;
+        r.spec = spec;
+        r.path = InternPath(PathText(spec.vid, spec.pid, spec.name));
+        r.zeroIdsLeft = spec.zeroIdAnswers;
+        c.receivers.push_back(r);
+    }
+    for (const Mouse &spec : world.mice) {
+        MouseRt m;
+        m.spec = spec;
+        m.spec.activeProfile = qBound(0, spec.activeProfile, kProfileCount - 1);
+        m.cablePath = InternPath(PathText(spec.vid, spec.pid, spec.name));
+        m.zeroIdsLeft = spec.zeroIdAnswers;
+        m.factory = ProfileImages(spec.factory, spec.mid);
+        for (int p = 0; p < kProfileCount; ++p)
+            m.flash.push_back(ImageToDump(m.factory[p], p, spec.mid));
+        c.mice.push_back(m);
+    }
+    c.timing = world.timing;
+    ++c.worldEpoch;
+    ++c.generation;
+    c.openPath = nullptr;
+    c.callback = nullptr;
+    c.pcDriverAttached = false;
+    c.queue.clear();
+    c.timed.clear();
+    WorldChanged(c);
+}
+
+// ---- the report queue --------------------------------------------------------------
+
+void QueueReport(Core &c, uint8_t command, uint8_t subCommand, const QByteArray &data)
+{
+    if (!c.callback)
+        return;
+    Job job;
+    job.generation = c.generation;
+    job.command = command;
+    job.subCommand = subCommand;
+    job.data = data;
+    c.queue.push_back(job);
+    c.wake.notify_all();
+}
+
+void QueueMouseEvent(Core &c, const MouseRt &mouse, uint8_t command, uint8_t subCommand, const QByteArray &data)
+{
+    const Target t = ResolveEntry(c, c.openPath);
+    if (t.mouse == &mouse && MouseReachable(c, t))
+        QueueReport(c, command, subCommand, data);
+}
+
+void QueueReceiverEvent(Core &c, const ReceiverRt &receiver, uint8_t command, const QByteArray &data)
+{
+    const Target t = ResolveEntry(c, c.openPath);
+    if (t.receiver == &receiver)
+        QueueReport(c, command, 0, data);
+}
+
+bool QueueRead(Core &c, ReadKind kind)
+{
+    if (!c.openPath || !c.callback)
+        return false;
+    Job job;
+    job.generation = c.generation;
+    job.isRead = true;
+    job.read = kind;
+    c.queue.push_back(job);
+    c.wake.notify_all();
+    return true;
+}
+
+void Schedule(Core &c, int delayMs, std::function<void()> action, bool busy)
+{
+    c.timed.push_back({Clock::now() + std::chrono::milliseconds(std::max(0, delayMs)), std::move(action), busy});
+    c.wake.notify_all();
+}
+
+// ---- the delivery thread -------------------------------------------------------------
+
+namespace {
+
+struct Delivery {
+    HidDataCallback callback = nullptr;
+    QByteArray header;
+    QByteArray data;
+};
+
+bool ReadPossible(Core &c, const Target &t, ReadKind kind)
+{
+    if (kind == ReadKind::PairStatus)
+        return t.receiver != nullptr;
+    return MouseReachable(c, t);
+}
+
+int ReadLatency(const Core &c, ReadKind kind)
+{
+    return kind == ReadKind::AllFlash ? c.timing.fullReadMs : c.timing.readLatencyMs;
+}
+
+void AnswerRead(const Target &t, ReadKind kind, Job &out)
+{
+    const MouseRt *m = t.mouse;
+    const QByteArray flash = m ? m->flash[size_t(m->spec.activeProfile)] : QByteArray(kDumpSize, '\0');
+    const auto byteAt = [&](int offset) { return QByteArray(1, flash[offset]); };
+    switch (kind) {
+    case ReadKind::AllFlash: out.command = 8; out.subCommand = 0; out.data = flash; break;
+    case ReadKind::ReportRate: out.command = 8; out.subCommand = 0; out.data = byteAt(0x000); break;
+    case ReadKind::CurrentDpi: out.command = 8; out.subCommand = 4; out.data = byteAt(0x002); break;
+    case ReadKind::DpiLed: out.command = 8; out.subCommand = 0x4C; out.data = EncodeDpiLed(flash); break;
+    case ReadKind::LedBar: out.command = 8; out.subCommand = 0xA0; out.data = EncodeLedBar(flash); break;
+    case ReadKind::Battery:
+        out.command = 4;
+        out.data = EncodeBattery(m->spec.battery, m->spec.charging);
+        break;
+    case ReadKind::Config: out.command = 14; out.data = QByteArray(1, char(m->spec.activeProfile)); break;
+    case ReadKind::Version: out.command = 18; out.data = EncodeVersion(m->spec.version); break;
+    case ReadKind::PairStatus:
+        out.command = 6;
+        out.data = QByteArray(1, char(t.receiver->pairStatus)) + char(t.receiver->pairCid);
+        break;
+    }
+}
+
+void RunDueActions(Core &c)
+{
+    for (;;) {
+        const auto now = Clock::now();
+        auto due = std::find_if(c.timed.begin(), c.timed.end(), [&](const TimedAction &a) { return a.at <= now; });
+        if (due == c.timed.end())
+            return;
+        std::function<void()> action = std::move(due->action);
+        c.timed.erase(due);
+        action();
+    }
+}
+
+// Takes the next report that can go out now; otherwise tells when to look again.
+bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
+{
+    const auto now = Clock::now();
+    while (!c.queue.empty()) {
+        Job &job = c.queue.front();
+        if (job.generation != c.generation || !c.callback) {
+            c.queue.pop_front();
+            continue;
+        }
+        if (job.isRead) {
+            const Target t = ResolveEntry(c, c.openPath);
+            if (!ReadPossible(c, t, job.read))
+                return false;  // the device answers once it is back
+            if (!job.started) {
+                job.started = true;
+                job.readyAt = now + std::chrono::milliseconds(ReadLatency(c, job.read));
+            }
+            if (now < job.readyAt) {
+                wakeAt = std::min(wakeAt, job.readyAt);
+                return false;
+            }
+            AnswerRead(t, job.read, job);
+        }
+        out.callback = c.callback;
+        out.header = BuildHeader(job.command, job.subCommand, job.data.size(), c.sequence++);
+        out.data = job.data;
+        c.queue.pop_front();
+        return true;
+    }
+    return false;
+}
+
+QString DescribeReport(const QByteArray &header, const QByteArray &data)
+{
+    return QStringLiteral("command=%1 sub=%2 length=%3")
+        .arg(uint8_t(header[1]))
+        .arg(uint8_t(header[4]))
+        .arg(data.size());
+}
+
+void DeliveryLoop(Core &c)
+{
+    std::unique_lock<std::mutex> lock(c.mutex);
+    for (;;) {
+        RunDueActions(c);
+        Clock::time_point wakeAt = Clock::time_point::max();
+        for (const TimedAction &a : c.timed)
+            wakeAt = std::min(wakeAt, a.at);
+        Delivery d;
+        if (NextDelivery(c, d, wakeAt)) {
+            c.delivering = true;
+            lock.unlock();
+            LogCall("callback:data", DescribeReport(d.header, d.data));
+            // A few zero bytes past the end keep a reader that looks too far harmless.
+            QByteArray padded = d.data + QByteArray(16, '\0');
+            d.callback(reinterpret_cast<const unsigned char *>(d.header.constData()), d.header.size(),
+                       reinterpret_cast<const unsigned char *>(padded.constData()), d.data.size());
+            lock.lock();
+            c.delivering = false;
+            continue;
+        }
+        c.idleWake.notify_all();
+        if (wakeAt == Clock::time_point::max())
+            c.wake.wait(lock);
+        else
+            c.wake.wait_until(lock, wakeAt);
+    }
+}
+
+World InitialWorld(Core &c)
+{
+    const QByteArray scenario = qgetenv("VOGM_SCENARIO");
+    if (scenario.isEmpty())
+        return DefaultWorld();
+    World world;
+    QString error;
+    if (LoadScenario(QString::fromLocal8Bit(scenario), &world, &error))
+        return world;
+    c.scenarioError = error;
+    qWarning("HIDUsb: scenario %s not used: %s", scenario.constData(), qPrintable(error));
+    return DefaultWorld();
+}
+
+}  // namespace
+
+bool DeliverableNow(Core &c)
+{
+    if (c.delivering)
+        return true;
+    for (const TimedAction &a : c.timed) {
+        if (a.busy)
+            return true;
+    }
+    for (const Job &job : c.queue) {
+        if (job.generation != c.generation || !c.callback)
+            continue;
+        if (!job.isRead)
+            return true;
+        return ReadPossible(c, ResolveEntry(c, c.openPath), job.read);
+    }
+    return false;
+}
+
+Core &Lib()
+{
+    static Core *core = [] {
+        auto *c = new Core;  // lives for the whole process; threads may still use it at exit
+        InstallWorld(*c, InitialWorld(*c));
+        std::thread([c] { DeliveryLoop(*c); }).detach();
+        return c;
+    }();
+    StartWatching();  // cheap once started; waits for the application object
+    return *core;
+}
+
+std::unique_lock<std::mutex> Lock()
+{
+    return std::unique_lock<std::mutex>(Lib().mutex);
+}
+
+}  // namespace HidSim

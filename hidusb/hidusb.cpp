@@ -1,1 +1,0 @@
-#include "hidusb.h"

@@ -1,0 +1,75 @@
+// Pairing: a receiver in pairing mode takes the first mouse in pairing mode
+// with the wanted customer id, or gives up after the pairing timeout.
+
+#include "simcore.h"
+
+namespace HidSim {
+
+namespace {
+
+enum PairStatusCode : uint8_t { kPairing = 1, kPairFailed = 2, kPairSucceeded = 3 };
+
+MouseRt *Candidate(Core &c, uint8_t cid)
+{
+    for (MouseRt &m : c.mice) {
+        if (m.spec.pairingMode && m.spec.powered && !m.spec.bootMode && m.spec.cid == cid)
+            return &m;
+    }
+    return nullptr;
+}
+
+void Finish(Core &c, ReceiverRt &r, uint8_t status)
+{
+    r.pairStatus = status;
+    QueueReceiverEvent(c, r, 6, QByteArray(1, char(status)) + char(r.pairCid));
+    WorldChanged(c);
+}
+
+void TryPair(Core &c, const QString &receiver, quint64 session, quint64 epoch, bool final)
+{
+    ReceiverRt *r = c.worldEpoch == epoch ? ReceiverNamed(c, receiver) : nullptr;
+    if (!r || r->pairSession != session || r->pairStatus != kPairing)
+        return;
+    if (!r->spec.plugged || r->spec.bootMode) {
+        r->pairStatus = kPairFailed;
+        return;
+    }
+    if (MouseRt *m = Candidate(c, r->pairCid)) {
+        m->spec.address = r->spec.address;  // the mouse learns the receiver's address
+        m->spec.pairingMode = false;
+        r->spec.mouse = m->spec.name;
+        Finish(c, *r, kPairSucceeded);
+    } else if (final) {
+        Finish(c, *r, kPairFailed);
+    }
+}
+
+void ScheduleTry(Core &c, const ReceiverRt &r, int delayMs, bool final)
+{
+    const QString name = r.spec.name;
+    const quint64 session = r.pairSession;
+    const quint64 epoch = c.worldEpoch;
+    Schedule(c, delayMs, [&c, name, session, epoch, final] { TryPair(c, name, session, epoch, final); }, false);
+}
+
+}  // namespace
+
+void StartPairing(Core &c, ReceiverRt &receiver, uint8_t cid)
+{
+    receiver.pairStatus = kPairing;
+    receiver.pairCid = cid;
+    receiver.pairStarted = Clock::now();
+    ++receiver.pairSession;
+    ScheduleTry(c, receiver, c.timing.pairDelayMs, false);
+    ScheduleTry(c, receiver, c.timing.pairTimeoutMs, true);
+}
+
+void OfferPairingMouse(Core &c)
+{
+    for (ReceiverRt &r : c.receivers) {
+        if (r.pairStatus == kPairing)
+            ScheduleTry(c, r, c.timing.pairDelayMs, false);
+    }
+}
+
+}  // namespace HidSim

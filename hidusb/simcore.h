@@ -1,0 +1,166 @@
+#pragma once
+// Inside of the device library: the simulated world with its runtime state,
+// the one open connection, the report queue and the delivery thread.
+//
+// One mutex (Core::mutex) guards everything here. It is never held while a
+// callback runs: the delivery thread copies what it needs, unlocks, calls.
+
+#include "hidusb.h"
+#include "hidusb_control.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+namespace HidSim {
+
+using Clock = std::chrono::steady_clock;
+
+// ---- interned paths ----------------------------------------------------------
+// Entries are appended, never removed or freed, so a path pointer handed out
+// once stays valid for the run. Lookups take no lock (GetDeviceOnLine must
+// never block), the flags are atomics refreshed after every world change.
+struct PathEntry {
+    const char *text = nullptr;
+    std::atomic<bool> present{false};
+    std::atomic<bool> online{false};
+};
+PathEntry *InternPath(const QByteArray &text);       // under Core::mutex
+PathEntry *FindPath(const char *text);               // lock-free; null when unknown
+const char **InternPathArray(const std::vector<const char *> &paths);
+
+// ---- call log ----------------------------------------------------------------
+void LogCall(const char *function, const QString &arguments = QString());
+
+// ---- the world at run time ---------------------------------------------------
+struct MouseRt {
+    Mouse spec;
+    std::vector<QByteArray> flash;  // kProfileCount dumps of kDumpSize bytes
+    std::vector<QByteArray> factory;  // kProfileCount images
+    PathEntry *cablePath = nullptr;
+    int zeroIdsLeft = 0;
+    bool failNextFlash = false;
+};
+
+struct ReceiverRt {
+    Receiver spec;
+    PathEntry *path = nullptr;
+    int zeroIdsLeft = 0;
+    int pairStatus = 0;  // 0 idle, 1 pairing, 2 failed, 3 succeeded
+    uint8_t pairCid = 0;
+    Clock::time_point pairStarted;
+    quint64 pairSession = 0;
+    bool failNextFlash = false;
+};
+
+// What a path leads to.
+struct Target {
+    ReceiverRt *receiver = nullptr;  // set for a receiver path
+    MouseRt *mouse = nullptr;        // the mouse behind it (cable: the mouse itself)
+    bool cable = false;
+    explicit operator bool() const { return receiver || mouse; }
+};
+
+enum class ReadKind { AllFlash, ReportRate, CurrentDpi, DpiLed, LedBar, Battery, Config, Version, PairStatus };
+
+struct Job {
+    quint64 generation = 0;
+    bool isRead = false;
+    ReadKind read = ReadKind::AllFlash;
+    bool started = false;
+    Clock::time_point readyAt;
+    uint8_t command = 0;
+    uint8_t subCommand = 0;
+    QByteArray data;
+};
+
+struct TimedAction {
+    Clock::time_point at;
+    std::function<void()> action;  // runs on the delivery thread with the mutex held
+    bool busy = true;              // the library counts as busy until it ran (WaitUntilIdle)
+};
+
+struct Core {
+    std::mutex mutex;
+    std::condition_variable wake;      // queue, world or connection changed
+    std::condition_variable idleWake;  // the delivery thread went idle
+
+    std::vector<ReceiverRt> receivers;
+    std::vector<MouseRt> mice;
+    Timing timing;
+    QString scenarioError;
+
+    // the connection
+    quint64 generation = 1;
+    PathEntry *openPath = nullptr;
+    HidDataCallback callback = nullptr;
+    bool pcDriverAttached = false;
+    std::deque<Job> queue;
+    bool delivering = false;
+    bool idle = true;
+    quint8 sequence = 0;
+
+    std::vector<TimedAction> timed;
+    WriteStats writeStats;
+    QByteArray visibleState;  // what the USB-change notification compares
+    quint64 worldEpoch = 0;   // bumps on SetWorld; stale timed actions check it
+};
+
+// The one library instance, created (with the world loaded) on first use.
+Core &Lib();
+std::unique_lock<std::mutex> Lock();
+
+// ---- helpers that run under the mutex ----------------------------------------
+ReceiverRt *ReceiverNamed(Core &c, const QString &name);
+MouseRt *MouseNamed(Core &c, const QString &name);
+MouseRt *PairedMouse(Core &c, const ReceiverRt &r);
+Target Resolve(Core &c, const char *path);       // present devices only
+Target ResolveEntry(Core &c, PathEntry *entry);  // present devices only
+bool MouseReachable(Core &c, const Target &t);   // the mouse answers through this path
+// Recomputes the path flags, wakes the delivery thread and posts a USB-change
+// call when what the host can see changed.
+void WorldChanged(Core &c);
+void InstallWorld(Core &c, const World &world);
+
+// Reports from the device of the open connection (dropped when the connection
+// does not reach `mouse` / `receiver` online).
+void QueueReport(Core &c, uint8_t command, uint8_t subCommand, const QByteArray &data);
+void QueueMouseEvent(Core &c, const MouseRt &mouse, uint8_t command, uint8_t subCommand, const QByteArray &data);
+void QueueReceiverEvent(Core &c, const ReceiverRt &receiver, uint8_t command, const QByteArray &data);
+bool QueueRead(Core &c, ReadKind kind);
+// A report could go out now (or a callback runs): the library is not idle.
+bool DeliverableNow(Core &c);
+void Schedule(Core &c, int delayMs, std::function<void()> action, bool busy = true);
+
+// Encodings (encoding.cpp).
+QByteArray ImageToDump(const QByteArray &image, int profile, uint8_t mid);
+QByteArray DumpToImage(const QByteArray &dump);
+QByteArray EncodeDpiLed(const QByteArray &image);
+QByteArray EncodeLedBar(const QByteArray &image);
+QByteArray EncodeBattery(int level, bool charging);
+QByteArray EncodeStatus(uint8_t flags);
+QByteArray EncodeVersion(uint16_t version);
+QByteArray BuildHeader(uint8_t command, uint8_t subCommand, int dataLength, uint8_t sequence);
+constexpr int kHeaderSize = 8;
+constexpr int kKeptImageBytes = 0x3BC + kKeptMacroButtons * 592;  // 6,876
+
+// Pairing (pairing.cpp).
+void StartPairing(Core &c, ReceiverRt &receiver, uint8_t cid);
+void OfferPairingMouse(Core &c);
+
+// USB-change notification (usbchange.cpp): thread-safe, never calls back.
+void PostUsbChange();
+bool UsbChangePending();
+
+// Watching the scenario file and the command folder (control.cpp).
+void StartWatching();
+
+QString HexAddress(const Address &a);
+
+}  // namespace HidSim

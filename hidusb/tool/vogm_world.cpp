@@ -1,0 +1,83 @@
+// vogm-world: changes the simulated devices of a running program.
+//
+//   vogm-world unplug r4k
+//   vogm-world power m3 on
+//   vogm-world battery m2 12
+//   vogm-world help
+//
+// Each call writes one command file into the folder the device library
+// watches; the program applies it and writes the outcome to last-result.txt.
+
+#include "hidusb_control.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+#include <QTextStream>
+
+namespace {
+
+int Usage(QTextStream &out)
+{
+    out << "usage: vogm-world COMMAND [ARGS...]    (folder: " << HidSim::ControlFolder() << ")\n"
+        << "       vogm-world result               show the outcome of the last commands\n"
+        << "       vogm-world devices              the default world's device names\n\ncommands:\n";
+    for (const QString &line : HidSim::CommandHelp())
+        out << "  " << line << "\n";
+    return 2;
+}
+
+int ShowResult(QTextStream &out)
+{
+    QFile f(HidSim::ControlFolder() + "/last-result.txt");
+    if (!f.open(QIODevice::ReadOnly)) {
+        out << "no result yet\n";
+        return 1;
+    }
+    out << f.readAll();
+    return 0;
+}
+
+int ShowDevices(QTextStream &out)
+{
+    const HidSim::World w = HidSim::DefaultWorld();
+    for (const HidSim::Receiver &r : w.receivers)
+        out << "receiver " << r.name << "  pid 0x" << QString::number(r.pid, 16) << "  mouse " << r.mouse << "\n";
+    for (const HidSim::Mouse &m : w.mice)
+        out << "mouse    " << m.name << "  model " << m.mid << (m.cable ? "  on cable" : "") << "\n";
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args[0] == "help" || args[0] == "--help")
+        return Usage(out);
+    if (args[0] == "result")
+        return ShowResult(out);
+    if (args[0] == "devices")
+        return ShowDevices(out);
+    const QString command = args.join(' ');
+    const QString inbox = HidSim::ControlFolder() + "/inbox";
+    if (!QDir().mkpath(inbox)) {
+        out << "cannot create " << inbox << "\n";
+        return 1;
+    }
+    const QString name = QStringLiteral("%1/%2-%3.cmd")
+                             .arg(inbox)
+                             .arg(QDateTime::currentMSecsSinceEpoch())
+                             .arg(QCoreApplication::applicationPid());
+    QSaveFile file(name);
+    if (!file.open(QIODevice::WriteOnly) || file.write((command + "\n").toUtf8()) < 0 || !file.commit()) {
+        out << "cannot write " << name << "\n";
+        return 1;
+    }
+    out << "sent: " << command << "\n";
+    return 0;
+}

@@ -1,0 +1,257 @@
+#include "devicecache.h"
+#include "fixtures.h"
+#include "globals.h"
+#include "signalrecorder.h"
+#include "testsupport.h"
+#include "waits.h"
+#include "worker.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+#include <cstring>
+
+using namespace Fixtures;
+
+class TestWorker : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void selectionOpensTheChosenDevice();
+    void passesActOnlyOnChange();
+    void offlineDeviceFillsFromTheCache();
+    void offlineDeviceWithoutCacheResetsThePages();
+    void onlinePollBringsTheDeviceBack();
+
+private:
+    DeviceAllInfo Entry(const QString &receiver, uint8_t mid, uint8_t link) const;
+    void Select(const DeviceAllInfo &info);
+    void RunPass();
+    QStringList Opens() const;
+    SignalRecorder *m_recorder = nullptr;
+};
+
+namespace {
+HidSim::World TestWorld()
+{
+    HidSim::Receiver r4k;
+    r4k.name = "r4k";
+    r4k.linkType = 1;
+    r4k.pid = 0xFF14;
+    r4k.mouse = "m2";
+    r4k.address = {1, 2, 3};
+    HidSim::Receiver r8k = r4k;
+    r8k.name = "r8k";
+    r8k.linkType = 5;
+    r8k.pid = 0xFF18;
+    r8k.mouse = "m3";
+    r8k.address = {4, 5, 6};
+    HidSim::Receiver r1k = r4k;
+    r1k.name = "r1k";
+    r1k.linkType = 0;
+    r1k.pid = 0xFF11;
+    r1k.mouse = "m5";
+    r1k.address = {7, 8, 9};
+    HidSim::Mouse m2 = CableMouse("m2", 2);
+    m2.cable = false;
+    m2.address = r4k.address;
+    HidSim::Mouse m3 = CableMouse("m3", 3);
+    m3.cable = false;
+    m3.powered = false;
+    m3.address = r8k.address;
+    HidSim::Mouse m5 = CableMouse("m5", 1);
+    m5.cid = 0x2A;
+    m5.cable = false;
+    m5.powered = false;
+    m5.address = r1k.address;
+    return WorldOf({r4k, r8k, r1k}, {m2, m3, m5});
+}
+}  // namespace
+
+void TestWorker::initTestCase()
+{
+    m_recorder = new SignalRecorder(this);
+    HidSim::SetWorld(TestWorld());
+    g_Worker = new Worker(nullptr);
+    QCOMPARE(QByteArray(g_CurrentPath), QByteArray("a"));
+    QVERIFY(g_OnlineTimer && g_OnlineTimer->isActive());
+    QCOMPARE(g_OnlineTimer->interval(), Waits::Scaled(kOnlinePollMs));
+    g_OnlineTimer->stop();  // the tests call the poll themselves
+}
+
+void TestWorker::init()
+{
+    HidSim::WaitUntilIdle();
+    QTest::qWait(20);
+    m_recorder->Clear();
+    HidSim::ClearCallLog();
+    g_SessionActive = 1;
+    g_ReloadRequested = 0;
+    g_ApplyingSettings = 0;
+    g_RestartWorker = 0;
+    g_WaitOnline = 0;
+    g_LinkWatch = 1;
+}
+
+DeviceAllInfo TestWorker::Entry(const QString &receiver, uint8_t mid, uint8_t link) const
+{
+    DeviceAllInfo info;
+    info.Path = QString::fromLatin1(HidSim::PathOf(receiver));
+    info.Cid = 18;
+    info.Mid = mid;
+    info.LinkType = link;
+    info.DriveIndex = mid - 1;
+    return info;
+}
+
+void TestWorker::Select(const DeviceAllInfo &info)
+{
+    PostMsg::GetInstance()->EmitSelectMouseInfo(info);
+}
+
+void TestWorker::RunPass()
+{
+    QSignalSpy finished(g_Worker, &QThread::finished);
+    g_WorkerRun = 1;
+    g_Worker->start();
+    QVERIFY(finished.wait(5000) || finished.count() == 1);
+    QCOMPARE(int(g_WorkerRun), 0);
+    HidSim::WaitUntilIdle();
+    QTest::qWait(20);  // let queued hub signals arrive
+}
+
+QStringList TestWorker::Opens() const
+{
+    QStringList args;
+    for (const HidSim::CallRecord &r : HidSim::CallsOf("UsbServerC_Start"))
+        args << r.arguments;
+    return args;
+}
+
+void TestWorker::selectionOpensTheChosenDevice()
+{
+    Select(Entry("r4k", 2, 1));
+    QCOMPARE(g_LoadCacheName, QStringLiteral("Device_CID12_MID02.bin"));
+    RunPass();
+    const QStringList opens = Opens();
+    QCOMPARE(opens.size(), 1);
+    QVERIFY2(opens.first().contains(QString::fromLatin1(HidSim::PathOf("r4k"))), qPrintable(opens.first()));
+    QStringList order;
+    for (const HidSim::CallRecord &r : HidSim::CallLog()) {
+        if (r.function == "UsbServerC_Start" || r.function == "UsbServer_SetPCDriverStatus"
+            || r.function == "UsbServer_ReadAllFlashData")
+            order << r.function + "(" + r.arguments + ")";
+    }
+    QCOMPARE(order.size(), 3);
+    QVERIFY(order[0].startsWith("UsbServerC_Start"));
+    QVERIFY(order[1].startsWith("UsbServer_SetPCDriverStatus") && order[1].contains("1"));
+    QVERIFY(order[2].startsWith("UsbServer_ReadAllFlashData"));
+    QVERIFY(m_recorder->Names().contains("SigUpDataParam(0)"));
+    // The answer fills the pages.
+    QVERIFY(QTest::qWaitFor([&] { return m_recorder->Names().contains("SigForm"); }, 5000));
+}
+
+void TestWorker::passesActOnlyOnChange()
+{
+    Select(Entry("r4k", 2, 1));
+    RunPass();
+    HidSim::ClearCallLog();
+    m_recorder->Clear();
+    RunPass();
+    QVERIFY(Opens().isEmpty());
+
+    g_ReloadRequested = 1;
+    RunPass();
+    QCOMPARE(Opens().size(), 1);
+    QVERIFY(m_recorder->Names().contains("SigUpDataParam(1)"));
+    QCOMPARE(int(g_ReloadRequested), 0);
+
+    HidSim::ClearCallLog();
+    m_recorder->Clear();
+    g_ApplyingSettings = 1;
+    PostMsg::GetInstance()->EmitMainPageChange();  // forces a reopen
+    RunPass();
+    QCOMPARE(Opens().size(), 1);
+    QVERIFY(m_recorder->Names().filter("SigUpDataParam").isEmpty());
+
+    HidSim::ClearCallLog();
+    g_SessionActive = 0;
+    g_ReloadRequested = 1;
+    RunPass();
+    QVERIFY(Opens().isEmpty());
+    g_ReloadRequested = 0;
+}
+
+void TestWorker::offlineDeviceFillsFromTheCache()
+{
+    FlashDataMap cached{};
+    cached.ReportRate = 0x20;
+    cached.Reserved[0] = 0x5A;
+    cached.Macros[15][591] = 0x77;
+    QVERIFY(SaveDeviceCache(DeviceCacheName(18, 3), cached));
+    FlashDataMap working{};
+    working.ReportRate = 0x01;
+    StoreImage(working);
+
+    Select(Entry("r8k", 3, 5));
+    RunPass();
+    const QStringList names = m_recorder->Names();
+    QCOMPARE(names, (QStringList{"SigUpDataLightUIButton", "SigUpDataLightLight", "SigUpDataLightSensor", "SigForm"}));
+    QVERIFY(std::memcmp(&m_recorder->lastSensorImage, &cached, sizeof cached) == 0);
+    QCOMPARE(int(ReadImage().ReportRate), 0x01);
+    QCOMPARE(int(g_WaitOnline), 1);
+    QCOMPARE(Opens().size(), 1);
+    QCOMPARE(int(g_DeviceDataReady), 0);
+}
+
+void TestWorker::offlineDeviceWithoutCacheResetsThePages()
+{
+    DeviceAllInfo entry = Entry("r1k", 1, 0);
+    entry.Cid = 0x2A;
+    QFile::remove(DeviceCacheFolder() + "/" + DeviceCacheName(0x2A, 1));
+    Select(entry);
+    RunPass();
+    QCOMPARE(m_recorder->Names(), QStringList{"SigFormReset"});
+    QCOMPARE(Opens().size(), 1);
+}
+
+void TestWorker::onlinePollBringsTheDeviceBack()
+{
+    Select(Entry("r8k", 3, 5));
+    g_DeviceOnline = 0;
+    g_WaitOnline = 1;
+    g_Worker->SlotCheckOnline();
+    QCOMPARE(int(g_WaitOnline), 1);
+    QVERIFY(!m_recorder->Names().contains("SigCloseOffOnline"));
+
+    QVERIFY(HidSim::SetPower("m3", true));
+    HidSim::WaitUntilIdle();
+    HidSim::ClearCallLog();
+    g_Worker->SlotCheckOnline();
+    QVERIFY(m_recorder->Names().contains("SigCloseOffOnline"));
+    QCOMPARE(int(g_WaitOnline), 0);
+    QVERIFY(!g_Worker->isRunning());
+    QVERIFY(Opens().isEmpty());
+
+    // With a restart asked for, the poll starts a pass that reopens the device.
+    g_RestartWorker = 1;
+    QSignalSpy finished(g_Worker, &QThread::finished);
+    g_Worker->SlotCheckOnline();
+    QCOMPARE(int(g_RestartWorker), 0);
+    QVERIFY(finished.wait(5000) || finished.count() == 1);
+    QCOMPARE(Opens().size(), 1);
+
+    // During a firmware update the poll asks nothing.
+    g_LinkWatch = 0;
+    g_WaitOnline = 1;
+    HidSim::ClearCallLog();
+    g_Worker->SlotCheckOnline();
+    QVERIFY(HidSim::CallsOf("UsbFinderC_GetDeviceOnLine").empty());
+    QCOMPARE(int(g_WaitOnline), 1);
+    HidSim::SetPower("m3", false);
+}
+
+VOGM_TEST_MAIN(TestWorker)
+#include "tst_worker.moc"
