@@ -1,0 +1,92 @@
+// Draws the picture set of the program into <stage>/Picture/<folder>/<name>.png,
+// and on request a manifest of the table, a contact sheet and the compiled-in
+// section marker of the resources.
+#include "contactsheet.h"
+#include "picturetable.h"
+
+#include <QCommandLineParser>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+bool SaveWhole(const QImage &image, const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!image.convertToFormat(QImage::Format_ARGB32).save(&file, "PNG"))
+        return false;
+    return file.commit();
+}
+
+QString CsvField(QString text)
+{
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+bool WriteManifest(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        return false;
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    out << "folder,name,width,height,variant_of,used_by\n";
+    for (const PictureSpec &spec : PictureTable())
+        out << spec.folder << ',' << spec.name << ',' << spec.size.width() << ',' << spec.size.height() << ','
+            << spec.variantOf << ',' << CsvField(spec.usedBy) << '\n';
+    out.flush();
+    return file.commit();
+}
+
+bool Fail(const QString &what)
+{
+    std::fprintf(stderr, "picture generator: cannot write %s\n", qPrintable(what));
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    // Fonts need a GUI application; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption stageOption("stage", "Folder beside the program; pictures go to its Picture/.",
+                                         "dir");
+    const QCommandLineOption manifestOption("manifest", "Write the picture table as CSV.", "file");
+    const QCommandLineOption sheetOption("contact-sheet", "Write a contact sheet of every picture.", "file");
+    const QCommandLineOption resourceOption("resource-title", "Write the compiled-in section marker.", "file");
+    parser.addOptions({stageOption, manifestOption, sheetOption, resourceOption});
+    parser.process(app);
+
+    bool ok = true;
+    if (parser.isSet(stageOption)) {
+        const QDir stage(parser.value(stageOption));
+        for (const PictureSpec &spec : PictureTable()) {
+            const QString path = stage.filePath(spec.RelativePath());
+            if (!SaveWhole(RenderPicture(spec), path))
+                ok = Fail(path);
+        }
+    }
+    if (parser.isSet(manifestOption) && !WriteManifest(parser.value(manifestOption)))
+        ok = Fail(parser.value(manifestOption));
+    if (parser.isSet(sheetOption) && !SaveWhole(BuildContactSheet(), parser.value(sheetOption)))
+        ok = Fail(parser.value(sheetOption));
+    if (parser.isSet(resourceOption)
+        && !SaveWhole(RenderPicture(CompiledTitleSpec()), parser.value(resourceOption)))
+        ok = Fail(parser.value(resourceOption));
+    return ok ? 0 : 1;
+}

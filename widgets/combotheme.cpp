@@ -1,0 +1,71 @@
+#include "combotheme.h"
+
+#include <QComboBox>
+#include <QListView>
+
+namespace ComboTheme {
+
+QString RgbText(const QColor &color)
+{
+    return QStringLiteral("%1,%2,%3").arg(color.red()).arg(color.green()).arg(color.blue());
+}
+
+namespace {
+QString EndingText(Ending ending)
+{
+    switch (ending) {
+    case Ending::DisabledBlack:
+        return QStringLiteral("); }QComboBox:disabled{color: rgb(0, 0, 0);}");
+    case Ending::DisabledGrey:
+        return QStringLiteral("); }QComboBox:disabled{color: rgb(63, 63, 63);}");
+    case Ending::Plain:
+        break;
+    }
+    return QStringLiteral("); }");
+}
+}  // namespace
+
+QString StyleSheet(const Colors &colors, const QString &pictureFolder, Ending ending)
+{
+    const QString text = RgbText(colors.text);
+    const QString &dir = pictureFolder;
+    return QStringLiteral("QComboBox{border: 1px solid gray; color: rgb(") + text
+        + QStringLiteral("); border-image: url(") + dir + QStringLiteral("ComboboxBack.png")
+        + QStringLiteral(");}QComboBox::drop-down:button{border-radius:5px; background:rgb(")
+        + RgbText(colors.background)
+        + QStringLiteral(");} QComboBox::down-arrow{image: url(") + dir + QStringLiteral("Menu.png")
+        + QStringLiteral("); right: 8px; }QComboBox::down-arrow:on{ image: url(") + dir
+        + QStringLiteral("MenuClicked.png")
+        + QStringLiteral(");}QComboBox QAbstractItemView::item{height:25px;}"
+                         "QComboBox QAbstractItemView {outline: 0px solid gray; border: 1px  solid gray;"
+                         "color: rgb(")
+        + text + QStringLiteral("); border-image: url(") + dir
+        + QStringLiteral("ComboboxTextBack.png")
+        + QStringLiteral(");selection-background-color: rgb(") + RgbText(colors.selection)
+        + EndingText(ending);
+}
+
+QString PopupStyleSheet(const QColor &selection)
+{
+    const QString select = RgbText(selection);
+    return QStringLiteral("QListView::item:selected{background-color: rgb(") + select
+        + QStringLiteral(");}QListView::item:hover{background-color: rgb(") + select
+        + QStringLiteral(");}");
+}
+
+void Apply(QComboBox *box, const Colors &colors, const QString &pictureFolder, Ending ending,
+           bool ownPopup, int maxVisibleItems)
+{
+    if (!box)
+        return;
+    box->setStyleSheet(StyleSheet(colors, pictureFolder, ending));
+    if (ownPopup) {
+        auto *view = new QListView;
+        view->setStyleSheet(PopupStyleSheet(colors.selection));
+        box->setView(view);
+    }
+    if (maxVisibleItems > 0)
+        box->setMaxVisibleItems(maxVisibleItems);
+}
+
+}  // namespace ComboTheme
