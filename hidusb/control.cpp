@@ -545,13 +545,18 @@ void StartWatching()
         return;
     if (qEnvironmentVariable("VOGM_WORLD_CONTROL") == "off")
         return;
-    // Lives for the whole process, like the rest of the library.
-    auto *thread = new QThread;
+    // Lives until the application object goes (then it is stopped cleanly).
+    static QThread *thread = nullptr;
+    thread = new QThread;
     thread->setObjectName("hidusb-watch");
     auto *watcher = new WorldWatcher;
     watcher->moveToThread(thread);
     QObject::connect(thread, &QThread::started, watcher, [watcher] { watcher->Begin(); });
     thread->start();
+    qAddPostRoutine([] {
+        thread->quit();
+        thread->wait();
+    });
 }
 
 }  // namespace HidSim

@@ -20,7 +20,7 @@ namespace {
 constexpr int kMaxPaths = 1024;
 PathEntry g_paths[kMaxPaths];
 std::atomic<int> g_pathCount{0};
-std::mutex g_internMutex;
+std::mutex &g_internMutex = *new std::mutex;  // never destroyed, like the paths
 
 }  // namespace
 
@@ -56,7 +56,7 @@ const char **InternPathArray(const std::vector<const char *> &paths)
     static const char *empty[1] = {nullptr};
     if (paths.empty())
         return empty;
-    static QHash<QByteArray, const char **> arrays;
+    static auto &arrays = *new QHash<QByteArray, const char **>;
     const QByteArray key(reinterpret_cast<const char *>(paths.data()), int(paths.size() * sizeof(const char *)));
     std::lock_guard<std::mutex> guard(g_internMutex);
     const char **&array = arrays[key];
@@ -72,8 +72,9 @@ const char **InternPathArray(const std::vector<const char *> &paths)
 
 namespace {
 
-std::mutex g_logMutex;
-std::deque<CallRecord> g_log;
+// Never destroyed: library threads may still log while the process exits.
+std::mutex &g_logMutex = *new std::mutex;
+std::deque<CallRecord> &g_log = *new std::deque<CallRecord>;
 
 qint64 MsecsSinceStart()
 {

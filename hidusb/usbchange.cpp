@@ -103,8 +103,9 @@ private:
     QTimer timer_;
 };
 
-std::mutex g_notifierMutex;
-QPointer<UsbChangeNotifier> g_notifier;
+// Never destroyed: the delivery thread may post a change while the process exits.
+std::mutex &g_notifierMutex = *new std::mutex;
+QPointer<UsbChangeNotifier> &g_notifier = *new QPointer<UsbChangeNotifier>;
 
 void RunOn(QObject *target, std::function<void()> work)
 {
