@@ -32,7 +32,6 @@ void ApplyComboTheme(QComboBox *box, const QString &pictureDir, ComboTheme::Endi
                      int maxVisibleItems)
 {
     ComboTheme::Apply(box, ComboColors(), pictureDir, ending, ownPopup, maxVisibleItems);
-    box->setStyleSheet(box->styleSheet() + "QComboBox{combobox-popup: 0;}");
 }
 
 void DropFrameLine(QWidget *panel)
