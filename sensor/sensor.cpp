@@ -150,6 +150,7 @@ Sensor::Sensor(QWidget *parent) : QWidget(parent), ui(new Ui_Sensor())
     ApplyComboTheme();
     LoadDriverSensorHeader();
     ApplyTextTheme();
+    DropFrameLines();
     SlotChangeLanguage(CurrentLanguageIndex());
     // The combo theme gave the box a list of its own; the "Corded" row is hidden in it.
     ModelView = qobject_cast<QListView *>(ui->ModelChoose->view());
@@ -182,6 +183,14 @@ void Sensor::ApplyComboTheme()
     PanelTheme::ApplyComboTheme(ui->ModelChoose, PictureDir, ComboTheme::Ending::DisabledBlack, true);
     PanelTheme::ApplyComboTheme(ui->PerformanceOpen, PictureDir, ComboTheme::Ending::DisabledBlack, true,
                                 kPerformanceVisibleItems);
+}
+
+void Sensor::DropFrameLines()
+{
+    // The page and its panels lie on the device page's dark background without
+    // frame lines of their own (the other panels drop theirs themselves).
+    ui->SenSorPage->setStyleSheet(ui->SenSorPage->styleSheet() + QStringLiteral("#SenSorPage{border:0px;}"));
+    PanelTheme::DropFrameLine(ui->frameDpi);
 }
 
 void Sensor::ApplyTextTheme()

@@ -96,6 +96,7 @@ private slots:
 private:
     void ApplyComboTheme();
     void ApplyTextTheme();
+    void DropFrameLines();
     void ConnectDeviceSignals();
 
     // The whole-image fill; `fromDevice` marks the page filled for the wait popup.
