@@ -192,6 +192,11 @@ void NoticeDialog::ApplyStyleSheets()
                             + D + QStringLiteral("BackGround.png);}"));
 }
 
+QString NoticeDialog::LabelColour()
+{
+    return ThemeColour("LabelColor");
+}
+
 void NoticeDialog::BindButtonSlots()
 {
     QMetaObject::connectSlotsByName(this);

@@ -111,6 +111,9 @@ protected:
     // Targets that put the tag's text into the child widget of the same name.
     TagMap WidgetTargets(const QStringList &tags) const;
 
+    // "r,g,b" of the theme's label colour.
+    static QString LabelColour();
+
     NoticeForm ui;
     QString pictureDir;
 

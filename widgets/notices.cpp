@@ -3,6 +3,8 @@
 #include "postmsg.h"
 
 #include <QCheckBox>
+#include <QPalette>
+#include <QPixmap>
 #include <QLabel>
 #include <QToolButton>
 
@@ -152,7 +154,21 @@ QuestiondialogB::QuestiondialogB(QWidget *parent)
     FollowLanguage(this);
     BindButtonSlots();
     setFixedSize(size());
+    FillBelowFrame();
     SlotChangeLanguage(StoredLanguageIndex());
+}
+
+// The frame is only 130 high: the strip below it shows the dialog itself,
+// which would stay in the plain window colour; it shows the background
+// picture instead.
+void QuestiondialogB::FillBelowFrame()
+{
+    const QPixmap background(pictureDir + QStringLiteral("BackGround.png"));
+    if (background.isNull())
+        return;
+    QPalette filled = palette();
+    filled.setBrush(QPalette::Window, QBrush(background));
+    setPalette(filled);
 }
 
 QuestiondialogB::~QuestiondialogB() = default;
@@ -602,6 +618,14 @@ FindNewVer::FindNewVer(QWidget *parent)
     ui.NoApear->setGeometry(QRect(0, 120, 291, 18));
     ui.NoApear->setText(QStringLiteral("下次不再显示"));
     ui.NoApear->setFocusPolicy(Qt::NoFocus);
+    // Without a sheet of its own the box would show black text on the dark
+    // background; it takes the label colour and the notices' check pictures.
+    ui.NoApear->setStyleSheet(
+        QStringLiteral("QCheckBox{color: rgb(") + LabelColour()
+        + QStringLiteral(");padding-left: 8px;}QCheckBox::indicator{width: 16px;height: 16px;"
+                         "image: url(")
+        + pictureDir + QStringLiteral("CheckBox.png);}QCheckBox::indicator:checked{image: url(")
+        + pictureDir + QStringLiteral("CheckBoxCheck.png);}"));
     ui.CloseButton->setFocusPolicy(Qt::NoFocus);
     ui.NewHong->setFocusPolicy(Qt::NoFocus);
 

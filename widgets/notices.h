@@ -19,6 +19,9 @@ public:
 public slots:
     void on_CloseButton_clicked();
     void SlotChangeLanguage(int index);
+
+private:
+    void FillBelowFrame();
 };
 
 // The mouse is offline; closes itself when the device is back.
