@@ -440,8 +440,8 @@ void DialogChange::on_NoApear_clicked(bool checked)
 
 void DialogChange::slotButtonClicked()
 {
-    // Choosing the device (select, pair or warn) comes with the next piece of
-    // work; for now a click only finds the entry its tile stands for.
+    // Choosing the device (select, pair or warn) is not built yet; for now a
+    // click only finds the entry its tile stands for.
     DeviceAllInfo chosen;
     if (!TileDevice(sender(), &chosen))
         return;
