@@ -1,6 +1,7 @@
 // The program: the start-up steps, the single-instance check, the main window
 // and the event loop.
 
+#include "compiledresources.h"
 #include "dialogmain.h"
 #include "notices.h"
 #include "startup.h"
@@ -11,6 +12,7 @@ int main(int argc, char **argv)
 {
     // The compiled-in :/qt/etc/qt.conf lives in a static library.
     Q_INIT_RESOURCE(qtconf);
+    LoadCompiledResources();
     return Startup::Run<QApplication>(
         argc, argv, [] { return new DialogMain; },
         [] {

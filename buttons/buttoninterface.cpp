@@ -1,6 +1,8 @@
 #include "buttoninterface.h"
 
+#include "debouncetime.h"
 #include "globals.h"
+#include "languagereader.h"
 #include "postmsg.h"
 #include "worker.h"
 
@@ -11,12 +13,21 @@ constexpr int kPageHeight = 630;
 constexpr int kDefaultSleepSeconds = 60;
 // The image stores the sleep time in units of 10 seconds.
 constexpr int kSleepUnitSeconds = 10;
+const QRect kDebouncePanelGeometry(35, 50, 165, 37);
+// The debounce item a reset to defaults selects.
+constexpr int kDefaultDebounceIndex = 8;
+// Language tags S1..S20 carry the unit text of debounce items 0..19.
+constexpr int kDebounceUnitTags = 20;
 }  // namespace
 
 Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Buttoninterface"));
     setMaximumSize(kPageWidth, kPageHeight);
+
+    DebunceButton = new DebounceTime(this);
+    DebunceButton->setObjectName(QStringLiteral("DebunceButton"));
+    DebunceButton->setGeometry(kDebouncePanelGeometry);
 
     // The one worker of the program; its online poll starts at once.
     g_Worker = new Worker(this);
@@ -34,6 +45,8 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent)
     connect(hub, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
     connect(hub, &PostMsg::SigMouseIndex, this, &Buttoninterface::SlotMouseIndex);
     connect(hub, &PostMsg::SigChangeLanguage, this, &Buttoninterface::SlotChangeLanguage);
+
+    SlotChangeLanguage(CurrentLanguageIndex());
 }
 
 Buttoninterface::~Buttoninterface()
@@ -51,6 +64,9 @@ void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
 {
     g_ButtonFilled = 0;
     g_ButtonRefreshing = 1;
+    DebunceButton->BlockSignals(true);
+    DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
+    DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     g_ButtonRefreshing = 0;
     g_ButtonFilled = 1;
@@ -59,6 +75,9 @@ void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
 void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 {
     g_ButtonRefreshing = 1;
+    // Signals open: the panel writes the value again (an applied import or
+    // cache image) and warns for 0 to 3 ms.
+    DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     g_ButtonRefreshing = 0;
 }
@@ -66,6 +85,9 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 void Buttoninterface::SlotFormResetButton()
 {
     g_ButtonRefreshing = 1;
+    DebunceButton->BlockSignals(true);
+    DebunceButton->SetCurrentIndex(kDefaultDebounceIndex);
+    DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(kDefaultSleepSeconds);
     PostMsg::GetInstance()->EmitMouseIndex(0);
     g_ButtonRefreshing = 0;
@@ -104,5 +126,9 @@ void Buttoninterface::SlotMouseIndex(int index)
 
 void Buttoninterface::SlotChangeLanguage(int index)
 {
-    Q_UNUSED(index);
+    TagMap tags;
+    for (int item = 0; item < kDebounceUnitTags; ++item)
+        tags.insert(QStringLiteral("S%1").arg(item + 1),
+                    [this, item](const QString &unit) { DebunceButton->SetItemUnit(item, unit); });
+    LanguageReader(QStringLiteral("Buttoninterface"), tags).Load(index);
 }

@@ -5,12 +5,15 @@
 // the image signals: every fill raises g_ButtonRefreshing for its duration,
 // and a fill from a device read ends with g_ButtonFilled set, which the wait
 // popup waits for. The page's controls (button functions, profiles, macros,
-// the debounce panel, import, export and reset) are added by its own work.
+// import, export and reset) are added by its own work; the debounce panel is
+// placed here.
 
 #include "flashdatamap.h"
 
 #include <QString>
 #include <QWidget>
+
+class DebounceTime;
 
 class Buttoninterface : public QWidget
 {
@@ -40,4 +43,6 @@ public slots:
 private:
     // The sleep time of an image in seconds, as the settings page shows it.
     static int SleepSeconds(const FlashDataMap &image);
+
+    DebounceTime *DebunceButton = nullptr;  // the debounce panel
 };

@@ -3,6 +3,7 @@
 #include "globals.h"
 #include "languagereader.h"
 #include "postmsg.h"
+#include "stopclosetime.h"
 #include "updaterepair.h"
 
 QString g_WiredModeText;
@@ -10,6 +11,9 @@ QString g_WiredModeText;
 namespace {
 constexpr int kPageWidth = 883;
 constexpr int kPageHeight = 630;
+const QRect kSleepPanelGeometry(250, 365, 145, 35);
+// The sleep times in seconds that items 0 to 10 of the sleep-time panel stand for.
+constexpr int kSleepSeconds[] = {10, 30, 60, 300, 600, 900, 1200, 1500, 1800, 2100, 2400};
 }  // namespace
 
 FormSetting::FormSetting(QWidget *parent) : QWidget(parent)
@@ -20,6 +24,10 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent)
     // The one repair dialog of the run, hidden until a page shows it.
     g_UpDateRepair = new UpDateRepair(nullptr);
     g_UpDateRepair->hide();
+
+    frameClose = new StopCloseTime(this);
+    frameClose->setObjectName(QStringLiteral("frameClose"));
+    frameClose->setGeometry(kSleepPanelGeometry);
 
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigRGBValue, this, &FormSetting::SlotRGBValue, Qt::BlockingQueuedConnection);
@@ -49,8 +57,13 @@ FormSetting::~FormSetting()
 
 void FormSetting::SlotChangeLanguage(int index)
 {
-    LanguageReader reader(QStringLiteral("FormSetting"),
-                          {{QStringLiteral("WiredMode"), StoreTarget(&g_WiredModeText)}});
+    TagMap tags{{QStringLiteral("WiredMode"), StoreTarget(&g_WiredModeText)}};
+    // Items 0 to 10 of the sleep-time panel: tags StopCloseTime, StopCloseTime1..10.
+    for (int item = 0; item <= 10; ++item) {
+        const QString tag = item == 0 ? QStringLiteral("StopCloseTime") : QStringLiteral("StopCloseTime%1").arg(item);
+        tags.insert(tag, [this, item](const QString &text) { frameClose->SetItemText(item, text); });
+    }
+    LanguageReader reader(QStringLiteral("FormSetting"), tags);
     reader.Load(index);
 }
 
@@ -77,7 +90,13 @@ void FormSetting::SetVerText() {}
 
 void FormSetting::SlotLightToFrom(int index)
 {
-    Q_UNUSED(index);
+    // Any other value changes nothing; SetCurrentIndex sends nothing.
+    for (int item = 0; item < int(sizeof kSleepSeconds / sizeof kSleepSeconds[0]); ++item) {
+        if (kSleepSeconds[item] == index) {
+            frameClose->SetCurrentIndex(item);
+            return;
+        }
+    }
 }
 
 void FormSetting::SlotFormB() {}

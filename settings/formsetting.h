@@ -5,8 +5,8 @@
 // dialog g_UpDateRepair for the whole run and the wired-mode text
 // g_WiredModeText from its language element, and it answers the hub signals
 // that the device link and the main window send to it. Its controls
-// (language, versions and updates, pairing, autostart, receiver options,
-// sleep time) are added by the settings page's own work.
+// (language, versions and updates, pairing, autostart, receiver options) are
+// added by the settings page's own work; the sleep-time panel is placed here.
 
 #include "flashdatamap.h"
 
@@ -14,6 +14,7 @@
 #include <QWidget>
 
 struct DongleRGB;
+class StopCloseTime;
 
 // The text of tag WiredMode (empty until the page has loaded its texts); the
 // main window's Space key and the tile click show it in an UpDateWarning.
@@ -44,4 +45,7 @@ public slots:
     void SlotLabelTextB(QString TextA, QString Text);
     void on_Start();
     void SlotContinue(int index);
+
+private:
+    StopCloseTime *frameClose = nullptr;  // the sleep-time panel
 };
