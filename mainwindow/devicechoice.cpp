@@ -7,6 +7,7 @@
 #include "dialogchange.h"
 
 #include "configini.h"
+#include "devicetiles.h"
 #include "eventwait.h"
 #include "firmwareimages.h"
 #include "formsetting.h"
@@ -16,7 +17,9 @@
 #include "noticedialog.h"
 #include "notices.h"
 #include "postmsg.h"
+#include "mytoolbuttonenter.h"
 #include "registrystore.h"
+#include "usbcallbacks.h"
 #include "worker.h"
 
 #include <QDir>
@@ -32,33 +35,26 @@ constexpr int kDevicePage = 1;
 constexpr int kChoiceSleepMs = 150;
 // The firmware warning sits this far left of the page's centre.
 constexpr int kWarningOffsetX = -20;
-// A tile's object name is this prefix followed by its index in g_PageDevices.
-const char kTilePrefix[] = "btn";
 // The hint text of SigLabelTextB that marks the receiver update button.
 const char kUpdateHint[] = "true";
 
 enum class PairingOutcome { Pair, Ask, Warn, None };
 
-// A receiver's class and the key of its firmware model name in the model's
-// group, by link type. Cabled links have neither.
-struct ReceiverKind {
-    int receiverClass;
-    const char *modelKey;
-};
-
-ReceiverKind ReceiverKindOf(uint8_t linkType)
+// The key of a receiver's firmware model name in the model's group, by its
+// receiver class (ReceiverClassOfLink); null for a cable.
+const char *ReceiverModelKey(int receiverClass)
 {
-    switch (linkType) {
-    case 0:
-        return {1, "DM"};
-    case 4:
-        return {2, "D2M"};
+    switch (receiverClass) {
     case 1:
-        return {4, "D4M"};
-    case 5:
-        return {8, "D8M"};
+        return "DM";
+    case 2:
+        return "D2M";
+    case 4:
+        return "D4M";
+    case 8:
+        return "D8M";
     default:
-        return {0, nullptr};
+        return nullptr;
     }
 }
 
@@ -67,16 +63,10 @@ QString ConfigValue(const QString &group, const char *key)
     return ConfigIni::GetInstance()->Value(group, QLatin1String(key));
 }
 
-// The index in the tile's object name; -1 when it holds none.
+// The index in the tile's object name ("btn" + index); -1 when it holds none.
 int TileIndex(const QObject *tile)
 {
-    if (!tile)
-        return -1;
-    QString digits = tile->objectName();
-    digits.remove(QLatin1String(kTilePrefix), Qt::CaseSensitive);
-    bool ok = false;
-    const int index = digits.toInt(&ok, 10);
-    return ok ? index : -1;
+    return tile ? mytoolButtonEnter::TileIndexFromName(tile->objectName()) : -1;
 }
 
 bool IsUnidentified(const DeviceAllInfo &device)
@@ -121,10 +111,10 @@ bool IsOfflineTwin(int clicked)
 // none; for a 2, 4 or 8 kHz receiver an empty key finds none either.
 bool ReceiverImageDiffers(const DeviceAllInfo &device, const QString &group, uint8_t cid, uint8_t mid)
 {
-    const ReceiverKind kind = ReceiverKindOf(device.LinkType);
-    if (!kind.modelKey)
+    const char *modelKey = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
+    if (!modelKey)
         return false;
-    const QString model = ConfigValue(group, kind.modelKey);
+    const QString model = ConfigValue(group, modelKey);
     if (device.LinkType != 0 && model.isEmpty())
         return false;
     return FindRepairFirmware(kReceiverFirmware, device.UsbVersion, model, cid, mid);
@@ -208,8 +198,8 @@ QString ReceiverUpdateHint(const DeviceAllInfo &device)
 {
     if (!QDir(FirmwareFolder()).exists())
         return QString();
-    const int receiverClass = ReceiverKindOf(device.LinkType).receiverClass;
-    g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, device.UsbVersion, receiverClass);
+    g_ReceiverUpdateFound =
+        HasNewFirmwareForClass(kReceiverFirmware, device.UsbVersion, ReceiverClassOfLink(device.LinkType));
     return g_ReceiverUpdateFound ? QLatin1String(kUpdateHint) : QString();
 }
 

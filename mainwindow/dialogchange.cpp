@@ -1,18 +1,30 @@
 #include "dialogchange.h"
 
+#include "combotheme.h"
+#include "configini.h"
+#include "deviceallinfo.h"
 #include "hidusb.h"
 #include "languagereader.h"
+#include "macroini.h"
+#include "myconmbobox.h"
+#include "noticedialog.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "registrystore.h"
 #include "usbcallbacks.h"
 
+#include <QCheckBox>
+#include <QDialog>
+#include <QEvent>
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStackedWidget>
 #include <QToolButton>
 
-DialogChange *g_DialogChange = nullptr;
-QString g_DialogChangePictureDir;
 QString g_ConnectPromptText;
 QString g_RepairDeviceText;
 QString g_OfflineTips1Text;
@@ -20,25 +32,67 @@ QString g_OfflineTips2Text;
 QString g_MouseIsNewTipsText;
 
 namespace {
+
 constexpr int kPageWidth = 1020;
 constexpr int kPageHeight = 700;
 // SigChangeSize arguments of this page.
-constexpr int kHideFromSelectionPage = 2;
-constexpr int kCloseFromSelectionPage = 3;
+constexpr int kHideToTray = 2;
+constexpr int kCloseApplication = 3;
+constexpr int kLanguageListRows = 5;
 
-QToolButton *MakeWindowButton(QWidget *parent, const char *name, int x)
+QFont FormFont(int pointSize)
+{
+    QFont font;
+    font.setFamily(QString::fromUtf8("微软雅黑"));
+    if (pointSize > 0)
+        font.setPointSize(pointSize);
+    return font;
+}
+
+QToolButton *WindowButton(QWidget *parent, const char *name, const QRect &geometry)
 {
     auto *button = new QToolButton(parent);
     button->setObjectName(QLatin1String(name));
-    button->setGeometry(x, 10, 20, 20);
-    button->setFixedSize(20, 20);
+    button->setGeometry(geometry);
     button->setFocusPolicy(Qt::NoFocus);
     button->setIconSize(QSize(30, 30));
     button->setAutoRaise(true);
     return button;
 }
 
-QString PushButtonStyle(const QString &dir, const QString &stem)
+QLabel *MessageLabel(QWidget *parent, const char *name, int y, int pointSize)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(0, y, 1021, 121);
+    label->setFont(FormFont(pointSize));
+    label->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    return label;
+}
+
+QToolButton *ArrowButton(QWidget *parent, const char *name, int x)
+{
+    auto *button = new QToolButton(parent);
+    button->setObjectName(QLatin1String(name));
+    button->setGeometry(x, 360, 46, 46);
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+// "r,g,b" of a theme colour of Config.ini.
+QString Theme(const char *key)
+{
+    return ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QLatin1String(key));
+}
+
+QColor ThemeColor(const char *key)
+{
+    return ConfigIni::GetInstance()->Color(QStringLiteral("Option"), QLatin1String(key));
+}
+
+QString ThreeStateButtonStyle(const QString &dir, const QString &stem)
 {
     return QStringLiteral("QToolButton{border:0px;background-image: url(") + dir + stem
         + QStringLiteral(".png);background-position:center;background-repeat:no-repeat;}"
@@ -46,83 +100,362 @@ QString PushButtonStyle(const QString &dir, const QString &stem)
         + dir + stem + QStringLiteral("Hover.png);}QToolButton:pressed{background-image: url(") + dir + stem
         + QStringLiteral("Click.png);}");
 }
+
+QString ArrowStyle(const QString &dir, const QString &stem)
+{
+    return QStringLiteral("QToolButton{border-image: url(") + dir + stem
+        + QStringLiteral(".png);}QToolButton:hover{border-image: url(") + dir + stem
+        + QStringLiteral("Click.png);}");
+}
+
+QString OfflineTip()
+{
+    return g_OfflineTips1Text + QLatin1Char('\n') + g_OfflineTips2Text;
+}
+
 }  // namespace
 
-DialogChange::DialogChange(QWidget *parent) : QWidget(parent)
+// --- the form ---
+
+void Ui_DialogChange::setupUi(QWidget *DialogChange)
 {
-    BuildForm();
+    DialogChange->setObjectName(QStringLiteral("DialogChange"));
+    DialogChange->resize(kPageWidth, kPageHeight);
+    DialogChange->setFixedSize(kPageWidth, kPageHeight);
+
+    frameChange = new QFrame(DialogChange);
+    frameChange->setObjectName(QStringLiteral("frameChange"));
+    frameChange->setGeometry(0, 0, kPageWidth, kPageHeight);
+    frameChange->setFrameShape(QFrame::StyledPanel);
+    frameChange->setFrameShadow(QFrame::Raised);
+
+    MinButton = WindowButton(frameChange, "MinButton", QRect(940, 10, 20, 20));
+    MinButton->setFixedSize(20, 20);
+    CloseButton = WindowButton(frameChange, "CloseButton", QRect(980, 10, 20, 20));
+    CloseButton->setFixedSize(20, 20);
+
+    comboBox = new MyConmboBox(frameChange);
+    comboBox->setObjectName(QStringLiteral("comboBox"));
+    comboBox->setGeometry(790, 10, 142, 26);
+    comboBox->setMinimumSize(142, 26);
+    comboBox->setMaximumSize(142, 25);
+    comboBox->setFont(FormFont(10));
+    comboBox->setFocusPolicy(Qt::NoFocus);
+    comboBox->setStyleSheet(QStringLiteral(
+        "QAbstractScrollArea{background-color: rgb(28, 28, 28);}"
+        "QScrollBar:vertical{width: 10px; background: rgb(28, 28, 28); margin: 0px;}"
+        "QScrollBar::handle:vertical{background: rgb(63, 63, 63); border-radius: 3px; min-height: 20px;}"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"));
+
+    label_2 = MessageLabel(frameChange, "label_2", 320, 20);
+    LeftButton = ArrowButton(frameChange, "LeftButton", 10);
+    RightButton = ArrowButton(frameChange, "RightButton", 965);
+
+    Repair = new QPushButton(frameChange);
+    Repair->setObjectName(QStringLiteral("Repair"));
+    Repair->setGeometry(740, 8, 36, 33);
+    Repair->setFocusPolicy(Qt::NoFocus);
+
+    stackedWidget = new QStackedWidget(frameChange);
+    stackedWidget->setObjectName(QStringLiteral("stackedWidget"));
+    stackedWidget->setGeometry(65, 200, 894, 360);
+
+    FindVer = new QFrame(frameChange);
+    FindVer->setObjectName(QStringLiteral("FindVer"));
+    FindVer->setGeometry(350, 300, 300, 140);
+    FindVer->setFixedSize(300, 140);
+    FindVer->setFrameShape(QFrame::StyledPanel);
+    FindVer->setFrameShadow(QFrame::Raised);
+    CloseButton_2 = WindowButton(FindVer, "CloseButton_2", QRect(275, 5, 20, 20));
+    CloseButton_2->setMaximumSize(20, 20);
+    NewHong = new QToolButton(FindVer);
+    NewHong->setObjectName(QStringLiteral("NewHong"));
+    NewHong->setGeometry(100, 90, 90, 24);
+    NewHong->setFont(FormFont(11));
+    NewHong->setFocusPolicy(Qt::NoFocus);
+    NewHong->setAutoRaise(true);
+    FindVerlaebl = new QLabel(FindVer);
+    FindVerlaebl->setObjectName(QStringLiteral("FindVerlaebl"));
+    FindVerlaebl->setGeometry(0, 20, 301, 51);
+    FindVerlaebl->setFont(FormFont(11));
+    FindVerlaebl->setAlignment(Qt::AlignCenter);
+    FindVerlaebl->setWordWrap(true);
+    NoApear = new QCheckBox(FindVer);
+    NoApear->setObjectName(QStringLiteral("NoApear"));
+    NoApear->setGeometry(5, 120, 291, 18);
+    NoApear->setFont(FormFont(0));
+    NoApear->setFocusPolicy(Qt::NoFocus);
+
+    label_3 = MessageLabel(frameChange, "label_3", 530, 16);
+    // It overlaps the lower edge of the tiles: let clicks through to them.
+    label_3->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    retranslateUi(DialogChange);
+    QMetaObject::connectSlotsByName(DialogChange);
+}
+
+void Ui_DialogChange::retranslateUi(QWidget *DialogChange)
+{
+    DialogChange->setWindowTitle(QStringLiteral("Dialog"));
+    comboBox->clear();
+    comboBox->addItem(QStringLiteral("English"));
+    label_2->setText(QString::fromUtf8("请接入你的游戏装备"));
+    NewHong->setText(QString::fromUtf8("确定"));
+    FindVerlaebl->setText(QString::fromUtf8("发现新固件,请更新!"));
+    NoApear->setText(QString::fromUtf8("下次不再显示"));
+    label_3->setText(QString::fromUtf8("点击图案进入使用"));
+}
+
+// --- the page ---
+
+DialogChange::DialogChange(QWidget *parent) : QWidget(parent), ui(new Ui_DialogChange)
+{
+    ui->setupUi(this);
     g_DialogChange = this;
+    ui->comboBox->setCurrentIndex(0);
     g_DialogChangePictureDir = Paths::AppFolder() + QStringLiteral("/Picture/DialogChange/");
     ApplyStyleSheets();
-    connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &DialogChange::ChangeDialogLanguage);
-    ChangeDialogLanguage(CurrentLanguageIndex());
+
+    ui->label_2->show();
+    ui->label_3->show();
+    ui->RightButton->hide();
+    ui->LeftButton->hide();
+
+    ConnectHub();
+    ShowRepairFromRegistry();
+    g_DeviceTotal = ConfigIni::GetInstance()->IntValue(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
+
+    const int language = CurrentLanguageIndex();
+    ui->comboBox->setCurrentIndex(language);
+    ChangeDialogLanguage(language);
+    ui->FindVer->hide();
+
+    // No scan of our own: the library calls the callback soon after this.
     StartUsbChanged(SelectionUsbChangedCallback, kUsbChangedIntervalMs);
 }
 
 DialogChange::~DialogChange()
 {
+    // The tiles die with the page; the lists must not keep their addresses.
+    g_DeviceTiles.clear();
+    g_OfflineIcons.clear();
+    g_LinkIcons.clear();
+    g_RateBadges.clear();
     if (g_DialogChange == this)
         g_DialogChange = nullptr;
-}
-
-void DialogChange::BuildForm()
-{
-    setObjectName(QStringLiteral("DialogChange"));
-    resize(kPageWidth, kPageHeight);
-    frameChange = new QFrame(this);
-    frameChange->setObjectName(QStringLiteral("frameChange"));
-    frameChange->setGeometry(0, 0, kPageWidth, kPageHeight);
-    frameChange->setFrameShape(QFrame::StyledPanel);
-    frameChange->setFrameShadow(QFrame::Raised);
-    MinButton = MakeWindowButton(frameChange, "MinButton", 940);
-    CloseButton = MakeWindowButton(frameChange, "CloseButton", 980);
-
-    label_2 = new QLabel(frameChange);
-    label_2->setObjectName(QStringLiteral("label_2"));
-    label_2->setGeometry(0, 320, 1021, 121);
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPointSize(20);
-    label_2->setFont(font);
-    label_2->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
-    label_2->setAlignment(Qt::AlignCenter);
-    label_2->setWordWrap(true);
-    label_2->setText(QStringLiteral("请接入你的游戏装备"));
-
-    QMetaObject::connectSlotsByName(this);
+    delete ui;
 }
 
 void DialogChange::ApplyStyleSheets()
 {
     const QString &D = g_DialogChangePictureDir;
-    frameChange->setStyleSheet(QStringLiteral("#frameChange{border-image: url(") + D
-                               + QStringLiteral("MainBack.png);}"));
-    CloseButton->setStyleSheet(PushButtonStyle(D, QStringLiteral("Close")));
-    MinButton->setStyleSheet(PushButtonStyle(D, QStringLiteral("Min")));
+    ui->frameChange->setStyleSheet(QStringLiteral("#frameChange{border-image: url(") + D
+                                   + QStringLiteral("MainBack.png);}"));
+    ui->CloseButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Close")));
+    ui->MinButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Min")));
+    ui->Repair->setStyleSheet(QStringLiteral("#Repair{border:0px;background-image: url(") + D
+                              + QStringLiteral("Repair.png);background-position:center;background-repeat:no-repeat;}"));
+    ui->RightButton->setStyleSheet(ArrowStyle(D, QStringLiteral("Right")));
+    ui->LeftButton->setStyleSheet(ArrowStyle(D, QStringLiteral("Left")));
+
+    const ComboTheme::Colors colors{ThemeColor("ComboxTextColor"), ThemeColor("ComboxBackGroundColor"),
+                                    ThemeColor("ComboxSelectColor")};
+    ComboTheme::Apply(ui->comboBox, colors, D, ComboTheme::Ending::Plain, true, kLanguageListRows);
+
+    ApplyPopupStyleSheets(Paths::AppFolder() + QStringLiteral("/Picture/WarningDialog/"));
 }
 
-void DialogChange::on_MinButton_clicked()
+// The firmware-news popup wears the notice dialogs' look.
+void DialogChange::ApplyPopupStyleSheets(const QString &W)
 {
-    PostMsg::GetInstance()->EmitChangeSize(kHideFromSelectionPage);
+    ui->FindVerlaebl->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + Theme("LabelColor")
+                                    + QStringLiteral(";);}"));
+    ui->NewHong->setStyleSheet(
+        QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+        + Theme("ButtonColor") + QStringLiteral(";);border-image: url(") + W
+        + QStringLiteral("Confirm.png);}QToolButton:pressed{border-image: url(") + W
+        + QStringLiteral("ConfirmClick.png); }"));
+    ui->CloseButton_2->setStyleSheet(ThreeStateButtonStyle(W, QStringLiteral("Close")));
+    ui->FindVer->setStyleSheet(
+        QStringLiteral("#FindVer{border:0px;background-position:center;background-repeat:no-repeat;"
+                       "background-image: url(")
+        + W + QStringLiteral("BackGround.png);}"));
+    ui->NoApear->setStyleSheet(QStringLiteral("QCheckBox{color: rgb(") + Theme("LabelColor")
+                               + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(") + W
+                               + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked {image: url(")
+                               + W + QStringLiteral("CheckBox.png);}"));
 }
 
-void DialogChange::on_CloseButton_clicked()
+void DialogChange::ConnectHub()
 {
-    PostMsg::GetInstance()->EmitChangeSize(kCloseFromSelectionPage);
+    PostMsg *hub = PostMsg::GetInstance();
+    connect(hub, &PostMsg::SigLanguageSameA, this, &DialogChange::SlotSameLanguageA);
+    connect(hub, &PostMsg::SigUpDateButton, this, &DialogChange::SlotUpDateButton);
+    connect(hub, &PostMsg::SigEnterKey, this, &DialogChange::SlotEnterKey);
+    connect(hub, &PostMsg::SigChangeLanguage, this, &DialogChange::ChangeDialogLanguage);
+}
+
+void DialogChange::ShowRepairFromRegistry()
+{
+    ui->Repair->hide();
+    const QString failInfo
+        = RegistryStore().Value(RegistryStore::MouseDriveTestKey(), QLatin1String(RegistryStore::kUpdateFailInfo));
+    ui->Repair->setVisible(!failInfo.isEmpty());
+}
+
+void DialogChange::ShowRepairHint(bool repairVisible)
+{
+    ui->Repair->setVisible(repairVisible);
+    ui->label_2->setText(repairVisible ? g_RepairDeviceText : g_ConnectPromptText);
 }
 
 void DialogChange::ChangeDialogLanguage(int index)
 {
-    LanguageReader reader(QStringLiteral("DialogChange"),
-                          {
-                              {QStringLiteral("label_2"),
-                               [this](const QString &text) {
-                                   g_ConnectPromptText = text;
-                                   label_2->setText(text);
-                               }},
-                              {QStringLiteral("RepairDevice"), StoreTarget(&g_RepairDeviceText)},
-                              {QStringLiteral("OfflineTips1"), StoreTarget(&g_OfflineTips1Text)},
-                              {QStringLiteral("OfflineTips2"), StoreTarget(&g_OfflineTips2Text)},
-                              {QStringLiteral("MouseIsNewTips"), StoreTarget(&g_MouseIsNewTipsText)},
-                          });
+    const LanguageReader reader(
+        QStringLiteral("DialogChange"),
+        {
+            {QStringLiteral("label_2"),
+             [this](const QString &text) {
+                 g_ConnectPromptText = text;
+                 if (ui->Repair->isHidden())
+                     ui->label_2->setText(text);
+             }},
+            {QStringLiteral("RepairDevice"),
+             [this](const QString &text) {
+                 g_RepairDeviceText = text;
+                 if (!ui->Repair->isHidden())
+                     ui->label_2->setText(text);
+             }},
+            {QStringLiteral("label_3"), PropertyTarget(ui->label_3)},
+            {QStringLiteral("label"), PropertyTarget(ui->FindVerlaebl)},
+            {QStringLiteral("NewHong"), PropertyTarget(ui->NewHong)},
+            {QStringLiteral("NoApear"), PropertyTarget(ui->NoApear)},
+            {QStringLiteral("OfflineTips1"), StoreTarget(&g_OfflineTips1Text)},
+            {QStringLiteral("OfflineTips2"), StoreTarget(&g_OfflineTips2Text)},
+            {QStringLiteral("MouseIsNewTips"), StoreTarget(&g_MouseIsNewTipsText)},
+        });
     reader.Load(index);
+    // Tiles built before a language change get the new tooltip too.
+    for (QLabel *icon : qAsConst(g_OfflineIcons))
+        icon->setToolTip(OfflineTip());
+}
+
+void DialogChange::on_MinButton_clicked()
+{
+    PostMsg::GetInstance()->EmitChangeSize(kHideToTray);
+}
+
+void DialogChange::on_CloseButton_clicked()
+{
+    PostMsg::GetInstance()->EmitChangeSize(kCloseApplication);
+}
+
+// The arrows change their visibility only on the way to the first and the
+// last page; every page stays reachable.
+void DialogChange::on_LeftButton_clicked()
+{
+    ui->label_2->hide();
+    ui->label_3->show();
+    const int current = ui->stackedWidget->currentIndex();
+    if (current <= 0)
+        return;
+    if (current == 1) {
+        ui->LeftButton->hide();
+        ui->RightButton->show();
+    }
+    ui->stackedWidget->setCurrentIndex(current - 1);
+}
+
+void DialogChange::on_RightButton_clicked()
+{
+    ui->label_2->hide();
+    ui->label_3->show();
+    const int pages = ui->stackedWidget->count();
+    const int current = ui->stackedWidget->currentIndex();
+    if (current + 1 >= pages)
+        return;
+    if (current == pages - 2) {
+        ui->LeftButton->show();
+        ui->RightButton->hide();
+    }
+    ui->stackedWidget->setCurrentIndex(current + 1);
+}
+
+void DialogChange::on_Repair_clicked()
+{
+    QDialog *repair = RepairDialog();
+    if (!repair)
+        return;
+    PlaceOnOpener(repair, this);
+    ResetRepairDialog();
+    repair->setModal(true);
+    PostMsg::GetInstance()->EmitRepairCheckUpdate();
+    // Not exec(): the dialog reports through the hub and the slot returns at once.
+    repair->show();
+}
+
+void DialogChange::on_comboBox_activated(int index)
+{
+    MacroIni::GetInstance()->SetValue(QStringLiteral("Language"), QStringLiteral("Language"),
+                                      QString::number(index));
+    PostMsg::GetInstance()->EmitChangeLanguage(index);
+    PostMsg::GetInstance()->EmitLanguageSameB(index);
+}
+
+void DialogChange::SlotSameLanguageA(int index)
+{
+    ui->comboBox->setCurrentIndex(index);
+}
+
+void DialogChange::SlotUpDateButton(bool IsHide)
+{
+    ShowRepairHint(!IsHide);
+}
+
+void DialogChange::SlotEnterKey()
+{
+    if (!ui->FindVer->isHidden()) {
+        ui->FindVer->hide();
+        return;
+    }
+    if (!ui->Repair->isHidden())
+        on_Repair_clicked();
+}
+
+void DialogChange::on_CloseButton_2_clicked()
+{
+    ui->FindVer->hide();
+}
+
+void DialogChange::on_NewHong_clicked()
+{
+    ui->FindVer->hide();
+}
+
+void DialogChange::on_NoApear_clicked(bool checked)
+{
+    MacroIni::GetInstance()->SetValue(QStringLiteral("FindNew"), QStringLiteral("IsShow"),
+                                      checked ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+// slotButtonClicked(), what a tile click does, is in devicechoice.cpp.
+
+void DialogChange::WindowClosedA()
+{
+    close();
+}
+
+void DialogChange::WindowMinA()
+{
+    showMinimized();
+}
+
+void DialogChange::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        const QSignalBlocker blocker(ui->comboBox);
+        ui->retranslateUi(this);
+        ui->comboBox->setCurrentIndex(0);
+    }
+    QWidget::changeEvent(event);
 }

@@ -1,31 +1,58 @@
 #pragma once
 // The device-selection page, index 0 of the main window's page stack.
 //
-// Its constructor registers the selection page's USB-change callback: the page
-// makes no scan of its own, the library's first call of the callback brings
-// the device list. So far the page shows its background, its prompt and its
-// minimise and close buttons, and keeps the texts that other classes read;
-// the device tiles, the language box, the repair button and the page arrows
-// come with the device-selection page's own work.
+// One instance for the whole run, registered in g_DialogChange. Its
+// constructor registers the selection page's USB-change callback and makes no
+// scan of its own: the library's first call of the callback brings the tiles
+// (DialogChange::UpdateDeviceTiles, devicetiles.cpp). The page also carries
+// the language box, the repair button shown after a failed firmware update,
+// the arrows that step through the tile pages, and a firmware-news popup that
+// is built hidden.
 
+#include "devicetiles.h"
+
+#include <QString>
 #include <QWidget>
 
+class MyConmboBox;
+class QCheckBox;
 class QFrame;
 class QLabel;
+class QPushButton;
+class QStackedWidget;
 class QToolButton;
 
-class DialogChange;
-
-// The one selection page (set by its constructor).
-extern DialogChange *g_DialogChange;
-// Application folder + "/Picture/DialogChange/"; the tiles use it too.
-extern QString g_DialogChangePictureDir;
 // Texts of the page's language element kept for later use.
-extern QString g_ConnectPromptText;     // tag label_2
-extern QString g_RepairDeviceText;      // tag RepairDevice
-extern QString g_OfflineTips1Text;      // tag OfflineTips1
-extern QString g_OfflineTips2Text;      // tag OfflineTips2
-extern QString g_MouseIsNewTipsText;    // tag MouseIsNewTips: the main window's repair question
+extern QString g_ConnectPromptText;   // tag label_2: the large message without a failed update
+extern QString g_RepairDeviceText;    // tag RepairDevice: the large message with one
+extern QString g_OfflineTips1Text;    // tag OfflineTips1: first line of an offline icon's tooltip
+extern QString g_OfflineTips2Text;    // tag OfflineTips2: second line
+extern QString g_MouseIsNewTipsText;  // tag MouseIsNewTips: the main window's repair question
+
+// The page's form: every widget, built by setupUi (all children of frameChange).
+class Ui_DialogChange
+{
+public:
+    QFrame *frameChange = nullptr;
+    QToolButton *MinButton = nullptr;
+    QToolButton *CloseButton = nullptr;
+    MyConmboBox *comboBox = nullptr;
+    QLabel *label_2 = nullptr;
+    QToolButton *LeftButton = nullptr;
+    QToolButton *RightButton = nullptr;
+    QPushButton *Repair = nullptr;
+    QStackedWidget *stackedWidget = nullptr;
+    QFrame *FindVer = nullptr;
+    QToolButton *CloseButton_2 = nullptr;
+    QToolButton *NewHong = nullptr;
+    QLabel *FindVerlaebl = nullptr;
+    QCheckBox *NoApear = nullptr;
+    QLabel *label_3 = nullptr;
+
+    void setupUi(QWidget *DialogChange);
+    // The form's default texts (the language file replaces them).
+    void retranslateUi(QWidget *DialogChange);
+};
 
 class DialogChange : public QWidget
 {
@@ -34,20 +61,50 @@ public:
     explicit DialogChange(QWidget *parent = nullptr);
     ~DialogChange() override;
 
+    // Rebuilds the tiles from g_PageDevices (devicetiles.cpp). Called by the
+    // selection page's USB-change callback after its rescan.
+    void UpdateDeviceTiles();
+
+    // The repair hint: Repair shown with the RepairDevice text, or hidden with
+    // the connect prompt. SlotUpDateButton(IsHide) does the same.
+    void ShowRepairHint(bool repairVisible);
+
+    const Ui_DialogChange *Form() const { return ui; }
+
 public slots:
-    // SigChangeSize(2): the main window hides itself.
     void on_MinButton_clicked();
-    // SigChangeSize(3): the main window closes the application.
     void on_CloseButton_clicked();
-    // Loads the page's texts for a language index.
+    void on_LeftButton_clicked();
+    void on_RightButton_clicked();
+    void on_Repair_clicked();
+    void on_comboBox_activated(int index);
+    void SlotSameLanguageA(int index);
+    void SlotUpDateButton(bool IsHide);
+    void SlotEnterKey();
     void ChangeDialogLanguage(int index);
+    void on_CloseButton_2_clicked();
+    void on_NewHong_clicked();
+    void on_NoApear_clicked(bool checked);
+    // A tile was clicked (every tile's clicked() is connected here).
+    void slotButtonClicked();
+    void WindowClosedA();
+    void WindowMinA();
+
+protected:
+    void changeEvent(QEvent *event) override;
 
 private:
-    void BuildForm();
     void ApplyStyleSheets();
+    void ApplyPopupStyleSheets(const QString &warningDir);
+    void ConnectHub();
+    void ShowRepairFromRegistry();
+    void ShowNoTiles();
+    void ClearTiles();
+    int CountAndRefresh();
+    void BuildTilePage(int first, int count, bool lastPage);
+    void BuildTile(QWidget *page, int n, int slot, int slotsOnPage);
+    void ShowDuplicateNotice();
+    void ConnectTiles();
 
-    QFrame *frameChange = nullptr;
-    QToolButton *MinButton = nullptr;
-    QToolButton *CloseButton = nullptr;
-    QLabel *label_2 = nullptr;
+    Ui_DialogChange *ui;
 };

@@ -1,21 +1,226 @@
 #include "usbcallbacks.h"
 
+#include "configini.h"
+#include "deviceallinfo.h"
+#include "dialogchange.h"
+#include "discovery.h"
+#include "firmwareimages.h"
 #include "globals.h"
 #include "postmsg.h"
+#include "registrystore.h"
+#include "worker.h"
 
-// These two carry only the first steps of their work for now: the device scans,
-// the tile rebuild and the following of the current mouse come with the
-// device-selection page.
+#include <QDialog>
+#include <QDir>
+
+// The repair dialog belongs to the settings page; until that page is part of
+// the build there is no dialog, which reads as "not visible".
+#if __has_include("updaterepair.h")
+#include "updaterepair.h"
+#define VOGM_HAS_REPAIR_DIALOG 1
+#endif
+
+QStringList g_UsbPidList;
+QStringList g_WirelessPidList;
+QStringList g_Wireless2PidList;
+QStringList g_Wireless4PidList;
+QStringList g_Wireless8PidList;
+
+namespace {
+
+QString OptionText(const char *key)
+{
+    return ConfigIni::GetInstance()->Value(QStringLiteral("Option"), QLatin1String(key));
+}
+
+QStringList OptionList(const char *key)
+{
+    return ConfigIni::GetInstance()->ValueList(QStringLiteral("Option"), QLatin1String(key));
+}
+
+void StoreProductIdLists()
+{
+    g_UsbPidList = OptionList("USB_PID");
+    g_WirelessPidList = OptionList("Wireless_PID");
+    g_Wireless2PidList = OptionList("Wireless2_PID");
+    g_Wireless4PidList = OptionList("Wireless4_PID");
+    g_Wireless8PidList = OptionList("Wireless8_PID");
+}
+
+bool SameAddress(const QList<char> &a, const QList<char> &b)
+{
+    return a.size() >= 3 && b.size() >= 3 && a.mid(0, 3) == b.mid(0, 3);
+}
+
+// The current mouse, found again on its cable: same model group, same
+// pairing address, wired and answering.
+bool IsCurrentMouseOnCable(const DeviceAllInfo &entry)
+{
+    return entry.DriveIndex == g_CurrentDevice.DriveIndex && entry.Wired && entry.Online
+        && SameAddress(entry.Address, g_CurrentDevice.Address);
+}
+
+// Follows the current mouse from its receiver to its cable (never back) and
+// goes back to the device list when the current path is no longer found.
+// Each entry is compared with the current device as it stands at that moment.
+void FollowCurrentDevice()
+{
+    const QList<DeviceAllInfo> found = g_FoundDevices;
+    int elsewhere = 0;
+    for (const DeviceAllInfo &entry : found) {
+        if (!g_CurrentDevice.Path.isEmpty()) {
+            if (!g_CurrentDevice.Wired && IsCurrentMouseOnCable(entry))
+                SelectCurrentDevice(entry);
+        } else if (!g_CurrentDevice.Wired && g_CurrentDevice.Online) {
+            if (IsCurrentMouseOnCable(entry))
+                SelectCurrentDevice(entry);
+        } else if (entry.Path.isEmpty() && entry.Online) {
+            SelectCurrentDevice(entry);
+        }
+        if (!g_CurrentDevice.Path.isEmpty() && entry.Path != g_CurrentDevice.Path)
+            ++elsewhere;
+    }
+    if (elsewhere == found.size() && g_LinkWatch)
+        PostMsg::GetInstance()->EmitChangeMainDialog(0);
+}
+
+// The receiver beside a wired mouse, when exactly two devices were found.
+struct ReceiverPartner {
+    QString version;
+    int receiverClass = 0;  // 0: none, for which the receiver check answers false
+};
+
+ReceiverPartner FindReceiverPartner()
+{
+    ReceiverPartner partner;
+    if (g_FoundDevices.size() != 2)
+        return partner;
+    bool versionTaken = false;
+    for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
+        if (entry.Address.isEmpty() || entry.Wired)
+            continue;
+        if (!versionTaken) {
+            partner.version = entry.UsbVersion;
+            versionTaken = true;
+        }
+        const int receiverClass = ReceiverClassOfLink(entry.LinkType);
+        if (receiverClass != 0) {
+            partner.receiverClass = receiverClass;
+            break;
+        }
+    }
+    return partner;
+}
+
+void RefreshFirmwareHint()
+{
+    if (!g_CurrentDevice.Wired)
+        return;
+    const ReceiverPartner partner = FindReceiverPartner();
+    const QString mouseVersion = g_CurrentDevice.FirmwareVersion;
+    PostMsg *hub = PostMsg::GetInstance();
+    if (!QDir(FirmwareFolder()).exists()) {
+        hub->EmitLabelTextB(partner.version, QString());
+        return;
+    }
+    g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, partner.version, partner.receiverClass);
+    g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouseVersion, partner.receiverClass);
+    const bool anyUpdate = g_ReceiverUpdateFound || g_MouseUpdateFound;
+    hub->EmitLabelTextB(partner.version, anyUpdate ? QStringLiteral("true") : QString());
+}
+
+#ifdef VOGM_HAS_REPAIR_DIALOG
+// ResetUi arrives with the firmware update's own work on the dialog.
+template <typename Dialog>
+auto ResetLook(Dialog *dialog, int) -> decltype(dialog->ResetUi(), void())
+{
+    dialog->ResetUi();
+}
+template <typename Dialog>
+void ResetLook(Dialog *, long)
+{
+}
+#endif
+
+}  // namespace
+
+int ReceiverClassOfLink(int linkType)
+{
+    switch (linkType) {
+    case 0:
+        return 1;
+    case 4:
+        return 2;
+    case 1:
+        return 4;
+    case 5:
+        return 8;
+    default:
+        return 0;
+    }
+}
+
+QDialog *RepairDialog()
+{
+#ifdef VOGM_HAS_REPAIR_DIALOG
+    return g_UpDateRepair;
+#else
+    return nullptr;
+#endif
+}
+
+bool RepairDialogVisible()
+{
+    const QDialog *dialog = RepairDialog();
+    return dialog && dialog->isVisible();
+}
+
+void ResetRepairDialog()
+{
+#ifdef VOGM_HAS_REPAIR_DIALOG
+    if (g_UpDateRepair)
+        ResetLook(g_UpDateRepair, 0);
+#endif
+}
 
 void SelectionUsbChangedCallback()
 {
-    // The list of the selection page is rebuilt from scratch on every call.
+    const QString failInfo
+        = RegistryStore().Value(RegistryStore::MouseDriveTestKey(), QLatin1String(RegistryStore::kUpdateFailInfo));
+    if (g_DialogChange)
+        g_DialogChange->ShowRepairHint(!failInfo.isEmpty());
+
+    const QString vid = OptionText("VID");
     g_PageDevices.clear();
     g_PageDevicesCopy.clear();
+    StoreProductIdLists();
+    EnumeratePageDevices(vid, ConfiguredProductIds());
+    if (g_DialogChange)
+        g_DialogChange->UpdateDeviceTiles();
+
+    if (RepairDialogVisible() && !g_RepairRunning)
+        PostMsg::GetInstance()->EmitRepairCheckUpdate();
 }
 
 void MainUsbChangedCallback()
 {
-    // The settings page refreshes its version display on every change.
-    PostMsg::GetInstance()->EmitSetver(4);
+    PostMsg *hub = PostMsg::GetInstance();
+    hub->EmitSetver(4);
+    const QString vid = OptionText("VID");
+    g_FoundDevices.clear();
+    EnumerateMainDevices(vid, ConfiguredProductIds());
+
+    if (g_FoundDevices.isEmpty()) {
+        // While a firmware update runs (g_LinkWatch clear) the device page stays.
+        if (g_LinkWatch) {
+            g_CurrentDevice = DeviceAllInfo();
+            hub->EmitChangeMainDialog(0);
+        }
+    } else {
+        FollowCurrentDevice();
+        RefreshFirmwareHint();
+    }
+
+    if (RepairDialogVisible() && !g_UpdateBusy)
+        hub->EmitCheckUpdate();
 }
