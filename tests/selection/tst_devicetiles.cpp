@@ -2,13 +2,17 @@
 #include "devicetiles.h"
 #include "dialogchange.h"
 #include "globals.h"
+#include "myconmbobox.h"
 #include "mytoolbuttonenter.h"
 #include "postmsg.h"
 #include "selectionworlds.h"
 #include "testsupport.h"
 #include "usbcallbacks.h"
 
+#include <QAbstractItemView>
+#include <QFileInfo>
 #include <QLabel>
+#include <QRegularExpression>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QTimer>
@@ -107,6 +111,7 @@ private slots:
     void clickedTileFindsItsEntry();
     void badgeAndKindOfListedProductIds_data();
     void badgeAndKindOfListedProductIds();
+    void everyPictureNamedExists();
     void screenshotOfTheDefaultWorld();
 
 private:
@@ -509,6 +514,27 @@ void TestDeviceTiles::badgeAndKindOfListedProductIds()
     device.Wired = wired;
     QCOMPARE(RateBadgePicture(pid), badge);
     QCOMPARE(TileKind(device), kind);
+}
+
+void TestDeviceTiles::everyPictureNamedExists()
+{
+    UseWorld(HidSim::DefaultWorld());
+    const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
+    QStringList missing;
+    int named = 0;
+    QList<QWidget *> widgets = m_page->findChildren<QWidget *>();
+    widgets << Form().comboBox->view();
+    for (const QWidget *widget : qAsConst(widgets)) {
+        auto matches = url.globalMatch(widget->styleSheet());
+        while (matches.hasNext()) {
+            const QString file = matches.next().captured(1).trimmed();
+            ++named;
+            if (!QFileInfo::exists(file))
+                missing << widget->objectName() + ": " + file;
+        }
+    }
+    QVERIFY2(missing.isEmpty(), qPrintable(missing.join('\n')));
+    QVERIFY(named > 20);
 }
 
 void TestDeviceTiles::screenshotOfTheDefaultWorld()

@@ -1,4 +1,5 @@
 #include "dialogchange.h"
+#include "globals.h"
 #include "macroini.h"
 #include "myconmbobox.h"
 #include "postmsg.h"
@@ -16,6 +17,11 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
+
+#if __has_include("updaterepair.h")
+#include "updaterepair.h"
+#define HAVE_REPAIR_DIALOG 1
+#endif
 
 using namespace SelectionWorlds;
 
@@ -57,6 +63,7 @@ private slots:
     void upDateButtonSwitchesTheHint();
     void enterKey_data();
     void enterKey();
+    void repairDialogOpensOverThePage();
     void languageBox();
     void storedLanguageAtStart();
     void languageChangeEventResetsTheBox();
@@ -228,6 +235,41 @@ void TestSelectionPage::enterKey()
     QTest::mouseClick(Form().Repair, Qt::LeftButton);
     QCOMPARE(repairChecks.count(), 0);
     QVERIFY(!RepairDialogVisible());
+}
+
+void TestSelectionPage::repairDialogOpensOverThePage()
+{
+#ifdef HAVE_REPAIR_DIALOG
+    UpDateRepair repair;
+    g_UpDateRepair = &repair;
+    SetFailInfo(QStringLiteral("211,8,18,3"));
+    Build();
+    m_page->move(100, 50);
+    m_page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+    PostMsg *hub = PostMsg::GetInstance();
+    QSignalSpy repairChecks(hub, &PostMsg::SigRepairCheckUpdate);
+
+    PostMsg::GetInstance()->EmitEnterKey();  // Return does what a click does
+    QCOMPARE(repairChecks.count(), 1);
+    QVERIFY(repair.isVisible());
+    QVERIFY(repair.isModal());
+    const QPoint topLeft = m_page->mapToGlobal(QPoint(0, 0));
+    QCOMPARE(repair.pos(), topLeft + QPoint((1020 - repair.width()) / 2, (700 - repair.height()) / 2));
+
+    // While it shows, every device-list change asks it to look again.
+    QVERIFY(Register(SelectionUsbChangedCallback));
+    QCOMPARE(repairChecks.count(), 2);
+    g_RepairRunning = true;
+    QVERIFY(Register(SelectionUsbChangedCallback));
+    g_RepairRunning = false;
+    QCOMPARE(repairChecks.count(), 2);
+    repair.hide();
+    m_page.reset();
+    g_UpDateRepair = nullptr;
+#else
+    QSKIP("the settings page's repair dialog is not part of this build");
+#endif
 }
 
 void TestSelectionPage::languageBox()

@@ -15,6 +15,11 @@
 #include <QTimer>
 #include <QtTest>
 
+#if __has_include("updaterepair.h")
+#include "updaterepair.h"
+#define HAVE_REPAIR_DIALOG 1
+#endif
+
 using namespace SelectionWorlds;
 
 namespace {
@@ -85,6 +90,7 @@ private slots:
     void pulledCableGoesBackToTheList();
     void everythingGone_data();
     void everythingGone();
+    void shownRepairDialogIsAskedToCheck();
     void firmwareHintOfAWiredMouse_data();
     void firmwareHintOfAWiredMouse();
 
@@ -199,6 +205,27 @@ void TestUsbCallbacks::everythingGone()
     QCOMPARE(backToList.count(), linkWatch ? 1 : 0);
     QCOMPARE(g_CurrentDevice.Path, linkWatch ? QString() : PathOf("r4k"));
     QCOMPARE(updateChecks.count(), 0);  // no repair dialog is shown
+}
+
+void TestUsbCallbacks::shownRepairDialogIsAskedToCheck()
+{
+#ifdef HAVE_REPAIR_DIALOG
+    UpDateRepair repair;
+    g_UpDateRepair = &repair;
+    repair.show();
+    HidSim::SetWorld(Fixtures::WorldOf({ReceiverOf("r4k", k4k, "m2", AddressOf(3))},
+                                       {WirelessMouse("m2", 2, AddressOf(3))}));
+    QSignalSpy checks(PostMsg::GetInstance(), &PostMsg::SigCheckUpdate);
+    Choose(PageEntry("0xFF14"));
+    QCOMPARE(checks.count(), 1);
+    g_UpdateBusy = true;  // an update runs: the dialog is left alone
+    QVERIFY(Register(MainUsbChangedCallback));
+    g_UpdateBusy = false;
+    QCOMPARE(checks.count(), 1);
+    g_UpDateRepair = nullptr;
+#else
+    QSKIP("the settings page's repair dialog is not part of this build");
+#endif
 }
 
 void TestUsbCallbacks::firmwareHintOfAWiredMouse_data()
