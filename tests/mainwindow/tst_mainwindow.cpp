@@ -460,7 +460,9 @@ void TestMainWindow::pageSwitch()
     QVERIFY(HidSim::WaitUntilIdle());
     QVERIFY(!HidSim::CallsOf("callback:usb").empty());
     QCOMPARE(setver.count(), mainCallback ? 1 : 0);
-    QCOMPARE(g_PageDevices.isEmpty(), !mainCallback);
+    // The selection callback replaces the planted entry by what its scan finds
+    // (the default world's three devices); the main-page callback leaves it.
+    QCOMPARE(g_PageDevices.size(), mainCallback ? 1 : 3);
 }
 
 void TestMainWindow::languageIndexMigration_data()
