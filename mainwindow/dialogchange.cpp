@@ -438,14 +438,7 @@ void DialogChange::on_NoApear_clicked(bool checked)
                                       checked ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void DialogChange::slotButtonClicked()
-{
-    // Choosing the device (select, pair or warn) is not built yet; for now a
-    // click only finds the entry its tile stands for.
-    DeviceAllInfo chosen;
-    if (!TileDevice(sender(), &chosen))
-        return;
-}
+// slotButtonClicked(), what a tile click does, is in devicechoice.cpp.
 
 void DialogChange::WindowClosedA()
 {

@@ -22,6 +22,7 @@
 #include <cstring>
 
 int g_ImportRunning = 0;
+int &g_ImportPopupText = g_ImportRunning;
 
 namespace {
 constexpr int kPopupWidth = 300;
@@ -45,12 +46,44 @@ constexpr int kImportOk = 0;
 constexpr int kImportUnreadable = 1;
 constexpr int kImportWrongModel = 2;
 const char kSettingsFileTag[] = "Qelvo";
+// The exporter writes 12-byte tag and name blocks; anything much longer is
+// not one of our files, and its length must not decide an allocation.
+constexpr quint32 kMaxNameBlockSize = 256;
+
+// The three blocks of a settings file: each a 32-bit big-endian length
+// followed by that many bytes.
+struct SettingsFileBlocks {
+    QByteArray tag;
+    QByteArray sensor;
+    QByteArray image;
+};
+
+// Reads one block whose length must lie in [minSize, maxSize]; the length is
+// checked before anything is allocated. False for a bad length or a file
+// that ends inside the block.
+bool ReadBlock(QDataStream &in, quint32 minSize, quint32 maxSize, QByteArray *block)
+{
+    quint32 length = 0;
+    in >> length;
+    if (in.status() != QDataStream::Ok || length < minSize || length > maxSize)
+        return false;
+    block->resize(int(length));
+    return in.readRawData(block->data(), int(length)) == int(length);
+}
+
+bool ReadSettingsFile(QIODevice *file, SettingsFileBlocks *blocks)
+{
+    QDataStream in(file);
+    in.setByteOrder(QDataStream::BigEndian);
+    return ReadBlock(in, 0, kMaxNameBlockSize, &blocks->tag) && ReadBlock(in, 0, kMaxNameBlockSize, &blocks->sensor)
+        && ReadBlock(in, kFlashDataMapSize, kFlashDataMapSize, &blocks->image);
+}
 
 // The 8-bit text of a block up to its first NUL (the whole block without one).
 QString BlockText(const QByteArray &block)
 {
     const int end = block.indexOf('\0');
-    return QString::fromLocal8Bit(end < 0 ? block : block.left(end));
+    return QString::fromUtf8(end < 0 ? block : block.left(end));
 }
 
 QString CurrentModelGroup()
@@ -111,6 +144,20 @@ void UpDataParam::StartWaitTimer()
 {
     timer->setSingleShot(true);
     timer->start(Waits::Scaled(kWaitTimerMs));
+    waiting = true;
+}
+
+void UpDataParam::reject()
+{
+    if (waiting)
+        return;
+    QDialog::reject();
+}
+
+void UpDataParam::CloseAfterWait()
+{
+    waiting = false;
+    close();
 }
 
 void UpDataParam::SlotChangeLanguage(int index)
@@ -150,12 +197,19 @@ void UpDataParam::SendImageToPages(const FlashDataMap &image)
 void UpDataParam::onTimeupDestroy()
 {
     PostMsg::GetInstance()->EmitSetver(kSetverRefresh);
-    if (resetWaitMode) {
+    // A mode holds for this one wait. It is cleared before anything below
+    // runs a nested event loop, in which the persistent popup may be asked
+    // for its next wait.
+    const bool resetWait = resetWaitMode;
+    const bool import = importMode;
+    resetWaitMode = false;
+    importMode = false;
+    if (resetWait) {
         FinishResetWait();
         return;
     }
     qDebug() << "z";
-    if (importMode) {
+    if (import) {
         FinishImport();
         return;
     }
@@ -170,10 +224,9 @@ void UpDataParam::FinishResetWait()
 {
     const bool filled = WaitForPages();
     SleepWithoutEvents(kResetSettleMs);
-    close();
+    CloseAfterWait();
     if (!filled)
         PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeOffline);
-    resetWaitMode = false;
 }
 
 void UpDataParam::FinishImport()
@@ -193,8 +246,7 @@ void UpDataParam::FinishImport()
         PlaceOnOpener(&notice, this);
         notice.exec();
     }
-    importMode = false;
-    close();
+    CloseAfterWait();
 }
 
 void UpDataParam::FinishOfflineRead()
@@ -203,7 +255,7 @@ void UpDataParam::FinishOfflineRead()
     FlashDataMap cached{};
     if (LoadDeviceCache(g_LoadCacheName, &cached))
         SendImageToPages(cached);
-    close();
+    CloseAfterWait();
     PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeOffline);
 }
 
@@ -218,7 +270,7 @@ void UpDataParam::FinishRead()
     } else {
         qDebug() << "vv";
     }
-    close();
+    CloseAfterWait();
     if (!filled)
         PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeTimeout);
     // The first read of a model creates its cache file.
@@ -234,27 +286,17 @@ int UpDataParam::CheckImportFile(const QString &path, FlashDataMap *out)
         qDebug() << "failed";
         return kImportUnreadable;
     }
-    QDataStream in(&file);
-    QByteArray tagBlock;
-    QByteArray sensorBlock;
-    QByteArray imageBlock;
-    in >> tagBlock;
-    if (in.status() != QDataStream::Ok || BlockText(tagBlock) != QLatin1String(kSettingsFileTag))
+    SettingsFileBlocks blocks;
+    const bool whole = ReadSettingsFile(&file, &blocks);
+    file.close();
+    if (!whole || BlockText(blocks.tag) != QLatin1String(kSettingsFileTag))
         return kImportUnreadable;
-    in >> sensorBlock;
-    if (in.status() != QDataStream::Ok)
-        sensorBlock.clear();
     const QString group = CurrentModelGroup();
-    if (BlockText(sensorBlock) != ConfigIni::GetInstance()->Value(group, QStringLiteral("Sensor")))
+    ConfigIni *config = ConfigIni::GetInstance();
+    if (BlockText(blocks.sensor) != config->Value(group, QStringLiteral("Sensor")))
         return kImportWrongModel;
-    in >> imageBlock;
-    // Only a whole image is ever applied; a shorter or longer block is not a
-    // settings image this program wrote.
-    if (in.status() != QDataStream::Ok || imageBlock.size() != kFlashDataMapSize)
-        return kImportUnreadable;
-    std::memcpy(out, imageBlock.constData(), kFlashDataMapSize);
-    const int maxLevels = ConfigIni::GetInstance()->IntValue(group, QStringLiteral("DPIMaxGrade"));
-    if (out->DpiLevelCount > maxLevels)
+    std::memcpy(out, blocks.image.constData(), kFlashDataMapSize);
+    if (out->DpiLevelCount > config->IntValue(group, QStringLiteral("DPIMaxGrade")))
         return kImportWrongModel;
     return kImportOk;
 }

@@ -21,8 +21,11 @@ class QFrame;
 class QLabel;
 class QTimer;
 
-// 1 while the button page's import popup exists; chooses the popup's text.
+// 1 while the button page's import popup exists; chooses the popup's text
+// (tag label_1 instead of label). The button page sets it around the popup.
 extern int g_ImportRunning;
+// The button page's name for the same flag.
+extern int &g_ImportPopupText;
 
 class UpDataParam : public QDialog
 {
@@ -34,26 +37,41 @@ public:
     // Starts the single-shot 4500 ms timer; every opener calls it before exec().
     void StartWaitTimer();
 
-    // Checks a settings file against the current mouse model.
-    // 0: it fits and *out holds its image; 1: it cannot be read, its tag is
-    // wrong or its image block is not a whole image (*out untouched); 2: the
-    // sensor name differs (*out untouched) or the DPI level count is above
-    // the model's DPIMaxGrade (*out written, not to be applied).
+    // Checks a settings file against the current mouse model (the Config.ini
+    // group of g_CurrentDevice).
+    // 0: it fits and *out holds its image.
+    // 1: it cannot be opened, or it is not a settings file: its tag is not
+    //    "Qelvo", a name block is longer than any exporter writes, or the
+    //    image block is not exactly one whole image (*out untouched).
+    // 2: the sensor name differs (*out untouched) or the DPI level count is
+    //    above the model's DPIMaxGrade (*out written, not to be applied).
     static int CheckImportFile(const QString &path, FlashDataMap *out);
 
+    // Set by the opener after StartWaitTimer() and before exec().
     QString importPath;
     bool importMode = false;
     bool resetWaitMode = false;
+    // The button page's names for the same three members.
+    QString &ImportPath = importPath;
+    bool &ImportMode = importMode;
+    bool &ResetWaitMode = resetWaitMode;
 
 public slots:
     void onTimeupDestroy();
     void SlotChangeLanguage(int index);
+
+protected:
+    // Escape would end exec() before the timer slot ran and so drop an
+    // import unseen; while the wait runs the popup cannot be dismissed.
+    void reject() override;
 
 private:
     void BuildForm();
     void ApplyStyleSheets();
     // Up to 12 passes of 500 ms; true as soon as both pages confirmed a fill.
     static bool WaitForPages();
+    // Ends the wait: the popup may be dismissed again, and closes.
+    void CloseAfterWait();
     void FinishResetWait();
     void FinishImport();
     void FinishOfflineRead();
@@ -65,4 +83,6 @@ private:
     QLabel *label = nullptr;
     QTimer *timer = nullptr;
     QString pictureDir;
+    // From StartWaitTimer() until the timer slot closes the popup.
+    bool waiting = false;
 };
