@@ -34,6 +34,8 @@ const QString kStartText = QStringLiteral("Start pairing");
 const QString kPairingText = QStringLiteral("Pairing");
 const QString kFailText = QStringLiteral("Pairing failed");
 const QString kSuccessText = QStringLiteral("Pairing succeeded");
+// A button's shortcut clicks it after this (Qt's animateClick).
+constexpr int kButtonAnimateClickMs = 100;
 const QString kWiredHint = QStringLiteral("Pairing is only available in wireless mode");
 
 // The default world, fast, with a pairing that gives up after `pairTimeoutMs`.
@@ -225,8 +227,10 @@ void TestPairing::choosesTheTarget()
     // Neither a click nor Space starts anything without a wireless target.
     if (!pairable) {
         match.on_MatchButton_clicked();
+        match.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&match));
         QTest::keyClick(&match, Qt::Key_Space);
-        QTest::qWait(Waits::Scaled(300));
+        QTest::qWait(kButtonAnimateClickMs * 2);
         QCOMPARE(Calls("UsbServerC_Start"), QStringList());
         QCOMPARE(Calls("UsbServer_EnterDonglePairOnlyCid"), QStringList());
         QCOMPARE(int(g_PairState), int(kPairIdle));
@@ -239,15 +243,18 @@ void TestPairing::startButtonSendsThePairingCommand_data()
 {
     QTest::addColumn<QString>("cidText");
     QTest::addColumn<QString>("cidSent");
-    QTest::newRow("CID 18") << "18" << "18";
-    QTest::newRow("CID 274 is cut to its low byte") << "274" << "18";
-    QTest::newRow("CID 300") << "300" << "44";
+    QTest::addColumn<bool>("bySpace");
+    QTest::newRow("CID 18") << "18" << "18" << false;
+    QTest::newRow("CID 18, Space") << "18" << "18" << true;
+    QTest::newRow("CID 274 is cut to its low byte") << "274" << "18" << false;
+    QTest::newRow("CID 300") << "300" << "44" << false;
 }
 
 void TestPairing::startButtonSendsThePairingCommand()
 {
     QFETCH(QString, cidText);
     QFETCH(QString, cidSent);
+    QFETCH(bool, bySpace);
     const ConfigVariant config({{"Option/CID", QString::fromLatin1(cidText.toLatin1().toBase64())}});
 
     OpenSession("r4k");
@@ -255,7 +262,14 @@ void TestPairing::startButtonSendsThePairingCommand()
     match.PrepareShow();
     match.show();
     LetTargetCheckRun();
-    QTest::mouseClick(Parts(match).button, Qt::LeftButton);
+    if (bySpace) {
+        match.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&match));
+        QTest::keyClick(&match, Qt::Key_Space);
+        QVERIFY(TestSupport::WaitFor([] { return g_PairState == kPairRunning; }));
+    } else {
+        QTest::mouseClick(Parts(match).button, Qt::LeftButton);
+    }
 
     const QString path = QString::fromLatin1(HidSim::PathOf("r4k"));
     QCOMPARE(CallTrail({"UsbServerC_Start", "UsbServer_EnterDonglePairOnlyCid"}),
