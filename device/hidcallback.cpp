@@ -139,33 +139,33 @@ void OnCurrentLevel(uchar level)
     Hub()->EmitUpDataDPI(level);
 }
 
+// Decodes a report into `size` image bytes at `offset`: the decoder sees the
+// bytes as they stand and fills what the report carries.
+template <typename Decoder>
+void DecodeIntoImage(std::size_t offset, std::size_t size, Decoder decode)
+{
+    unsigned char decoded[16];
+    auto *image = reinterpret_cast<unsigned char *>(&g_FlashDataMap);
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(decoded, image + offset, size);
+    }
+    decode(decoded);
+    {
+        QMutexLocker lock(&g_ImageLock);
+        std::memcpy(image + offset, decoded, size);
+    }
+}
+
 void OnDpiLed(const uchar *data)
 {
-    unsigned char decoded[4];
-    {
-        QMutexLocker lock(&g_ImageLock);
-        std::memcpy(decoded, &g_FlashDataMap.DpiLedMode, sizeof decoded);
-    }
-    BufferToDPILed(data, decoded);
-    {
-        QMutexLocker lock(&g_ImageLock);
-        std::memcpy(&g_FlashDataMap.DpiLedMode, decoded, sizeof decoded);
-    }
+    DecodeIntoImage(offsetof(FlashDataMap, DpiLedMode), 4, [data](unsigned char *out) { BufferToDPILed(data, out); });
     Hub()->EmitUpDataDPILed(ReadImage());
 }
 
 void OnLedBar(const uchar *data)
 {
-    unsigned char decoded[7];
-    {
-        QMutexLocker lock(&g_ImageLock);
-        std::memcpy(decoded, &g_FlashDataMap.LightMode, sizeof decoded);
-    }
-    BufferToLedBar(data, decoded);
-    {
-        QMutexLocker lock(&g_ImageLock);
-        std::memcpy(&g_FlashDataMap.LightMode, decoded, sizeof decoded);
-    }
+    DecodeIntoImage(offsetof(FlashDataMap, LightMode), 7, [data](unsigned char *out) { BufferToLedBar(data, out); });
     Hub()->EmitUpDataLightLight(ReadImage());
 }
 

@@ -147,12 +147,7 @@ PairingOutcome DecidePairing(const DeviceAllInfo &device)
 
 void RunPairingDialog(QWidget *page, const DeviceAllInfo &device)
 {
-    g_PairFromDevicePage = true;
-    g_PairDevice = device;
-    Match match(nullptr);
-    match.PrepareShow();
-    PlaceOnOpener(&match, page);
-    match.exec();
+    RunPairingForTile(device, page);
 }
 
 void AskThenPair(QWidget *page, const DeviceAllInfo &device)

@@ -398,13 +398,8 @@ void DialogMain::HandleSpaceKey()
 
 void DialogMain::RunPairing(bool fromDevicePage)
 {
-    Match match;
-    g_PairFromDevicePage = fromDevicePage;
-    match.PrepareShow();
-    PlaceOnOpener(&match, this);
-    match.exec();
-    // Pairing replaced the data callback; the open connection gets it back.
-    UsbServerC_Start(g_CurrentPath, g_CurrentPath, HidInputCallback);
+    // Pairing replaces the data callback; the open connection gets it back.
+    RunPairingWithHandBack(fromDevicePage, this);
 }
 
 void DialogMain::PairFromDevicePage()
