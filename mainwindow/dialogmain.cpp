@@ -8,7 +8,6 @@
 #include "firmwareimages.h"
 #include "formsetting.h"
 #include "globals.h"
-#include "hidcallback.h"
 #include "hidusb.h"
 #include "languagereader.h"
 #include "macroini.h"
