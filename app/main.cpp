@@ -1,0 +1,20 @@
+// The program: the start-up steps, the single-instance check, the main window
+// and the event loop.
+
+#include "dialogmain.h"
+#include "notices.h"
+#include "startup.h"
+
+#include <QApplication>
+
+int main(int argc, char **argv)
+{
+    // The compiled-in :/qt/etc/qt.conf lives in a static library.
+    Q_INIT_RESOURCE(qtconf);
+    return Startup::Run<QApplication>(
+        argc, argv, [] { return new DialogMain; },
+        [] {
+            ExeIsRun notice;
+            notice.exec();
+        });
+}
