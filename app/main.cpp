@@ -4,6 +4,8 @@
 #include "dialogmain.h"
 #include "notices.h"
 #include "startup.h"
+#include "terminationsignal.h"
+#include "testhooks.h"
 
 #include <QApplication>
 
@@ -12,9 +14,18 @@ int main(int argc, char **argv)
     // The compiled-in :/qt/etc/qt.conf lives in a static library.
     Q_INIT_RESOURCE(qtconf);
     return Startup::Run<QApplication>(
-        argc, argv, [] { return new DialogMain; },
+        argc, argv,
+        [] {
+            auto *window = new DialogMain;
+            TestHooks::ReportFirstShow(window);
+            // SIGTERM and SIGINT take the close button's road.
+            TerminationSignal::CloseOnRequest(window);
+            return window;
+        },
         [] {
             ExeIsRun notice;
+            TestHooks::ReportFirstShow(&notice);
+            TestHooks::AutoCloseAlreadyRunning(&notice);
             notice.exec();
         });
 }
