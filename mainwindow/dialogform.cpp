@@ -84,6 +84,9 @@ void Ui_Dialog::setupUi(QWidget *page)
     progressBar->setGeometry(958, 61, 38, 18);
     progressBar->setValue(100);
     progressBar->setTextVisible(false);
+    // Full and grey until the first battery report.
+    progressBar->setStyleSheet(QStringLiteral("#progressBar{border: none;background-color: transparent;}"
+                                              "#progressBar::chunk {background-color: rgb(128, 128, 128);}"));
     label = new QLabel(frame);
     label->setObjectName(QStringLiteral("label"));
     label->setGeometry(968, 67, 17, 7);

@@ -58,7 +58,9 @@ void Apply(QComboBox *box, const Colors &colors, const QString &pictureFolder, E
 {
     if (!box)
         return;
-    box->setStyleSheet(StyleSheet(colors, pictureFolder, ending));
+    // combobox-popup: 0 makes every style drop the list below the box and
+    // honour the visible-row limit (some Linux styles lay all items over it).
+    box->setStyleSheet(StyleSheet(colors, pictureFolder, ending) + "QComboBox{combobox-popup: 0;}");
     if (ownPopup) {
         auto *view = new QListView;
         view->setStyleSheet(PopupStyleSheet(colors.selection));

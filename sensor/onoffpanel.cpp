@@ -1,0 +1,115 @@
+#include "onoffpanel.h"
+
+#include "globals.h"
+#include "paneltheme.h"
+#include "writers.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QToolButton>
+
+OnOffPanel::OnOffPanel(QWidget *parent, const QString &name, const QString &labelText, Writer writer)
+    : QFrame(parent), m_writer(writer)
+{
+    BuildForm(name, labelText);
+    m_pictureDir = PanelTheme::PictureDir("Sensor");
+    ApplyTheme(name);
+    PanelTheme::DropFrameLine(this);
+}
+
+OnOffPanel::~OnOffPanel() = default;
+
+void OnOffPanel::BuildForm(const QString &name, const QString &labelText)
+{
+    setObjectName(name);
+    setWindowTitle("Frame");
+    resize(275, 31);
+    setFrameShape(QFrame::StyledPanel);
+    setFrameShadow(QFrame::Raised);
+
+    m_toggle = new QToolButton(this);
+    m_toggle->setObjectName(name + "_2");
+    m_toggle->setGeometry(0, 0, 36, 18);
+    m_toggle->setFixedSize(36, 18);
+    m_toggle->setCheckable(true);
+    m_toggle->setAutoRaise(false);
+    m_toggle->setFocusPolicy(Qt::NoFocus);
+    m_toggle->setText(QString());
+
+    m_label = new QLabel(this);
+    m_label->setObjectName("label");
+    m_label->setGeometry(40, 0, 232, 31);
+    QFont font("微软雅黑");
+    font.setPointSize(11);
+    m_label->setFont(font);
+    m_label->setStyleSheet("color: rgb(255, 255, 255);");
+    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setText(labelText);
+}
+
+void OnOffPanel::ApplyTheme(const QString &name)
+{
+    const QString label = PanelTheme::Triple("LabelColor");
+    m_label->setStyleSheet("QLabel{color: rgb(" + label + ";);}");
+    const QString toggle = "#" + name + "_2";
+    m_toggle->setStyleSheet(toggle
+                            + "{color: rgb(255, 255, 255);border:0px;background-position:center;"
+                              "background-repeat:no-repeat;background-image: url("
+                            + m_pictureDir + "Close.png" + ");}" + toggle + ":checked {background-image: url("
+                            + m_pictureDir + "Open.png" + ");}");
+}
+
+void OnOffPanel::SetChecked(bool on)
+{
+    m_toggle->setChecked(on);
+}
+
+void OnOffPanel::SetLabelText(const QString &text)
+{
+    m_label->setText(text);
+}
+
+void OnOffPanel::SetLabelToolTip(const QString &text)
+{
+    m_label->setToolTip(text);
+}
+
+void OnOffPanel::WriteClickedState(bool checked)
+{
+    if (!g_WritesAllowed)
+        return;
+    m_writer(checked ? 1 : 0);
+}
+
+RippeControl::RippeControl(QWidget *parent)
+    : OnOffPanel(parent, "RippeControl", "波纹控制", &WriteRippeControl)
+{
+    QMetaObject::connectSlotsByName(this);
+}
+
+void RippeControl::on_RippeControl_2_clicked(bool checked)
+{
+    WriteClickedState(checked);
+}
+
+StraightLine::StraightLine(QWidget *parent)
+    : OnOffPanel(parent, "StraightLine", "直线修正", &WriteStraightLine)
+{
+    QMetaObject::connectSlotsByName(this);
+}
+
+void StraightLine::on_StraightLine_2_clicked(bool checked)
+{
+    WriteClickedState(checked);
+}
+
+MotionSync::MotionSync(QWidget *parent)
+    : OnOffPanel(parent, "MotionSync", "motion sync", &WriteMotionSync)
+{
+    QMetaObject::connectSlotsByName(this);
+}
+
+void MotionSync::on_MotionSync_2_clicked(bool checked)
+{
+    WriteClickedState(checked);
+}

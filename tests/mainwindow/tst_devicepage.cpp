@@ -1,0 +1,472 @@
+// The device page frame and its wait popup: navigation, battery display, the
+// back arrow and the close button with the cache save, recording lock-out,
+// the popup's outcomes after a read or a reset, and the settings-file import.
+
+#include "configini.h"
+#include "devicecache.h"
+#include "dialog.h"
+#include "hidusb.h"
+#include "mainwindowkit.h"
+#include "postmsg.h"
+#include "testsupport.h"
+#include "updataparam.h"
+
+#include <QDataStream>
+#include <QFile>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtTest>
+#include <cstring>
+#include <memory>
+#include <thread>
+
+using namespace MainWindowKit;
+
+namespace {
+
+const QString kModelCache = "Device_CID12_MID02.bin";
+
+QString CachePath(const QString &name)
+{
+    return TestSupport::BaseFolder() + "/Device_Info/" + name;
+}
+
+FlashDataMap PatternImage(uint8_t seed)
+{
+    FlashDataMap image{};
+    auto *bytes = reinterpret_cast<uint8_t *>(&image);
+    for (int i = 0; i < kFlashDataMapSize; ++i)
+        bytes[i] = uint8_t(seed + i * 7);
+    image.DpiLevelCount = 4;
+    return image;
+}
+
+// A settings file as the button page's export writes it: three byte blocks.
+void WriteSettingsFile(const QString &path, const QByteArray &tag, const QByteArray &sensor, const QByteArray &image)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QDataStream out(&file);
+    out.writeBytes(tag.constData(), uint(tag.size()));
+    out.writeBytes(sensor.constData(), uint(sensor.size()));
+    out.writeBytes(image.constData(), uint(image.size()));
+}
+
+QByteArray Block12(const QByteArray &text)
+{
+    return text.leftJustified(12, '\0', true);
+}
+
+QByteArray ImageBytes(const FlashDataMap &image)
+{
+    return QByteArray(reinterpret_cast<const char *>(&image), kFlashDataMapSize);
+}
+
+QString Drive2(const QString &key)
+{
+    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(1), key);
+}
+
+}  // namespace
+
+class TestDevicePage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void navigation();
+    void battery_data();
+    void battery();
+    void startRecord_data();
+    void startRecord();
+    void backArrowOrder();
+    void cacheSavedOnlyForTheSelectedModel_data();
+    void cacheSavedOnlyForTheSelectedModel();
+    void popupOutcomes_data();
+    void popupOutcomes();
+    void secondRequestWhilePopupIsOpenIsIgnored();
+    void importCheck_data();
+    void importCheck();
+    void importAppliesOrExplains_data();
+    void importAppliesOrExplains();
+
+private:
+    Dialog *MakePage();
+    std::unique_ptr<Dialog> m_page;
+    QTemporaryDir m_files;
+};
+
+void TestDevicePage::initTestCase()
+{
+    HidSim::SetWorld(HidSim::DefaultWorld());
+}
+
+void TestDevicePage::init()
+{
+    ResetSharedState();
+    g_CurrentDevice.DriveIndex = 1;  // the Drive2 model
+    QFile::remove(CachePath(kModelCache));
+}
+
+void TestDevicePage::cleanup()
+{
+    m_page.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+Dialog *TestDevicePage::MakePage()
+{
+    m_page = std::make_unique<Dialog>();
+    m_page->show();
+    if (!QTest::qWaitForWindowExposed(m_page.get()))
+        qWarning("device page not exposed");
+    HidSim::WaitUntilIdle();
+    HidSim::ClearCallLog();
+    return m_page.get();
+}
+
+void TestDevicePage::navigation()
+{
+    Dialog *page = MakePage();
+    auto *stack = page->findChild<QStackedWidget *>("stackedWidgetDialog");
+    QSignalSpy addMacroButtons(PostMsg::GetInstance(), &PostMsg::SigAddMacroButton);
+    const QStringList order{"Buttoninterface", "Sensor", "Macro", "FormSetting"};
+    for (int i = 0; i < order.size(); ++i)
+        QCOMPARE(stack->widget(i)->objectName(), order.at(i));
+    QCOMPARE(stack->currentIndex(), 0);
+
+    const QList<QPair<QString, int>> clicks{{"SensorButton", 1}, {"MacroButton", 2}, {"FormSetting", 3}, {"ButtonMain", 0}};
+    for (const auto &click : clicks) {
+        auto *button = page->findChild<QToolButton *>(click.first);
+        button->click();
+        QCOMPARE(stack->currentIndex(), click.second);
+        QVERIFY(button->isChecked());
+    }
+    QCOMPARE(addMacroButtons.count(), 1);  // only the button page's button refreshes the macro buttons
+
+    page->findChild<QToolButton *>("MacroButton")->click();
+    PostMsg::GetInstance()->EmitSecondPageChange();
+    QCOMPARE(stack->currentIndex(), 0);
+    QVERIFY(page->findChild<QToolButton *>("ButtonMain")->isChecked());
+    QCOMPARE(addMacroButtons.count(), 1);
+}
+
+void TestDevicePage::battery_data()
+{
+    QTest::addColumn<bool>("charging");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<bool>("withPercent");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("barColour");
+
+    QTest::newRow("low, charging, with percent") << true << 15 << true << "15%" << "rgb(152, 43, 34)";
+    QTest::newRow("16 is no longer low") << false << 16 << false << "16" << "rgb(0, 255, 153)";
+}
+
+void TestDevicePage::battery()
+{
+    QFETCH(bool, charging);
+    QFETCH(int, level);
+    QFETCH(bool, withPercent);
+    QFETCH(QString, text);
+    QFETCH(QString, barColour);
+    Dialog *page = MakePage();
+    auto *label = page->findChild<QLabel *>("label_2");
+    auto *chargingMark = page->findChild<QLabel *>("label");
+    auto *bar = page->findChild<QProgressBar *>("progressBar");
+    QCOMPARE(label->text(), QString("100%"));
+
+    // As the data callback does it: from another thread, waiting for the page.
+    std::atomic<bool> returned{false};
+    std::thread reporter([&] {
+        PostMsg::GetInstance()->EmitBattery(charging, level, withPercent);
+        returned = true;
+    });
+    QVERIFY(TestSupport::WaitFor([&] { return returned.load(); }));
+    reporter.join();
+
+    QCOMPARE(label->text(), text);
+    QCOMPARE(chargingMark->isVisible(), charging);
+    QCOMPARE(bar->value(), level);
+    QVERIFY2(bar->styleSheet().contains("::chunk {background-color: " + barColour), qPrintable(bar->styleSheet()));
+}
+
+void TestDevicePage::startRecord_data()
+{
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("then");
+    QTest::addColumn<bool>("enabled");
+
+    QTest::newRow("0 locks the navigation") << 0 << -1 << false;
+    QTest::newRow("1 frees it again") << 0 << 1 << true;
+    QTest::newRow("2 changes nothing") << 0 << 2 << false;
+}
+
+void TestDevicePage::startRecord()
+{
+    QFETCH(int, first);
+    QFETCH(int, then);
+    QFETCH(bool, enabled);
+    Dialog *page = MakePage();
+
+    PostMsg::GetInstance()->EmitStartRecord(first);
+    if (then >= 0)
+        PostMsg::GetInstance()->EmitStartRecord(then);
+
+    for (const char *name : {"ButtonMain", "MacroButton", "LightsButton", "SensorButton", "FormSetting"})
+        QCOMPARE(page->findChild<QToolButton *>(name)->isEnabled(), enabled);
+    for (const char *name : {"UpArrow", "MinButton", "CloseButton"})
+        QVERIFY(page->findChild<QToolButton *>(name)->isEnabled());
+}
+
+void TestDevicePage::backArrowOrder()
+{
+    Dialog *page = MakePage();
+    g_LoadCacheName = kModelCache;
+    g_SaveCacheName = kModelCache;
+    QStringList order;
+    auto note = [&order](const QString &what) {
+        for (const QString &call : ShutdownCalls()) {
+            if (!order.contains(call))
+                order << call;
+        }
+        if (!order.contains("cache file") && QFile::exists(CachePath(kModelCache)))
+            order << "cache file";
+        order << what;
+    };
+    QTimer::singleShot(0, page, [&] { note("events served"); });  // runs inside the page's event wait
+    connect(PostMsg::GetInstance(), &PostMsg::SigChangeMainDialog, page, [&](int index) {
+        note(QString("SigChangeMainDialog(%1)").arg(index));
+    });
+    connect(PostMsg::GetInstance(), &PostMsg::SigSetMacroPage, page, [&] { note("SigSetMacroPage"); });
+    page->findChild<QToolButton *>("SensorButton")->click();
+
+    page->findChild<QToolButton *>("UpArrow")->click();
+
+    QCOMPARE(order, (QStringList{"UsbServer_SetPCDriverStatus(0)", "cache file", "events served", "UsbServer_Exit",
+                                 "SigChangeMainDialog(0)", "SigSetMacroPage"}));
+    QVERIFY(page->findChild<QToolButton *>("ButtonMain")->isChecked());
+}
+
+void TestDevicePage::cacheSavedOnlyForTheSelectedModel_data()
+{
+    QTest::addColumn<QString>("saveName");
+    QTest::addColumn<QString>("loadName");
+    QTest::addColumn<bool>("saved");
+
+    QTest::newRow("the selected model's image") << kModelCache << kModelCache << true;
+    QTest::newRow("the last image was another model's") << kModelCache << "Device_CID12_MID03.bin" << false;
+    QTest::newRow("no image arrived yet") << "" << kModelCache << false;
+}
+
+void TestDevicePage::cacheSavedOnlyForTheSelectedModel()
+{
+    QFETCH(QString, saveName);
+    QFETCH(QString, loadName);
+    QFETCH(bool, saved);
+    Dialog *page = MakePage();
+    const FlashDataMap image = PatternImage(3);
+    StoreImage(image);
+    g_SaveCacheName = saveName;
+    g_LoadCacheName = loadName;
+    QSignalSpy changeSize(PostMsg::GetInstance(), &PostMsg::SigChangeSize);
+
+    page->findChild<QToolButton *>("CloseButton")->click();
+
+    QCOMPARE(changeSize.count(), 1);
+    QCOMPARE(changeSize.first().first().toInt(), 1);
+    QCOMPARE(QFile::exists(CachePath(saveName.isEmpty() ? kModelCache : saveName)), saved);
+    if (saved) {
+        FlashDataMap loaded{};
+        QVERIFY(LoadDeviceCache(saveName, &loaded));
+        QVERIFY(std::memcmp(&loaded, &image, sizeof image) == 0);
+    }
+}
+
+void TestDevicePage::popupOutcomes_data()
+{
+    QTest::addColumn<int>("request");       // SigUpDataParam argument
+    QTest::addColumn<bool>("imageArrived");  // g_DeviceDataReady
+    QTest::addColumn<bool>("pagesConfirm");
+    QTest::addColumn<bool>("cacheBefore");
+    QTest::addColumn<QList<int>>("notices");  // SigMouseOffLineo arguments
+    QTest::addColumn<bool>("cachedImageSent");
+    QTest::addColumn<bool>("cacheAfter");
+
+    QTest::newRow("read, pages filled: first read creates the cache")
+        << 0 << true << true << false << QList<int>{} << false << true;
+    QTest::newRow("read, pages filled, cache exists") << 0 << true << true << true << QList<int>{} << false << true;
+    QTest::newRow("read, pages silent: time-out notice") << 0 << true << false << false << QList<int>{1} << false
+                                                         << true;
+    QTest::newRow("device offline, cache: pages from the cache") << 0 << false << false << true << QList<int>{0}
+                                                                 << true << true;
+    QTest::newRow("device offline, no cache") << 0 << false << false << false << QList<int>{0} << false << false;
+    QTest::newRow("re-read, pages filled") << 1 << true << true << false << QList<int>{} << false << false;
+    QTest::newRow("re-read, pages silent") << 1 << true << false << false << QList<int>{0} << false << false;
+}
+
+void TestDevicePage::popupOutcomes()
+{
+    QFETCH(int, request);
+    QFETCH(bool, imageArrived);
+    QFETCH(bool, pagesConfirm);
+    QFETCH(bool, cacheBefore);
+    QFETCH(QList<int>, notices);
+    QFETCH(bool, cachedImageSent);
+    QFETCH(bool, cacheAfter);
+    Dialog *page = MakePage();
+    const FlashDataMap cached = PatternImage(9);
+    if (cacheBefore)
+        QVERIFY(SaveDeviceCache(kModelCache, cached));
+    StoreImage(PatternImage(1));
+    g_LoadCacheName = kModelCache;
+    g_SaveCacheName = kModelCache;
+    g_DeviceOnline = imageArrived ? 1 : 0;
+    g_DeviceDataReady = imageArrived ? 1 : 0;
+    g_SensorFilled = pagesConfirm ? 1 : 0;
+    g_ButtonFilled = pagesConfirm ? 1 : 0;
+    PostMsg *hub = PostMsg::GetInstance();
+    QSignalSpy offline(hub, &PostMsg::SigMouseOffLineo);
+    QSignalSpy setver(hub, &PostMsg::SigSetver);
+    QSignalSpy formB(hub, &PostMsg::SigFormB);
+    FlashDataMap sentToButtons{};
+    int buttonFills = 0;
+    connect(hub, &PostMsg::SigUpDataButtonUIC, page, [&](FlashDataMap image) {
+        sentToButtons = image;
+        ++buttonFills;
+    });
+    bool popupShownOverPage = false;
+    QTimer::singleShot(0, page, [&] {
+        UpDataParam *popup = page->WaitPopup();
+        popupShownOverPage = popup->isVisible() && popup->pos() == PlaceOver(page, popup->size(), 0, -20);
+    });
+
+    hub->EmitUpDataParam(request);  // returns when the popup has closed
+
+    QVERIFY(popupShownOverPage);
+    QVERIFY(!page->WaitPopup()->isVisible());
+    QCOMPARE(setver.count(), 1);
+    QCOMPARE(setver.first().first().toInt(), 4);
+    QList<int> shown;
+    for (const QList<QVariant> &args : offline)
+        shown << args.first().toInt();
+    QCOMPARE(shown, notices);
+    QCOMPARE(buttonFills, cachedImageSent ? 1 : 0);
+    QCOMPARE(formB.count(), cachedImageSent ? 1 : 0);
+    if (cachedImageSent)
+        QVERIFY(std::memcmp(&sentToButtons, &cached, sizeof cached) == 0);
+    QCOMPARE(QFile::exists(CachePath(kModelCache)), cacheAfter);
+    // A read clears the confirmations it waited for; a re-read leaves them.
+    const bool cleared = request == 0 && imageArrived && pagesConfirm;
+    QCOMPARE(int(g_SensorFilled), pagesConfirm && !cleared ? 1 : 0);
+    QCOMPARE(page->WaitPopup()->resetWaitMode, false);
+}
+
+void TestDevicePage::secondRequestWhilePopupIsOpenIsIgnored()
+{
+    Dialog *page = MakePage();
+    g_DeviceDataReady = 1;
+    g_SensorFilled = 1;
+    g_ButtonFilled = 1;
+    bool resetModeAfterSecond = true;
+    QTimer::singleShot(0, page, [&] {
+        PostMsg::GetInstance()->EmitUpDataParam(1);
+        resetModeAfterSecond = page->WaitPopup()->resetWaitMode;
+    });
+
+    PostMsg::GetInstance()->EmitUpDataParam(0);
+
+    QVERIFY(!resetModeAfterSecond);
+    QCOMPARE(int(g_SensorFilled), 0);  // the first request's read outcome, not a re-read wait
+}
+
+void TestDevicePage::importCheck_data()
+{
+    QTest::addColumn<QByteArray>("tag");
+    QTest::addColumn<QString>("sensor");
+    QTest::addColumn<int>("imageSize");
+    QTest::addColumn<int>("levelCountOverMax");  // level count minus DPIMaxGrade
+    QTest::addColumn<int>("result");
+    QTest::addColumn<bool>("outWritten");
+
+    const QString own = Drive2("Sensor");
+    QTest::newRow("fits") << QByteArray("Qelvo") << own << kFlashDataMapSize << 0 << 0 << true;
+    QTest::newRow("wrong tag") << QByteArray("Qelvx") << own << kFlashDataMapSize << 0 << 1 << false;
+    QTest::newRow("another sensor") << QByteArray("Qelvo") << "3950" << kFlashDataMapSize << 0 << 2 << false;
+    QTest::newRow("empty sensor block") << QByteArray("Qelvo") << "" << kFlashDataMapSize << 0 << 2 << false;
+    QTest::newRow("one level too many") << QByteArray("Qelvo") << own << kFlashDataMapSize << 1 << 2 << true;
+    QTest::newRow("image block cut short") << QByteArray("Qelvo") << own << 5000 << 0 << 1 << false;
+    QTest::newRow("image block too long") << QByteArray("Qelvo") << own << kFlashDataMapSize + 4 << 0 << 1 << false;
+}
+
+void TestDevicePage::importCheck()
+{
+    QFETCH(QByteArray, tag);
+    QFETCH(QString, sensor);
+    QFETCH(int, imageSize);
+    QFETCH(int, levelCountOverMax);
+    QFETCH(int, result);
+    QFETCH(bool, outWritten);
+    FlashDataMap image = PatternImage(5);
+    image.DpiLevelCount = uint8_t(Drive2("DPIMaxGrade").toInt() + levelCountOverMax);
+    QByteArray imageBytes = ImageBytes(image);
+    imageBytes = imageBytes.leftJustified(imageSize, '\x11', true);
+    const QString path = m_files.filePath("settings.bin");
+    WriteSettingsFile(path, Block12(tag), Block12(sensor.toLatin1()), imageBytes);
+    FlashDataMap out{};
+    std::memset(&out, 0xEE, sizeof out);
+    const FlashDataMap before = out;
+
+    QCOMPARE(UpDataParam::CheckImportFile(path, &out), result);
+
+    QCOMPARE(std::memcmp(&out, outWritten ? &image : &before, sizeof out) == 0, true);
+}
+
+void TestDevicePage::importAppliesOrExplains_data()
+{
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("a file that fits is applied") << true;
+    QTest::newRow("a file of another model is explained") << false;
+}
+
+void TestDevicePage::importAppliesOrExplains()
+{
+    QFETCH(bool, fits);
+    const FlashDataMap image = PatternImage(7);
+    const QString path = m_files.filePath("import.bin");
+    WriteSettingsFile(path, Block12("Qelvo"), Block12(fits ? Drive2("Sensor").toLatin1() : "3950"),
+                      ImageBytes(image));
+    MakePage();  // the pages that the popup fills
+    StoreImage(PatternImage(2));
+    const FlashDataMap before = ReadImage();
+    QSignalSpy buttonFill(PostMsg::GetInstance(), &PostMsg::SigUpDataButtonUIC);
+    QSignalSpy sensorFill(PostMsg::GetInstance(), &PostMsg::SigUpDataSensorUIB);
+    ModalRecorder recorder({}, {"UpDataParam"});
+    g_ImportRunning = 1;
+    UpDataParam popup;
+    popup.StartWaitTimer();
+    popup.importMode = true;
+    popup.importPath = path;
+
+    popup.exec();
+    g_ImportRunning = 0;
+
+    const FlashDataMap now = ReadImage();
+    QCOMPARE(std::memcmp(&now, fits ? &image : &before, sizeof now) == 0, true);
+    QCOMPARE(Calls({"ProtocolDataUpdate"}).size(), fits ? 1 : 0);
+    QCOMPARE(buttonFill.count(), fits ? 1 : 0);
+    QCOMPARE(sensorFill.count(), fits ? 1 : 0);
+    QCOMPARE(recorder.Classes(), fits ? QStringList{} : QStringList{"InportFail"});
+    QCOMPARE(g_ImportCheckResult, fits ? 0 : 2);
+    QVERIFY(!popup.importMode);
+}
+
+VOGM_TEST_MAIN(TestDevicePage)
+#include "tst_devicepage.moc"
