@@ -25,6 +25,7 @@
 #include <csignal>
 #include <cstdio>
 #include <memory>
+#include <sys/prctl.h>
 #include <unistd.h>
 #include <vector>
 
@@ -44,6 +45,14 @@ double Median(std::vector<double> values)
     const size_t middle = values.size() / 2;
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
+
+// A child that ends with the runner, however the runner ends (Ctrl+C, a
+// closed pipe), so no measured window is left running.
+class ChildProcess : public QProcess
+{
+protected:
+    void setupChildProcess() override { ::prctl(PR_SET_PDEATHSIG, SIGTERM); }
+};
 
 // One started process with its own per-user folders.
 class Subject
@@ -100,7 +109,7 @@ public:
 
 private:
     QString m_program;
-    QProcess m_process;
+    ChildProcess m_process;
 };
 
 // VmHWM of /proc/<pid>/status in KiB, 0 when unreadable.
@@ -216,7 +225,7 @@ bool PrintIdleCpu(const QString &program, const QString &bare, const QString &ho
 // Runs one of the in-process benchmarks; its line goes straight to stdout.
 bool RunChild(const QString &program, const QStringList &arguments, const QString &appFolder, const QString &home)
 {
-    QProcess child;
+    ChildProcess child;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
