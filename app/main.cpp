@@ -5,6 +5,8 @@
 #include "dialogmain.h"
 #include "notices.h"
 #include "startup.h"
+#include "terminationsignal.h"
+#include "testhooks.h"
 
 #include <QApplication>
 
@@ -14,9 +16,18 @@ int main(int argc, char **argv)
     Q_INIT_RESOURCE(qtconf);
     LoadCompiledResources();
     return Startup::Run<QApplication>(
-        argc, argv, [] { return new DialogMain; },
+        argc, argv,
+        [] {
+            auto *window = new DialogMain;
+            TestHooks::ReportFirstShow(window);
+            // SIGTERM and SIGINT take the close button's road.
+            TerminationSignal::CloseOnRequest(window);
+            return window;
+        },
         [] {
             ExeIsRun notice;
+            TestHooks::ReportFirstShow(&notice);
+            TestHooks::AutoCloseAlreadyRunning(&notice);
             notice.exec();
         });
 }

@@ -1,0 +1,75 @@
+// What the device library sends for one one-field write (the report rate,
+// through the program's one-field writer) against a write in which every
+// byte the mouse keeps has changed, that is the whole image. The mouse is the
+// default world's wireless mouse behind its 4 kHz receiver; the counts come
+// from the library's write statistics.
+//
+// Prints one line.
+#include "globals.h"
+#include "hidusb_control.h"
+#include "writers.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+const QString kReceiver = QStringLiteral("r4k");
+const QString kMouse = QStringLiteral("m2");
+
+void IgnoreReports(const unsigned char *, int, const unsigned char *, int) {}
+
+FlashDataMap StoredImage()
+{
+    const QByteArray bytes = HidSim::StoredImage(kMouse);
+    FlashDataMap image;
+    std::memset(&image, 0, sizeof image);
+    std::memcpy(&image, bytes.constData(), size_t(qMin(int(sizeof image), int(bytes.size()))));
+    return image;
+}
+
+FlashDataMap EveryByteChanged(FlashDataMap image)
+{
+    auto *bytes = reinterpret_cast<unsigned char *>(&image);
+    for (size_t i = 0; i < sizeof image; ++i)
+        bytes[i] = static_cast<unsigned char>(~bytes[i]);
+    return image;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    HidSim::SetWorld(HidSim::DefaultWorld());
+    const QByteArray path = HidSim::PathOf(kReceiver);
+    if (path.isEmpty() || !UsbServerC_Start(path.constData(), path.constData(), IgnoreReports)) {
+        std::fprintf(stderr, "write bench: cannot open the default world's receiver\n");
+        return 1;
+    }
+    SetCurrentPathCopy(path);
+
+    const FlashDataMap stored = StoredImage();
+    StoreImage(stored);
+    HidSim::ResetWriteStats();
+    const bool fieldSent = WriteReportRate(stored.ReportRate == 1 ? 2 : 1);
+    const HidSim::WriteStats field = HidSim::CurrentWriteStats();
+
+    StoreImage(EveryByteChanged(ReadImage()));
+    HidSim::ResetWriteStats();
+    const bool wholeSent = WriteFlashDataMap();
+    const HidSim::WriteStats whole = HidSim::CurrentWriteStats();
+    UsbServer_Exit();
+
+    if (!fieldSent || !wholeSent || field.calls != 1 || whole.calls != 1 || field.reports == 0) {
+        std::fprintf(stderr, "write bench: the mouse did not take the writes\n");
+        return 1;
+    }
+    std::printf("device writes, one field vs whole image: %lld report / %lld wire bytes (%lld payload) vs "
+                "%lld reports / %lld wire bytes (%lld payload) = 1/%lld of the reports\n",
+                field.reports, field.wireBytes, field.payloadBytes, whole.reports, whole.wireBytes,
+                whole.payloadBytes, whole.reports / field.reports);
+    return 0;
+}

@@ -1,0 +1,44 @@
+#pragma once
+// The built (or installed) program run as a real process: started offscreen
+// with the test settings that report the first shown window and close the
+// "already running" notice by themselves.
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <QStringList>
+
+class ProgramProcess
+{
+public:
+    // Generous: a sanitizer build starts much slower than a normal one.
+    static constexpr int kStartTimeoutMs = 60000;
+    static constexpr int kEndTimeoutMs = 30000;
+
+    ProgramProcess(const QString &program, const QProcessEnvironment &environment);
+    ~ProgramProcess();
+
+    // The environment of the test process plus the test settings; `appFolder`
+    // empty: VOGM_APP_DIR removed, so the program uses its own folder.
+    static QProcessEnvironment Environment(const QString &scenario, const QString &worldFolder,
+                                           const QString &appFolder);
+
+    void Start();
+    // Waits for "shown: <className>" on standard output.
+    bool WaitShown(const QString &className, int timeoutMs = kStartTimeoutMs);
+    bool WaitEnded(int timeoutMs = kEndTimeoutMs);
+    bool Signal(int signalNumber);
+    bool Running() const;
+
+    QStringList OutputLines();
+    QString ErrorText();
+    QProcess &Process() { return m_process; }
+
+private:
+    void Collect();
+
+    QProcess m_process;
+    QString m_program;
+    QString m_output;
+    QString m_errors;
+};
