@@ -4,6 +4,7 @@
 #include "simcore.h"
 
 #include <cstring>
+#include <vector>
 
 namespace HidSim {
 
@@ -34,17 +35,19 @@ quint16 Sum16(const char *data, int length)
 
 QByteArray ImageToDump(const QByteArray &image, int profile, uint8_t mid)
 {
-    QByteArray dump(kDumpSize, '\0');
+    // Built in a plain buffer: the optimiser cannot see through QByteArray's
+    // storage and warns about writes it believes overflow it.
+    std::vector<char> dump(kDumpSize, '\0');
     std::memcpy(dump.data(), image.constData(), size_t(qMin(int(image.size()), kKeptImageBytes)));
     char *trailer = dump.data() + kTrailerOffset;
     std::memcpy(trailer, kTrailerMagic, 4);
     trailer[4] = char(kDumpFormat);
     trailer[5] = char(profile);
     trailer[6] = char(mid);
-    const quint16 sum = Sum16(dump.constData(), kKeptImageBytes);
+    const quint16 sum = Sum16(dump.data(), kKeptImageBytes);
     trailer[8] = char(sum & 0xFF);
     trailer[9] = char(sum >> 8);
-    return dump;
+    return QByteArray(dump.data(), int(dump.size()));
 }
 
 QByteArray DumpToImage(const QByteArray &dump)

@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <vector>
 
 namespace HidSim {
 
@@ -270,8 +271,9 @@ bool CheckNames(const World &w, QString *error)
 
 QByteArray DefaultFactoryImage(uint8_t mid)
 {
-    QByteArray image(kImageSize, '\0');
-    auto *b = reinterpret_cast<uint8_t *>(image.data());
+    // Built in a plain buffer (see ImageToDump).
+    std::vector<uint8_t> bytes(kImageSize, 0);
+    uint8_t *b = bytes.data();
     b[0x000] = 1;   // 1000 Hz
     b[0x001] = 4;   // four DPI levels
     b[0x002] = 1;   // the second is current
@@ -308,7 +310,7 @@ QByteArray DefaultFactoryImage(uint8_t mid)
     }
     b[0x07A] = 0xC3;  // the device's own marker
     b[0x07B] = uint8_t(0x10 + mid);
-    return image;
+    return QByteArray(reinterpret_cast<const char *>(b), int(bytes.size()));
 }
 
 World DefaultWorld()
