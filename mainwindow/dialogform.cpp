@@ -8,6 +8,9 @@ QToolButton *Ui_Dialog::NavigationButton(QWidget *parent, const char *name, int 
     button->setObjectName(QLatin1String(name));
     button->setGeometry(x, 60, 30, 30);
     button->setCheckable(true);
+    // The window's own keys (Space opens the pairing dialog) must not be
+    // taken by a focused navigation button.
+    button->setFocusPolicy(Qt::NoFocus);
     return button;
 }
 
@@ -67,6 +70,8 @@ void Ui_Dialog::setupUi(QWidget *page)
     CloseButton = new QToolButton(frame);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
     CloseButton->setGeometry(980, 20, 20, 20);
+    for (QToolButton *button : {SetButton, MinButton, CloseButton})
+        button->setFocusPolicy(Qt::NoFocus);
 
     label_2 = new QLabel(frame);
     label_2->setObjectName(QStringLiteral("label_2"));
