@@ -536,16 +536,18 @@ void TestHidUsbDiscovery::commandFilesChangeTheRunningWorld()
     file.write("unplug r4k\n# a comment\ncable m2 on\nbattery m2 12 charging\n");
     QVERIFY(file.commit());
     QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(inbox + "/1-test.cmd"), 5000);
+    // The file is taken before its commands run: wait for their results.
+    const auto okCount = [this] {
+        QFile result(ControlFolder() + "/last-result.txt");
+        return result.open(QIODevice::ReadOnly) ? int(result.readAll().count("ok: ")) : 0;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(okCount(), 3, 5000);
     int count = 5;
     UsbFinderC_FindHidDevicesByDefaultDeviceId("0xFF5C", "0xFF14", &count);
     QCOMPARE(count, 0);
     count = 5;
     UsbFinderC_FindHidDevicesByDefaultDeviceId("0xFF5C", "0xFF01", &count);
     QCOMPARE(count, 2);
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ControlFolder() + "/last-result.txt"), 5000);
-    QFile result(ControlFolder() + "/last-result.txt");
-    QVERIFY(result.open(QIODevice::ReadOnly));
-    QCOMPARE(result.readAll().count("ok: "), 3);
 }
 
 VOGM_TEST_MAIN(TestHidUsbDiscovery)
