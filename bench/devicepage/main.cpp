@@ -1,0 +1,195 @@
+// The program on a filled device page, for the memory and idle-CPU figures.
+//
+// It starts the way the program does (the same start-up steps, the same main
+// window, the same end on SIGTERM) and then does what a user does: once the
+// device-selection page shows the tile of the default world's 4 kHz receiver
+// mouse, it clicks it; the device page opens, the wait popup comes up while
+// the whole settings image is read, and closes once the pages are filled.
+// When the popup has closed without a notice and the device thread's pass has
+// ended, it prints "filled: <ms since start>" on stdout and from then on only
+// runs the program's event loop, so whoever started it can measure it from
+// outside. A failure prints "failed: <reason>" and ends with exit code 1.
+//
+// Everything is driven by events (the shows and hides of the widgets
+// involved), so the driver adds no timers of its own once the page is filled.
+#include "compiledresources.h"
+#include "dialogchange.h"
+#include "dialogmain.h"
+#include "globals.h"
+#include "mytoolbuttonenter.h"
+#include "startup.h"
+#include "terminationsignal.h"
+#include "updataparam.h"
+#include "worker.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QTimer>
+
+#include <cstdio>
+
+namespace {
+
+const QString kReceiverPid = QStringLiteral("0xFF14");
+constexpr int kMainDevicePage = 1;
+// From start to filled page; the popup alone waits 4.5 s.
+constexpr int kDeadlineMs = 60000;
+
+int PageIndexOfPid(const QString &pid)
+{
+    for (int i = 0; i < g_PageDevices.size(); ++i) {
+        if (g_PageDevices[i].Pid == pid)
+            return i;
+    }
+    return -1;
+}
+
+// The press and release a left click makes in the middle of `widget`.
+void Click(QWidget *widget)
+{
+    const QPoint at = widget->rect().center();
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, widget->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(widget, &event);
+    }
+}
+
+void PrintFilled(qint64 milliseconds)
+{
+    std::printf("filled: %lld ms\n", milliseconds);
+    std::fflush(stdout);
+}
+
+void PrintFailed(const char *reason)
+{
+    std::printf("failed: %s\n", reason);
+    std::fflush(stdout);
+}
+
+class DevicePageDriver : public QObject
+{
+public:
+    explicit DevicePageDriver(DialogMain *window) : QObject(window), m_window(window)
+    {
+        m_clock.start();
+        qApp->installEventFilter(this);
+        m_deadline.setSingleShot(true);
+        connect(&m_deadline, &QTimer::timeout, this, [this] { Fail("the device page was not filled in time"); });
+        m_deadline.start(kDeadlineMs);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show)
+            OnShown(watched);
+        else if (event->type() == QEvent::Hide && m_state == State::PopupShown && qobject_cast<UpDataParam *>(watched))
+            Later(&DevicePageDriver::CheckSettled);
+        return false;
+    }
+
+private:
+    enum class State { WaitingForTile, WaitingForPopup, PopupShown, Done };
+
+    void OnShown(QObject *watched)
+    {
+        if (m_state == State::WaitingForTile && qobject_cast<mytoolButtonEnter *>(watched))
+            Later(&DevicePageDriver::ClickTileIfShown);
+        else if (m_state == State::WaitingForPopup && qobject_cast<UpDataParam *>(watched))
+            m_state = State::PopupShown;
+    }
+
+    // After the event in hand: the tiles are connected once the page is built.
+    void Later(void (DevicePageDriver::*step)())
+    {
+        QTimer::singleShot(0, this, step);
+    }
+
+    mytoolButtonEnter *ReceiverTile() const
+    {
+        const int index = PageIndexOfPid(kReceiverPid);
+        if (index < 0 || !g_PageDevices[index].Online)
+            return nullptr;
+        QWidget *page = m_window->SelectionPage();
+        auto *tile = page->findChild<mytoolButtonEnter *>(QStringLiteral("btn%1").arg(index));
+        return tile && tile->isVisibleTo(page) ? tile : nullptr;
+    }
+
+    void ClickTileIfShown()
+    {
+        mytoolButtonEnter *tile = ReceiverTile();
+        if (m_state != State::WaitingForTile || !tile)
+            return;
+        m_state = State::WaitingForPopup;
+        Click(tile);
+        if (m_window->CurrentPage() != kMainDevicePage)
+            Fail("the tile did not open the device page");
+    }
+
+    // The popup has closed: a notice now means the read failed; otherwise the
+    // page is filled once the device thread's pass has ended.
+    void CheckSettled()
+    {
+        if (m_state != State::PopupShown)
+            return;
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            Fail(QByteArray("a dialog came up after the wait popup: ") + modal->metaObject()->className());
+            return;
+        }
+        if (g_Worker && g_Worker->isRunning()) {
+            connect(g_Worker, &QThread::finished, this, &DevicePageDriver::CheckSettled,
+                    Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+            if (g_Worker->isRunning())
+                return;
+        }
+        Finish();
+    }
+
+    void Finish()
+    {
+        m_state = State::Done;
+        m_deadline.stop();
+        qApp->removeEventFilter(this);
+        if (g_Worker)
+            disconnect(g_Worker, nullptr, this, nullptr);
+        PrintFilled(m_clock.elapsed());
+    }
+
+    void Fail(const QByteArray &reason)
+    {
+        m_state = State::Done;
+        PrintFailed(reason.constData());
+        QCoreApplication::exit(1);
+    }
+
+    QPointer<DialogMain> m_window;
+    State m_state = State::WaitingForTile;
+    QTimer m_deadline;
+    QElapsedTimer m_clock;
+};
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    Q_INIT_RESOURCE(qtconf);
+    LoadCompiledResources();
+    bool alreadyRunning = false;
+    const int code = Startup::Run<QApplication>(
+        argc, argv,
+        [] {
+            auto *window = new DialogMain;
+            TerminationSignal::CloseOnRequest(window);
+            new DevicePageDriver(window);
+            return window;
+        },
+        [&alreadyRunning] { alreadyRunning = true; });
+    if (alreadyRunning) {
+        PrintFailed("another instance holds the per-user lock");
+        return 1;
+    }
+    return code;
+}
