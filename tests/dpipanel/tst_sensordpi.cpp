@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QSpinBox>
@@ -330,13 +329,7 @@ private slots:
     void styleSheetsNameOnlyPicturesThatExist()
     {
         InstallAndFill(kDistinctValues, 8, 2);
-        const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
-        QStringList named;
-        for (QWidget *widget : Panel()->findChildren<QWidget *>()) {
-            auto matches = url.globalMatch(widget->styleSheet());
-            while (matches.hasNext())
-                named << matches.next().captured(1);
-        }
+        const QStringList named = TestSupport::PicturesNamed(Panel());
         QVERIFY(named.size() >= 20);
         for (const QString &file : named)
             QVERIFY2(QFileInfo::exists(file), qPrintable(file));

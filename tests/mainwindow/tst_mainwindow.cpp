@@ -23,7 +23,6 @@
 #include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -189,21 +188,15 @@ void TestMainWindow::ShowDevicePage()
 void TestMainWindow::formPicturesExist()
 {
     DialogMain *window = MakeWindow();
-    QList<QWidget *> widgets = window->findChildren<QWidget *>();
-    widgets << window << g_UpDateRepair << static_cast<QWidget *>(window->DevicePage()->WaitPopup());
     Match match;
-    widgets << match.findChildren<QWidget *>();
-    const QRegularExpression url(R"(url\(([^)]+)\))");
-    int pictures = 0;
-    for (QWidget *widget : widgets) {
-        auto it = url.globalMatch(widget->styleSheet());
-        while (it.hasNext()) {
-            const QString path = it.next().captured(1).trimmed();
-            QVERIFY2(QFile::exists(path), qPrintable(widget->objectName() + " names a missing picture " + path));
-            ++pictures;
-        }
-    }
-    QVERIFY(pictures > 30);
+    QStringList pictures = TestSupport::PicturesNamed(window);
+    for (const QWidget *root : {static_cast<const QWidget *>(g_UpDateRepair),
+                                static_cast<const QWidget *>(window->DevicePage()->WaitPopup()),
+                                static_cast<const QWidget *>(&match)})
+        pictures << TestSupport::PicturesNamed(root);
+    for (const QString &path : qAsConst(pictures))
+        QVERIFY2(QFile::exists(path), qPrintable("a style sheet names a missing picture " + path));
+    QVERIFY(pictures.size() > 30);
 }
 
 void TestMainWindow::hideAndOtherSizeRequests_data()

@@ -9,7 +9,6 @@
 
 #include <QFileInfo>
 #include <QPainter>
-#include <QRegularExpression>
 #include <QtTest>
 
 using namespace NoticeTestKit;
@@ -20,22 +19,6 @@ struct Shot {
     QString caption;
     QImage image;
 };
-
-// The pictures named by url(...) in the style sheets of `widget` and its children.
-QStringList PicturesNamed(const QWidget *widget)
-{
-    QStringList files;
-    QList<const QWidget *> widgets{widget};
-    for (const QWidget *child : widget->findChildren<QWidget *>())
-        widgets.append(child);
-    static const QRegularExpression url("url\\(([^)]*)\\)");
-    for (const QWidget *w : widgets) {
-        auto match = url.globalMatch(w->styleSheet());
-        while (match.hasNext())
-            files.append(match.next().captured(1).trimmed());
-    }
-    return files;
-}
 
 // Share of the notice's pixels left in the plain window colour.
 double PlainShare(const QImage &image, const QColor &plain)
@@ -83,7 +66,7 @@ private:
         const QImage image = notice->grab().toImage();
         shots.append({caption, image});
 
-        for (const QString &file : PicturesNamed(notice))
+        for (const QString &file : TestSupport::PicturesNamed(notice))
             QVERIFY2(QFileInfo::exists(file), qPrintable(caption + ": " + file));
         const QColor plain = notice->palette().color(QPalette::Window);
         QVERIFY2(PlainShare(image, plain) < 0.02, qPrintable(caption + ": background not painted"));

@@ -18,7 +18,6 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTextEdit>
 #include <QTimer>
@@ -586,21 +585,6 @@ void TestPairing::openersFinishTheirWay()
 
 namespace {
 
-QStringList PicturesNamed(const QWidget *widget)
-{
-    QStringList files;
-    QList<const QWidget *> widgets{widget};
-    for (const QWidget *child : widget->findChildren<QWidget *>())
-        widgets.append(child);
-    static const QRegularExpression url("url\\(([^)]*)\\)");
-    for (const QWidget *w : widgets) {
-        auto match = url.globalMatch(w->styleSheet());
-        while (match.hasNext())
-            files.append(match.next().captured(1).trimmed());
-    }
-    return files;
-}
-
 struct Shot {
     QString caption;
     QImage image;
@@ -636,7 +620,7 @@ void TestPairing::contactSheet()
         LetTargetCheckRun(2);
         Parts parts(match);
         stage(match, parts);
-        for (const QString &file : PicturesNamed(&match))
+        for (const QString &file : TestSupport::PicturesNamed(&match))
             QVERIFY2(QFileInfo::exists(file), qPrintable(file));
         shots.append({caption, match.grab().toImage()});
         g_PairStarted = false;

@@ -2,6 +2,7 @@
 
 #include "globals.h"
 #include "hidusb_control.h"
+#include "testsupport.h"
 #include "postmsg.h"
 
 #include <QAbstractItemView>
@@ -11,7 +12,6 @@
 #include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QSlider>
 #include <QStyleOptionSlider>
@@ -205,18 +205,10 @@ QList<SeenModal> StopWatching()
 
 QStringList MissingPictures(const QWidget *root)
 {
-    QList<const QWidget *> widgets{root};
-    for (const QWidget *child : root->findChildren<QWidget *>())
-        widgets << child;
-    static const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
     QStringList missing;
-    for (const QWidget *w : widgets) {
-        auto it = url.globalMatch(w->styleSheet());
-        while (it.hasNext()) {
-            const QString file = it.next().captured(1).trimmed();
-            if (!QFile::exists(file) && !missing.contains(file))
-                missing << file;
-        }
+    for (const QString &file : TestSupport::PicturesNamed(root)) {
+        if (!QFile::exists(file) && !missing.contains(file))
+            missing << file;
     }
     return missing;
 }

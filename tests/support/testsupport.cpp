@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -84,6 +85,28 @@ void AnswerNextModal(const QString &child, int timeoutMs)
         }
     });
     timer->start(step);
+}
+
+QStringList PicturesNamed(const QList<const QWidget *> &widgets)
+{
+    static const QRegularExpression url(QStringLiteral("url\\(([^)]*)\\)"));
+    QStringList files;
+    for (const QWidget *widget : widgets) {
+        if (!widget)
+            continue;
+        auto match = url.globalMatch(widget->styleSheet());
+        while (match.hasNext())
+            files << match.next().captured(1).trimmed();
+    }
+    return files;
+}
+
+QStringList PicturesNamed(const QWidget *root)
+{
+    QList<const QWidget *> widgets{root};
+    for (const QWidget *child : root->findChildren<QWidget *>())
+        widgets << child;
+    return PicturesNamed(widgets);
 }
 
 int RunTest(QObject *test, int argc, char **argv)

@@ -6,7 +6,9 @@
 // suite sees another's per-user files.
 
 #include <QApplication>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QTest>
 #include <functional>
 
@@ -39,6 +41,12 @@ bool AnswerModal(QWidget *modal, const QString &child);
 
 // Processes events until `condition` holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 5000);
+
+// The picture files named by url(...) in the style sheets of `widgets`, in
+// order, duplicates kept.
+QStringList PicturesNamed(const QList<const QWidget *> &widgets);
+// The same for `root` and every widget below it.
+QStringList PicturesNamed(const QWidget *root);
 
 int RunTest(QObject *test, int argc, char **argv);
 
