@@ -44,6 +44,9 @@ QVector<ClassTexts> BuildClasses()
         // Button page: the debounce panel's unit texts of items 0 to 19
         {"Buttoninterface", "Buttoninterface", Numbered("S", 1, 20)},
 
+        // Macro page: the mouse-button names of the event menu
+        {"Macro", "Macro", Numbered("ChooseEvent", 4, 8)},
+
         // Settings page: the sleep-time items and the wired-mode notice
         {"FormSetting", "FormSetting",
          QStringList{"StopCloseTime"} + Numbered("StopCloseTime", 1, 10) + QStringList{"WiredMode"}},

@@ -2,6 +2,7 @@
 // every text that a class of the program reads, once, non-empty and on one
 // line, and the translations are written in their own script.
 
+#include "keynames.h"
 #include "languagereader.h"
 #include "languagetags.h"
 #include "paths.h"
@@ -107,6 +108,8 @@ private slots:
     void translationsAreWrittenInTheirScript_data() { AddFileRows(1); }
     void translationsAreWrittenInTheirScript();
     void webLinkFileHoldsBothSections();
+    void mouseButtonNamesAreDistinctKeyNames_data() { AddFileRows(0); }
+    void mouseButtonNamesAreDistinctKeyNames();
 };
 
 void TestLanguageFiles::registryIsWellFormed()
@@ -195,6 +198,24 @@ void TestLanguageFiles::webLinkFileHoldsBothSections()
         const QUrl url(link, QUrl::StrictMode);
         QVERIFY2(url.isValid() && url.scheme() == "https" && !url.host().isEmpty(), qPrintable(link));
     }
+}
+
+// The mouse-button names are event names of macros: one holding "ms" would be
+// taken for a delay, one equal to a key name (or to another button's name)
+// would be stored as that key.
+void TestLanguageFiles::mouseButtonNamesAreDistinctKeyNames()
+{
+    QFETCH(int, index);
+    const FileTexts file = ReadFile(index);
+    QStringList seen = KeyNames::AllKeyNames();
+    QStringList problems;
+    for (const QString &tag : LanguageTags::Numbered("ChooseEvent", 4, 8)) {
+        const QString name = file.texts["Macro"][tag].value(0);
+        if (name.contains("ms") || seen.contains(name))
+            problems << tag + ": " + name;
+        seen << name;
+    }
+    QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
 }
 
 VOGM_TEST_MAIN(TestLanguageFiles)
