@@ -223,10 +223,11 @@ bool ScriptZeroIdAnswers(const QString &device, int count)
            WithReceiver(device, [&](Core &, ReceiverRt &r) { r.zeroIdsLeft = count; });
 }
 
-bool ScriptFlashFailure(const QString &device)
+bool ScriptFlashFailure(const QString &device, int atPercent)
 {
-    return WithMouse(device, [&](Core &, MouseRt &m) { m.failNextFlash = true; }) ||
-           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.failNextFlash = true; });
+    const int at = qBound(0, atPercent, 100);
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.failNextFlashAt = at; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.failNextFlashAt = at; });
 }
 
 // ---- text commands -------------------------------------------------------------
@@ -246,6 +247,7 @@ QStringList CommandHelp()
         "status MOUSE FLAGS            a status-change report (bit i = flag i)",
         "reset-report MOUSE            a command-9 report",
         "zero-ids DEVICE N             the next N identity answers carry ids 0",
+        "flashfail DEVICE [PERCENT]    the device's next firmware flash fails at PERCENT (default 100)",
     };
 }
 
@@ -285,6 +287,10 @@ bool ApplyCommand(const QString &command, QString *error)
         known = SendCommand9(name);
     else if (verb == "zero-ids" && w.size() == 3 && Number(w[2], &n) && n >= 0)
         known = ScriptZeroIdAnswers(name, n);
+    else if (verb == "flashfail" && w.size() == 2)
+        known = ScriptFlashFailure(name);
+    else if (verb == "flashfail" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= 100)
+        known = ScriptFlashFailure(name, n);
     else
         problem = "not understood: \"" + command.simplified() + "\"";
     if (problem.isEmpty() && !known)

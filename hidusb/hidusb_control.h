@@ -59,6 +59,7 @@ struct Receiver {
     std::array<uint8_t, 10> led{{1}};     // LED record: byte 0 the mode, the rest kept as set
     bool reportsIdsWhenOff = true;        // answers its mouse's ids while the mouse is off
     int zeroIdAnswers = 0;                // first N identity answers after plug-in carry ids 0
+    int failNextFlashAt = -1;             // the next flash fails at this percent (0-100); -1: it succeeds
 };
 
 struct Mouse {
@@ -80,6 +81,7 @@ struct Mouse {
     bool pairingMode = false;
     QString sensor;             // informative only
     int zeroIdAnswers = 0;      // as Receiver::zeroIdAnswers, for the cable path
+    int failNextFlashAt = -1;   // as Receiver::failNextFlashAt
     int activeProfile = 0;
     // One factory image (10,428 bytes) per profile; the stored settings start
     // as these. Fewer than kProfileCount repeat the last; none: built from mid.
@@ -133,8 +135,10 @@ HIDUSB_API bool SendCommand9(const QString &mouse);
 HIDUSB_API bool InjectReport(uint8_t command, uint8_t subCommand, const QByteArray &data);
 // The next `count` identity answers for this device's path carry ids 0.
 HIDUSB_API bool ScriptZeroIdAnswers(const QString &device, int count);
-// The next flash of this device fails (the device stays in boot mode).
-HIDUSB_API bool ScriptFlashFailure(const QString &device);
+// The next flash of this device fails once it reaches `atPercent` (0 to 100):
+// the progress reports stop below it and (7, 2, 0) follows; the device keeps
+// its old version and stays in boot mode.
+HIDUSB_API bool ScriptFlashFailure(const QString &device, int atPercent = 100);
 
 // One text command as the vogm-world tool and the command folder take them,
 // e.g. "unplug r4k", "power m3 on", "battery m2 15 charging". See README.md.

@@ -191,6 +191,7 @@ bool ReadReceiver(const QJsonObject &o, Receiver *r, QString *error)
     in.Small("ledMode", &r->led[0], 0, 255);
     in.Bool("reportsIdsWhenOff", &r->reportsIdsWhenOff);
     in.Int("zeroIdAnswers", &r->zeroIdAnswers, 0, 1000);
+    in.Int("failNextFlashAt", &r->failNextFlashAt, 0, 100);
     if (r->name.isEmpty())
         in.Fail("name", "is missing");
     return in.Finish();
@@ -219,6 +220,7 @@ bool ReadMouse(const QJsonObject &o, Mouse *m, QString *error)
     in.Text("sensor", &m->sensor);
     in.Int("zeroIdAnswers", &m->zeroIdAnswers, 0, 1000);
     in.Int("activeProfile", &m->activeProfile, 0, kProfileCount - 1);
+    in.Int("failNextFlashAt", &m->failNextFlashAt, 0, 100);
     in.Use("patch");
     if (m->name.isEmpty())
         in.Fail("name", "is missing");

@@ -45,7 +45,7 @@ struct MouseRt {
     std::vector<QByteArray> factory;  // kProfileCount images
     PathEntry *cablePath = nullptr;
     int zeroIdsLeft = 0;
-    bool failNextFlash = false;
+    bool flashing = false;  // a flash thread is writing its firmware
 };
 
 struct ReceiverRt {
@@ -56,7 +56,7 @@ struct ReceiverRt {
     uint8_t pairCid = 0;
     Clock::time_point pairStarted;
     quint64 pairSession = 0;
-    bool failNextFlash = false;
+    bool flashing = false;
 };
 
 // What a path leads to.

@@ -1,6 +1,10 @@
 // Firmware flashing: a device (in boot mode, or switching into it) takes an
 // image whose target, ids and model name are its own; a flash thread reports
 // progress and the result, and the device comes back with the new version.
+//
+// Every UsbUpgrade_Start call ends with exactly one finished report (7, 2, x)
+// from a thread of the library: a refused start, a flash that failed, was cut
+// off (the device or its path went away, a new world) or succeeded.
 
 #include "simcore.h"
 
@@ -13,8 +17,10 @@ namespace {
 
 constexpr int kHeaderBytes = 728;
 constexpr quint32 kMaxBody = 16 * 1024 * 1024;
+constexpr quint32 kMaxVersion = 0xFFFF;  // the devices keep a 16-bit version word
 constexpr uint8_t kMouseTarget = 210;
 constexpr uint8_t kReceiverTarget = 211;
+constexpr int kSteps = 10;  // progress reports of 10 % each
 
 quint32 U32(const unsigned char *p)
 {
@@ -45,40 +51,108 @@ ImageHeader ReadHeader(const unsigned char *image)
     return h;
 }
 
+bool BodyGood(const unsigned char *image, const ImageHeader &h)
+{
+    if (h.bodyLength == 0 || h.bodyLength > kMaxBody)
+        return false;
+    if (h.bodySum == 0)
+        return true;
+    quint32 sum = 0;
+    for (quint32 i = 0; i < h.bodyLength; ++i)
+        sum += image[kHeaderBytes + i];
+    return sum == h.bodySum;
+}
+
+// A version the device cannot keep makes the image foreign to it.
 bool Takes(const ImageHeader &h, const MouseRt &m)
 {
-    return h.target == kMouseTarget && h.cid == m.spec.cid && h.mid == m.spec.mid && h.modelName == m.spec.modelName;
+    return h.target == kMouseTarget && h.version <= kMaxVersion && h.cid == m.spec.cid && h.mid == m.spec.mid &&
+           h.modelName == m.spec.modelName;
 }
 
 bool Takes(const ImageHeader &h, const ReceiverRt &r)
 {
-    return h.target == kReceiverTarget && h.cid == r.spec.cid && h.mid == r.spec.mid &&
-           h.modelName == r.spec.modelName;
+    return h.target == kReceiverTarget && h.version <= kMaxVersion && h.cid == r.spec.cid &&
+           h.mid == r.spec.mid && h.modelName == r.spec.modelName;
+}
+
+// The device taking the image and the way the host reaches it.
+struct Route {
+    QString device;
+    QString receiver;  // a mouse flashed by radio: through this receiver
+    bool cable = false;  // a mouse flashed over its cable
+    explicit operator bool() const { return !device.isEmpty(); }
+};
+
+// The receiver through which a mouse answers by radio ("" if none).
+QString RadioReceiverOf(Core &c, MouseRt &m)
+{
+    for (ReceiverRt &r : c.receivers) {
+        if (PairedMouse(c, r) == &m && MouseReachable(c, Target{&r, &m, false}))
+            return r.spec.name;
+    }
+    return QString();
 }
 
 // A device the flash can reach: in boot mode first, otherwise one that is up.
-QString FlashTarget(Core &c, const ImageHeader &h)
+// A device that is being flashed takes no second image.
+Route FlashTarget(Core &c, const ImageHeader &h)
 {
     for (const ReceiverRt &r : c.receivers) {
-        if (r.spec.plugged && r.spec.bootMode && Takes(h, r))
-            return r.spec.name;
+        if (!r.flashing && r.spec.plugged && r.spec.bootMode && Takes(h, r))
+            return {r.spec.name, QString(), false};
     }
     for (const MouseRt &m : c.mice) {
-        if (m.spec.cable && m.spec.bootMode && Takes(h, m))
-            return m.spec.name;
+        if (!m.flashing && m.spec.cable && m.spec.bootMode && Takes(h, m))
+            return {m.spec.name, QString(), true};
     }
     for (const ReceiverRt &r : c.receivers) {
-        if (r.spec.plugged && Takes(h, r))
-            return r.spec.name;
+        if (!r.flashing && r.spec.plugged && Takes(h, r))
+            return {r.spec.name, QString(), false};
     }
     for (MouseRt &m : c.mice) {
-        bool reachable = m.spec.cable;
-        for (ReceiverRt &r : c.receivers)
-            reachable = reachable || (PairedMouse(c, r) == &m && MouseReachable(c, Target{&r, &m, false}));
-        if (reachable && Takes(h, m))
-            return m.spec.name;
+        if (m.flashing || !Takes(h, m))
+            continue;
+        if (m.spec.cable)
+            return {m.spec.name, QString(), true};
+        const QString receiver = RadioReceiverOf(c, m);
+        if (!receiver.isEmpty())
+            return {m.spec.name, receiver, false};
     }
-    return QString();
+    return Route();
+}
+
+// Whether the host still reaches the device being flashed in this world.
+bool RouteHolds(Core &c, const Route &route, quint64 epoch)
+{
+    if (c.worldEpoch != epoch)
+        return false;
+    if (const ReceiverRt *r = ReceiverNamed(c, route.device))
+        return r->spec.plugged;
+    const MouseRt *m = MouseNamed(c, route.device);
+    if (!m)
+        return false;
+    if (route.cable)
+        return m->spec.cable;
+    const ReceiverRt *via = ReceiverNamed(c, route.receiver);
+    return via && via->spec.plugged && m->spec.powered;
+}
+
+// The flash state kept per device, whichever kind it is.
+struct FlashState {
+    bool *flashing = nullptr;
+    int *failAt = nullptr;
+    bool *bootMode = nullptr;
+    uint16_t *version = nullptr;
+};
+
+FlashState StateOf(Core &c, const QString &name)
+{
+    if (MouseRt *m = MouseNamed(c, name))
+        return {&m->flashing, &m->spec.failNextFlashAt, &m->spec.bootMode, &m->spec.version};
+    if (ReceiverRt *r = ReceiverNamed(c, name))
+        return {&r->flashing, &r->spec.failNextFlashAt, &r->spec.bootMode, &r->spec.version};
+    return {};
 }
 
 void Report(UpgradeCallback callback, uint8_t kind, uint8_t value)
@@ -88,64 +162,64 @@ void Report(UpgradeCallback callback, uint8_t kind, uint8_t value)
     callback(report);
 }
 
-// Sets the boot mode of the named device; false when it is gone (new world).
-bool SetBoot(Core &c, const QString &name, quint64 epoch, bool boot)
+void RefuseLater(UpgradeCallback callback)
+{
+    std::thread([callback] { Report(callback, 2, 0); }).detach();
+}
+
+// Ends the flash under the lock: true when the device took the image. A
+// device that did not stays in boot mode, waiting for a repair flash.
+bool Finish(Core &c, const Route &route, quint64 epoch, quint32 version, bool success)
 {
     if (c.worldEpoch != epoch)
+        return false;  // a new world: nothing of the old one is left to change
+    const FlashState s = StateOf(c, route.device);
+    if (!s.flashing)
         return false;
-    if (MouseRt *m = MouseNamed(c, name))
-        m->spec.bootMode = boot;
-    else if (ReceiverRt *r = ReceiverNamed(c, name))
-        r->spec.bootMode = boot;
-    else
+    *s.flashing = false;
+    *s.failAt = -1;
+    if (!success)
         return false;
+    *s.version = uint16_t(version);
+    *s.bootMode = false;
     WorldChanged(c);
     return true;
 }
 
-// Ends the flash: true when the device took the image.
-bool Complete(Core &c, const QString &name, quint64 epoch, const ImageHeader &h, bool bodyGood)
-{
-    if (c.worldEpoch != epoch)
-        return false;
-    bool *fail = nullptr;
-    uint16_t *version = nullptr;
-    if (MouseRt *m = MouseNamed(c, name)) {
-        fail = &m->failNextFlash;
-        version = &m->spec.version;
-    } else if (ReceiverRt *r = ReceiverNamed(c, name)) {
-        fail = &r->failNextFlash;
-        version = &r->spec.version;
-    } else {
-        return false;
-    }
-    const bool ok = bodyGood && !*fail;
-    *fail = false;
-    if (!ok)
-        return false;  // the device stays in boot mode, waiting for a repair
-    *version = uint16_t(qMin<quint32>(h.version, 0xFFFF));
-    SetBoot(c, name, epoch, false);
-    return true;
-}
-
-void FlashThread(QString device, quint64 epoch, ImageHeader header, bool bodyGood, UpgradeCallback callback,
+void FlashThread(Route route, quint64 epoch, ImageHeader header, bool bodyGood, UpgradeCallback callback,
                  int flashMs, int timeoutMs)
 {
     Core &c = Lib();
-    const bool inTime = flashMs <= timeoutMs;
-    const int steps = 10;
-    for (int step = 0; step <= steps; ++step) {
-        const int elapsed = flashMs * step / steps;
-        if (elapsed > timeoutMs)
+    bool cutOff = false;
+    bool scriptedFailure = false;
+    bool inTime = true;
+    for (int step = 0; step <= kSteps; ++step) {
+        const int percent = step * 100 / kSteps;
+        {
+            auto lock = Lock();
+            if (!RouteHolds(c, route, epoch)) {
+                cutOff = true;
+                break;
+            }
+            const FlashState s = StateOf(c, route.device);
+            if (s.failAt && *s.failAt >= 0 && percent >= *s.failAt) {
+                scriptedFailure = true;
+                break;
+            }
+        }
+        if (flashMs * step / kSteps > timeoutMs) {
+            inTime = false;
             break;
-        Report(callback, 1, uint8_t(step * 100 / steps));
-        if (step < steps)
-            std::this_thread::sleep_for(std::chrono::milliseconds(flashMs / steps));
+        }
+        Report(callback, 1, uint8_t(percent));
+        if (step < kSteps)
+            std::this_thread::sleep_for(std::chrono::milliseconds(flashMs / kSteps));
     }
     bool ok = false;
     {
         auto lock = Lock();
-        ok = inTime && Complete(c, device, epoch, header, bodyGood);
+        const bool success = !cutOff && !scriptedFailure && inTime && bodyGood && RouteHolds(c, route, epoch);
+        ok = Finish(c, route, epoch, header.version, success);
     }
     Report(callback, 2, ok ? 1 : 0);
 }
@@ -178,33 +252,36 @@ bool UsbUpgradeC_FindBootDevices(const unsigned char *image, int *count)
 bool UsbUpgrade_Start(const unsigned char *image, UpgradeCallback callback, int timeoutMs)
 {
     LogCall("UsbUpgrade_Start", QString::number(timeoutMs));
-    if (!image || !callback)
+    if (!callback)
+        return false;  // nobody to tell
+    if (!image) {
+        RefuseLater(callback);
         return false;
-    const ImageHeader h = ReadHeader(image);
-    bool bodyGood = h.bodyLength > 0 && h.bodyLength <= kMaxBody;
-    if (bodyGood && h.bodySum != 0) {
-        quint32 sum = 0;
-        for (quint32 i = 0; i < h.bodyLength; ++i)
-            sum += image[kHeaderBytes + i];
-        bodyGood = sum == h.bodySum;
     }
-    QString device;
+    const ImageHeader h = ReadHeader(image);
+    const bool bodyGood = BodyGood(image, h);
+    Route route;
     quint64 epoch = 0;
     int flashMs = 0;
     {
         auto lock = Lock();
         Core &c = Lib();
-        device = FlashTarget(c, h);
+        route = FlashTarget(c, h);
         epoch = c.worldEpoch;
         flashMs = c.timing.flashMs;
-        if (!device.isEmpty())
-            SetBoot(c, device, epoch, true);  // the device restarts into its boot loader
+        if (route) {
+            // The device restarts into its boot loader and leaves the device lists.
+            const FlashState s = StateOf(c, route.device);
+            *s.flashing = true;
+            *s.bootMode = true;
+            WorldChanged(c);
+        }
     }
-    if (device.isEmpty()) {
-        std::thread([callback] { Report(callback, 2, 0); }).detach();
+    if (!route) {
+        RefuseLater(callback);
         return false;
     }
-    std::thread(FlashThread, device, epoch, h, bodyGood, callback, flashMs, timeoutMs).detach();
+    std::thread(FlashThread, route, epoch, h, bodyGood, callback, flashMs, timeoutMs).detach();
     return true;
 }
 
