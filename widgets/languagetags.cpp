@@ -50,6 +50,13 @@ QVector<ClassTexts> BuildClasses()
         // Settings page: the sleep-time items and the wired-mode notice
         {"FormSetting", "FormSetting",
          QStringList{"StopCloseTime"} + Numbered("StopCloseTime", 1, 10) + QStringList{"WiredMode"}},
+
+        // Lighting page: mode names, captions and the sleep-time items of its panel
+        {"LampLight", "Light",
+         QStringList{"label", "LightMod"} + Numbered("LightMod", 1, 5)
+             + QStringList{"label_2", "label_3", "label_4", "label_5", "label_10", "label_11", "label_12",
+                           "StopCloseTime"}
+             + Numbered("StopCloseTime", 1, 10) + QStringList{"label_6", "label_8", "label_13"}},
     };
 }
 

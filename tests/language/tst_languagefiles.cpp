@@ -40,12 +40,13 @@ FileTexts ReadFile(int index)
     return result;
 }
 
-// Texts that need no translation: numbers, units and the product name.
+// Texts that need no translation: numbers, units, the colour channel letters
+// R, G and B, and the product name.
 bool IsNumberUnitOrName(const QString &text)
 {
     QString rest = text;
     rest.remove(QString::fromLatin1(Paths::kProductTitle));
-    rest.remove(QRegularExpression("\\b(ms|s|min|Hz|DPI|mm)\\b"));
+    rest.remove(QRegularExpression("\\b(ms|s|min|Hz|DPI|mm|R|G|B)\\b"));
     for (const QChar c : rest) {
         if (c.isLetter())
             return false;
