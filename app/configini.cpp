@@ -1,6 +1,7 @@
 #include "configini.h"
 
 #include "paths.h"
+#include "wholefile.h"
 
 #include <QMutexLocker>
 #include <QTextCodec>
@@ -34,8 +35,12 @@ const ThemeFallback kThemeFallbacks[] = {
 };
 const QRgb kDefaultFallback = qRgb(232, 232, 236);
 
+// Null when the path names anything but a regular file of sane size (a FIFO
+// would block the reader): every key then reads as missing.
 QSettings *OpenIni(const QString &path)
 {
+    if (!WholeFile::IsRegularFile(path))
+        return nullptr;
     auto *settings = new QSettings(path, QSettings::IniFormat);
     settings->setIniCodec(QTextCodec::codecForName("UTF8"));
     return settings;
@@ -106,13 +111,13 @@ QString ConfigIni::Decoded(const QString &stored)
 QString ConfigIni::ReadText(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_ConfigIniMutex);
-    return m_settings->value(group + "/" + key, QString()).toString();
+    return m_settings ? m_settings->value(group + "/" + key, QString()).toString() : QString();
 }
 
 QStringList ConfigIni::ReadList(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_ConfigIniMutex);
-    return m_settings->value(group + "/" + key, QVariant()).toStringList();
+    return m_settings ? m_settings->value(group + "/" + key, QVariant()).toStringList() : QStringList();
 }
 
 QString ConfigIni::Value(const QString &group, const QString &key)
@@ -141,6 +146,8 @@ int ConfigIni::IntValue(const QString &group, const QString &key)
 void ConfigIni::SetValue(const QString &group, const QString &key, const QString &value)
 {
     QMutexLocker lock(&g_ConfigIniMutex);
+    if (!m_settings)
+        return;
     m_settings->setValue(group + "/" + key, value);
     m_settings->sync();
 }
@@ -148,6 +155,8 @@ void ConfigIni::SetValue(const QString &group, const QString &key, const QString
 void ConfigIni::Remove(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_ConfigIniMutex);
+    if (!m_settings)
+        return;
     m_settings->remove(group + "/" + key);
     m_settings->sync();
 }

@@ -66,7 +66,7 @@ private:
     static QString Decoded(const QString &stored);
 
     QString m_path;
-    QSettings *m_settings;  // replaced only by UseFileForTesting
+    QSettings *m_settings;  // null when the file is no regular file; replaced only by UseFileForTesting
     const int m_decode = 1;  // the identity keys are always decoded
 };
 

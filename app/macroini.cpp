@@ -1,23 +1,252 @@
 #include "macroini.h"
 
 #include "paths.h"
+#include "wholefile.h"
 
 #include <QMutexLocker>
-#include <QTextCodec>
+
+#include <limits>
 
 MacroIni *g_MacroIni = nullptr;
 QMutex g_MacroIniMutex;
 
-MacroIni::MacroIni(const QString &path) : m_path(path), m_settings(path, QSettings::IniFormat)
+namespace {
+
+const char kHexDigits[] = "0123456789ABCDEF";
+
+// A section or key name as Qt's INI format writes it: letters, digits, "_",
+// "-" and "." as they are, "/" as "\", everything else %XX or %UXXXX.
+QByteArray EscapedKey(const QString &key)
 {
-    m_settings.setIniCodec(QTextCodec::codecForName("UTF-8"));
+    QByteArray out;
+    for (const QChar c : key) {
+        const ushort u = c.unicode();
+        if (u == '/') {
+            out += '\\';
+        } else if ((u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || (u >= '0' && u <= '9') || u == '_'
+                   || u == '-' || u == '.') {
+            out += char(u);
+        } else if (u <= 0xFF) {
+            out += '%';
+            out += kHexDigits[u / 16];
+            out += kHexDigits[u % 16];
+        } else {
+            out += "%U";
+            for (int shift = 12; shift >= 0; shift -= 4)
+                out += kHexDigits[(u >> shift) & 0xF];
+        }
+    }
+    return out;
 }
+
+bool IsHexDigit(ushort u)
+{
+    return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+}
+
+// One text value as Qt's INI format writes it with a UTF-8 codec: control
+// characters escaped, quoted when it holds ";", "," or "=" or starts or ends
+// with a blank, and a leading "@" doubled (Qt reads "@..." as a typed value).
+QByteArray EscapedText(const QString &value)
+{
+    const QString text = value.startsWith(QLatin1Char('@')) ? QLatin1Char('@') + value : value;
+    QByteArray out;
+    bool quote = false;
+    bool escapeNextIfHexDigit = false;
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        if (u == ';' || u == ',' || u == '=')
+            quote = true;
+        if (escapeNextIfHexDigit && IsHexDigit(u)) {
+            out += "\\x" + QByteArray::number(u, 16);
+            continue;
+        }
+        escapeNextIfHexDigit = false;
+        switch (u) {
+        case 0: out += "\\0"; escapeNextIfHexDigit = true; break;
+        case '\a': out += "\\a"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\v': out += "\\v"; break;
+        case '"':
+        case '\\':
+            out += '\\';
+            out += char(u);
+            break;
+        default:
+            if (u <= 0x1F) {
+                out += "\\x" + QByteArray::number(u, 16);
+                escapeNextIfHexDigit = true;
+            } else {
+                out += QString(c).toUtf8();
+            }
+        }
+    }
+    if (quote || out.startsWith(' ') || out.endsWith(' '))
+        out = '"' + out + '"';
+    return out;
+}
+
+QByteArray EscapedValue(const QVariant &value)
+{
+    if (!value.isValid())
+        return QByteArrayLiteral("@Invalid()");
+    const bool isList = value.userType() == QMetaType::QStringList
+        || (value.userType() == QMetaType::QVariantList && value.toList().size() != 1);
+    if (!isList)
+        return EscapedText(value.toString());
+    const QStringList items = value.toStringList();
+    if (items.isEmpty())
+        return QByteArrayLiteral("@Invalid()");
+    QByteArray out;
+    for (int i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            out += ", ";
+        out += EscapedText(items.at(i));
+    }
+    return out;
+}
+
+// "[General]" holds the keys without a group; a group of that name is
+// written "[%General]" so that it stays a group.
+QByteArray SectionLine(const QString &group)
+{
+    if (group.isEmpty())
+        return QByteArrayLiteral("[General]");
+    if (group.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
+        return "[%" + group.toLatin1() + ']';
+    return '[' + EscapedKey(group) + ']';
+}
+
+QString FullKey(const QString &group, const QString &key)
+{
+    return group + QLatin1Char('/') + key;
+}
+
+// Undoes EscapedKey: %XX and %UXXXX, "\" back to "/".
+QString UnescapedKey(const QString &text)
+{
+    QString out;
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\\')) {
+            out += QLatin1Char('/');
+            continue;
+        }
+        if (c == QLatin1Char('%')) {
+            const bool wide = i + 1 < text.size() && text.at(i + 1) == QLatin1Char('U');
+            const int digits = wide ? 4 : 2;
+            const int from = i + 1 + (wide ? 1 : 0);
+            bool ok = false;
+            const uint code = text.mid(from, digits).toUInt(&ok, 16);
+            if (ok && text.mid(from, digits).size() == digits) {
+                out += QChar(ushort(code));
+                i = from + digits - 1;
+                continue;
+            }
+        }
+        out += c;
+    }
+    return out;
+}
+
+QChar EscapedChar(QChar c)
+{
+    switch (c.unicode()) {
+    case 'a': return QChar('\a');
+    case 'b': return QChar('\b');
+    case 'f': return QChar('\f');
+    case 'n': return QChar('\n');
+    case 'r': return QChar('\r');
+    case 't': return QChar('\t');
+    case 'v': return QChar('\v');
+    case '0': return QChar(0);
+    default: return c;
+    }
+}
+
+// One value: quoted parts, backslash escapes (\xHH.. with up to four hex
+// digits), "," between list items and ";" starting a comment outside quotes.
+// One item gives a text ("@@" at its start is a literal "@", "@Invalid()" no
+// value), several a list.
+QVariant ParsedValue(const QString &text)
+{
+    QStringList items;
+    QString item;
+    bool quoted = false;
+    bool wasQuoted = false;
+    int quotedEnd = 0;  // the item's length when its last quote closed
+    int i = 0;
+    auto finishItem = [&] {
+        if (!wasQuoted) {
+            item = item.trimmed();
+        } else {
+            while (item.size() > quotedEnd && item.back().isSpace())
+                item.chop(1);
+        }
+        items << item;
+        item.clear();
+        wasQuoted = false;
+    };
+    while (i < text.size()) {
+        const QChar c = text.at(i++);
+        if (c == QLatin1Char('"')) {
+            if (!quoted && !wasQuoted)
+                item = item.trimmed();
+            quoted = !quoted;
+            wasQuoted = true;
+            quotedEnd = item.size();
+        } else if (c == QLatin1Char('\\') && i < text.size()) {
+            const QChar next = text.at(i++);
+            if (next == QLatin1Char('x')) {
+                int digits = 0;
+                uint code = 0;
+                while (digits < 4 && i < text.size() && IsHexDigit(text.at(i).unicode())) {
+                    code = code * 16 + uint(QString(text.at(i)).toUInt(nullptr, 16));
+                    ++i;
+                    ++digits;
+                }
+                item += QChar(ushort(code));
+            } else {
+                item += EscapedChar(next);
+            }
+        } else if (!quoted && c == QLatin1Char(',')) {
+            finishItem();
+        } else if (!quoted && c == QLatin1Char(';')) {
+            break;
+        } else {
+            item += c;
+        }
+    }
+    finishItem();
+    if (items.size() > 1)
+        return items;
+    const QString value = items.first();
+    if (value == QLatin1String("@Invalid()"))
+        return QVariant();
+    if (value.startsWith(QLatin1String("@@")))
+        return value.mid(1);
+    return value;
+}
+
+}  // namespace
+
+MacroIni::MacroIni(const QString &path) : m_path(path) {}
 
 MacroIni *MacroIni::GetInstance()
 {
     QMutexLocker lock(&g_MacroIniMutex);
-    if (!g_MacroIni)
-        g_MacroIni = new MacroIni(DefaultPath());
+    const QString path = DefaultPath();
+    if (!g_MacroIni) {
+        g_MacroIni = new MacroIni(path);
+    } else if (g_MacroIni->m_path != path) {
+        // The base folder moved (tests give cases folders of their own).
+        g_MacroIni->m_path = path;
+        g_MacroIni->m_unsaved.clear();
+    }
     return g_MacroIni;
 }
 
@@ -26,28 +255,114 @@ QString MacroIni::DefaultPath()
     return Paths::BaseFolder() + "/Macro.ini";
 }
 
+QVariantMap MacroIni::ReadFile(const QString &path)
+{
+    QByteArray content;
+    if (!WholeFile::Read(path, &content))
+        return {};
+    return Parsed(content);
+}
+
+QVariantMap MacroIni::Parsed(const QByteArray &content)
+{
+    QVariantMap values;
+    QString section;
+    for (const QByteArray &rawLine : content.split('\n')) {
+        const QString line = QString::fromUtf8(rawLine).trimmed();
+        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+            continue;
+        if (line.startsWith(QLatin1Char('['))) {
+            const int close = line.lastIndexOf(QLatin1Char(']'));
+            const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            // "[General]" holds the keys without a group; "[%General]" is the group.
+            if (name.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
+                section.clear();
+            else if (name.compare(QLatin1String("%General"), Qt::CaseInsensitive) == 0)
+                section = name.mid(1);
+            else
+                section = UnescapedKey(name);
+            continue;
+        }
+        const int equals = line.indexOf(QLatin1Char('='));
+        if (equals <= 0)
+            continue;
+        const QString key = UnescapedKey(line.left(equals).trimmed());
+        if (key.isEmpty())
+            continue;
+        values.insert(section.isEmpty() ? key : section + QLatin1Char('/') + key, ParsedValue(line.mid(equals + 1)));
+    }
+    return values;
+}
+
+QByteArray MacroIni::Serialised(const QVariantMap &values)
+{
+    // Grouped by the text before the first "/", as Qt writes its INI files.
+    QMap<QString, QVariantMap> sections;
+    for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        const int slash = it.key().indexOf(QLatin1Char('/'));
+        const QString group = slash < 0 ? QString() : it.key().left(slash);
+        sections[group].insert(slash < 0 ? it.key() : it.key().mid(slash + 1), it.value());
+    }
+    QByteArray out;
+    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
+        if (!out.isEmpty())
+            out += '\n';
+        out += SectionLine(section.key()) + '\n';
+        for (auto it = section->cbegin(); it != section->cend(); ++it)
+            out += EscapedKey(it.key()) + '=' + EscapedValue(it.value()) + '\n';
+    }
+    return out;
+}
+
+QVariantMap MacroIni::CurrentValues(bool *replaceable) const
+{
+    QByteArray content;
+    const bool read = WholeFile::Read(m_path, &content);
+    // A regular file that is there but cannot be read (no permission, too
+    // large) is never replaced by one that holds only the changed values.
+    if (replaceable)
+        *replaceable = read || !WholeFile::IsRegularFile(m_path, std::numeric_limits<qint64>::max());
+    QVariantMap values = read ? Parsed(content) : QVariantMap();
+    for (auto it = m_unsaved.cbegin(); it != m_unsaved.cend(); ++it) {
+        if (it.value().isValid())
+            values.insert(it.key(), it.value());
+        else
+            values.remove(it.key());
+    }
+    return values;
+}
+
+bool MacroIni::Store(const QString &key, const QVariant &value)
+{
+    m_unsaved.insert(key, value);
+    bool replaceable = false;
+    const QVariantMap values = CurrentValues(&replaceable);
+    if (!replaceable || !WholeFile::Write(m_path, Serialised(values)))
+        return false;
+    m_unsaved.clear();
+    return true;
+}
+
 QString MacroIni::Value(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_MacroIniMutex);
-    return m_settings.value(group + "/" + key, QString()).toString();
+    return CurrentValues().value(FullKey(group, key)).toString();
 }
 
 QStringList MacroIni::ValueList(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_MacroIniMutex);
-    return m_settings.value(group + "/" + key, QVariant()).toStringList();
+    return CurrentValues().value(FullKey(group, key)).toStringList();
 }
 
-void MacroIni::SetValue(const QString &group, const QString &key, const QString &value)
+bool MacroIni::SetValue(const QString &group, const QString &key, const QString &value)
 {
     QMutexLocker lock(&g_MacroIniMutex);
-    m_settings.setValue(group + "/" + key, value);
-    m_settings.sync();
+    return Store(FullKey(group, key), value);
 }
 
-void MacroIni::Remove(const QString &group, const QString &key)
+bool MacroIni::Remove(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_MacroIniMutex);
-    m_settings.remove(group + "/" + key);
-    m_settings.sync();
+    return Store(FullKey(group, key), QVariant());
 }

@@ -1,11 +1,10 @@
 #include "devicecache.h"
 
 #include "paths.h"
+#include "wholefile.h"
 
 #include <QDataStream>
 #include <QDir>
-#include <QFile>
-#include <QSaveFile>
 #include <cstring>
 
 namespace {
@@ -42,28 +41,20 @@ bool SaveDeviceCache(const QString &name, const FlashDataMap &image)
 {
     if (!IsPlainFileName(name) || !QDir().mkpath(DeviceCacheFolder()))
         return false;
-    QSaveFile file(CachePath(name));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    QDataStream out(&file);
+    QByteArray content;
+    QDataStream out(&content, QIODevice::WriteOnly);
     out.writeBytes(reinterpret_cast<const char *>(&image), kFlashDataMapSize);
-    // commit() alone does not notice a write that the disk cut short: flush
-    // first and check, so a full disk keeps the old file instead of a short one.
-    if (out.status() != QDataStream::Ok || !file.flush() || file.error() != QFileDevice::NoError) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return out.status() == QDataStream::Ok && WholeFile::Write(CachePath(name), content);
 }
 
 bool LoadDeviceCache(const QString &name, FlashDataMap *image)
 {
     if (!image || !IsPlainFileName(name))
         return false;
-    QFile file(CachePath(name));
-    if (!file.open(QIODevice::ReadOnly) || file.size() != kCacheFileSize)
+    QByteArray content;
+    if (!WholeFile::Read(CachePath(name), &content, kCacheFileSize) || content.size() != kCacheFileSize)
         return false;
-    QDataStream in(&file);
+    QDataStream in(content);
     quint32 length = 0;
     in >> length;
     if (in.status() != QDataStream::Ok || length != quint32(kFlashDataMapSize))

@@ -1,8 +1,9 @@
 #include "sensordescription.h"
 
 #include "paths.h"
+#include "wholefile.h"
 
-#include <QFile>
+#include <QBuffer>
 
 namespace {
 
@@ -118,10 +119,12 @@ void HandleLine(SensorDescription &description, const QString &line)
 SensorDescription ReadSensorDescription(const QString &filePath)
 {
     SensorDescription description;
-    QFile file(filePath);
-    // Text mode drops the carriage return of a CRLF line end.
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QByteArray content;
+    if (!WholeFile::Read(filePath, &content))
         return description;
+    // Text mode drops the carriage return of a CRLF line end.
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
     while (!file.atEnd())
         HandleLine(description, QString::fromUtf8(file.readLine()));
     return description;

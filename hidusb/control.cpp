@@ -488,12 +488,12 @@ private:
     {
         QStringList results;
         for (const QString &name : QDir(inbox_).entryList({"*.cmd"}, QDir::Files, QDir::Name)) {
-            QFile file(inbox_ + "/" + name);
-            if (!file.open(QIODevice::ReadOnly))
+            const QString path = inbox_ + "/" + name;
+            QByteArray content;
+            if (!ReadRegularFile(path, &content))
                 continue;
-            const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-            file.close();
-            file.remove();
+            QFile::remove(path);
+            const QStringList lines = QString::fromUtf8(content).split('\n');
             for (const QString &line : lines) {
                 if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
                     continue;

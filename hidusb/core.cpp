@@ -5,11 +5,17 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QHash>
 #include <QThread>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace HidSim {
 
@@ -201,6 +207,34 @@ bool MouseReachable(Core &c, const Target &t)
     if (t.cable)
         return t.mouse != nullptr;
     return t.receiver && AnswersByRadio(c, *t.receiver);
+}
+
+bool ReadRegularFile(const QString &path, QByteArray *content, QString *error)
+{
+    constexpr qint64 kMaxBytes = 16 * 1024 * 1024;
+    content->clear();
+    // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    struct stat info {};
+    QString problem;
+    if (fd < 0 || ::fstat(fd, &info) != 0)
+        problem = QString::fromLocal8Bit(std::strerror(errno));
+    else if (!S_ISREG(info.st_mode))
+        problem = QStringLiteral("not a regular file");
+    else if (info.st_size > kMaxBytes)
+        problem = QStringLiteral("larger than 16 MiB");
+    if (problem.isEmpty()) {
+        QFile file;
+        if (file.open(fd, QIODevice::ReadOnly, QFileDevice::DontCloseHandle))
+            *content = file.read(kMaxBytes);
+        if (file.error() != QFileDevice::NoError)
+            problem = file.errorString();
+    }
+    if (fd >= 0)
+        ::close(fd);
+    if (!problem.isEmpty() && error)
+        *error = path + QStringLiteral(": ") + problem;
+    return problem.isEmpty();
 }
 
 QString HexAddress(const Address &a)

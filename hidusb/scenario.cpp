@@ -161,7 +161,8 @@ bool ApplyPatch(const QJsonObject &patch, QByteArray *image, QString *error, con
             return false;
         }
         const QByteArray bytes = QByteArray::fromHex(it.value().toString().toLatin1());
-        if (bytes.isEmpty() || offset + bytes.size() > kImageSize) {
+        // Compared without adding, so no offset can overflow.
+        if (bytes.isEmpty() || bytes.size() > kImageSize || offset > kImageSize - bytes.size()) {
             *error = where + ": patch at \"" + it.key() + "\" is empty or beyond the image";
             return false;
         }
@@ -413,13 +414,10 @@ bool ParseScenario(const QByteArray &json, World *world, QString *error)
 
 bool LoadScenario(const QString &file, World *world, QString *error)
 {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
+    QByteArray content;
+    if (!ReadRegularFile(file, &content, error))
         return false;
-    }
-    return ParseScenario(f.readAll(), world, error);
+    return ParseScenario(content, world, error);
 }
 
 }  // namespace HidSim

@@ -163,4 +163,8 @@ void StartWatching();
 
 QString HexAddress(const Address &a);
 
+// Reads a scenario or command file whole. Only regular files of at most 16 MiB
+// are read: a FIFO in place of the file would block the reading thread.
+bool ReadRegularFile(const QString &path, QByteArray *content, QString *error = nullptr);
+
 }  // namespace HidSim

@@ -11,7 +11,9 @@
 #include "paths.h"
 #include "postmsg.h"
 #include "waits.h"
+#include "wholefile.h"
 
+#include <QBuffer>
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
@@ -281,11 +283,15 @@ void UpDataParam::FinishRead()
 
 int UpDataParam::CheckImportFile(const QString &path, FlashDataMap *out)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is read: a FIFO chosen in the file dialog would
+    // block the window.
+    QByteArray content;
+    if (!WholeFile::Read(path, &content)) {
         qDebug() << "failed";
         return kImportUnreadable;
     }
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly);
     SettingsFileBlocks blocks;
     const bool whole = ReadSettingsFile(&file, &blocks);
     file.close();

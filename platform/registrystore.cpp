@@ -1,14 +1,15 @@
 #include "registrystore.h"
 
 #include "paths.h"
+#include "wholefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QMutex>
 #include <QMutexLocker>
-#include <QSaveFile>
 #include <QVector>
+
+#include <limits>
 
 const char *const RegistryStore::kUpdateFailInfo = "UpdateFailInfo";
 const char *const RegistryStore::kLanguageIndex = "LanguageIndex";
@@ -129,23 +130,33 @@ QString Serialised(const Sections &sections)
     return out;
 }
 
+// The file's values; a missing file or anything but a regular file reads as
+// empty. False only for a regular file that is there but cannot be read (no
+// permission, too large): it must not be replaced by a file that holds only
+// the value being changed.
+bool Load(const QString &filePath, Sections *sections)
+{
+    sections->clear();
+    QByteArray content;
+    if (WholeFile::Read(filePath, &content)) {
+        *sections = Parse(QString::fromUtf8(content));
+        return true;
+    }
+    return !WholeFile::IsRegularFile(filePath, std::numeric_limits<qint64>::max());
+}
+
 Sections Load(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return Parse(QString::fromUtf8(file.readAll()));
+    Sections sections;
+    Load(filePath, &sections);
+    return sections;
 }
 
 bool Save(const QString &filePath, const Sections &sections)
 {
     if (!QDir().mkpath(QFileInfo(filePath).absolutePath()))
         return false;
-    QSaveFile file(filePath);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(Serialised(sections).toUtf8());
-    return file.commit();
+    return WholeFile::Write(filePath, Serialised(sections).toUtf8());
 }
 
 Section *FindSection(Sections &sections, const QString &keyPath)
@@ -223,7 +234,9 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
     if (name.isEmpty())
         return false;
     QMutexLocker lock(&s_fileLock);
-    Sections sections = Load(m_filePath);
+    Sections sections;
+    if (!Load(m_filePath, &sections))
+        return false;
     const QString path = NormalisedKeyPath(keyPath);
     Section *section = FindSection(sections, path);
     if (!section) {
@@ -240,7 +253,9 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
 bool RegistryStore::Remove(const QString &keyPath, const QString &name)
 {
     QMutexLocker lock(&s_fileLock);
-    Sections sections = Load(m_filePath);
+    Sections sections;
+    if (!Load(m_filePath, &sections))
+        return false;
     Section *section = FindSection(sections, NormalisedKeyPath(keyPath));
     if (!FindEntry(section, name))
         return true;  // nothing to remove

@@ -12,7 +12,9 @@
 //   MouseVer182=v1.2
 //
 // Every call reads the file afresh, and every change rewrites it whole
-// (QSaveFile), so separate instances and later runs see the same values.
+// (WholeFile::Write), so separate instances and later runs see the same
+// values. A file that cannot be read (missing, not a regular file) reads as
+// empty.
 // All instances share one lock: the device library's callback threads write
 // while the GUI thread reads.
 

@@ -11,12 +11,12 @@
 #include "sensorcoding.h"
 #include "sensordescription.h"
 #include "sensormodel.h"
+#include "wholefile.h"
 #include "writers.h"
 
+#include <QBuffer>
 #include <QDir>
-#include <QFile>
 #include <QListView>
-#include <QSaveFile>
 #include <QTextStream>
 #include <algorithm>
 #include <iterator>
@@ -258,9 +258,11 @@ void Sensor::SlotChangeLanguage(int index)
 
 int Sensor::LevelIniNumber(const QString &filePath)
 {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QByteArray content;
+    if (!WholeFile::Read(filePath, &content))
         return 1;
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
     QTextStream in(&file);
     const QString line = in.readLine();
     if (line.isEmpty())
@@ -275,11 +277,7 @@ void Sensor::ReadLevelIni()
 
 bool Sensor::WriteLevelIni(int value)
 {
-    QSaveFile file(SensorPageDir + QStringLiteral("/Level.ini"));
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(QByteArray::number(value));
-    return file.commit();
+    return WholeFile::Write(SensorPageDir + QStringLiteral("/Level.ini"), QByteArray::number(value));
 }
 
 void Sensor::LoadDriverSensorHeader()

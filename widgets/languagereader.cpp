@@ -1,11 +1,12 @@
 #include "languagereader.h"
 
 #include "languagetags.h"
+#include "macroini.h"
 #include "paths.h"
+#include "wholefile.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QPointer>
-#include <QSettings>
 #include <QVariant>
 #include <QXmlStreamReader>
 
@@ -35,10 +36,9 @@ QString LanguageFilePath(int index)
 
 int CurrentLanguageIndex()
 {
-    QSettings macroIni(Paths::BaseFolder() + "/Macro.ini", QSettings::IniFormat);
-    macroIni.setIniCodec("UTF-8");
     bool isNumber = false;
-    const int index = macroIni.value("Language/Language").toString().toInt(&isNumber, 10);
+    const int index =
+        MacroIni::GetInstance()->Value(QStringLiteral("Language"), QStringLiteral("Language")).toInt(&isNumber, 10);
     return isNumber ? index : 0;
 }
 
@@ -75,9 +75,11 @@ LanguageReader::Outcome LanguageReader::Load(int index) const
 
 LanguageReader::Outcome LanguageReader::LoadFile(const QString &path) const
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QByteArray content;
+    if (!WholeFile::Read(path, &content))
         return Outcome::NoFile;
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
 
     bool wrongRoot = false;
     QXmlStreamReader reader(&file);
