@@ -1,5 +1,7 @@
 #include "startup.h"
 
+#include "wholefile.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QDir>
@@ -49,6 +51,14 @@ void PrepareUserFolders()
     QFile macroIni(base + "/Macro.ini");
     if (macroIni.open(QIODevice::WriteOnly | QIODevice::Text | QIODevice::NewOnly))
         macroIni.close();
+}
+
+void RemoveInterruptedSaves(const QDateTime &startedAt)
+{
+    const QString base = Paths::BaseFolder();
+    WholeFile::RemoveInterruptedSaves(base, startedAt);
+    for (const QString &name : UserFolderNames())
+        WholeFile::RemoveInterruptedSaves(base + name, startedAt);
 }
 
 }  // namespace Startup

@@ -11,6 +11,7 @@
 
 #include "paths.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -24,6 +25,11 @@ QStringList UserFolderNames();
 // "Macro.ini" when there is none. Failures are ignored: later reads of the
 // settings file then see empty values.
 void PrepareUserFolders();
+
+// Removes what saves interrupted by a kill or a crash left behind: the
+// temporary files (e.g. "registry.ini.AbCdEf") in the base folder and its
+// subfolders that were last changed before `startedAt`.
+void RemoveInterruptedSaves(const QDateTime &startedAt);
 
 }  // namespace Startup
 
@@ -49,13 +55,16 @@ bool TryAcquire();
 namespace Startup {
 
 // The whole start-up, in order: folders and Macro.ini, purge of "/Log" then
-// "/Exception", the application object, the single-instance check, the main
-// window and the event loop. `Application` is QApplication (this library is
+// "/Exception", the application object, the single-instance check, the
+// removal of interrupted saves (only by the instance that holds the lock, so
+// it never takes a running instance's save away), the main window and the
+// event loop. `Application` is QApplication (this library is
 // widget-free, so the caller names it). A second start runs
 // `showAlreadyRunning` and returns 0. The main window is never deleted.
 template <typename Application, typename MakeMainWindow, typename ShowAlreadyRunning>
 int Run(int &argc, char **argv, MakeMainWindow makeMainWindow, ShowAlreadyRunning showAlreadyRunning)
 {
+    const QDateTime startedAt = QDateTime::currentDateTime();
     PrepareUserFolders();
     PurgeOldFiles(Paths::BaseFolder() + "/Log");
     PurgeOldFiles(Paths::BaseFolder() + "/Exception");
@@ -64,6 +73,7 @@ int Run(int &argc, char **argv, MakeMainWindow makeMainWindow, ShowAlreadyRunnin
         showAlreadyRunning();
         return 0;
     }
+    RemoveInterruptedSaves(startedAt);
     auto *mainWindow = makeMainWindow();
     mainWindow->show();
     return app.exec();

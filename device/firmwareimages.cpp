@@ -3,9 +3,9 @@
 #include "configini.h"
 #include "globals.h"
 #include "paths.h"
+#include "wholefile.h"
 
 #include <QDir>
-#include <QFile>
 #include <QMutex>
 #include <QMutexLocker>
 
@@ -84,18 +84,18 @@ bool Matches(const FirmwareHeader &header, const SearchRequest &request)
            QString::fromLocal8Bit(header.ModelName) == request.modelName;
 }
 
-// Reads one image whose header matches the request. False for a file that
-// cannot be opened, is shorter than the header or does not match.
+// Reads one whole image whose header matches the request. False for a file
+// that cannot be read, is not a regular file, does not match, or is not whole
+// as its header describes it.
 bool ReadMatchingImage(const QString &path, const SearchRequest &request, QByteArray *image,
                        FirmwareHeader *header)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    using namespace FirmwareLayout;
+    QByteArray bytes;
+    if (!WholeFile::Read(path, &bytes, qint64(kHeaderSize) + kMaxBodyLength))
         return false;
-    QByteArray bytes = file.read(FirmwareLayout::kHeaderSize);
-    if (!FirmwareHeader::Read(bytes, header) || !Matches(*header, request))
+    if (!FirmwareHeader::Read(bytes, header) || !Matches(*header, request) || !header->DescribesWhole(bytes))
         return false;
-    bytes += file.readAll();
     *image = bytes;
     return true;
 }

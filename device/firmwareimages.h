@@ -23,6 +23,11 @@ constexpr int kMidOffset = 0x16;      // u8, model id
 // library is handed only a pointer to the image (no length), so it takes the
 // image length from here: kHeaderSize + body length.
 constexpr int kBodyLengthOffset = 0x18;
+// u32, little-endian: the sum of the body bytes modulo 2^32; 0 means "not set".
+constexpr int kBodySumOffset = 0x1C;
+// The body lengths an image may state.
+constexpr uint32_t kMinBodyLength = 1;
+constexpr uint32_t kMaxBodyLength = 16 * 1024 * 1024;
 constexpr int kModelNameOffset = 0x57;  // local 8-bit text, NUL-terminated unless it fills the field
 constexpr int kModelNameSize = 64;
 }  // namespace FirmwareLayout
@@ -38,6 +43,7 @@ struct FirmwareHeader {
     uint8_t Cid = 0;
     uint8_t Mid = 0;
     uint32_t BodyLength = 0;
+    uint32_t BodySum = 0;
     QByteArray ModelName;  // bytes up to the first NUL, at most 64
 
     // False when the buffer is shorter than the header.
@@ -52,14 +58,39 @@ struct FirmwareHeader {
         header->Cid = bytes[kCidOffset];
         header->Mid = bytes[kMidOffset];
         header->BodyLength = ReadU32(bytes + kBodyLengthOffset);
+        header->BodySum = ReadU32(bytes + kBodySumOffset);
         const QByteArray field = image.mid(kModelNameOffset, kModelNameSize);
         const int end = field.indexOf('\0');
         header->ModelName = end < 0 ? field : field.left(end);
         return true;
     }
 
-    // A whole image: this header (BodyLength set from `body`, a model name
-    // longer than 64 bytes cut) followed by the body.
+    // The sum of the body bytes modulo 2^32, as kBodySumOffset holds it.
+    static uint32_t SumOf(const QByteArray &body)
+    {
+        uint32_t sum = 0;
+        for (const char byte : body)
+            sum += uint8_t(byte);
+        return sum;
+    }
+
+    // True when `image` is whole as this header describes it: exactly the
+    // header plus BodyLength bytes, a body length the device library takes
+    // (1 byte to 16 MiB), and the body sum matching when one is set. The
+    // library gets only a pointer and reads 728 + BodyLength bytes from it,
+    // so an image whose length field says more than the file holds must never
+    // reach it.
+    bool DescribesWhole(const QByteArray &image) const
+    {
+        using namespace FirmwareLayout;
+        if (BodyLength < kMinBodyLength || BodyLength > kMaxBodyLength
+            || qint64(image.size()) != qint64(kHeaderSize) + BodyLength)
+            return false;
+        return BodySum == 0 || SumOf(image.mid(kHeaderSize)) == BodySum;
+    }
+
+    // A whole image: this header (BodyLength and BodySum set from `body`, a
+    // model name longer than 64 bytes cut) followed by the body.
     QByteArray MakeImage(const QByteArray &body) const
     {
         using namespace FirmwareLayout;
@@ -70,6 +101,7 @@ struct FirmwareHeader {
         bytes[kCidOffset] = Cid;
         bytes[kMidOffset] = Mid;
         WriteU32(bytes + kBodyLengthOffset, uint32_t(body.size()));
+        WriteU32(bytes + kBodySumOffset, SumOf(body));
         const QByteArray name = ModelName.left(kModelNameSize);
         image.replace(kModelNameOffset, name.size(), name);
         return image + body;
@@ -101,7 +133,8 @@ QString FirmwareFolder();
 // case) and looks at the images whose target, customer id, model id (low 8
 // bits each) and model name match. Such an image is taken when the current
 // version is empty or names a different version; the last one taken in name
-// order wins. Files that cannot be opened or are shorter than the header are
+// order wins. Files that cannot be opened, are not regular files, or are not
+// whole as their header describes them (FirmwareHeader::DescribesWhole) are
 // passed over.
 //
 // FindRepairFirmware keeps the taken image as the one entry of

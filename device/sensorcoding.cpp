@@ -3,6 +3,7 @@
 #include "sensormodel.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -12,6 +13,8 @@ constexpr int kTenBitLimit = 0x3FF;
 constexpr uint8_t kDoubleBits = 0x11;
 constexpr uint8_t kStep100Bits = 0x22;
 constexpr uint8_t kHighBitsRead = 0xC0;
+// A decoded define DPI is doubled at most twice; larger ones cannot be shown.
+constexpr int kMaxDefineDpi = std::numeric_limits<int>::max() / 4;
 
 // One define of the sensor's DPI table: "SENSOR_<name>_DPI_<Dpi>" = Code.
 struct DpiDefine {
@@ -39,8 +42,20 @@ int DpiOfDefineName(const QString &name, const QString &prefix)
     return ok && dpi > 0 ? dpi : 0;
 }
 
+// Whether a define's DPI belongs to the model: within its DPI range when the
+// range is known, and never so large that doubling it overflows.
+bool InModelRange(const DpiCodingModel &model, int dpi)
+{
+    if (dpi > kMaxDefineDpi)
+        return false;
+    if (!model.RangeMinList.isEmpty() && dpi < *std::min_element(model.RangeMinList.begin(), model.RangeMinList.end()))
+        return false;
+    return model.RangeMaxList.isEmpty() || dpi <= *std::max_element(model.RangeMaxList.begin(), model.RangeMaxList.end());
+}
+
 // The defines that can be written and read back: a DPI number after the
-// prefix and a value that fits the code byte. File order is kept.
+// prefix within the model's range and a value that fits the code byte. File
+// order is kept.
 QList<DpiDefine> UsableDefines(const DpiCodingModel &model)
 {
     QList<DpiDefine> defines;
@@ -52,7 +67,7 @@ QList<DpiDefine> UsableDefines(const DpiCodingModel &model)
         if (!name.contains(prefix) || code < 0 || code > kEightBitLimit)
             continue;
         const int dpi = DpiOfDefineName(name, prefix);
-        if (dpi > 0)
+        if (dpi > 0 && InModelRange(model, dpi))
             defines << DpiDefine{name, dpi, code};
     }
     return defines;
@@ -161,6 +176,7 @@ DpiCodingModel DpiCodingModel::Current()
     model.SensorName = g_SensorName;
     model.RangeMode = g_DpiRangeMode;
     model.RangeCount = g_DpiRangeCount;
+    model.RangeMinList = g_DpiRangeMinList;
     model.RangeMaxList = g_DpiRangeMaxList;
     model.DefineNames = g_SensorDefineNames;
     model.DefineValues = g_SensorDefineValues;

@@ -10,7 +10,9 @@
 // driver_sensor.h use the define's value as the code; all others use the plain
 // code dpi / (50 * factor) - 1. Every code written decodes to a DPI value:
 // plain codes are clamped to the code width, and a DPI without a define of its
-// own is written with the nearest define at or below it.
+// own is written with the nearest define at or below it. A define whose DPI
+// lies outside the model's DPI range (lowest range minimum to highest range
+// maximum) is ignored.
 
 #include "flashdatamap.h"
 
@@ -23,6 +25,7 @@ struct DpiCodingModel {
     QString SensorName;
     int RangeMode = 0;
     int RangeCount = 0;
+    QList<int> RangeMinList;
     QList<int> RangeMaxList;
     QStringList DefineNames;
     QList<int> DefineValues;

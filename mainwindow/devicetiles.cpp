@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QToolButton>
+#include <algorithm>
 #include <array>
 
 DialogChange *g_DialogChange = nullptr;
@@ -127,11 +128,13 @@ void RemoveReceiverEntries(int group)
 
 // One counter serves as kind (duplicate test) and as group (folding), bounded
 // by DeviceTotal: a one-model configuration tests only the cable kind, so two
-// receivers of that model still reach the choosing step.
+// receivers of that model still reach the choosing step. Past the groups the
+// table counts nothing can happen, so a huge DeviceTotal stops there.
 bool FindDuplicatesAndFold(const KindCounts &counts, int deviceTotal)
 {
     bool duplicate = false;
-    for (int k = 0; k < deviceTotal; ++k) {
+    const int last = std::min(deviceTotal, kTileGroups);
+    for (int k = 0; k < last; ++k) {
         if (k < kTileKinds && counts.HasDuplicate(k))
             duplicate = true;
         else if (!duplicate && counts.At(0, k) == 1)

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // Firmware image headers, the four searches, the image tool and the demo
@@ -26,6 +27,8 @@ private slots:
     void onlyMatchingHeadersAreLookedAt();
     void fullLengthModelNameHasNoTerminator();
     void shortAndUnreadableFilesArePassedOver();
+    void imagesNotWholeAsTheirHeaderSaysArePassedOver_data();
+    void imagesNotWholeAsTheirHeaderSaysArePassedOver();
     void keptListFollowsTheLastSearchAndBuffersStayValid();
     void hasNewFirmwareWithoutVersionDoesNotSearch();
     void searchForClassReadsTheCurrentModel();
@@ -150,6 +153,9 @@ void TestFirmwareImages::toolWritesTheHeaderTheProgramReads()
     QCOMPARE(int(header.Cid), kCid);
     QCOMPARE(int(header.Mid), kMid);
     QCOMPARE(header.BodyLength, 1000u);
+    QCOMPARE(header.BodySum, FirmwareHeader::SumOf(image.mid(FirmwareLayout::kHeaderSize)));
+    QVERIFY(header.BodySum != 0);
+    QVERIFY(header.DescribesWhole(image));
     QCOMPARE(header.ModelName, QByteArray("VOR-M2-4K"));
     QVERIFY(!FirmwareHeader::Read(image.left(FirmwareLayout::kHeaderSize - 1), &header));
 }
@@ -275,6 +281,77 @@ void TestFirmwareImages::shortAndUnreadableFilesArePassedOver()
     QVERIFY(update);
     QCOMPARE(kept, 0x0103u);
     QVERIFY(hasNew);
+}
+
+namespace {
+void PutU32(QByteArray *image, int offset, uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+        (*image)[offset + i] = char(value >> (8 * i));
+}
+}  // namespace
+
+void TestFirmwareImages::imagesNotWholeAsTheirHeaderSaysArePassedOver_data()
+{
+    // How a whole newer image (v1.5, 64-byte body, sum set) is damaged; the
+    // search then keeps the whole v1.3 image beside it, or the v1.5 one.
+    QTest::addColumn<int>("cutTo");          // file length; -1 keeps it
+    QTest::addColumn<qint64>("bodyLength");  // stated length; -1 keeps it
+    QTest::addColumn<qint64>("bodySum");     // stated sum; -1 keeps it
+    QTest::addColumn<bool>("fifo");          // a FIFO in place of the file
+    QTest::addColumn<uint>("kept");
+
+    const int header = FirmwareLayout::kHeaderSize;
+    QTest::newRow("whole") << -1 << qint64(-1) << qint64(-1) << false << 0x0105u;
+    QTest::newRow("sum not set") << -1 << qint64(-1) << qint64(0) << false << 0x0105u;
+    QTest::newRow("header only") << header << qint64(-1) << qint64(0) << false << 0x0103u;
+    QTest::newRow("truncated, sum set") << header + 10 << qint64(-1) << qint64(-1) << false << 0x0103u;
+    QTest::newRow("longer than stated") << -1 << qint64(63) << qint64(0) << false << 0x0103u;
+    QTest::newRow("body length 0") << header << qint64(0) << qint64(0) << false << 0x0103u;
+    QTest::newRow("body length over 16 MiB") << -1 << qint64(16 * 1024 * 1024 + 1) << qint64(0) << false << 0x0103u;
+    QTest::newRow("wrong sum") << -1 << qint64(-1) << qint64(12345) << false << 0x0103u;
+    QTest::newRow("FIFO") << -1 << qint64(-1) << qint64(-1) << true << 0x0103u;
+}
+
+void TestFirmwareImages::imagesNotWholeAsTheirHeaderSaysArePassedOver()
+{
+    QFETCH(int, cutTo);
+    QFETCH(qint64, bodyLength);
+    QFETCH(qint64, bodySum);
+    QFETCH(bool, fifo);
+    QFETCH(uint, kept);
+
+    QTemporaryDir dir;
+    ImageFixture fixture;
+    fixture.fileName = "a-good.bin";
+    fixture.version = 0x0103;
+    QVERIFY(RunTool(fixture, dir.path()));
+    const QString damaged = dir.filePath("b-damaged.bin");
+    if (fifo) {
+        QCOMPARE(mkfifo(QFile::encodeName(damaged).constData(), 0644), 0);
+    } else {
+        FirmwareHeader header;
+        header.Version = 0x0105;
+        header.Target = kMouseFirmware;
+        header.Cid = kCid;
+        header.Mid = kMid;
+        header.ModelName = kModel;
+        QByteArray image = header.MakeImage(QByteArray(64, '\x5A'));
+        if (bodyLength >= 0)
+            PutU32(&image, FirmwareLayout::kBodyLengthOffset, uint32_t(bodyLength));
+        if (bodySum >= 0)
+            PutU32(&image, FirmwareLayout::kBodySumOffset, uint32_t(bodySum));
+        if (cutTo >= 0)
+            image.truncate(cutTo);
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(image), qint64(image.size()));
+    }
+
+    QVERIFY(FindUpdateFirmware(kMouseFirmware, "v1.2", kModel, kCid, kMid, dir.path()));
+    QCOMPARE(KeptVersion(g_UpdateFirmware), kept);
+    QVERIFY(FindRepairFirmware(kMouseFirmware, "v1.2", kModel, kCid, kMid, dir.path()));
+    QCOMPARE(KeptVersion(g_RepairFirmware), kept);
 }
 
 void TestFirmwareImages::keptListFollowsTheLastSearchAndBuffersStayValid()

@@ -25,6 +25,7 @@ DpiCodingModel MakeModel(const QString &sensor, const QString &dpiRange, const Q
     model.SensorName = sensor;
     model.RangeMode = table.Mode;
     model.RangeCount = table.Count;
+    model.RangeMinList = table.MinList;
     model.RangeMaxList = table.MaxList;
     AddDefines(model, defines);
     return model;
@@ -44,6 +45,7 @@ DpiCodingModel ShippedModel(const QString &group, DpiRangeTable *ranges)
     model.SensorName = config->Value(group, QStringLiteral("Sensor"));
     model.RangeMode = ranges->Mode;
     model.RangeCount = ranges->Count;
+    model.RangeMinList = ranges->MinList;
     model.RangeMaxList = ranges->MaxList;
     model.DefineNames = description.DefineNames;
     model.DefineValues = description.DefineValues;
@@ -98,6 +100,8 @@ private slots:
         QTest::newRow("mode 0x33, malformed list: no maxima") << "S100" << "1000,2000,50,3000,0x33" << "" << 4000 << 79 << 0x00;
         QTest::newRow("capital I in sensor name") << "IX9" << "50,1600,50,0x22"
             << "SENSOR_IX9_DPI_400=8;SENSOR_IX9_DPI_800=16" << 800 << 16 << 0x00;
+        QTest::newRow("define above the range never written") << "3950" << "50,1600,50,0x22"
+            << "SENSOR_3950_DPI_400=8;SENSOR_3950_DPI_1500000000=119" << 1600 << 8 << 0x00;
     }
 
     void encodes()
@@ -144,6 +148,16 @@ private slots:
             << "SENSOR_3950_DPI_400=8" << 8 << 0x00 << 450;
         QTest::newRow("capital I in sensor name") << "IX9" << ""
             << "SENSOR_IX9_DPI_400=8;SENSOR_IX9_DPI_800=16" << 8 << 0x00 << 400;
+        // Defines whose DPI the model cannot have are ignored; doubling a huge
+        // one would overflow.
+        QTest::newRow("define above the range ignored") << "3395" << k3395Ranges
+            << "SENSOR_3395_DPI_1500000000=119;SENSOR_3395_DPI_400=7" << 119 << 0x33 << 0;
+        QTest::newRow("huge define, range unknown") << "3395" << ""
+            << "SENSOR_3395_DPI_1500000000=119;SENSOR_3395_DPI_400=7" << 119 << 0x33 << 0;
+        QTest::newRow("define below the range ignored") << "3950" << "100,1600,50,0x22"
+            << "SENSOR_3950_DPI_50=0;SENSOR_3950_DPI_400=7" << 0 << 0x00 << 0;
+        QTest::newRow("only out-of-range defines: plain coding") << "3395" << k3395Ranges
+            << "SENSOR_3395_DPI_1500000000=119" << 119 << 0x00 << 6000;
     }
 
     void decodes()

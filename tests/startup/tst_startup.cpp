@@ -120,6 +120,7 @@ private slots:
     void purgeOldFiles();
     void secondStartExitsWhileFirstRuns();
     void startsWhenBaseFolderIsUnusable();
+    void interruptedSavesGoAtTheStartThatHoldsTheLock();
     void logHandlerWritesDebugLinesOnly();
     void qtConfIsCompiledIn();
     void dumpNameFromTime_data();
@@ -251,6 +252,46 @@ void TestStartup::startsWhenBaseFolderIsUnusable()
     StartHelper(helper, blocker, {"start"});
     QVERIFY(WaitForOutput(helper, "STARTED"));
     StopHelper(helper);
+}
+
+void TestStartup::interruptedSavesGoAtTheStartThatHoldsTheLock()
+{
+    QTemporaryDir dataHome;
+    const QString base = BaseFolderFor(dataHome.path());
+    QProcess first;
+    StartHelper(first, dataHome.path(), {"start"});
+    QVERIFY(WaitForOutput(first, "STARTED"));
+
+    // What a kill during saves leaves, and files that only look alike.
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    const QStringList leftovers = {"registry.ini.AbCdEf", "Macro.ini.q1W2e3", "Device_Info/Device_CID12_MID02.bin.x1Y2z3",
+                                   "usersetting/SensorPage/Level.ini.QwErTy"};
+    const QStringList others = {"registry.ini", "notes.backup", "registry.ini.old", "Device_Info/Device_CID12_MID02.bin"};
+    for (const QString &name : leftovers + others) {
+        QVERIFY(MakeFile(base + "/" + name));
+        QVERIFY(SetModificationTime(base + "/" + name, now - kHour));
+    }
+    // A second start while the first runs leaves them: they may be the first one's saves.
+    QProcess second;
+    StartHelper(second, dataHome.path(), {"start"});
+    QVERIFY(second.waitForFinished(kProcessTimeoutMs));
+    QVERIFY(second.readAllStandardOutput().contains("ALREADY_RUNNING"));
+    for (const QString &name : leftovers)
+        QVERIFY2(QFile::exists(base + "/" + name), qPrintable(name));
+
+    first.kill();
+    QVERIFY(first.waitForFinished(kProcessTimeoutMs));
+    // Changed after the next start begins: not a leftover of an earlier run.
+    QVERIFY(MakeFile(base + "/Device_Info/Device_CID12_MID01.bin.NeWeR1"));
+    QVERIFY(SetModificationTime(base + "/Device_Info/Device_CID12_MID01.bin.NeWeR1", now + kHour));
+    QProcess third;
+    StartHelper(third, dataHome.path(), {"start"});
+    QVERIFY(WaitForOutput(third, "STARTED"));
+    StopHelper(third);
+    for (const QString &name : leftovers)
+        QVERIFY2(!QFile::exists(base + "/" + name), qPrintable(name));
+    for (const QString &name : others + QStringList{"Device_Info/Device_CID12_MID01.bin.NeWeR1"})
+        QVERIFY2(QFile::exists(base + "/" + name), qPrintable(name));
 }
 
 void TestStartup::logHandlerWritesDebugLinesOnly()
