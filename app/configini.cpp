@@ -123,7 +123,7 @@ QStringList ConfigIni::ReadList(const QString &group, const QString &key)
 QString ConfigIni::Value(const QString &group, const QString &key)
 {
     const QString text = ReadText(group, key);
-    if (m_decode != 1 || !IsCodedKey(key))
+    if (!IsCodedKey(key))
         return text;
     return Decoded(text);
 }
@@ -131,7 +131,7 @@ QString ConfigIni::Value(const QString &group, const QString &key)
 QStringList ConfigIni::ValueList(const QString &group, const QString &key)
 {
     QStringList items = ReadList(group, key);
-    if (m_decode == 1 && IsCodedKey(key)) {
+    if (IsCodedKey(key)) {
         for (QString &item : items)
             item = Decoded(item);
     }

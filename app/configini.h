@@ -67,7 +67,6 @@ private:
 
     QString m_path;
     QSettings *m_settings;  // null when the file is no regular file; replaced only by UseFileForTesting
-    const int m_decode = 1;  // the identity keys are always decoded
 };
 
 extern ConfigIni *g_ConfigIni;

@@ -4,9 +4,9 @@
 // It owns the one Worker (created here, stopped by the destructor) and answers
 // the image signals: every fill raises g_ButtonRefreshing for its duration,
 // and a fill from a device read ends with g_ButtonFilled set, which the wait
-// popup waits for. The page's controls (button functions, profiles, macros,
-// import, export and reset) are added by its own work; the debounce panel is
-// placed here.
+// popup waits for. Its one control is the debounce panel; a fill also hands
+// the image's sleep time on to the settings page (SigLightToFrom). The macro
+// and profile slots accept their signals and change nothing.
 
 #include "flashdatamap.h"
 

@@ -17,9 +17,7 @@
 set(VOGM_INSTALL_APPDIR "lib/veltrane-orvandel" CACHE STRING
   "Folder below the install prefix that holds the program and the files it loads")
 
-if(TARGET VeltraneOrvandel)
-  install(TARGETS VeltraneOrvandel RUNTIME DESTINATION ${VOGM_INSTALL_APPDIR})
-endif()
+install(TARGETS VeltraneOrvandel RUNTIME DESTINATION ${VOGM_INSTALL_APPDIR})
 install(TARGETS vogm-world RUNTIME DESTINATION ${VOGM_INSTALL_APPDIR})
 install(TARGETS HIDUsb LIBRARY DESTINATION ${VOGM_INSTALL_APPDIR})
 
@@ -31,23 +29,21 @@ install(DIRECTORY ${VOGM_STAGE_DIR}/bin/ DESTINATION ${VOGM_INSTALL_APPDIR}/bin 
 
 install(DIRECTORY ${VOGM_ICON_THEME_DIR}/ DESTINATION share/icons/hicolor)
 
-if(TARGET VeltraneOrvandel)
-  # Written at install time so it names the prefix actually used.
-  install(CODE "
-    set(VOGM_DESKTOP_TEMPLATE \"${CMAKE_SOURCE_DIR}/packaging/veltrane-orvandel.desktop.in\")
-    set(VOGM_DESKTOP_WORK \"${CMAKE_BINARY_DIR}/packaging/veltrane-orvandel.desktop\")
-    set(VOGM_APPDIR \"${VOGM_INSTALL_APPDIR}\")
-    set(VOGM_ICON_NAME \"${VOGM_ICON_NAME}\")")
-  install(SCRIPT ${CMAKE_SOURCE_DIR}/packaging/install-desktop-entry.cmake)
+# Written at install time so it names the prefix actually used.
+install(CODE "
+  set(VOGM_DESKTOP_TEMPLATE \"${CMAKE_SOURCE_DIR}/packaging/veltrane-orvandel.desktop.in\")
+  set(VOGM_DESKTOP_WORK \"${CMAKE_BINARY_DIR}/packaging/veltrane-orvandel.desktop\")
+  set(VOGM_APPDIR \"${VOGM_INSTALL_APPDIR}\")
+  set(VOGM_ICON_NAME \"${VOGM_ICON_NAME}\")")
+install(SCRIPT ${CMAKE_SOURCE_DIR}/packaging/install-desktop-entry.cmake)
 
-  # bin/veltrane-orvandel -> ../lib/veltrane-orvandel/VeltraneOrvandel (relative,
-  # so the installed tree can be moved as a whole).
-  install(CODE "
-    set(link_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
-    file(RELATIVE_PATH target \"\${CMAKE_INSTALL_PREFIX}/bin\"
-      \"\${CMAKE_INSTALL_PREFIX}/${VOGM_INSTALL_APPDIR}/VeltraneOrvandel\")
-    message(STATUS \"Installing: \${link_dir}/veltrane-orvandel -> \${target}\")
-    file(MAKE_DIRECTORY \"\${link_dir}\")
-    file(CREATE_LINK \"\${target}\" \"\${link_dir}/veltrane-orvandel\" SYMBOLIC)
-    list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${CMAKE_INSTALL_PREFIX}/bin/veltrane-orvandel\")")
-endif()
+# bin/veltrane-orvandel -> ../lib/veltrane-orvandel/VeltraneOrvandel (relative,
+# so the installed tree can be moved as a whole).
+install(CODE "
+  set(link_dir \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+  file(RELATIVE_PATH target \"\${CMAKE_INSTALL_PREFIX}/bin\"
+    \"\${CMAKE_INSTALL_PREFIX}/${VOGM_INSTALL_APPDIR}/VeltraneOrvandel\")
+  message(STATUS \"Installing: \${link_dir}/veltrane-orvandel -> \${target}\")
+  file(MAKE_DIRECTORY \"\${link_dir}\")
+  file(CREATE_LINK \"\${target}\" \"\${link_dir}/veltrane-orvandel\" SYMBOLIC)
+  list(APPEND CMAKE_INSTALL_MANIFEST_FILES \"\${CMAKE_INSTALL_PREFIX}/bin/veltrane-orvandel\")")

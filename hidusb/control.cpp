@@ -85,9 +85,9 @@ World CurrentWorld()
     World w;
     w.timing = c.timing;
     for (const ReceiverRt &r : c.receivers)
-        w.receivers.push_back(r.spec);
+        w.receivers.push_back(r.desc);
     for (const MouseRt &m : c.mice) {
-        w.mice.push_back(m.spec);
+        w.mice.push_back(m.desc);
         w.mice.back().factory = m.factory;
     }
     return w;
@@ -116,19 +116,19 @@ QString ScenarioError()
 bool PlugReceiver(const QString &receiver, bool plugged)
 {
     return WithReceiver(receiver, [&](Core &, ReceiverRt &r) {
-        if (plugged && !r.spec.plugged)
-            r.zeroIdsLeft = r.spec.zeroIdAnswers;
+        if (plugged && !r.desc.plugged)
+            r.zeroIdsLeft = r.desc.zeroIdAnswers;
         if (!plugged && r.pairStatus == 1)
             r.pairStatus = 2;
-        r.spec.plugged = plugged;
+        r.desc.plugged = plugged;
     });
 }
 
 bool SetPower(const QString &mouse, bool on)
 {
     return WithMouse(mouse, [&](Core &c, MouseRt &m) {
-        const bool switchedOn = on && !m.spec.powered;
-        m.spec.powered = on;
+        const bool switchedOn = on && !m.desc.powered;
+        m.desc.powered = on;
         if (switchedOn) {
             WorldChanged(c);
             // Back on air, the mouse asks the host to refresh its battery state.
@@ -140,36 +140,36 @@ bool SetPower(const QString &mouse, bool on)
 bool SetCable(const QString &mouse, bool attached)
 {
     return WithMouse(mouse, [&](Core &c, MouseRt &m) {
-        if (attached == m.spec.cable)
+        if (attached == m.desc.cable)
             return;
         if (attached)
-            m.zeroIdsLeft = m.spec.zeroIdAnswers;
-        m.spec.cable = attached;
-        m.spec.charging = attached;
+            m.zeroIdsLeft = m.desc.zeroIdAnswers;
+        m.desc.cable = attached;
+        m.desc.charging = attached;
         WorldChanged(c);
-        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.spec.battery, m.spec.charging));
+        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.desc.battery, m.desc.charging));
     });
 }
 
 bool SetBattery(const QString &mouse, int level, bool charging)
 {
     return WithMouse(mouse, [&](Core &c, MouseRt &m) {
-        m.spec.battery = qBound(0, level, 100);
-        m.spec.charging = charging;
-        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.spec.battery, m.spec.charging));
+        m.desc.battery = qBound(0, level, 100);
+        m.desc.charging = charging;
+        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.desc.battery, m.desc.charging));
     });
 }
 
 bool SetBootMode(const QString &device, bool boot)
 {
-    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.bootMode = boot; }) ||
-           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.bootMode = boot; });
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.desc.bootMode = boot; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.desc.bootMode = boot; });
 }
 
 bool SetPairingMode(const QString &mouse, bool on)
 {
     return WithMouse(mouse, [&](Core &c, MouseRt &m) {
-        m.spec.pairingMode = on;
+        m.desc.pairingMode = on;
         if (on)
             OfferPairingMouse(c);
     });
@@ -177,14 +177,14 @@ bool SetPairingMode(const QString &mouse, bool on)
 
 bool SetVersion(const QString &device, uint16_t version)
 {
-    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.version = version; }) ||
-           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.version = version; });
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.desc.version = version; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.desc.version = version; });
 }
 
 bool ReceiverLongRangeOff(const QString &receiver)
 {
     return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
-        r.spec.longRange = false;
+        r.desc.longRange = false;
         QueueReceiverEvent(c, r, 23, QByteArray(10, '\0'));
     });
 }
@@ -192,8 +192,8 @@ bool ReceiverLongRangeOff(const QString &receiver)
 bool ReceiverLedChanged(const QString &receiver, uint8_t mode)
 {
     return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
-        r.spec.led[0] = mode;
-        QueueReceiverEvent(c, r, 21, QByteArray(reinterpret_cast<const char *>(r.spec.led.data()), 10));
+        r.desc.led[0] = mode;
+        QueueReceiverEvent(c, r, 21, QByteArray(reinterpret_cast<const char *>(r.desc.led.data()), 10));
     });
 }
 
@@ -226,8 +226,8 @@ bool ScriptZeroIdAnswers(const QString &device, int count)
 bool ScriptFlashFailure(const QString &device, int atPercent)
 {
     const int at = qBound(0, atPercent, 100);
-    return WithMouse(device, [&](Core &, MouseRt &m) { m.spec.failNextFlashAt = at; }) ||
-           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.spec.failNextFlashAt = at; });
+    return WithMouse(device, [&](Core &, MouseRt &m) { m.desc.failNextFlashAt = at; }) ||
+           WithReceiver(device, [&](Core &, ReceiverRt &r) { r.desc.failNextFlashAt = at; });
 }
 
 // ---- text commands -------------------------------------------------------------
@@ -317,7 +317,7 @@ QByteArray StoredDump(const QString &mouse)
 {
     auto lock = Lock();
     const MouseRt *m = MouseNamed(Lib(), mouse);
-    return m ? m->flash[size_t(m->spec.activeProfile)] : QByteArray();
+    return m ? m->flash[size_t(m->desc.activeProfile)] : QByteArray();
 }
 
 QByteArray StoredImage(const QString &mouse, int profile)
@@ -326,7 +326,7 @@ QByteArray StoredImage(const QString &mouse, int profile)
     const MouseRt *m = MouseNamed(Lib(), mouse);
     if (!m || profile >= kProfileCount)
         return QByteArray();
-    return DumpToImage(m->flash[size_t(profile < 0 ? m->spec.activeProfile : profile)]);
+    return DumpToImage(m->flash[size_t(profile < 0 ? m->desc.activeProfile : profile)]);
 }
 
 bool SetStoredImage(const QString &mouse, const QByteArray &image, int profile)
@@ -335,8 +335,8 @@ bool SetStoredImage(const QString &mouse, const QByteArray &image, int profile)
     MouseRt *m = MouseNamed(Lib(), mouse);
     if (!m || profile >= kProfileCount || image.size() != kImageSize)
         return false;
-    const int p = profile < 0 ? m->spec.activeProfile : profile;
-    m->flash[size_t(p)] = ImageToDump(image, p, m->spec.mid);
+    const int p = profile < 0 ? m->desc.activeProfile : profile;
+    m->flash[size_t(p)] = ImageToDump(image, p, m->desc.mid);
     return true;
 }
 
@@ -346,14 +346,14 @@ QByteArray FactoryImage(const QString &mouse, int profile)
     const MouseRt *m = MouseNamed(Lib(), mouse);
     if (!m || profile >= kProfileCount)
         return QByteArray();
-    return m->factory[size_t(profile < 0 ? m->spec.activeProfile : profile)];
+    return m->factory[size_t(profile < 0 ? m->desc.activeProfile : profile)];
 }
 
 int ActiveProfile(const QString &mouse)
 {
     auto lock = Lock();
     const MouseRt *m = MouseNamed(Lib(), mouse);
-    return m ? m->spec.activeProfile : -1;
+    return m ? m->desc.activeProfile : -1;
 }
 
 int PairStatus(const QString &receiver)

@@ -131,7 +131,7 @@ std::vector<CallRecord> CallsOf(const QString &function)
 ReceiverRt *ReceiverNamed(Core &c, const QString &name)
 {
     for (ReceiverRt &r : c.receivers) {
-        if (r.spec.name == name)
+        if (r.desc.name == name)
             return &r;
     }
     return nullptr;
@@ -140,7 +140,7 @@ ReceiverRt *ReceiverNamed(Core &c, const QString &name)
 MouseRt *MouseNamed(Core &c, const QString &name)
 {
     for (MouseRt &m : c.mice) {
-        if (m.spec.name == name)
+        if (m.desc.name == name)
             return &m;
     }
     return nullptr;
@@ -148,29 +148,29 @@ MouseRt *MouseNamed(Core &c, const QString &name)
 
 MouseRt *PairedMouse(Core &c, const ReceiverRt &r)
 {
-    if (r.spec.mouse.isEmpty())
+    if (r.desc.mouse.isEmpty())
         return nullptr;
-    MouseRt *m = MouseNamed(c, r.spec.mouse);
-    return (m && m->spec.address == r.spec.address) ? m : nullptr;
+    MouseRt *m = MouseNamed(c, r.desc.mouse);
+    return (m && m->desc.address == r.desc.address) ? m : nullptr;
 }
 
 namespace {
 
 bool ReceiverPresent(const ReceiverRt &r)
 {
-    return r.spec.plugged && !r.spec.bootMode;
+    return r.desc.plugged && !r.desc.bootMode;
 }
 
 bool CablePresent(const MouseRt &m)
 {
-    return m.spec.cable && !m.spec.bootMode;
+    return m.desc.cable && !m.desc.bootMode;
 }
 
 bool AnswersByRadio(Core &c, const ReceiverRt &r)
 {
     const MouseRt *m = PairedMouse(c, r);
-    return ReceiverPresent(r) && m && m->spec.powered && !m->spec.bootMode &&
-           !(m->spec.cable && m->spec.wirelessOffWhenCabled);
+    return ReceiverPresent(r) && m && m->desc.powered && !m->desc.bootMode &&
+           !(m->desc.cable && m->desc.wirelessOffWhenCabled);
 }
 
 }  // namespace
@@ -256,12 +256,12 @@ void WorldChanged(Core &c)
     for (ReceiverRt &r : c.receivers) {
         const MouseRt *m = PairedMouse(c, r);
         flags.push_back({r.path, ReceiverPresent(r), AnswersByRadio(c, r)});
-        visible += r.spec.name.toUtf8() + char(ReceiverPresent(r)) + char(AnswersByRadio(c, r)) +
-                   char(m ? m->spec.mid : 0) + ';';
+        visible += r.desc.name.toUtf8() + char(ReceiverPresent(r)) + char(AnswersByRadio(c, r)) +
+                   char(m ? m->desc.mid : 0) + ';';
     }
     for (MouseRt &m : c.mice) {
         flags.push_back({m.cablePath, CablePresent(m), CablePresent(m)});
-        visible += m.spec.name.toUtf8() + char(CablePresent(m)) + char(m.spec.bootMode) + ';';
+        visible += m.desc.name.toUtf8() + char(CablePresent(m)) + char(m.desc.bootMode) + ';';
     }
     const int n = g_pathCount.load(std::memory_order_acquire);
     for (int i = 0; i < n; ++i) {
@@ -306,22 +306,22 @@ void InstallWorld(Core &c, const World &world)
 {
     c.receivers.clear();
     c.mice.clear();
-    for (const Receiver &spec : world.receivers) {
+    for (const Receiver &desc : world.receivers) {
         ReceiverRt r;
-        r.spec = spec;
-        r.path = InternPath(PathText(spec.vid, spec.pid, spec.name));
-        r.zeroIdsLeft = spec.zeroIdAnswers;
+        r.desc = desc;
+        r.path = InternPath(PathText(desc.vid, desc.pid, desc.name));
+        r.zeroIdsLeft = desc.zeroIdAnswers;
         c.receivers.push_back(r);
     }
-    for (const Mouse &spec : world.mice) {
+    for (const Mouse &desc : world.mice) {
         MouseRt m;
-        m.spec = spec;
-        m.spec.activeProfile = qBound(0, spec.activeProfile, kProfileCount - 1);
-        m.cablePath = InternPath(PathText(spec.vid, spec.pid, spec.name));
-        m.zeroIdsLeft = spec.zeroIdAnswers;
-        m.factory = ProfileImages(spec.factory, spec.mid);
+        m.desc = desc;
+        m.desc.activeProfile = qBound(0, desc.activeProfile, kProfileCount - 1);
+        m.cablePath = InternPath(PathText(desc.vid, desc.pid, desc.name));
+        m.zeroIdsLeft = desc.zeroIdAnswers;
+        m.factory = ProfileImages(desc.factory, desc.mid);
         for (int p = 0; p < kProfileCount; ++p)
-            m.flash.push_back(ImageToDump(m.factory[p], p, spec.mid));
+            m.flash.push_back(ImageToDump(m.factory[p], p, desc.mid));
         c.mice.push_back(m);
     }
     c.timing = world.timing;
@@ -408,7 +408,7 @@ int ReadLatency(const Core &c, ReadKind kind)
 void AnswerRead(const Target &t, ReadKind kind, Job &out)
 {
     const MouseRt *m = t.mouse;
-    const QByteArray flash = m ? m->flash[size_t(m->spec.activeProfile)] : QByteArray(kDumpSize, '\0');
+    const QByteArray flash = m ? m->flash[size_t(m->desc.activeProfile)] : QByteArray(kDumpSize, '\0');
     const auto byteAt = [&](int offset) { return QByteArray(1, flash[offset]); };
     switch (kind) {
     case ReadKind::AllFlash: out.command = 8; out.subCommand = 0; out.data = flash; break;
@@ -418,10 +418,10 @@ void AnswerRead(const Target &t, ReadKind kind, Job &out)
     case ReadKind::LedBar: out.command = 8; out.subCommand = 0xA0; out.data = EncodeLedBar(flash); break;
     case ReadKind::Battery:
         out.command = 4;
-        out.data = EncodeBattery(m->spec.battery, m->spec.charging);
+        out.data = EncodeBattery(m->desc.battery, m->desc.charging);
         break;
-    case ReadKind::Config: out.command = 14; out.data = QByteArray(1, char(m->spec.activeProfile)); break;
-    case ReadKind::Version: out.command = 18; out.data = EncodeVersion(m->spec.version); break;
+    case ReadKind::Config: out.command = 14; out.data = QByteArray(1, char(m->desc.activeProfile)); break;
+    case ReadKind::Version: out.command = 18; out.data = EncodeVersion(m->desc.version); break;
     case ReadKind::PairStatus:
         out.command = 6;
         out.data = QByteArray(1, char(t.receiver->pairStatus)) + char(t.receiver->pairCid);

@@ -32,11 +32,11 @@ const char **FindDevices(const char *vidText, const char *pidText, int *count)
     auto lock = Lock();
     Core &c = Lib();
     for (const ReceiverRt &r : c.receivers) {
-        if (r.spec.plugged && !r.spec.bootMode && r.spec.vid == vid && r.spec.pid == pid && r.path)
+        if (r.desc.plugged && !r.desc.bootMode && r.desc.vid == vid && r.desc.pid == pid && r.path)
             found.push_back(r.path->text);
     }
     for (const MouseRt &m : c.mice) {
-        if (m.spec.cable && !m.spec.bootMode && m.spec.vid == vid && m.spec.pid == pid && m.cablePath)
+        if (m.desc.cable && !m.desc.bootMode && m.desc.vid == vid && m.desc.pid == pid && m.cablePath)
             found.push_back(m.cablePath->text);
     }
     if (int(found.size()) > capacity)
@@ -54,20 +54,20 @@ Address AddressSeenThrough(Core &c, const Target &t)
 {
     if (t.receiver) {
         const MouseRt *m = PairedMouse(c, *t.receiver);
-        return m ? m->spec.address : t.receiver->spec.address;
+        return m ? m->desc.address : t.receiver->desc.address;
     }
-    return t.mouse->spec.address;
+    return t.mouse->desc.address;
 }
 
 void PutIds(const Target &t, unsigned char *out)
 {
-    const uint16_t vid = t.receiver ? t.receiver->spec.vid : t.mouse->spec.vid;
-    const uint16_t pid = t.receiver ? t.receiver->spec.pid : t.mouse->spec.pid;
+    const uint16_t vid = t.receiver ? t.receiver->desc.vid : t.mouse->desc.vid;
+    const uint16_t pid = t.receiver ? t.receiver->desc.pid : t.mouse->desc.pid;
     out[0] = uint8_t(vid & 0xFF);
     out[1] = uint8_t(vid >> 8);
     out[2] = uint8_t(pid & 0xFF);
     out[3] = uint8_t(pid >> 8);
-    out[4] = t.receiver ? t.receiver->spec.linkType : t.mouse->spec.linkType;
+    out[4] = t.receiver ? t.receiver->desc.linkType : t.mouse->desc.linkType;
 }
 
 }  // namespace
@@ -114,15 +114,15 @@ const unsigned char *UsbFinderC_GetDeviceInfo(const char *path)
     if (!t)
         return info;
     int &zeroLeft = t.receiver ? t.receiver->zeroIdsLeft : t.mouse->zeroIdsLeft;
-    info[2] = t.receiver ? t.receiver->spec.linkType : t.mouse->spec.linkType;
+    info[2] = t.receiver ? t.receiver->desc.linkType : t.mouse->desc.linkType;
     if (zeroLeft > 0) {
         --zeroLeft;  // the device has not settled yet after plug-in
         return info;
     }
-    const bool answers = t.cable || (t.mouse && (MouseReachable(c, t) || t.receiver->spec.reportsIdsWhenOff));
+    const bool answers = t.cable || (t.mouse && (MouseReachable(c, t) || t.receiver->desc.reportsIdsWhenOff));
     if (answers) {
-        info[0] = t.mouse->spec.cid;
-        info[1] = t.mouse->spec.mid;
+        info[0] = t.mouse->desc.cid;
+        info[1] = t.mouse->desc.mid;
     }
     return info;
 }
@@ -138,7 +138,7 @@ bool UsbFinderC_GetUsbDeviceAttribute(const char *path, unsigned char *out)
     if (!t)
         return false;
     PutIds(t, out);
-    const uint16_t version = t.receiver ? t.receiver->spec.version : t.mouse->spec.version;
+    const uint16_t version = t.receiver ? t.receiver->desc.version : t.mouse->desc.version;
     out[8] = uint8_t(version & 0xFF);  // minor
     out[9] = uint8_t(version >> 8);    // major: the little-endian word at byte 8 has it high
     return true;
@@ -179,7 +179,7 @@ int UsbFinderC_GetVersion(const char *path)
     auto lock = Lock();
     Core &c = Lib();
     const Target t = Resolve(c, path);
-    return t.mouse && MouseReachable(c, t) ? t.mouse->spec.version : 0;
+    return t.mouse && MouseReachable(c, t) ? t.mouse->desc.version : 0;
 }
 
 bool UsbFinderC_GetSlaveVersion(const char *path, int *version)
@@ -189,7 +189,7 @@ bool UsbFinderC_GetSlaveVersion(const char *path, int *version)
     const Target t = Resolve(Lib(), path);
     if (!t.receiver || !version)
         return false;
-    *version = t.receiver->spec.version;
+    *version = t.receiver->desc.version;
     return true;
 }
 
@@ -202,10 +202,10 @@ bool UsbFinderC_SetDongleIDToMouse(const char *path, unsigned char *record)
     if (!t.cable || !record)
         return false;
     // The record carries the receiver address last byte first.
-    t.mouse->spec.address = {record[2], record[1], record[0]};
+    t.mouse->desc.address = {record[2], record[1], record[0]};
     for (ReceiverRt &r : c.receivers) {
-        if (r.spec.address == t.mouse->spec.address)
-            r.spec.mouse = t.mouse->spec.name;
+        if (r.desc.address == t.mouse->desc.address)
+            r.desc.mouse = t.mouse->desc.name;
     }
     WorldChanged(c);
     return true;
@@ -218,7 +218,7 @@ bool UsbFinderC_SetLongRangeMode(const char *path, bool on)
     const Target t = Resolve(Lib(), path);
     if (!t.receiver)
         return false;
-    t.receiver->spec.longRange = on;  // a host write: the receiver sends no report for it
+    t.receiver->desc.longRange = on;  // a host write: the receiver sends no report for it
     return true;
 }
 
@@ -229,7 +229,7 @@ bool UsbFinderC_GetLongRangeMode(const char *path, unsigned char *out)
     const Target t = Resolve(Lib(), path);
     if (!t.receiver || !out)
         return false;  // no answer: the caller's preset stays
-    *out = t.receiver->spec.longRange ? 1 : 0;
+    *out = t.receiver->desc.longRange ? 1 : 0;
     return true;
 }
 
@@ -238,9 +238,9 @@ bool UsbFinderC_Set4KDongleRGB(const char *path, DongleRGB *record)
     LogCall("UsbFinderC_Set4KDongleRGB", Text(path));
     auto lock = Lock();
     const Target t = Resolve(Lib(), path);
-    if (!t.receiver || !t.receiver->spec.hasLed || !record)
+    if (!t.receiver || !t.receiver->desc.hasLed || !record)
         return false;
-    std::memcpy(t.receiver->spec.led.data(), record, 10);
+    std::memcpy(t.receiver->desc.led.data(), record, 10);
     return true;
 }
 
@@ -249,9 +249,9 @@ bool UsbFinderC_Get4KDongleRGBValue(const char *path, DongleRGB *record)
     LogCall("UsbFinderC_Get4KDongleRGBValue", Text(path));
     auto lock = Lock();
     const Target t = Resolve(Lib(), path);
-    if (!t.receiver || !t.receiver->spec.hasLed || !record)
+    if (!t.receiver || !t.receiver->desc.hasLed || !record)
         return false;
-    std::memcpy(record, t.receiver->spec.led.data(), 10);
+    std::memcpy(record, t.receiver->desc.led.data(), 10);
     return true;
 }
 

@@ -12,7 +12,7 @@ enum PairStatusCode : uint8_t { kPairing = 1, kPairFailed = 2, kPairSucceeded = 
 MouseRt *Candidate(Core &c, uint8_t cid)
 {
     for (MouseRt &m : c.mice) {
-        if (m.spec.pairingMode && m.spec.powered && !m.spec.bootMode && m.spec.cid == cid)
+        if (m.desc.pairingMode && m.desc.powered && !m.desc.bootMode && m.desc.cid == cid)
             return &m;
     }
     return nullptr;
@@ -30,14 +30,14 @@ void TryPair(Core &c, const QString &receiver, quint64 session, quint64 epoch, b
     ReceiverRt *r = c.worldEpoch == epoch ? ReceiverNamed(c, receiver) : nullptr;
     if (!r || r->pairSession != session || r->pairStatus != kPairing)
         return;
-    if (!r->spec.plugged || r->spec.bootMode) {
+    if (!r->desc.plugged || r->desc.bootMode) {
         r->pairStatus = kPairFailed;
         return;
     }
     if (MouseRt *m = Candidate(c, r->pairCid)) {
-        m->spec.address = r->spec.address;  // the mouse learns the receiver's address
-        m->spec.pairingMode = false;
-        r->spec.mouse = m->spec.name;
+        m->desc.address = r->desc.address;  // the mouse learns the receiver's address
+        m->desc.pairingMode = false;
+        r->desc.mouse = m->desc.name;
         Finish(c, *r, kPairSucceeded);
     } else if (final) {
         Finish(c, *r, kPairFailed);
@@ -46,7 +46,7 @@ void TryPair(Core &c, const QString &receiver, quint64 session, quint64 epoch, b
 
 void ScheduleTry(Core &c, const ReceiverRt &r, int delayMs, bool final)
 {
-    const QString name = r.spec.name;
+    const QString name = r.desc.name;
     const quint64 session = r.pairSession;
     const quint64 epoch = c.worldEpoch;
     Schedule(c, delayMs, [&c, name, session, epoch, final] { TryPair(c, name, session, epoch, final); }, false);

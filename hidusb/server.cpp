@@ -114,8 +114,8 @@ bool ProtocolDataUpdate(FlashDataMap *image)
     MouseRt *m = OpenMouse(c);
     if (!m)
         return false;
-    QByteArray &flash = m->flash[size_t(m->spec.activeProfile)];
-    const QByteArray written = ImageToDump(bytes, m->spec.activeProfile, m->spec.mid);
+    QByteArray &flash = m->flash[size_t(m->desc.activeProfile)];
+    const QByteArray written = ImageToDump(bytes, m->desc.activeProfile, m->desc.mid);
     CountWrite(c, flash, written);
     flash = written;  // a host write: the mouse stores it and reports nothing back
     return true;
@@ -128,7 +128,7 @@ bool UsbServer_SetCurrentConfig(unsigned char index)
     MouseRt *m = OpenMouse(Lib());
     if (!m || index >= kProfileCount)
         return false;
-    m->spec.activeProfile = index;
+    m->desc.activeProfile = index;
     return true;
 }
 
@@ -140,10 +140,10 @@ bool UsbServer_SetClearSetting(void)
     MouseRt *m = OpenMouse(c);
     if (!m)
         return false;
-    const int p = m->spec.activeProfile;
-    m->flash[size_t(p)] = ImageToDump(m->factory[size_t(p)], p, m->spec.mid);
+    const int p = m->desc.activeProfile;
+    m->flash[size_t(p)] = ImageToDump(m->factory[size_t(p)], p, m->desc.mid);
     // The mouse announces the finished reset itself, a moment later.
-    const QString name = m->spec.name;
+    const QString name = m->desc.name;
     const quint64 epoch = c.worldEpoch;
     Schedule(c, c.timing.readLatencyMs, [&c, name, epoch] {
         if (c.worldEpoch != epoch)

@@ -40,7 +40,7 @@ void LogCall(const char *function, const QString &arguments = QString());
 
 // ---- the world at run time ---------------------------------------------------
 struct MouseRt {
-    Mouse spec;
+    Mouse desc;  // as the world describes it, kept up to date while it runs
     std::vector<QByteArray> flash;  // kProfileCount dumps of kDumpSize bytes
     std::vector<QByteArray> factory;  // kProfileCount images
     PathEntry *cablePath = nullptr;
@@ -49,7 +49,7 @@ struct MouseRt {
 };
 
 struct ReceiverRt {
-    Receiver spec;
+    Receiver desc;  // as the world describes it, kept up to date while it runs
     PathEntry *path = nullptr;
     int zeroIdsLeft = 0;
     int pairStatus = 0;  // 0 idle, 1 pairing, 2 failed, 3 succeeded

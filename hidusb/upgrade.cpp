@@ -66,14 +66,14 @@ bool BodyGood(const unsigned char *image, const ImageHeader &h)
 // A version the device cannot keep makes the image foreign to it.
 bool Takes(const ImageHeader &h, const MouseRt &m)
 {
-    return h.target == kMouseTarget && h.version <= kMaxVersion && h.cid == m.spec.cid && h.mid == m.spec.mid &&
-           h.modelName == m.spec.modelName;
+    return h.target == kMouseTarget && h.version <= kMaxVersion && h.cid == m.desc.cid && h.mid == m.desc.mid &&
+           h.modelName == m.desc.modelName;
 }
 
 bool Takes(const ImageHeader &h, const ReceiverRt &r)
 {
-    return h.target == kReceiverTarget && h.version <= kMaxVersion && h.cid == r.spec.cid &&
-           h.mid == r.spec.mid && h.modelName == r.spec.modelName;
+    return h.target == kReceiverTarget && h.version <= kMaxVersion && h.cid == r.desc.cid &&
+           h.mid == r.desc.mid && h.modelName == r.desc.modelName;
 }
 
 // The device taking the image and the way the host reaches it.
@@ -89,7 +89,7 @@ QString RadioReceiverOf(Core &c, MouseRt &m)
 {
     for (ReceiverRt &r : c.receivers) {
         if (PairedMouse(c, r) == &m && MouseReachable(c, Target{&r, &m, false}))
-            return r.spec.name;
+            return r.desc.name;
     }
     return QString();
 }
@@ -99,25 +99,25 @@ QString RadioReceiverOf(Core &c, MouseRt &m)
 Route FlashTarget(Core &c, const ImageHeader &h)
 {
     for (const ReceiverRt &r : c.receivers) {
-        if (!r.flashing && r.spec.plugged && r.spec.bootMode && Takes(h, r))
-            return {r.spec.name, QString(), false};
+        if (!r.flashing && r.desc.plugged && r.desc.bootMode && Takes(h, r))
+            return {r.desc.name, QString(), false};
     }
     for (const MouseRt &m : c.mice) {
-        if (!m.flashing && m.spec.cable && m.spec.bootMode && Takes(h, m))
-            return {m.spec.name, QString(), true};
+        if (!m.flashing && m.desc.cable && m.desc.bootMode && Takes(h, m))
+            return {m.desc.name, QString(), true};
     }
     for (const ReceiverRt &r : c.receivers) {
-        if (!r.flashing && r.spec.plugged && Takes(h, r))
-            return {r.spec.name, QString(), false};
+        if (!r.flashing && r.desc.plugged && Takes(h, r))
+            return {r.desc.name, QString(), false};
     }
     for (MouseRt &m : c.mice) {
         if (m.flashing || !Takes(h, m))
             continue;
-        if (m.spec.cable)
-            return {m.spec.name, QString(), true};
+        if (m.desc.cable)
+            return {m.desc.name, QString(), true};
         const QString receiver = RadioReceiverOf(c, m);
         if (!receiver.isEmpty())
-            return {m.spec.name, receiver, false};
+            return {m.desc.name, receiver, false};
     }
     return Route();
 }
@@ -128,14 +128,14 @@ bool RouteHolds(Core &c, const Route &route, quint64 epoch)
     if (c.worldEpoch != epoch)
         return false;
     if (const ReceiverRt *r = ReceiverNamed(c, route.device))
-        return r->spec.plugged;
+        return r->desc.plugged;
     const MouseRt *m = MouseNamed(c, route.device);
     if (!m)
         return false;
     if (route.cable)
-        return m->spec.cable;
+        return m->desc.cable;
     const ReceiverRt *via = ReceiverNamed(c, route.receiver);
-    return via && via->spec.plugged && m->spec.powered;
+    return via && via->desc.plugged && m->desc.powered;
 }
 
 // The flash state kept per device, whichever kind it is.
@@ -149,9 +149,9 @@ struct FlashState {
 FlashState StateOf(Core &c, const QString &name)
 {
     if (MouseRt *m = MouseNamed(c, name))
-        return {&m->flashing, &m->spec.failNextFlashAt, &m->spec.bootMode, &m->spec.version};
+        return {&m->flashing, &m->desc.failNextFlashAt, &m->desc.bootMode, &m->desc.version};
     if (ReceiverRt *r = ReceiverNamed(c, name))
-        return {&r->flashing, &r->spec.failNextFlashAt, &r->spec.bootMode, &r->spec.version};
+        return {&r->flashing, &r->desc.failNextFlashAt, &r->desc.bootMode, &r->desc.version};
     return {};
 }
 
@@ -242,9 +242,9 @@ bool UsbUpgradeC_FindBootDevices(const unsigned char *image, int *count)
     Core &c = Lib();
     int found = 0;
     for (const ReceiverRt &r : c.receivers)
-        found += (r.spec.plugged && r.spec.bootMode && Takes(h, r)) ? 1 : 0;
+        found += (r.desc.plugged && r.desc.bootMode && Takes(h, r)) ? 1 : 0;
     for (const MouseRt &m : c.mice)
-        found += (m.spec.cable && m.spec.bootMode && Takes(h, m)) ? 1 : 0;
+        found += (m.desc.cable && m.desc.bootMode && Takes(h, m)) ? 1 : 0;
     *count = found;
     return found > 0;
 }

@@ -1,10 +1,10 @@
 #pragma once
 // The macro editor, third of the device page's settings pages.
 //
-// What the device page relies on today: the back arrow's SigSetMacroPage ends
-// a running recording and tells the frame (SigStartRecord(1)) to enable its
-// navigation again. The page loads the mouse-button names of the key
-// vocabulary from its language element.
+// The page has no controls. The back arrow's SigSetMacroPage ends a running
+// recording and tells the frame (SigStartRecord(1)) to enable its navigation
+// again; the page loads the mouse-button names of the key vocabulary from its
+// language element.
 
 #include "flashdatamap.h"
 #include "macrorecord.h"

@@ -1,5 +1,7 @@
 #include "devicetiles.h"
 
+#include "ui_dialogchange.h"
+
 #include "configini.h"
 #include "deviceallinfo.h"
 #include "dialogchange.h"

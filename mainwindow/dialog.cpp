@@ -1,9 +1,10 @@
 #include "dialog.h"
 
+#include "ui_dialog.h"
+
 #include "buttoninterface.h"
 #include "configini.h"
 #include "crashdump.h"
-#include "dialogform.h"
 #include "eventwait.h"
 #include "formsetting.h"
 #include "hidusb.h"

@@ -1,8 +1,11 @@
 #include "dialogchange.h"
 
+#include "ui_dialogchange.h"
+
 #include "combotheme.h"
 #include "configini.h"
 #include "deviceallinfo.h"
+#include "globals.h"
 #include "hidusb.h"
 #include "languagereader.h"
 #include "macroini.h"
@@ -11,19 +14,12 @@
 #include "paths.h"
 #include "postmsg.h"
 #include "registrystore.h"
+#include "updaterepair.h"
 #include "usbcallbacks.h"
 
-#include <QCheckBox>
-#include <QDialog>
 #include <QEvent>
-#include <QFont>
-#include <QFrame>
 #include <QLabel>
-#include <QListView>
-#include <QPushButton>
 #include <QSignalBlocker>
-#include <QStackedWidget>
-#include <QToolButton>
 
 QString g_ConnectPromptText;
 QString g_RepairDeviceText;
@@ -33,53 +29,10 @@ QString g_MouseIsNewTipsText;
 
 namespace {
 
-constexpr int kPageWidth = 1020;
-constexpr int kPageHeight = 700;
 // SigChangeSize arguments of this page.
 constexpr int kHideToTray = 2;
 constexpr int kCloseApplication = 3;
 constexpr int kLanguageListRows = 5;
-
-QFont FormFont(int pointSize)
-{
-    QFont font;
-    font.setFamily(QString::fromUtf8("微软雅黑"));
-    if (pointSize > 0)
-        font.setPointSize(pointSize);
-    return font;
-}
-
-QToolButton *WindowButton(QWidget *parent, const char *name, const QRect &geometry)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(geometry);
-    button->setFocusPolicy(Qt::NoFocus);
-    button->setIconSize(QSize(30, 30));
-    button->setAutoRaise(true);
-    return button;
-}
-
-QLabel *MessageLabel(QWidget *parent, const char *name, int y, int pointSize)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(0, y, 1021, 121);
-    label->setFont(FormFont(pointSize));
-    label->setStyleSheet(QStringLiteral("color: rgb(255, 255, 255);"));
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    return label;
-}
-
-QToolButton *ArrowButton(QWidget *parent, const char *name, int x)
-{
-    auto *button = new QToolButton(parent);
-    button->setObjectName(QLatin1String(name));
-    button->setGeometry(x, 360, 46, 46);
-    button->setFocusPolicy(Qt::NoFocus);
-    return button;
-}
 
 // "r,g,b" of a theme colour of Config.ini.
 QString Theme(const char *key)
@@ -115,102 +68,11 @@ QString OfflineTip()
 
 }  // namespace
 
-// --- the form ---
-
-void Ui_DialogChange::setupUi(QWidget *DialogChange)
-{
-    DialogChange->setObjectName(QStringLiteral("DialogChange"));
-    DialogChange->resize(kPageWidth, kPageHeight);
-    DialogChange->setFixedSize(kPageWidth, kPageHeight);
-
-    frameChange = new QFrame(DialogChange);
-    frameChange->setObjectName(QStringLiteral("frameChange"));
-    frameChange->setGeometry(0, 0, kPageWidth, kPageHeight);
-    frameChange->setFrameShape(QFrame::StyledPanel);
-    frameChange->setFrameShadow(QFrame::Raised);
-
-    MinButton = WindowButton(frameChange, "MinButton", QRect(940, 10, 20, 20));
-    MinButton->setFixedSize(20, 20);
-    CloseButton = WindowButton(frameChange, "CloseButton", QRect(980, 10, 20, 20));
-    CloseButton->setFixedSize(20, 20);
-
-    comboBox = new MyConmboBox(frameChange);
-    comboBox->setObjectName(QStringLiteral("comboBox"));
-    comboBox->setGeometry(790, 10, 142, 26);
-    comboBox->setMinimumSize(142, 26);
-    comboBox->setMaximumSize(142, 25);
-    comboBox->setFont(FormFont(10));
-    comboBox->setFocusPolicy(Qt::NoFocus);
-    comboBox->setStyleSheet(QStringLiteral(
-        "QAbstractScrollArea{background-color: rgb(28, 28, 28);}"
-        "QScrollBar:vertical{width: 10px; background: rgb(28, 28, 28); margin: 0px;}"
-        "QScrollBar::handle:vertical{background: rgb(63, 63, 63); border-radius: 3px; min-height: 20px;}"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical{height: 0px;}"));
-
-    label_2 = MessageLabel(frameChange, "label_2", 320, 20);
-    LeftButton = ArrowButton(frameChange, "LeftButton", 10);
-    RightButton = ArrowButton(frameChange, "RightButton", 965);
-
-    Repair = new QPushButton(frameChange);
-    Repair->setObjectName(QStringLiteral("Repair"));
-    Repair->setGeometry(740, 8, 36, 33);
-    Repair->setFocusPolicy(Qt::NoFocus);
-
-    stackedWidget = new QStackedWidget(frameChange);
-    stackedWidget->setObjectName(QStringLiteral("stackedWidget"));
-    stackedWidget->setGeometry(65, 200, 894, 360);
-
-    FindVer = new QFrame(frameChange);
-    FindVer->setObjectName(QStringLiteral("FindVer"));
-    FindVer->setGeometry(350, 300, 300, 140);
-    FindVer->setFixedSize(300, 140);
-    FindVer->setFrameShape(QFrame::StyledPanel);
-    FindVer->setFrameShadow(QFrame::Raised);
-    CloseButton_2 = WindowButton(FindVer, "CloseButton_2", QRect(275, 5, 20, 20));
-    CloseButton_2->setMaximumSize(20, 20);
-    NewHong = new QToolButton(FindVer);
-    NewHong->setObjectName(QStringLiteral("NewHong"));
-    NewHong->setGeometry(100, 90, 90, 24);
-    NewHong->setFont(FormFont(11));
-    NewHong->setFocusPolicy(Qt::NoFocus);
-    NewHong->setAutoRaise(true);
-    FindVerlaebl = new QLabel(FindVer);
-    FindVerlaebl->setObjectName(QStringLiteral("FindVerlaebl"));
-    FindVerlaebl->setGeometry(0, 20, 301, 51);
-    FindVerlaebl->setFont(FormFont(11));
-    FindVerlaebl->setAlignment(Qt::AlignCenter);
-    FindVerlaebl->setWordWrap(true);
-    NoApear = new QCheckBox(FindVer);
-    NoApear->setObjectName(QStringLiteral("NoApear"));
-    NoApear->setGeometry(5, 120, 291, 18);
-    NoApear->setFont(FormFont(0));
-    NoApear->setFocusPolicy(Qt::NoFocus);
-
-    label_3 = MessageLabel(frameChange, "label_3", 530, 16);
-    // It overlaps the lower edge of the tiles: let clicks through to them.
-    label_3->setAttribute(Qt::WA_TransparentForMouseEvents);
-
-    retranslateUi(DialogChange);
-    QMetaObject::connectSlotsByName(DialogChange);
-}
-
-void Ui_DialogChange::retranslateUi(QWidget *DialogChange)
-{
-    DialogChange->setWindowTitle(QStringLiteral("Dialog"));
-    comboBox->clear();
-    comboBox->addItem(QStringLiteral("English"));
-    label_2->setText(QString::fromUtf8("请接入你的游戏装备"));
-    NewHong->setText(QString::fromUtf8("确定"));
-    FindVerlaebl->setText(QString::fromUtf8("发现新固件,请更新!"));
-    NoApear->setText(QString::fromUtf8("下次不再显示"));
-    label_3->setText(QString::fromUtf8("点击图案进入使用"));
-}
-
-// --- the page ---
-
 DialogChange::DialogChange(QWidget *parent) : QWidget(parent), ui(new Ui_DialogChange)
 {
     ui->setupUi(this);
+    // The hint overlaps the lower edge of the tiles: let clicks through to them.
+    ui->label_3->setAttribute(Qt::WA_TransparentForMouseEvents);
     g_DialogChange = this;
     ui->comboBox->setCurrentIndex(0);
     g_DialogChangePictureDir = Paths::AppFolder() + QStringLiteral("/Picture/DialogChange/");
@@ -383,11 +245,10 @@ void DialogChange::on_RightButton_clicked()
 
 void DialogChange::on_Repair_clicked()
 {
-    QDialog *repair = RepairDialog();
+    UpDateRepair *repair = g_UpDateRepair;
     if (!repair)
         return;
     PlaceOnOpener(repair, this);
-    ResetRepairDialog();
     repair->setModal(true);
     PostMsg::GetInstance()->EmitRepairCheckUpdate();
     // Not exec(): the dialog reports through the hub and the slot returns at once.

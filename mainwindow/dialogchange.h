@@ -14,13 +14,7 @@
 #include <QString>
 #include <QWidget>
 
-class MyConmboBox;
-class QCheckBox;
-class QFrame;
-class QLabel;
-class QPushButton;
-class QStackedWidget;
-class QToolButton;
+class Ui_DialogChange;
 
 // Texts of the page's language element kept for later use.
 extern QString g_ConnectPromptText;   // tag label_2: the large message without a failed update
@@ -28,31 +22,6 @@ extern QString g_RepairDeviceText;    // tag RepairDevice: the large message wit
 extern QString g_OfflineTips1Text;    // tag OfflineTips1: first line of an offline icon's tooltip
 extern QString g_OfflineTips2Text;    // tag OfflineTips2: second line
 extern QString g_MouseIsNewTipsText;  // tag MouseIsNewTips: the main window's repair question
-
-// The page's form: every widget, built by setupUi (all children of frameChange).
-class Ui_DialogChange
-{
-public:
-    QFrame *frameChange = nullptr;
-    QToolButton *MinButton = nullptr;
-    QToolButton *CloseButton = nullptr;
-    MyConmboBox *comboBox = nullptr;
-    QLabel *label_2 = nullptr;
-    QToolButton *LeftButton = nullptr;
-    QToolButton *RightButton = nullptr;
-    QPushButton *Repair = nullptr;
-    QStackedWidget *stackedWidget = nullptr;
-    QFrame *FindVer = nullptr;
-    QToolButton *CloseButton_2 = nullptr;
-    QToolButton *NewHong = nullptr;
-    QLabel *FindVerlaebl = nullptr;
-    QCheckBox *NoApear = nullptr;
-    QLabel *label_3 = nullptr;
-
-    void setupUi(QWidget *DialogChange);
-    // The form's default texts (the language file replaces them).
-    void retranslateUi(QWidget *DialogChange);
-};
 
 class DialogChange : public QWidget
 {
@@ -68,8 +37,6 @@ public:
     // The repair hint: Repair shown with the RepairDevice text, or hidden with
     // the connect prompt. SlotUpDateButton(IsHide) does the same.
     void ShowRepairHint(bool repairVisible);
-
-    const Ui_DialogChange *Form() const { return ui; }
 
 public slots:
     void on_MinButton_clicked();
@@ -100,7 +67,6 @@ private:
     void ShowRepairFromRegistry();
     void ShowNoTiles();
     void ClearTiles();
-    int CountAndRefresh();
     void BuildTilePage(int first, int count, bool lastPage);
     void BuildTile(QWidget *page, int n, int slot, int slotsOnPage);
     void ShowDuplicateNotice();

@@ -1,9 +1,10 @@
 #include "dialogmain.h"
 
+#include "ui_dialogmain.h"
+
 #include "configini.h"
 #include "dialog.h"
 #include "dialogchange.h"
-#include "dialogmainform.h"
 #include "eventwait.h"
 #include "firmwareimages.h"
 #include "formsetting.h"
@@ -87,6 +88,7 @@ void DialogMain::SetTrayUse(TrayUse use)
 DialogMain::DialogMain(QWidget *parent) : QDialog(parent), ui(new Ui_DialogMain)
 {
     ui->setupUi(this);
+    setWindowTitle(QString::fromLatin1(Paths::kProductTitle));
     connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &DialogMain::SlotChangeLanguage);
     // Closing a notice while this window is in the tray must not end the
     // program; the close sequences quit explicitly.

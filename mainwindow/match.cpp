@@ -1,11 +1,12 @@
 #include "match.h"
 
+#include "ui_match.h"
+
 #include "configini.h"
 #include "globals.h"
 #include "hidcallback.h"
 #include "hidusb.h"
 #include "languagereader.h"
-#include "matchform.h"
 #include "noticedialog.h"
 #include "paths.h"
 #include "postmsg.h"

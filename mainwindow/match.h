@@ -76,7 +76,6 @@ public:
     bool HasTarget() const { return hasTarget; }
     QString TargetPath() const { return targetPath; }
     QString TargetVid() const { return targetVid; }
-    QString TargetPid() const { return targetPid; }
     bool TargetWired() const { return targetWired; }
     uint8_t TargetCid() const { return targetCid; }
     bool CanPair() const { return canPair; }

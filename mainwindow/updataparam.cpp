@@ -1,5 +1,7 @@
 #include "updataparam.h"
 
+#include "ui_updataparam.h"
+
 #include "configini.h"
 #include "devicecache.h"
 #include "eventwait.h"
@@ -17,9 +19,6 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QFile>
-#include <QFont>
-#include <QFrame>
-#include <QLabel>
 #include <QTimer>
 #include <cstring>
 
@@ -27,8 +26,6 @@ int g_ImportRunning = 0;
 int &g_ImportPopupText = g_ImportRunning;
 
 namespace {
-constexpr int kPopupWidth = 300;
-constexpr int kPopupHeight = 140;
 // The time the image needs to travel before the popup looks at the outcome.
 constexpr int kWaitTimerMs = 4500;
 // The page wait: at most this many passes of this length.
@@ -94,9 +91,9 @@ QString CurrentModelGroup()
 }
 }  // namespace
 
-UpDataParam::UpDataParam(QWidget *parent) : QDialog(parent)
+UpDataParam::UpDataParam(QWidget *parent) : QDialog(parent), ui(new Ui_UpDataParam)
 {
-    BuildForm();
+    ui->setupUi(this);
     connect(PostMsg::GetInstance(), &PostMsg::SigChangeLanguage, this, &UpDataParam::SlotChangeLanguage);
     pictureDir = Paths::AppFolder() + QStringLiteral("/Picture/WarningDialog/");
     setWindowFlags(Qt::SubWindow | Qt::BypassWindowManagerHint | Qt::FramelessWindowHint
@@ -107,36 +104,17 @@ UpDataParam::UpDataParam(QWidget *parent) : QDialog(parent)
     SlotChangeLanguage(CurrentLanguageIndex());
 }
 
-UpDataParam::~UpDataParam() = default;
-
-void UpDataParam::BuildForm()
+UpDataParam::~UpDataParam()
 {
-    setObjectName(QStringLiteral("UpDataParam"));
-    setWindowTitle(QStringLiteral("Dialog"));
-    resize(kPopupWidth, kPopupHeight);
-    UpDataParamA = new QFrame(this);
-    UpDataParamA->setObjectName(QStringLiteral("UpDataParamA"));
-    UpDataParamA->setGeometry(0, 0, kPopupWidth, kPopupHeight);
-    UpDataParamA->setFixedSize(kPopupWidth, kPopupHeight);
-    UpDataParamA->setFrameShape(QFrame::StyledPanel);
-    UpDataParamA->setFrameShadow(QFrame::Raised);
-    label = new QLabel(UpDataParamA);
-    label->setObjectName(QStringLiteral("label"));
-    label->setGeometry(0, 30, 301, 61);
-    QFont font(QStringLiteral("微软雅黑"));
-    font.setPointSize(11);
-    label->setFont(font);
-    label->setAlignment(Qt::AlignCenter);
-    label->setWordWrap(true);
-    label->setText(QStringLiteral("Please wait, we are updating the setting"));
+    delete ui;
 }
 
 void UpDataParam::ApplyStyleSheets()
 {
-    label->setStyleSheet(QStringLiteral("QLabel{color: rgb(")
+    ui->label->setStyleSheet(QStringLiteral("QLabel{color: rgb(")
                          + ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QStringLiteral("LabelColor"))
                          + QStringLiteral(";);}"));
-    UpDataParamA->setStyleSheet(
+    ui->UpDataParamA->setStyleSheet(
         QStringLiteral("#UpDataParamA{border:0px;background-position:center;background-repeat:no-repeat;"
                        "background-image: url(")
         + pictureDir + QStringLiteral("BackGround.png);}"));
@@ -167,7 +145,7 @@ void UpDataParam::SlotChangeLanguage(int index)
     auto textWhileImport = [this](int importRunning) {
         return [this, importRunning](const QString &text) {
             if (g_ImportRunning == importRunning)
-                label->setText(text);
+                ui->label->setText(text);
         };
     };
     LanguageReader reader(QStringLiteral("UpDataParam"), {

@@ -17,9 +17,8 @@
 #include <QDialog>
 #include <QString>
 
-class QFrame;
-class QLabel;
 class QTimer;
+class Ui_UpDataParam;
 
 // 1 while the button page's import popup exists; chooses the popup's text
 // (tag label_1 instead of label). The button page sets it around the popup.
@@ -66,7 +65,6 @@ protected:
     void reject() override;
 
 private:
-    void BuildForm();
     void ApplyStyleSheets();
     // Up to 12 passes of 500 ms; true as soon as both pages confirmed a fill.
     static bool WaitForPages();
@@ -79,8 +77,7 @@ private:
     // Hands an imported or cached image to the pages.
     static void SendImageToPages(const FlashDataMap &image);
 
-    QFrame *UpDataParamA = nullptr;
-    QLabel *label = nullptr;
+    Ui_UpDataParam *ui;
     QTimer *timer = nullptr;
     QString pictureDir;
     // From StartWaitTimer() until the timer slot closes the popup.

@@ -8,17 +8,10 @@
 #include "globals.h"
 #include "postmsg.h"
 #include "registrystore.h"
+#include "updaterepair.h"
 #include "worker.h"
 
-#include <QDialog>
 #include <QDir>
-
-// The repair dialog belongs to the settings page; until that page is part of
-// the build there is no dialog, which reads as "not visible".
-#if __has_include("updaterepair.h")
-#include "updaterepair.h"
-#define VOGM_HAS_REPAIR_DIALOG 1
-#endif
 
 QStringList g_UsbPidList;
 QStringList g_WirelessPidList;
@@ -129,19 +122,6 @@ void RefreshFirmwareHint()
     hub->EmitLabelTextB(partner.version, anyUpdate ? QStringLiteral("true") : QString());
 }
 
-#ifdef VOGM_HAS_REPAIR_DIALOG
-// ResetUi arrives with the firmware update's own work on the dialog.
-template <typename Dialog>
-auto ResetLook(Dialog *dialog, int) -> decltype(dialog->ResetUi(), void())
-{
-    dialog->ResetUi();
-}
-template <typename Dialog>
-void ResetLook(Dialog *, long)
-{
-}
-#endif
-
 }  // namespace
 
 int ReceiverClassOfLink(int linkType)
@@ -160,27 +140,9 @@ int ReceiverClassOfLink(int linkType)
     }
 }
 
-QDialog *RepairDialog()
-{
-#ifdef VOGM_HAS_REPAIR_DIALOG
-    return g_UpDateRepair;
-#else
-    return nullptr;
-#endif
-}
-
 bool RepairDialogVisible()
 {
-    const QDialog *dialog = RepairDialog();
-    return dialog && dialog->isVisible();
-}
-
-void ResetRepairDialog()
-{
-#ifdef VOGM_HAS_REPAIR_DIALOG
-    if (g_UpDateRepair)
-        ResetLook(g_UpDateRepair, 0);
-#endif
+    return g_UpDateRepair && g_UpDateRepair->isVisible();
 }
 
 void SelectionUsbChangedCallback()

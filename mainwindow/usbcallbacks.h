@@ -17,8 +17,6 @@
 
 #include <QStringList>
 
-class QDialog;
-
 void SelectionUsbChangedCallback();
 void MainUsbChangedCallback();
 
@@ -38,10 +36,6 @@ extern QStringList g_Wireless8PidList;
 // 0 for any other (a cable).
 int ReceiverClassOfLink(int linkType);
 
-// The settings page's repair dialog (g_UpDateRepair) as a dialog, or null
+// Whether the settings page's repair dialog (g_UpDateRepair) is shown; false
 // while it does not exist.
-QDialog *RepairDialog();
-// Null counts as not visible.
 bool RepairDialogVisible();
-// Returns the repair dialog to its initial look (progress 0, default texts).
-void ResetRepairDialog();

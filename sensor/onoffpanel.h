@@ -1,7 +1,8 @@
 #pragma once
 // The on/off panels of the sensor page: a picture toggle and a label, each for
 // one byte of the settings image (1 on, 0 off). RippeControl, StraightLine and
-// MotionSync share everything but their names, default label text and writer.
+// MotionSync share everything but their names, default label text and writer,
+// so the one form is built in code from those three.
 
 #include <QFrame>
 #include <QString>

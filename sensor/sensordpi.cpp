@@ -1,4 +1,5 @@
 #include "sensordpi.h"
+
 #include "ui_sensordpi.h"
 
 #include "combotheme.h"

@@ -77,7 +77,6 @@ public:
     // --- State, for the page and for tests ---
     int GetCurrentLevel() const { return CurrentLevel; }
     int GetLevelCount() const { return LevelCount; }
-    int GetSwapFrom() const { return SwapFrom; }
     // "r,g,b" of a level (0 to 7); empty for any other level.
     QString GetLevelColor(int level) const;
     QPoint SnapPoint(int level) const;

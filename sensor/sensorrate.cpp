@@ -30,11 +30,6 @@ constexpr int kRateClassCount = sizeof(kRateClasses) / sizeof(kRateClasses[0]);
 
 }  // namespace
 
-int SensorRate::RateCode(int index)
-{
-    return (index >= 0 && index < kRateCount) ? kRateCodes[index] : 0;
-}
-
 SensorRate::SensorRate(QWidget *parent) : QFrame(parent), ui(new Ui::SensorRate)
 {
     ui->setupUi(this);

@@ -20,8 +20,6 @@ class SensorRate : public QFrame
 public:
     // Row i of the panel: 125, 250, 500, 1000, 2000, 4000, 8000 Hz.
     static constexpr int kRateCount = 7;
-    // The code each row writes to image byte 0.
-    static int RateCode(int index);
 
     explicit SensorRate(QWidget *parent = nullptr);
     ~SensorRate() override;

@@ -1,12 +1,10 @@
 #pragma once
 // The settings page, fourth of the device page's settings pages.
 //
-// What the rest of the program relies on today: it keeps the hidden repair
-// dialog g_UpDateRepair for the whole run and the wired-mode text
-// g_WiredModeText from its language element, and it answers the hub signals
-// that the device link and the main window send to it. Its controls
-// (language, versions and updates, pairing, autostart, receiver options) are
-// added by the settings page's own work; the sleep-time panel is placed here.
+// It keeps the hidden repair dialog g_UpDateRepair for the whole run and the
+// wired-mode text g_WiredModeText from its language element. Its one control
+// is the sleep-time panel, which SigLightToFrom fills; the other hub signals
+// that the device link and the main window send to it change nothing.
 
 #include "flashdatamap.h"
 

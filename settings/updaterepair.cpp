@@ -1,31 +1,22 @@
 #include "updaterepair.h"
 
+#include "ui_updaterepair.h"
+
 #include "paths.h"
 
-#include <QFrame>
-
-namespace {
-constexpr int kRepairWidth = 460;
-constexpr int kRepairHeight = 289;
-}  // namespace
-
-UpDateRepair::UpDateRepair(QWidget *parent) : QDialog(parent)
+UpDateRepair::UpDateRepair(QWidget *parent) : QDialog(parent), ui(new Ui_UpDateRepair)
 {
-    setObjectName(QStringLiteral("UpDateRepair"));
-    setWindowTitle(QStringLiteral("Dialog"));
-    setFixedSize(kRepairWidth, kRepairHeight);
-    AutoRepair = new QFrame(this);
-    AutoRepair->setObjectName(QStringLiteral("AutoRepair"));
-    AutoRepair->setGeometry(0, 0, kRepairWidth, kRepairHeight);
-    AutoRepair->setFrameShape(QFrame::StyledPanel);
-    AutoRepair->setFrameShadow(QFrame::Raised);
+    ui->setupUi(this);
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
-    AutoRepair->setStyleSheet(
+    ui->AutoRepair->setStyleSheet(
         QStringLiteral("#AutoRepair{border:0px;background-position:center;background-repeat:no-repeat;border-image: url(")
         + Paths::AppFolder() + QStringLiteral("/Picture/WarningDialog/BackGround.png);}"));
 }
 
-UpDateRepair::~UpDateRepair() = default;
+UpDateRepair::~UpDateRepair()
+{
+    delete ui;
+}
 
 void UpDateRepair::StartRepairFromKey(int index)
 {

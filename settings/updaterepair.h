@@ -3,13 +3,12 @@
 //
 // The settings page keeps one hidden instance for the whole run
 // (g_UpDateRepair); the main window's Space key builds one on its stack for a
-// repair that the user asked for. So far the dialog records a repair started
-// from outside; the flashing, its progress and the ready check come with the
-// firmware update's own work.
+// repair that the user asked for. The dialog is an empty frame with the
+// notice background; it records whether a repair was started from outside.
 
 #include <QDialog>
 
-class QFrame;
+class Ui_UpDateRepair;
 
 class UpDateRepair : public QDialog
 {
@@ -26,7 +25,7 @@ public:
     int KeyIndex() const { return keyIndex; }
 
 private:
-    QFrame *AutoRepair = nullptr;
+    Ui_UpDateRepair *ui;
     bool startedFromKey = false;
     int keyIndex = 0;
 };

@@ -81,15 +81,6 @@ QMap<QString, QStringList> Elements()
     return elements;
 }
 
-QString ElementOf(const QString &className)
-{
-    for (const ClassTexts &entry : Classes()) {
-        if (entry.className == className)
-            return entry.element;
-    }
-    return QString();
-}
-
 QStringList TagsOf(const QString &className)
 {
     for (const ClassTexts &entry : Classes()) {

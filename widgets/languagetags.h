@@ -28,8 +28,7 @@ const QVector<ClassTexts> &Classes();
 // share an element: UpDateWarning and FindNewVer both read NewVer).
 QMap<QString, QStringList> Elements();
 
-// The element and the tags of one class; empty when the class is not listed.
-QString ElementOf(const QString &className);
+// The tags of one class; empty when the class is not listed.
 QStringList TagsOf(const QString &className);
 
 // True when some class reads `tag` from `element`.

@@ -77,16 +77,16 @@ QLabel *BuildLabel(QFrame *frame, const NoticeLayout &layout)
     return label;
 }
 
-QToolButton *BuildTextButton(QFrame *frame, const NoticeButtonSpec &spec)
+QToolButton *BuildTextButton(QFrame *frame, const NoticeTextButton &place)
 {
     auto *button = new QToolButton(frame);
-    button->setObjectName(QString::fromLatin1(spec.name));
-    button->setGeometry(QRect(spec.pos, kTextButtonSize));
+    button->setObjectName(QString::fromLatin1(place.name));
+    button->setGeometry(QRect(place.pos, kTextButtonSize));
     button->setMinimumSize(0, 0);
     button->setMaximumSize(500, 500);
     button->setFont(NoticeFont());
     button->setAutoRaise(true);
-    button->setText(spec.text);
+    button->setText(place.text);
     return button;
 }
 
@@ -129,8 +129,8 @@ void NoticeForm::Build(QDialog *dialog, const NoticeLayout &layout)
     frame = BuildFrame(dialog, layout);
     CloseButton = BuildCloseButton(frame, layout.closeButtonPos);
     label = BuildLabel(frame, layout);
-    for (const NoticeButtonSpec &spec : layout.buttons) {
-        QToolButton *button = BuildTextButton(frame, spec);
+    for (const NoticeTextButton &place : layout.buttons) {
+        QToolButton *button = BuildTextButton(frame, place);
         const QString name = button->objectName();
         if (name == QLatin1String("OK"))
             OK = button;

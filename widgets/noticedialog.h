@@ -4,6 +4,8 @@
 // close button at the top right, a centred word-wrapped message and up to two
 // text buttons. Each notice class describes only how its form differs
 // (NoticeLayout) and which language tags it reads.
+// The template is built in code, not from a form, because each notice's widget
+// tree comes from the data of its NoticeLayout.
 
 #include "languagereader.h"
 
@@ -39,7 +41,7 @@ void PlaceOnOpener(QWidget *notice, const QWidget *opener, int dx = 0, int dy = 
 void PlaceAtOpenerCorner(QWidget *notice, const QWidget *opener);
 
 // A text button of a notice: object name, position (90 x 24), default text.
-struct NoticeButtonSpec {
+struct NoticeTextButton {
     const char *name;
     QPoint pos;
     QString text;
@@ -50,7 +52,7 @@ struct NoticeLayout {
     enum class FrameLimits { Fixed300x140, Fixed300x130, Free };
 
     NoticeLayout(const char *dialog, const char *frame, const QRect &labelRect, const QString &text,
-                 std::vector<NoticeButtonSpec> textButtons)
+                 std::vector<NoticeTextButton> textButtons)
         : dialogName(dialog), frameName(frame), labelGeometry(labelRect), labelText(text),
           buttons(std::move(textButtons))
     {
@@ -60,7 +62,7 @@ struct NoticeLayout {
     const char *frameName;
     QRect labelGeometry;
     QString labelText;
-    std::vector<NoticeButtonSpec> buttons;
+    std::vector<NoticeTextButton> buttons;
     QPoint closeButtonPos{275, 5};
     FrameLimits frameLimits = FrameLimits::Fixed300x140;
     QSize dialogMinimum;  // invalid: none

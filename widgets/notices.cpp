@@ -15,12 +15,12 @@ using FrameLimits = NoticeLayout::FrameLimits;
 const QString kConfirm = QStringLiteral("确定");
 const QString kCancel = QStringLiteral("取消");
 
-NoticeButtonSpec NewHongAt(int x, int y, const QString &text = kConfirm)
+NoticeTextButton NewHongAt(int x, int y, const QString &text = kConfirm)
 {
     return {"NewHong", QPoint(x, y), text};
 }
 
-std::vector<NoticeButtonSpec> OkCancelAt(int cancelX)
+std::vector<NoticeTextButton> OkCancelAt(int cancelX)
 {
     return {{"OK", QPoint(40, 110), kConfirm}, {"Cancel", QPoint(cancelX, 110), kCancel}};
 }

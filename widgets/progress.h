@@ -17,7 +17,6 @@ public:
 
     // What the notice shows: the update's course, its failure or its success.
     enum class State { Running, Failed, Succeeded };
-    State CurrentState() const { return state; }
 
 public slots:
     void SlotChangeLanguage(int index);

@@ -87,8 +87,8 @@ QStringList CallTrail(const QStringList &functions)
     return out;
 }
 
-struct Parts {
-    explicit Parts(Match &match)
+struct MatchWidgets {
+    explicit MatchWidgets(Match &match)
         : button(match.findChild<QPushButton *>("MatchButton")),
           close(match.findChild<QToolButton *>("CloseButton")),
           hint(match.findChild<QLabel *>("label")),
@@ -204,7 +204,7 @@ void TestPairing::choosesTheTarget()
     match.PrepareShow();
     match.show();
     LetTargetCheckRun();
-    const Parts parts(match);
+    const MatchWidgets widgets(match);
 
     QCOMPARE(match.HasTarget(), !target.isEmpty());
     QCOMPARE(match.TargetPath(), QString::fromLatin1(HidSim::PathOf(target)));
@@ -215,13 +215,13 @@ void TestPairing::choosesTheTarget()
 
     const bool pairable = !target.isEmpty() && !wired;
     QCOMPARE(match.CanPair(), pairable);
-    QCOMPARE(parts.button->isEnabled(), pairable);
-    QCOMPARE(parts.hint->isVisible(), wired);
-    QCOMPARE(parts.instructions->isVisible(), !wired);
-    QCOMPARE(parts.hint->text(), kWiredHint);
-    QCOMPARE(parts.button->text(), kStartText);
+    QCOMPARE(widgets.button->isEnabled(), pairable);
+    QCOMPARE(widgets.hint->isVisible(), wired);
+    QCOMPARE(widgets.instructions->isVisible(), !wired);
+    QCOMPARE(widgets.hint->text(), kWiredHint);
+    QCOMPARE(widgets.button->text(), kStartText);
     // A button that cannot start a pairing has black text.
-    QCOMPARE(parts.button->styleSheet().contains("color: rgb(0,0,0)"), !pairable);
+    QCOMPARE(widgets.button->styleSheet().contains("color: rgb(0,0,0)"), !pairable);
 
     // Neither a click nor Space starts anything without a wireless target.
     if (!pairable) {
@@ -267,7 +267,7 @@ void TestPairing::startButtonSendsThePairingCommand()
         QTest::keyClick(&match, Qt::Key_Space);
         QVERIFY(TestSupport::WaitFor([] { return g_PairState == kPairRunning; }));
     } else {
-        QTest::mouseClick(Parts(match).button, Qt::LeftButton);
+        QTest::mouseClick(MatchWidgets(match).button, Qt::LeftButton);
     }
 
     const QString path = QString::fromLatin1(HidSim::PathOf("r4k"));
@@ -278,7 +278,7 @@ void TestPairing::startButtonSendsThePairingCommand()
     QVERIFY(g_PairStarted);
     QVERIFY(g_SessionParked);
     QCOMPARE(int(g_SessionActive), 0);
-    QCOMPARE(Parts(match).button->text(), kPairingText);
+    QCOMPARE(MatchWidgets(match).button->text(), kPairingText);
 
     // The receiver's answer reaches the pairing callback, not the device page's.
     QVERIFY(ResultArrived());
@@ -305,11 +305,11 @@ void TestPairing::pairingResultReachesTheButton()
     match.PrepareShow();
     match.show();
     LetTargetCheckRun();
-    const Parts parts(match);
-    QTest::mouseClick(parts.button, Qt::LeftButton);
+    const MatchWidgets widgets(match);
+    QTest::mouseClick(widgets.button, Qt::LeftButton);
     QVERIFY(ResultArrived());
     QVERIFY(TestSupport::WaitFor([&] {
-        return parts.button->text() == kSuccessText || parts.button->text() == kFailText;
+        return widgets.button->text() == kSuccessText || widgets.button->text() == kFailText;
     }));
 
     QVERIFY(!g_PairStarted);
@@ -322,19 +322,19 @@ void TestPairing::pairingResultReachesTheButton()
     if (mouseInPairingMode) {
         QCOMPARE(int(g_PairState), int(kPairSucceeded));
         QCOMPARE(HidSim::PairStatus("r8k"), 3);
-        QCOMPARE(parts.button->text(), kSuccessText);
-        QVERIFY(parts.button->styleSheet().contains("PairSuccess.png"));
-        QVERIFY(!parts.button->isEnabled());
+        QCOMPARE(widgets.button->text(), kSuccessText);
+        QVERIFY(widgets.button->styleSheet().contains("PairSuccess.png"));
+        QVERIFY(!widgets.button->isEnabled());
         // Nothing more to do after a success.
         match.on_MatchButton_clicked();
         QCOMPARE(Calls("UsbServerC_Start").size(), 1);
     } else {
         QCOMPARE(int(g_PairState), int(kPairFailed));
-        QCOMPARE(parts.button->text(), kFailText);
-        QVERIFY(parts.button->styleSheet().contains("PairFail.png"));
-        QVERIFY(parts.button->isEnabled());
+        QCOMPARE(widgets.button->text(), kFailText);
+        QVERIFY(widgets.button->styleSheet().contains("PairFail.png"));
+        QVERIFY(widgets.button->isEnabled());
         // Another click is a new pairing on a freshly opened connection.
-        QTest::mouseClick(parts.button, Qt::LeftButton);
+        QTest::mouseClick(widgets.button, Qt::LeftButton);
         QCOMPARE(int(g_PairState), int(kPairRunning));
         QCOMPARE(Calls("UsbServerC_Start").size(), 2);
         QCOMPARE(Calls("UsbServer_EnterDonglePairOnlyCid").size(), 2);
@@ -351,8 +351,8 @@ void TestPairing::vanishedReceiverFailsAtTheNextPoll()
     match.PrepareShow();
     match.show();
     LetTargetCheckRun();
-    const Parts parts(match);
-    QTest::mouseClick(parts.button, Qt::LeftButton);
+    const MatchWidgets widgets(match);
+    QTest::mouseClick(widgets.button, Qt::LeftButton);
 
     // Polls while the receiver is there change nothing.
     QVERIFY(TestSupport::WaitFor([] { return HidSim::CallsOf("UsbServer_ReadDonglePairStatus").size() >= 2; }));
@@ -364,8 +364,8 @@ void TestPairing::vanishedReceiverFailsAtTheNextPoll()
 
     // The very next 1 s poll found it gone.
     QCOMPARE(HidSim::CallsOf("UsbServer_ReadDonglePairStatus").size(), pollsBefore + 1);
-    QCOMPARE(parts.button->text(), kFailText);
-    QVERIFY(parts.button->styleSheet().contains("PairFail.png"));
+    QCOMPARE(widgets.button->text(), kFailText);
+    QVERIFY(widgets.button->styleSheet().contains("PairFail.png"));
     QVERIFY(!g_PairStarted);
     QCOMPARE(int(g_SessionActive), 1);
     QVERIFY(!g_SessionParked);
@@ -381,11 +381,11 @@ void TestPairing::pairingTextAnimates()
     match.PrepareShow();
     match.show();
     LetTargetCheckRun();
-    const Parts parts(match);
+    const MatchWidgets widgets(match);
     QStringList texts;
     // Connected after the dialog's own slot, so it sees each new text.
-    connect(g_PairTextTimer, &QTimer::timeout, &match, [&] { texts << parts.button->text(); });
-    QTest::mouseClick(parts.button, Qt::LeftButton);
+    connect(g_PairTextTimer, &QTimer::timeout, &match, [&] { texts << widgets.button->text(); });
+    QTest::mouseClick(widgets.button, Qt::LeftButton);
     QVERIFY(TestSupport::WaitFor([&] { return texts.size() >= 7; }));
     QCOMPARE(texts.mid(0, 7), QStringList({"Pairing", "Pairing.", "Pairing..", "Pairing...", "Pairing",
                                            "Pairing.", "Pairing.."}));
@@ -453,12 +453,12 @@ void TestPairing::closeIsRefusedWhilePairing()
     OpenSession("r4k");  // opened from the device page
     Match match;
     match.PrepareShow();
-    const Parts parts(match);
+    const MatchWidgets widgets(match);
     const auto closeOnce = [&] {
         if (withEscape)
             QTest::keyClick(&match, Qt::Key_Escape);
         else
-            QTest::mouseClick(parts.close, Qt::LeftButton);
+            QTest::mouseClick(widgets.close, Qt::LeftButton);
     };
     const DeviceAllInfo sentinel = [] {
         DeviceAllInfo info;
@@ -470,11 +470,11 @@ void TestPairing::closeIsRefusedWhilePairing()
     size_t registrationsBeforeResult = 0;
     QTimer::singleShot(0, &match, [&] {
         LetTargetCheckRun();
-        QTest::mouseClick(parts.button, Qt::LeftButton);
+        QTest::mouseClick(widgets.button, Qt::LeftButton);
         closeOnce();
         refused = match.isVisible() && g_PairStarted;
         QVERIFY(ResultArrived());
-        QVERIFY(TestSupport::WaitFor([&] { return parts.button->text() == kFailText; }));
+        QVERIFY(TestSupport::WaitFor([&] { return widgets.button->text() == kFailText; }));
         registrationsBeforeResult = HidSim::CallsOf("StartUsbChanged").size();
         g_PageDevices = {sentinel};
         closeOnce();
@@ -504,7 +504,7 @@ void TestPairing::closingWithoutResultHandsTheSessionBack()
         match.PrepareShow();
         match.show();
         LetTargetCheckRun();
-        QTest::mouseClick(Parts(match).button, Qt::LeftButton);
+        QTest::mouseClick(MatchWidgets(match).button, Qt::LeftButton);
         QVERIFY(g_SessionParked);
         g_PairStarted = false;  // as if the pairing had ended without a report
     }
@@ -613,13 +613,13 @@ void TestPairing::contactSheet()
 {
     HidSim::SetWorld(TestWorld(60000));
     QVector<Shot> shots;
-    const auto take = [&](const QString &caption, const std::function<void(Match &, Parts &)> &stage) {
+    const auto take = [&](const QString &caption, const std::function<void(Match &, MatchWidgets &)> &stage) {
         Match match;
         match.PrepareShow();
         match.show();
         LetTargetCheckRun(2);
-        Parts parts(match);
-        stage(match, parts);
+        MatchWidgets widgets(match);
+        stage(match, widgets);
         for (const QString &file : TestSupport::PicturesNamed(&match))
             QVERIFY2(QFileInfo::exists(file), qPrintable(file));
         shots.append({caption, match.grab().toImage()});
@@ -627,21 +627,21 @@ void TestPairing::contactSheet()
     };
 
     g_PageDevices = {Listed("r4k")};
-    take("ready", [](Match &, Parts &) {});
-    take("pairing", [](Match &, Parts &parts) {
-        QTest::mouseClick(parts.button, Qt::LeftButton);
-        QVERIFY(TestSupport::WaitFor([&] { return parts.button->text() == "Pairing.."; }));
+    take("ready", [](Match &, MatchWidgets &) {});
+    take("pairing", [](Match &, MatchWidgets &widgets) {
+        QTest::mouseClick(widgets.button, Qt::LeftButton);
+        QVERIFY(TestSupport::WaitFor([&] { return widgets.button->text() == "Pairing.."; }));
     });
-    take("paired", [](Match &match, Parts &) { match.SlotButtonenable(1); });
-    take("failed", [](Match &match, Parts &) { match.SlotButtonenable(0); });
+    take("paired", [](Match &match, MatchWidgets &) { match.SlotButtonenable(1); });
+    take("failed", [](Match &match, MatchWidgets &) { match.SlotButtonenable(0); });
     g_PageDevices = {Listed("m1")};
-    take("mouse on cable", [](Match &, Parts &) {});
+    take("mouse on cable", [](Match &, MatchWidgets &) {});
     g_PageDevices.clear();
-    take("no receiver", [](Match &, Parts &) {});
+    take("no receiver", [](Match &, MatchWidgets &) {});
     g_PageDevices = {Listed("r4k")};
-    take("simplified Chinese", [](Match &match, Parts &) { match.SlotChangeLanguage(1); });
+    take("simplified Chinese", [](Match &match, MatchWidgets &) { match.SlotChangeLanguage(1); });
     g_PageDevices = {Listed("m1")};
-    take("simplified Chinese, mouse on cable", [](Match &match, Parts &) { match.SlotChangeLanguage(1); });
+    take("simplified Chinese, mouse on cable", [](Match &match, MatchWidgets &) { match.SlotChangeLanguage(1); });
 
     const QString file = qEnvironmentVariableIsSet("VOGM_PAIRING_SHEET")
                              ? qEnvironmentVariable("VOGM_PAIRING_SHEET")

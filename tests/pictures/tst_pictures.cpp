@@ -10,16 +10,16 @@
 
 namespace {
 
-QImage Staged(const PictureSpec &spec)
+QImage Staged(const PictureEntry &entry)
 {
-    return QImage(QDir(TestSupport::AppFolder()).filePath(spec.RelativePath()));
+    return QImage(QDir(TestSupport::AppFolder()).filePath(entry.RelativePath()));
 }
 
-const PictureSpec *Find(const QString &folder, const QString &name)
+const PictureEntry *Find(const QString &folder, const QString &name)
 {
-    for (const PictureSpec &spec : PictureTable())
-        if (spec.folder == folder && spec.name == name)
-            return &spec;
+    for (const PictureEntry &entry : PictureTable())
+        if (entry.folder == folder && entry.name == name)
+            return &entry;
     return nullptr;
 }
 
@@ -134,9 +134,9 @@ void TestPictures::everyFormPictureIsInTheTable()
     QFETCH(QString, folder);
     QFETCH(QStringList, names);
     QStringList inTable;
-    for (const PictureSpec &spec : PictureTable())
-        if (spec.folder == folder)
-            inTable << spec.name;
+    for (const PictureEntry &entry : PictureTable())
+        if (entry.folder == folder)
+            inTable << entry.name;
     for (const QString &name : names)
         QVERIFY2(inTable.contains(name), qPrintable(folder + "/" + name + " is not drawn"));
     QCOMPARE(inTable.size(), names.size());
@@ -153,12 +153,12 @@ void TestPictures::everyPictureIsStagedAtItsSize_data()
 void TestPictures::everyPictureIsStagedAtItsSize()
 {
     QFETCH(int, index);
-    const PictureSpec &spec = PictureTable().at(index);
-    const QString path = QDir(TestSupport::AppFolder()).filePath(spec.RelativePath());
+    const PictureEntry &entry = PictureTable().at(index);
+    const QString path = QDir(TestSupport::AppFolder()).filePath(entry.RelativePath());
     QVERIFY2(QFile::exists(path), qPrintable(path));
     const QImage image(path);
     QVERIFY2(!image.isNull(), qPrintable(path + " does not load"));
-    QCOMPARE(image.size(), spec.size);
+    QCOMPARE(image.size(), entry.size);
 
     // Something is drawn, and not one flat colour.
     const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
@@ -180,8 +180,8 @@ void TestPictures::statesLookDifferent_data()
 void TestPictures::statesLookDifferent()
 {
     QFETCH(int, index);
-    const PictureSpec &variant = PictureTable().at(index);
-    const PictureSpec *base = Find(variant.folder, variant.variantOf);
+    const PictureEntry &variant = PictureTable().at(index);
+    const PictureEntry *base = Find(variant.folder, variant.variantOf);
     QVERIFY2(base, qPrintable(variant.variantOf + " is not in the table"));
     const double share = ChangedShare(Staged(*base), Staged(variant));
     QVERIFY2(share > 0.04, qPrintable(QStringLiteral("%1 differs from %2 in only %3% of its pixels")
@@ -192,7 +192,7 @@ void TestPictures::statesLookDifferent()
 void TestPictures::batteryLeavesRoomForTheLevelBar()
 {
     // The program draws the level bar at (1, 1) to (38, 18) inside the outline.
-    const PictureSpec *battery = Find("Dialog", "Battery");
+    const PictureEntry *battery = Find("Dialog", "Battery");
     QVERIFY(battery);
     const QImage image = Staged(*battery).convertToFormat(QImage::Format_ARGB32);
     for (int y = 2; y < 18; ++y)
@@ -207,11 +207,11 @@ void TestPictures::compiledTitleMatchesTheSet()
     LoadCompiledResources();
     const QImage compiled(":/sensor/Source/SensorImage/Title.png");
     QVERIFY(!compiled.isNull());
-    QCOMPARE(compiled.size(), CompiledTitleSpec().size);
+    QCOMPARE(compiled.size(), CompiledTitleEntry().size);
     // The committed resource is a copy of the drawn marker; redraw it with the
     // generator's --resource-title when the drawing changes.
-    QVERIFY(MaxChannelDifference(compiled, RenderPicture(CompiledTitleSpec())) <= 8);
-    const PictureSpec *staged = Find("FormSetting", "Title");
+    QVERIFY(MaxChannelDifference(compiled, RenderPicture(CompiledTitleEntry())) <= 8);
+    const PictureEntry *staged = Find("FormSetting", "Title");
     QVERIFY(staged);
     QVERIFY(MaxChannelDifference(compiled, Staged(*staged)) <= 8);
 }

@@ -5,6 +5,7 @@
 #include "myconmbobox.h"
 #include "mytoolbuttonenter.h"
 #include "postmsg.h"
+#include "selectionform.h"
 #include "selectionworlds.h"
 #include "testsupport.h"
 #include "usbcallbacks.h"
@@ -115,7 +116,7 @@ private slots:
 
 private:
     void UseWorld(const HidSim::World &world);
-    const Ui_DialogChange &Form() const { return *m_page->Form(); }
+    SelectionForm Form() const { return SelectionForm(m_page); }
     DialogChange *m_page = nullptr;
 };
 

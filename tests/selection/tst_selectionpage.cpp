@@ -4,8 +4,10 @@
 #include "myconmbobox.h"
 #include "postmsg.h"
 #include "registrystore.h"
+#include "selectionform.h"
 #include "selectionworlds.h"
 #include "testsupport.h"
+#include "updaterepair.h"
 #include "usbcallbacks.h"
 
 #include <QCheckBox>
@@ -18,10 +20,6 @@
 #include <QtTest>
 #include <memory>
 
-#if __has_include("updaterepair.h")
-#include "updaterepair.h"
-#define HAVE_REPAIR_DIALOG 1
-#endif
 
 using namespace SelectionWorlds;
 
@@ -73,7 +71,7 @@ private slots:
 
 private:
     void Build();
-    const Ui_DialogChange &Form() const { return *m_page->Form(); }
+    SelectionForm Form() const { return SelectionForm(m_page.get()); }
     std::unique_ptr<DialogChange> m_page;
 };
 
@@ -239,7 +237,6 @@ void TestSelectionPage::enterKey()
 
 void TestSelectionPage::repairDialogOpensOverThePage()
 {
-#ifdef HAVE_REPAIR_DIALOG
     UpDateRepair repair;
     g_UpDateRepair = &repair;
     SetFailInfo(QStringLiteral("211,8,18,3"));
@@ -267,9 +264,6 @@ void TestSelectionPage::repairDialogOpensOverThePage()
     repair.hide();
     m_page.reset();
     g_UpDateRepair = nullptr;
-#else
-    QSKIP("the settings page's repair dialog is not part of this build");
-#endif
 }
 
 void TestSelectionPage::languageBox()

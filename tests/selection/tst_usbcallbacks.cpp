@@ -5,6 +5,7 @@
 #include "postmsg.h"
 #include "selectionworlds.h"
 #include "testsupport.h"
+#include "updaterepair.h"
 #include "usbcallbacks.h"
 #include "worker.h"
 
@@ -15,10 +16,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#if __has_include("updaterepair.h")
-#include "updaterepair.h"
-#define HAVE_REPAIR_DIALOG 1
-#endif
 
 using namespace SelectionWorlds;
 
@@ -209,7 +206,6 @@ void TestUsbCallbacks::everythingGone()
 
 void TestUsbCallbacks::shownRepairDialogIsAskedToCheck()
 {
-#ifdef HAVE_REPAIR_DIALOG
     UpDateRepair repair;
     g_UpDateRepair = &repair;
     repair.show();
@@ -223,9 +219,6 @@ void TestUsbCallbacks::shownRepairDialogIsAskedToCheck()
     g_UpdateBusy = false;
     QCOMPARE(checks.count(), 1);
     g_UpDateRepair = nullptr;
-#else
-    QSKIP("the settings page's repair dialog is not part of this build");
-#endif
 }
 
 void TestUsbCallbacks::firmwareHintOfAWiredMouse_data()

@@ -20,23 +20,23 @@ namespace {
 
 const int kIconSizes[] = {16, 24, 32, 48, 64, 128, 256};
 
-const PictureSpec *FindPicture(const QString &folder, const QString &name)
+const PictureEntry *FindPicture(const QString &folder, const QString &name)
 {
-    for (const PictureSpec &spec : PictureTable()) {
-        if (spec.folder == folder && spec.name == name)
-            return &spec;
+    for (const PictureEntry &entry : PictureTable()) {
+        if (entry.folder == folder && entry.name == name)
+            return &entry;
     }
     return nullptr;
 }
 
-QImage RenderAt(const PictureSpec &spec, int size)
+QImage RenderAt(const PictureEntry &entry, int size)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    painter.scale(qreal(size) / spec.size.width(), qreal(size) / spec.size.height());
-    spec.paint(painter, QRectF(QPointF(0, 0), QSizeF(spec.size)));
+    painter.scale(qreal(size) / entry.size.width(), qreal(size) / entry.size.height());
+    entry.paint(painter, QRectF(QPointF(0, 0), QSizeF(entry.size)));
     painter.end();
     return image;
 }
@@ -71,7 +71,7 @@ int main(int argc, char **argv)
         return 2;
     }
 
-    const PictureSpec *logo = FindPicture(QStringLiteral("Dialog"), QStringLiteral("Logo"));
+    const PictureEntry *logo = FindPicture(QStringLiteral("Dialog"), QStringLiteral("Logo"));
     if (!logo) {
         std::fprintf(stderr, "icon generator: the picture set has no Dialog/Logo\n");
         return 1;

@@ -21,7 +21,7 @@ constexpr int kZoomUpTo = 64;  // pictures up to this size are also shown enlarg
 
 struct Cell
 {
-    const PictureSpec *spec;
+    const PictureEntry *entry;
     QImage image;
     QSize shown;   // native or scaled-down size
     QSize zoomed;  // empty when not enlarged
@@ -31,13 +31,13 @@ struct Cell
     int ContentHeight() const { return qMax(shown.height(), zoomed.height()); }
 };
 
-Cell MakeCell(const PictureSpec &spec)
+Cell MakeCell(const PictureEntry &entry)
 {
-    Cell cell{&spec, RenderPicture(spec), spec.size, QSize(), QRect()};
-    if (spec.size.width() > kLargest)
-        cell.shown = spec.size.scaled(kLargest, kLargest * 2, Qt::KeepAspectRatio);
-    if (qMax(spec.size.width(), spec.size.height()) <= kZoomUpTo)
-        cell.zoomed = spec.size * kZoom;
+    Cell cell{&entry, RenderPicture(entry), entry.size, QSize(), QRect()};
+    if (entry.size.width() > kLargest)
+        cell.shown = entry.size.scaled(kLargest, kLargest * 2, Qt::KeepAspectRatio);
+    if (qMax(entry.size.width(), entry.size.height()) <= kZoomUpTo)
+        cell.zoomed = entry.size * kZoom;
     return cell;
 }
 
@@ -59,9 +59,9 @@ void DrawCell(QPainter &p, const Cell &cell)
         p.restore();
     }
     const int captionTop = origin.y() + cell.ContentHeight() + 6;
-    p.fillPath(PaintKit::SpacedTextPath(cell.spec->name, 12, true, 0, QPointF(origin.x(), captionTop + 11)),
+    p.fillPath(PaintKit::SpacedTextPath(cell.entry->name, 12, true, 0, QPointF(origin.x(), captionTop + 11)),
                Palette::Text());
-    const QString size = QStringLiteral("%1 x %2").arg(cell.spec->size.width()).arg(cell.spec->size.height());
+    const QString size = QStringLiteral("%1 x %2").arg(cell.entry->size.width()).arg(cell.entry->size.height());
     p.fillPath(PaintKit::SpacedTextPath(size, 11, false, 0, QPointF(origin.x(), captionTop + 25)),
                Palette::Secondary());
 }
@@ -77,18 +77,18 @@ QImage BuildContactSheet()
     QString folder;
     int x = kMargin;
     int rowHeight = 0;
-    for (const PictureSpec &spec : PictureTable()) {
-        if (spec.folder != folder) {
+    for (const PictureEntry &entry : PictureTable()) {
+        if (entry.folder != folder) {
             if (!folder.isEmpty())
                 y += rowHeight + kGap;
-            folder = spec.folder;
+            folder = entry.folder;
             headers.append({folder, y});
             y += kHeader;
             x = kMargin;
             rowHeight = 0;
         }
-        Cell cell = MakeCell(spec);
-        const int captionWidth = qCeil(PaintKit::SpacedTextPath(spec.name, 12, true, 0, QPointF())
+        Cell cell = MakeCell(entry);
+        const int captionWidth = qCeil(PaintKit::SpacedTextPath(entry.name, 12, true, 0, QPointF())
                                            .boundingRect().width());
         const int width = qMax(cell.ContentWidth(), qMax(captionWidth, 64));
         const int height = cell.ContentHeight() + kCaption;

@@ -40,9 +40,9 @@ bool WriteManifest(const QString &path)
     QTextStream out(&file);
     out.setCodec("UTF-8");
     out << "folder,name,width,height,variant_of,used_by\n";
-    for (const PictureSpec &spec : PictureTable())
-        out << spec.folder << ',' << spec.name << ',' << spec.size.width() << ',' << spec.size.height() << ','
-            << spec.variantOf << ',' << CsvField(spec.usedBy) << '\n';
+    for (const PictureEntry &entry : PictureTable())
+        out << entry.folder << ',' << entry.name << ',' << entry.size.width() << ',' << entry.size.height() << ','
+            << entry.variantOf << ',' << CsvField(entry.usedBy) << '\n';
     out.flush();
     return file.commit();
 }
@@ -75,9 +75,9 @@ int main(int argc, char **argv)
     bool ok = true;
     if (parser.isSet(stageOption)) {
         const QDir stage(parser.value(stageOption));
-        for (const PictureSpec &spec : PictureTable()) {
-            const QString path = stage.filePath(spec.RelativePath());
-            if (!SaveWhole(RenderPicture(spec), path))
+        for (const PictureEntry &entry : PictureTable()) {
+            const QString path = stage.filePath(entry.RelativePath());
+            if (!SaveWhole(RenderPicture(entry), path))
                 ok = Fail(path);
         }
     }
@@ -86,7 +86,7 @@ int main(int argc, char **argv)
     if (parser.isSet(sheetOption) && !SaveWhole(BuildContactSheet(), parser.value(sheetOption)))
         ok = Fail(parser.value(sheetOption));
     if (parser.isSet(resourceOption)
-        && !SaveWhole(RenderPicture(CompiledTitleSpec()), parser.value(resourceOption)))
+        && !SaveWhole(RenderPicture(CompiledTitleEntry()), parser.value(resourceOption)))
         ok = Fail(parser.value(resourceOption));
     return ok ? 0 : 1;
 }

@@ -6,7 +6,7 @@
 
 using namespace Painters;
 
-QString PictureSpec::RelativePath() const
+QString PictureEntry::RelativePath() const
 {
     return QStringLiteral("Picture/%1/%2.png").arg(folder, name);
 }
@@ -17,7 +17,7 @@ namespace {
 class TableBuilder
 {
 public:
-    explicit TableBuilder(QVector<PictureSpec> &rows) : m_rows(rows) {}
+    explicit TableBuilder(QVector<PictureEntry> &rows) : m_rows(rows) {}
 
     TableBuilder &Folder(const QString &folder)
     {
@@ -72,7 +72,7 @@ public:
     }
 
 private:
-    QVector<PictureSpec> &m_rows;
+    QVector<PictureEntry> &m_rows;
     QString m_folder;
 };
 
@@ -330,9 +330,9 @@ void FormSettingFolder(TableBuilder &t)
              UpdateButton(true), QStringLiteral("WaitUpdate"));
 }
 
-QVector<PictureSpec> BuildTable()
+QVector<PictureEntry> BuildTable()
 {
-    QVector<PictureSpec> rows;
+    QVector<PictureEntry> rows;
     TableBuilder t(rows);
     DialogFolder(t);
     DialogChangeFolder(t);
@@ -348,27 +348,27 @@ QVector<PictureSpec> BuildTable()
 
 }  // namespace
 
-const QVector<PictureSpec> &PictureTable()
+const QVector<PictureEntry> &PictureTable()
 {
-    static const QVector<PictureSpec> table = BuildTable();
+    static const QVector<PictureEntry> table = BuildTable();
     return table;
 }
 
-const PictureSpec &CompiledTitleSpec()
+const PictureEntry &CompiledTitleEntry()
 {
-    static const PictureSpec spec{QStringLiteral("resources"), QStringLiteral("Title"), QSize(16, 10),
+    static const PictureEntry entry{QStringLiteral("resources"), QStringLiteral("Title"), QSize(16, 10),
                                   QStringLiteral("FormSetting: TitleButton_8 (compiled-in resource)"), QString(),
                                   SectionMarker()};
-    return spec;
+    return entry;
 }
 
-QImage RenderPicture(const PictureSpec &spec)
+QImage RenderPicture(const PictureEntry &entry)
 {
-    QImage image(spec.size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(entry.size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
     painter.setRenderHints(QPainter::Antialiasing | QPainter::SmoothPixmapTransform);
-    spec.paint(painter, QRectF(QPointF(0, 0), QSizeF(spec.size)));
+    entry.paint(painter, QRectF(QPointF(0, 0), QSizeF(entry.size)));
     painter.end();
     return image;
 }

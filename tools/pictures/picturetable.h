@@ -12,7 +12,7 @@ class QPainter;
 // Picture/<folder>/<name>.png, its size (the size of the widget that shows
 // it), where it is used, which picture it is a state variant of, and the
 // function that draws it.
-struct PictureSpec
+struct PictureEntry
 {
     QString folder;     // below Picture/
     QString name;       // file name without ".png"
@@ -25,13 +25,13 @@ struct PictureSpec
     QString RelativePath() const;
 };
 
-const QVector<PictureSpec> &PictureTable();
+const QVector<PictureEntry> &PictureTable();
 
 // The section marker that the settings form carries compiled in
 // (":/sensor/Source/SensorImage/Title.png"); the same drawing as the
 // FormSetting picture "Title".
-const PictureSpec &CompiledTitleSpec();
+const PictureEntry &CompiledTitleEntry();
 
 // Draws one picture at its size (premultiplied ARGB, transparent where
 // nothing is drawn).
-QImage RenderPicture(const PictureSpec &spec);
+QImage RenderPicture(const PictureEntry &entry);
