@@ -1,59 +1,377 @@
 #include "buttoninterface.h"
 
-#include "debouncetime.h"
+#include "ui_buttoninterface.h"
+
+#include "buttontheme.h"
+#include "configini.h"
 #include "globals.h"
 #include "languagereader.h"
+#include "paneltheme.h"
+#include "paths.h"
 #include "postmsg.h"
+#include "sensordescription.h"
 #include "worker.h"
+#include "writers.h"
+
+#include <QButtonGroup>
+#include <QCoreApplication>
+#include <QDir>
+#include <QMouseEvent>
+#include <QScrollBar>
 
 namespace {
-constexpr int kPageWidth = 883;
-constexpr int kPageHeight = 630;
-// The sleep time a reset to defaults shows.
+// A reset to defaults shows this sleep time and this debounce item.
 constexpr int kDefaultSleepSeconds = 60;
+constexpr int kDefaultDebounceIndex = 8;
 // The image stores the sleep time in units of 10 seconds.
 constexpr int kSleepUnitSeconds = 10;
-const QRect kDebouncePanelGeometry(35, 50, 165, 37);
-// The debounce item a reset to defaults selects.
-constexpr int kDefaultDebounceIndex = 8;
 // Language tags S1..S20 carry the unit text of debounce items 0..19.
 constexpr int kDebounceUnitTags = 20;
+// The page has one mouse picture.
+constexpr int kMousePicture = 0;
+// A press is compared with the function list's rectangle this far higher up.
+constexpr int kFunctionListLift = 340;
+
+const QString kRowsScrollBarSheet = QStringLiteral("QScrollBar {width:10px;}");
+
+QString OptionColor(const QString &key)
+{
+    return ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), key);
+}
 }  // namespace
 
-Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent)
+constexpr int Buttoninterface::kRowDeviceButtons[];
+
+Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_Buttoninterface)
 {
-    setObjectName(QStringLiteral("Buttoninterface"));
-    setMaximumSize(kPageWidth, kPageHeight);
-
-    DebunceButton = new DebounceTime(this);
-    DebunceButton->setObjectName(QStringLiteral("DebunceButton"));
-    DebunceButton->setGeometry(kDebouncePanelGeometry);
-
-    // The one worker of the program; its online poll starts at once.
-    g_Worker = new Worker(this);
+    ui->setupUi(this);
+    Rows[0] = ui->FireKey;
+    Rows[1] = ui->RightKey;
+    Rows[2] = ui->BackKey;
+    Rows[3] = ui->StartPause;
+    Rows[4] = ui->TopMusic;
+    Rows[5] = ui->BackMusic;
 
     PostMsg *hub = PostMsg::GetInstance();
-    connect(hub, &PostMsg::SigUpDataLightUIButton, this, &Buttoninterface::SlotUpDataButtonUIButton,
-            Qt::BlockingQueuedConnection);
+    connect(hub, &PostMsg::SigChangeLanguage, this, &Buttoninterface::SlotChangeLanguage);
+    connect(hub, &PostMsg::SigMouseIndex, this, &Buttoninterface::SlotMouseIndex);
+
+    PictureDir = PanelTheme::PictureDir(QStringLiteral("Buttoninterface"));
+    const QString mainPageDir = Paths::BaseFolder() + QStringLiteral("/usersetting/MainPage");
+    if (!QDir(mainPageDir).exists())
+        QDir().mkpath(mainPageDir);
+    ui->widget->setStyleSheet(ButtonTheme::MousePicture(PictureDir, kMousePicture));
+
+    SetupButtonGroups();
+    // A short or malformed colour list gives the theme's fallback colour.
+    ButtonColor = OptionColor(QStringLiteral("ButtonColor"));
+
+    // The profile switch cannot be chosen, and the lighting list opens only
+    // for a row that already has a lighting function.
+    ui->DPI_3->hide();
+    ui->DPI_9->hide();
+
+    ApplyListSheets();
+    ui->scrollArea_11->setFrameShape(QFrame::NoFrame);
+    // The page lies on the device page's dark background without a frame
+    // line of its own; the form's scroll-bar theme stays as it is.
+    ui->MainWindow->setStyleSheet(ui->MainWindow->styleSheet() + QStringLiteral("#MainWindow{border:0px;}"));
+    ApplyProfileBoxSheets();
+    ReadSensorDefinitions();
+    ApplyButtonSheets();
+
+    // The device side waits in the blocking emits until the page has taken them.
+    const auto blocking = Qt::BlockingQueuedConnection;
+    connect(hub, &PostMsg::SigUpDataLightUIButton, this, &Buttoninterface::SlotUpDataButtonUIButton, blocking);
+    connect(hub, &PostMsg::SigUpDataConfigUI, this, &Buttoninterface::SlotUpDataConfigUI, blocking);
     connect(hub, &PostMsg::SigUpDataButtonUIC, this, &Buttoninterface::SlotUpDataButtonUIB);
-    connect(hub, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, Qt::BlockingQueuedConnection);
-    connect(hub, &PostMsg::SigUpDataConfigUI, this, &Buttoninterface::SlotUpDataConfigUI,
-            Qt::BlockingQueuedConnection);
     connect(hub, &PostMsg::SigAddMacroButton, this, &Buttoninterface::SlotAddMacroButton);
     connect(hub, &PostMsg::SigDeleteMacroButton, this, &Buttoninterface::SlotDeleteMacroButton);
     connect(hub, &PostMsg::SigUpDataMacro, this, &Buttoninterface::SlotUpDataMacro);
     connect(hub, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
-    connect(hub, &PostMsg::SigMouseIndex, this, &Buttoninterface::SlotMouseIndex);
-    connect(hub, &PostMsg::SigChangeLanguage, this, &Buttoninterface::SlotChangeLanguage);
+    connect(hub, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, blocking);
+
+    // The one worker of the program (not its parent); its online poll starts at once.
+    g_Worker = new Worker(this);
+
+    ui->stackedWidget->setCurrentWidget(ui->page);
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 
     SlotChangeLanguage(CurrentLanguageIndex());
+    ApplyBoxSheets();
 }
 
 Buttoninterface::~Buttoninterface()
 {
-    // Stop(), deleteLater(), wait() and StopUsbChanged(), in that order.
+    // The library's thread or a worker pass may be parked in a blocking emit
+    // to this page: take no new ones, and release those already queued
+    // (deleting a queued blocking call wakes its emitter) so that the worker
+    // can end.
+    PostMsg::GetInstance()->disconnect(this);
+    QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
     ShutdownWorker();
+    delete ui;
 }
+
+// ---- rows and lists ---------------------------------------------------------------
+
+int Buttoninterface::SelectedDeviceButton() const
+{
+    for (int row = 0; row < kRows; ++row) {
+        if (Rows[row]->isChecked())
+            return kRowDeviceButtons[row];
+    }
+    return -1;
+}
+
+QToolButton *Buttoninterface::RowOfDeviceButton(int button) const
+{
+    for (int row = 0; row < kRows; ++row) {
+        if (kRowDeviceButtons[row] == button)
+            return Rows[row];
+    }
+    return nullptr;
+}
+
+void Buttoninterface::CloseFunctionLists()
+{
+    ui->stackedWidget->setCurrentWidget(ui->page);
+    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(kRowsScrollBarSheet);
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+}
+
+void Buttoninterface::ClearRowSelection()
+{
+    RowGroup->setExclusive(false);
+    for (QToolButton *row : Rows)
+        row->setChecked(false);
+    RowGroup->setExclusive(true);
+}
+
+void Buttoninterface::SetupButtonGroups()
+{
+    RowGroup = new QButtonGroup(this);
+    FunctionGroup = new QButtonGroup(this);
+    DetailGroup = new QButtonGroup(this);
+    for (QButtonGroup *group : {RowGroup, FunctionGroup, DetailGroup})
+        group->setExclusive(true);
+
+    for (QToolButton *row : Rows)
+        RowGroup->addButton(row);
+
+    const std::initializer_list<QAbstractButton *> functions = {
+        ui->LeftKey_3, ui->RightKey_3, ui->MidKey, ui->BackKey_2, ui->ForWardKey, ui->DPI_2,  ui->DPI_3,  ui->DPI_4,
+        ui->DPI_5,     ui->DPI_6,      ui->DPI_7,  ui->DPI_8,     ui->DPI_9,      ui->DPI_10, ui->DPI_11, ui->DPI_12,
+        ui->DPI_13};
+    for (QAbstractButton *button : functions)
+        FunctionGroup->addButton(button);
+
+    const std::initializer_list<QAbstractButton *> details = {
+             // media keys
+             ui->Player, ui->StartPause_2, ui->BackMusic_2, ui->TopMusic_2, ui->Mute, ui->VolumeUp, ui->VolumeDown,
+             ui->VolumeDown_3, ui->VolumeDown_4, ui->VolumeDown_5, ui->VolumeDown_6, ui->VolumeDown_7,
+             ui->VolumeDown_8, ui->VolumeDown_9, ui->VolumeDown_10, ui->VolumeDown_11, ui->VolumeDown_12,
+             ui->VolumeDown_13,
+             // lighting
+             ui->VolumeUp_4, ui->VolumeUp_5, ui->VolumeUp_6, ui->VolumeUp_7,
+             // DPI lock
+             ui->VolumeUp_11, ui->VolumeUp_12, ui->VolumeUp_13, ui->VolumeUp_15, ui->VolumeUp_16, ui->VolumeUp_18,
+             ui->VolumeUp_19, ui->VolumeUp_20, ui->VolumeUp_21, ui->VolumeUp_22, ui->VolumeUp_23, ui->VolumeUp_24,
+             // tilt, DPI, wheel
+             ui->VolumeDown_2, ui->VolumeUp_2, ui->VolumeUp_10, ui->VolumeUp_8, ui->VolumeUp_9, ui->VolumeUp_14,
+             ui->VolumeDown_14};
+    for (QAbstractButton *button : details)
+        DetailGroup->addButton(button);
+}
+
+// ---- driver_sensor.h --------------------------------------------------------------
+
+void Buttoninterface::ReadSensorDefinitions()
+{
+    // The shared reader skips the capability lines and every broken line.
+    const SensorDescription description = ReadInstalledSensorDescription();
+    DefineNames = description.DefineNames.toVector();
+    DefineValues = description.DefineValues.toVector();
+}
+
+// ---- theme ------------------------------------------------------------------------
+
+void Buttoninterface::ApplyListSheets()
+{
+    const QString transparent = QStringLiteral("background-color:transparent;border:none;");
+    for (QWidget *contents : {ui->scrollAreaWidgetContents_3, ui->scrollAreaWidgetContents_4,
+                              ui->scrollAreaWidgetContents_6, ui->scrollAreaWidgetContents_8,
+                              ui->scrollAreaWidgetContents_9, ui->scrollAreaWidgetContents_12,
+                              ui->scrollAreaWidgetContents_10})
+        contents->setStyleSheet(transparent);
+
+    const QString detailPage = ButtonTheme::DetailPage(PictureDir, ButtonColor);
+    for (QWidget *page : {ui->page_3, ui->page_9, ui->page_4, ui->page_6, ui->page_7, ui->page_10, ui->page_8})
+        page->setStyleSheet(detailPage);
+
+    ui->scrollAreaWidgetContents_11->setStyleSheet(ButtonTheme::Rows(PictureDir, ButtonColor));
+    const QString noBorder = QStringLiteral("QGroupBox{border:none;}");
+    ui->groupBox_4->setStyleSheet(noBorder);
+    ui->groupBox_2->setStyleSheet(noBorder);
+}
+
+void Buttoninterface::ApplyProfileBoxSheets()
+{
+    // The box's sheet, and a list view of its own as its popup.
+    PanelTheme::ApplyComboTheme(ui->ProjectChoose, PictureDir, ComboTheme::Ending::DisabledBlack, true);
+}
+
+void Buttoninterface::ApplyButtonSheets()
+{
+    ui->label_3->setStyleSheet(ButtonTheme::Label(OptionColor(QStringLiteral("LabelColor"))));
+
+    const QString action = ButtonTheme::ActionButton(PictureDir, ButtonColor);
+    for (QToolButton *button : {ui->Reset, ui->ImportData, ui->OutputData})
+        button->setStyleSheet(action);
+
+    const QString marker = ButtonTheme::Marker(PictureDir);
+    for (QToolButton *button : {ui->Number1, ui->Number2, ui->Number3, ui->Number4, ui->Number5, ui->Number6})
+        button->setStyleSheet(marker);
+
+    const QString function =
+        ButtonTheme::FunctionButton(PictureDir, QStringLiteral("BMenuTitle.png"), QStringLiteral("BMenuTitleChecked.png"));
+    const std::initializer_list<QToolButton *> functions = {ui->LeftKey_3, ui->RightKey_3, ui->MidKey, ui->BackKey_2,
+                                                            ui->ForWardKey, ui->DPI_2,      ui->DPI_3,  ui->DPI_6,
+                                                            ui->DPI_8,      ui->DPI_5};
+    for (QToolButton *button : functions)
+        button->setStyleSheet(function);
+
+    const QString opener = ButtonTheme::FunctionButton(PictureDir, QStringLiteral("BMenuTitleB.png"),
+                                                       QStringLiteral("BMenuTitleCheckedB.png"));
+    for (QToolButton *button : {ui->DPI_13, ui->DPI_11, ui->DPI_10, ui->DPI_9, ui->DPI_7, ui->DPI_12, ui->DPI_4})
+        button->setStyleSheet(opener);
+
+    ui->label->setStyleSheet(ButtonTheme::ProfileIcon(PictureDir));
+}
+
+void Buttoninterface::ApplyBoxSheets()
+{
+    ui->groupBox->setStyleSheet(ButtonTheme::RowsBox(PictureDir));
+    ui->groupBox_4->setStyleSheet(ButtonTheme::NoBorderBox(QStringLiteral("groupBox_4")));
+    ui->groupBox_2->setStyleSheet(ButtonTheme::NoBorderBox(QStringLiteral("groupBox_2")));
+    for (QWidget *area : {ui->scrollArea_4, ui->scrollArea_3, ui->scrollArea_7, ui->scrollArea_8, ui->scrollArea_10,
+                          ui->scrollArea_6, ui->scrollArea_9, ui->scrollArea_12})
+        area->setStyleSheet(ButtonTheme::NoBorder(area->objectName()));
+}
+
+// ---- events -----------------------------------------------------------------------
+
+Buttoninterface::PressOutcome Buttoninterface::PressOutcomeAt(const QPoint &at, bool functionListOpen,
+                                                              bool detailListOpen) const
+{
+    // Every rectangle is the widget's geometry in its own parent's frame; the
+    // press is compared with them as it is, in page coordinates.
+    const QRect rows = ui->scrollArea_11->geometry();
+    const QRect functions = ui->stackedWidget->geometry();
+    const QRect details = ui->stackedWidget_2->geometry();
+    const QRect box = ui->groupBox->geometry();
+    const QPoint lifted = at - QPoint(0, kFunctionListLift);
+
+    PressOutcome outcome;
+    bool listOpen = functionListOpen;
+    bool detailOpen = detailListOpen;
+    const bool closeFirst = (listOpen && detailOpen && !box.contains(at))
+                            || (listOpen && !detailOpen && !rows.contains(at) && !functions.contains(lifted));
+    if (closeFirst) {
+        outcome.closeLists = true;
+        listOpen = detailOpen = false;
+    }
+
+    bool release = false;
+    if (!listOpen && !detailOpen)
+        release = !rows.contains(at) || functions.contains(lifted);
+    else if (listOpen && !detailOpen)
+        release = !box.contains(at);
+    else if (listOpen && detailOpen)
+        release = !rows.contains(at) && !functions.contains(at) && !details.contains(at);
+    if (ui->widget->geometry().contains(at))
+        release = true;
+
+    if (release)
+        outcome.closeLists = outcome.clearRows = true;
+    return outcome;
+}
+
+void Buttoninterface::mousePressEvent(QMouseEvent *event)
+{
+    // Qt also hands the second press of a double click here; only a plain
+    // left press acts. The event is not passed on.
+    if (event->type() != QEvent::MouseButtonPress || event->button() != Qt::LeftButton)
+        return;
+    const bool functionListOpen = ui->stackedWidget->currentWidget() != ui->page;
+    const bool detailListOpen = ui->stackedWidget_2->currentWidget() != ui->page_9;
+    const PressOutcome outcome = PressOutcomeAt(event->pos(), functionListOpen, detailListOpen);
+    if (outcome.clearRows)
+        ClearRowSelection();
+    if (outcome.closeLists)
+        CloseFunctionLists();
+}
+
+void Buttoninterface::changeEvent(QEvent *event)
+{
+    if (event->type() != QEvent::LanguageChange)
+        return;
+    // The form's default texts come back; the profile box keeps its entry and stays quiet.
+    const int profile = ui->ProjectChoose->currentIndex();
+    ui->ProjectChoose->blockSignals(true);
+    ui->retranslateUi(this);
+    ui->ProjectChoose->setCurrentIndex(profile);
+    ui->ProjectChoose->blockSignals(false);
+}
+
+// ---- openers and markers ----------------------------------------------------------
+
+void Buttoninterface::on_DPI_11_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_4);
+}
+
+void Buttoninterface::on_DPI_9_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_6);
+}
+
+void Buttoninterface::on_DPI_7_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_7);
+}
+
+void Buttoninterface::on_DPI_12_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_3);
+}
+
+void Buttoninterface::on_DPI_4_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_8);
+}
+
+void Buttoninterface::on_DPI_13_clicked()
+{
+    ui->stackedWidget_2->setCurrentWidget(ui->page_10);
+}
+
+void Buttoninterface::SelectRowFromMarker(int row)
+{
+    // Offline this raises the notice (unless a page is filling itself); the
+    // row is selected either way. Nothing opens and nothing is written.
+    CheckDeviceOnline();
+    Rows[row]->setChecked(true);
+}
+
+void Buttoninterface::on_Number1_clicked() { SelectRowFromMarker(0); }
+void Buttoninterface::on_Number2_clicked() { SelectRowFromMarker(1); }
+void Buttoninterface::on_Number3_clicked() { SelectRowFromMarker(2); }
+void Buttoninterface::on_Number4_clicked() { SelectRowFromMarker(3); }
+void Buttoninterface::on_Number5_clicked() { SelectRowFromMarker(4); }
+void Buttoninterface::on_Number6_clicked() { SelectRowFromMarker(5); }
+
+// ---- fills ------------------------------------------------------------------------
 
 int Buttoninterface::SleepSeconds(const FlashDataMap &image)
 {
@@ -64,9 +382,9 @@ void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
 {
     g_ButtonFilled = 0;
     g_ButtonRefreshing = 1;
-    DebunceButton->BlockSignals(true);
-    DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
-    DebunceButton->BlockSignals(false);
+    ui->DebunceButton->BlockSignals(true);
+    ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
+    ui->DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     g_ButtonRefreshing = 0;
     g_ButtonFilled = 1;
@@ -77,7 +395,7 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
     g_ButtonRefreshing = 1;
     // Signals open: the panel writes the value again (an applied import or
     // cache image) and warns for 0 to 3 ms.
-    DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
+    ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     g_ButtonRefreshing = 0;
 }
@@ -85,9 +403,9 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 void Buttoninterface::SlotFormResetButton()
 {
     g_ButtonRefreshing = 1;
-    DebunceButton->BlockSignals(true);
-    DebunceButton->SetCurrentIndex(kDefaultDebounceIndex);
-    DebunceButton->BlockSignals(false);
+    ui->DebunceButton->BlockSignals(true);
+    ui->DebunceButton->SetCurrentIndex(kDefaultDebounceIndex);
+    ui->DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(kDefaultSleepSeconds);
     PostMsg::GetInstance()->EmitMouseIndex(0);
     g_ButtonRefreshing = 0;
@@ -122,6 +440,7 @@ void Buttoninterface::SlotMacroRename(QString Rename, QString Name)
 void Buttoninterface::SlotMouseIndex(int index)
 {
     Q_UNUSED(index);
+    ui->widget->setStyleSheet(ButtonTheme::MousePicture(PictureDir, kMousePicture));
 }
 
 void Buttoninterface::SlotChangeLanguage(int index)
@@ -129,6 +448,6 @@ void Buttoninterface::SlotChangeLanguage(int index)
     TagMap tags;
     for (int item = 0; item < kDebounceUnitTags; ++item)
         tags.insert(QStringLiteral("S%1").arg(item + 1),
-                    [this, item](const QString &unit) { DebunceButton->SetItemUnit(item, unit); });
+                    [this, item](const QString &unit) { ui->DebunceButton->SetItemUnit(item, unit); });
     LanguageReader(QStringLiteral("Buttoninterface"), tags).Load(index);
 }

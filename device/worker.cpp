@@ -8,8 +8,17 @@
 #include "postmsg.h"
 #include "waits.h"
 
+#include <QCoreApplication>
 #include <QDebug>
+#include <QDeadlineTimer>
 #include <QTimer>
+
+namespace {
+// How long the shutdown waits for a running pass, and in what steps it
+// delivers the queued calls the pass may be waiting for.
+constexpr int kWorkerStopLimitMs = 3000;
+constexpr int kWorkerStopStepMs = 10;
+}  // namespace
 
 Worker::Worker(QObject *parent) : QThread(nullptr), PlaceholderPath("a")
 {
@@ -155,10 +164,24 @@ void ShutdownWorker()
     if (!g_Worker)
         return;
     Worker *worker = g_Worker;
-    worker->Stop();
-    worker->deleteLater();
-    worker->wait();
     g_Worker = nullptr;
     g_OnlineTimer = nullptr;
+    worker->Stop();
+    // Deleted by the event loop once the thread has ended (at once if it is
+    // not running): deleting a running thread would abort the process.
+    QObject::connect(worker, &QThread::finished, worker, &QObject::deleteLater);
+    // A pass may be parked in a blocking-queued emit to a page of this (the
+    // GUI) thread: keep delivering queued calls while waiting, and give up
+    // after a bound rather than hang the exit.
+    QDeadlineTimer limit(kWorkerStopLimitMs);
+    while (!worker->wait(kWorkerStopStepMs)) {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::MetaCall);
+        if (limit.hasExpired()) {
+            qWarning("The device thread did not end; leaving it behind");
+            break;
+        }
+    }
+    if (!worker->isRunning())
+        worker->deleteLater();
     StopUsbChanged();
 }

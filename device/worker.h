@@ -41,6 +41,7 @@ private:
 // Makes `info` the current device when it answers, then starts a worker pass.
 void SelectCurrentDevice(DeviceAllInfo info);
 
-// Stops and deletes g_Worker in the order the button page's destructor uses:
-// Stop(), deleteLater(), wait(), StopUsbChanged().
+// Stops g_Worker, waits for a running pass (at most a few seconds, delivering
+// the queued calls of this thread that the pass may wait for), has it deleted
+// once it has ended, and stops the USB-change notification. GUI thread only.
 void ShutdownWorker();
