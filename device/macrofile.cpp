@@ -3,10 +3,8 @@
 #include "keynames.h"
 #include "macrorecord.h"
 #include "paths.h"
+#include "wholefile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QStringList>
 #include <QVector>
 #include <optional>
@@ -88,29 +86,6 @@ void ParseItemLine(const QStringList &words, MacroItems &items)
         items.append(MacroItem::Key(QString(), *press));
 }
 
-bool WriteWhole(const QString &path, const QByteArray &content)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(content) != content.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
-bool ReadWhole(const QString &path, QByteArray *content)
-{
-    if (!QFileInfo(path).isFile())
-        return false;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    *content = file.readAll();
-    return file.error() == QFileDevice::NoError;
-}
-
 }  // namespace
 
 QString Folder()
@@ -168,23 +143,23 @@ Parsed ParseMacroFile(const QByteArray &content)
 
 bool Write(const QString &path, int loopCode, const MacroItems &items)
 {
-    return WriteWhole(path, Content(loopCode, items));
+    return WholeFile::Write(path, Content(loopCode, items));
 }
 
 bool Append(const QString &path, const MacroItems &items)
 {
     QByteArray content;
-    if (!ReadWhole(path, &content))
+    if (!WholeFile::Read(path, &content))
         return false;
     if (!content.isEmpty() && !content.endsWith('\n'))
         content += '\n';
-    return WriteWhole(path, content + ItemLines(items));
+    return WholeFile::Write(path, content + ItemLines(items));
 }
 
 bool Read(const QString &path, Parsed *parsed)
 {
     QByteArray content;
-    if (!ReadWhole(path, &content))
+    if (!WholeFile::Read(path, &content))
         return false;
     *parsed = ParseMacroFile(content);
     return true;
