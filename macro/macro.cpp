@@ -1,31 +1,124 @@
 #include "macro.h"
 
+#include "ui_macro.h"
+
+#include "configini.h"
+#include "eventwait.h"
 #include "globals.h"
 #include "keynames.h"
 #include "languagereader.h"
+#include "macrofile.h"
+#include "notices.h"
+#include "paneltheme.h"
 #include "postmsg.h"
 
+#include <QButtonGroup>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListWidgetItem>
+#include <QMouseEvent>
+#include <QSignalBlocker>
+
 namespace {
-constexpr int kPageWidth = 883;
-constexpr int kPageHeight = 630;
+
 // SigStartRecord argument: the recording stopped, navigation is free again.
 constexpr int kRecordingStopped = 1;
+
+// SigUpDataMacro index: the events, or the loop mode, changed.
+constexpr int kEventsChangedIndex = 0;
+constexpr int kLoopChangedIndex = 1;
+
+// Loop codes of the three repeat modes; counts run from 1 to 250.
+constexpr int kLoopUntil = 253;
+constexpr int kLoopUntilRelease = 254;
+constexpr int kLoopUntilClick = 255;
+constexpr int kMinLoopCount = 1;
+constexpr int kMaxLoopCount = 250;
+
+// The only language whose "new macro" text is long enough to want a tool tip.
+constexpr int kNewHongToolTipLanguage = 5;
+
+// Save serves events for this long before it writes.
+constexpr int kSaveWaitMs = 100;
+
+// Notices of the page sit this far left of and above the page's centre.
+constexpr int kNoticeDx = -100;
+constexpr int kNoticeDy = -50;
+
+constexpr int kEventMenuRows = 5;
+constexpr int kFirstMouseButtonItem = 4;
+
+QString Rgb(const QString &triple)
+{
+    return QStringLiteral("rgb(") + triple + QLatin1Char(')');
+}
+
+// The tool buttons' look: the theme's button colour on the page's button
+// pictures, or greyed on the plain picture.
+QString ToolButtonSheet(const QString &pictureDir, const QString &buttonColor)
+{
+    return QStringLiteral("QToolButton{border:0px;color:") + Rgb(buttonColor)
+        + QStringLiteral(";background-image:url(") + pictureDir
+        + QStringLiteral("Button.png);background-position:center;background-repeat:no-repeat;}"
+                         "QToolButton:hover{background-image:url(")
+        + pictureDir + QStringLiteral("ButtonHover.png);}QToolButton:pressed{background-image:url(") + pictureDir
+        + QStringLiteral("ButtonClick.png);}");
+}
+
+QString GreyToolButtonSheet(const QString &pictureDir)
+{
+    return QStringLiteral("QToolButton{border:0px;color:rgb(127,127,127);background-image:url(") + pictureDir
+        + QStringLiteral("Button.png);background-position:center;background-repeat:no-repeat;}");
+}
+
+// The five mouse-button names in the order of the event menu's items 4 to 8.
+QStringList MouseButtonNames()
+{
+    return {g_MouseLeftName, g_MouseRightName, g_MouseMiddleName, g_MouseForwardName, g_MouseBackName};
+}
+
 }  // namespace
 
-Macro::Macro(QWidget *parent) : QWidget(parent)
+Macro::Macro(QWidget *parent) : QWidget(parent), ui(new Ui_Macro())
 {
-    setObjectName(QStringLiteral("Macro"));
-    setMaximumSize(kPageWidth, kPageHeight);
-
+    ui->setupUi(this);
     PostMsg *hub = PostMsg::GetInstance();
+    connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
+
+    pictureDir = PanelTheme::PictureDir(QStringLiteral("Macro"));
+    macroDir = MacroFile::Folder();
+    pressIcon = QIcon(pictureDir + QStringLiteral("MacroDown.png"));
+    releaseIcon = QIcon(pictureDir + QStringLiteral("MacroUp.png"));
+    delayIcon = QIcon(pictureDir + QStringLiteral("MacroTime.png"));
+
     connect(hub, &PostMsg::SigButtonToMacro, this, &Macro::SlotButtonToMacro);
     connect(hub, &PostMsg::SigMacroDownLoadData, this, &Macro::SlotMacroDownLoadData);
     connect(hub, &PostMsg::SigSetMacroPage, this, &Macro::SlotSetMacroPage);
-    connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
+
+    ApplyListTheme();
+    LoadMacroList();
+    SetupButtonGroups();
+    ApplyComboTheme();
+
+    ui->StopRecord->hide();
+    ui->AutoInsertDelay->setChecked(true);
+    buttonColorRgb = ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QStringLiteral("ButtonColor"));
+
+    connect(loopGroup, &QButtonGroup::idToggled, this, &Macro::OnLoopModeChanged, Qt::DirectConnection);
+    SetSaveEnabled(false);
+    ApplyTextTheme();
+    ApplyButtonTheme();
     SlotChangeLanguage(CurrentLanguageIndex());
 }
 
-Macro::~Macro() = default;
+Macro::~Macro()
+{
+    delete ui;
+    ui = nullptr;
+}
+
+// ---- key vocabulary -------------------------------------------------------------------
 
 QStringList Macro::KeyNameToHexCode(const QString &name)
 {
@@ -53,6 +146,381 @@ QString Macro::MouseCodeToName(int bit)
     return KeyNames::MouseCodeToName(bit);
 }
 
+// ---- construction ---------------------------------------------------------------------
+
+void Macro::SetupButtonGroups()
+{
+    delayGroup = new QButtonGroup(this);
+    delayGroup->setExclusive(true);
+    delayGroup->addButton(ui->AutoInsertDelay);
+    delayGroup->addButton(ui->DefaultDelay);
+
+    loopGroup = new QButtonGroup(this);
+    loopGroup->setExclusive(true);
+    loopGroup->addButton(ui->ReUntilLoose);
+    loopGroup->addButton(ui->ReUntilClick);
+    loopGroup->addButton(ui->ReNumber);
+    loopGroup->addButton(ui->ReUntil);
+}
+
+void Macro::ApplyListTheme()
+{
+    const QString &dir = pictureDir;
+    const QString sheet =
+        QStringLiteral("QListWidget{background:transparent;color:white;outline:0px;"
+                       "border:1px solid rgb(60,60,60);border-radius:4px;}"
+                       "QListWidget::item:selected,QListWidget::item:selected:!active"
+                       "{background:#a3a3a3;color:white;}"
+                       "QListWidget::item:hover:!selected{background:transparent;}"
+                       "QScrollBar:vertical{width:20px;background:rgb(30,30,30);margin:22px 0px 22px 0px;}"
+                       "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
+                       "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}"
+                       "QScrollBar::sub-line:vertical{height:25px;subcontrol-position:top;subcontrol-origin:margin;"
+                       "background:rgb(30,30,30);}"
+                       "QScrollBar::add-line:vertical{height:25px;subcontrol-position:bottom;"
+                       "subcontrol-origin:margin;background:rgb(30,30,30);}"
+                       "QScrollBar::up-arrow:vertical{width:15px;height:15px;image:url(")
+        + dir + QStringLiteral("Up.png);}QScrollBar::down-arrow:vertical{width:15px;height:15px;image:url(") + dir
+        + QStringLiteral("Down.png);}");
+    ui->listWidgetHong->setStyleSheet(sheet);
+    ui->listWidgetKey->setStyleSheet(sheet);
+    ui->MacroPage->setStyleSheet(
+        QStringLiteral("#MacroPage{border:0px;background:transparent;}"
+                       "QScrollBar:vertical{width:13px;background:rgb(30,30,30);}"
+                       "QScrollBar::handle:vertical{background:rgb(117,117,117);}"
+                       "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}"
+                       "QScrollBar::up-arrow:vertical,QScrollBar::down-arrow:vertical{background:transparent;}"));
+}
+
+void Macro::ApplyComboTheme()
+{
+    PanelTheme::ApplyComboTheme(ui->ChooseEvent, pictureDir, ComboTheme::Ending::Plain, true, kEventMenuRows);
+}
+
+void Macro::ApplyTextTheme()
+{
+    const QString label = Rgb(PanelTheme::Triple(QStringLiteral("LabelColor")));
+    const QString labelSheet = QStringLiteral("QLabel{color:") + label + QStringLiteral(";}");
+    for (QLabel *text : {ui->label, ui->label_2, ui->label_3, ui->AutoInsertDelayLabel, ui->ReUntilLooseLabel,
+                         ui->ReUntilClickLabel, ui->ReUntilLabel})
+        text->setStyleSheet(labelSheet);
+
+    const QString checkSheet = QStringLiteral("QCheckBox{color:") + label
+        + QStringLiteral(";}QCheckBox::indicator:checked{image:url(") + pictureDir
+        + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked{image:url(") + pictureDir
+        + QStringLiteral("CheckBox.png);}");
+    for (QCheckBox *box : {ui->AutoInsertDelay, ui->DefaultDelay, ui->ReUntilLoose, ui->ReUntilClick, ui->ReUntil,
+                           ui->ReNumber})
+        box->setStyleSheet(checkSheet);
+
+    const QString spinSheet = QStringLiteral("QSpinBox{background:rgb(63,63,63);border:0px;color:")
+        + Rgb(PanelTheme::Triple(QStringLiteral("LinEditColorSecond"))) + QStringLiteral(";}");
+    ui->DelayTime->setStyleSheet(spinSheet);
+    ui->NumberEdit->setStyleSheet(spinSheet);
+}
+
+void Macro::ApplyButtonTheme()
+{
+    const QString buttonSheet = ToolButtonSheet(pictureDir, buttonColorRgb);
+    for (QToolButton *button : {ui->NewHong, ui->DeleteHong, ui->Amend, ui->DeleteKey})
+        button->setStyleSheet(buttonSheet);
+
+    auto recordSheet = [this](const QString &picture) {
+        return QStringLiteral("QPushButton{border:0px;color:") + Rgb(buttonColorRgb)
+            + QStringLiteral(";background-image:url(") + pictureDir + picture
+            + QStringLiteral(".png);background-position:center;background-repeat:no-repeat;}"
+                             "QPushButton:hover{background-image:url(")
+            + pictureDir + picture + QStringLiteral("Hover.png);}");
+    };
+    ui->StartRecord->setStyleSheet(recordSheet(QStringLiteral("Record")));
+    ui->StopRecord->setStyleSheet(recordSheet(QStringLiteral("Stop")));
+}
+
+// ---- texts ----------------------------------------------------------------------------
+
+void Macro::SlotChangeLanguage(int index)
+{
+    if (!reader) {
+        auto item = [this](int row) { return [this, row](const QString &t) { ui->ChooseEvent->setItemText(row, t); }; };
+        auto mouseName = [item](int row, QString *name) {
+            return [setItem = item(row), name](const QString &t) {
+                setItem(t);
+                *name = t;
+            };
+        };
+        QToolButton *newHong = ui->NewHong;
+        reader = std::make_unique<LanguageReader>(QStringLiteral("Macro"), TagMap{
+            {QStringLiteral("label"), PropertyTarget(ui->label)},
+            {QStringLiteral("label_2"), PropertyTarget(ui->label_2)},
+            {QStringLiteral("label_3"), PropertyTarget(ui->label_3)},
+            {QStringLiteral("NewHong"), [newHong](const QString &t) {
+                 newHong->setText(t);
+                 newHong->setToolTip(CurrentLanguageIndex() == kNewHongToolTipLanguage ? t : QString());
+             }},
+            {QStringLiteral("DeleteHong"), PropertyTarget(ui->DeleteHong)},
+            {QStringLiteral("Amend"), PropertyTarget(ui->Amend)},
+            {QStringLiteral("DeleteKey"), PropertyTarget(ui->DeleteKey)},
+            {QStringLiteral("StartRecord"), PropertyTarget(ui->StartRecord)},
+            {QStringLiteral("StopRecord"), PropertyTarget(ui->StopRecord)},
+            {QStringLiteral("Save"), PropertyTarget(ui->Save)},
+            {QStringLiteral("DefaultDelay"), PropertyTarget(ui->DefaultDelay)},
+            {QStringLiteral("ReNumber"), PropertyTarget(ui->ReNumber)},
+            {QStringLiteral("AutoInsertDelay"), PropertyTarget(ui->AutoInsertDelayLabel)},
+            {QStringLiteral("ReUntilLoose"), PropertyTarget(ui->ReUntilLooseLabel)},
+            {QStringLiteral("ReUntilClick"), PropertyTarget(ui->ReUntilClickLabel)},
+            {QStringLiteral("ReUntil"), PropertyTarget(ui->ReUntilLabel)},
+            {QStringLiteral("ChooseEvent1"), item(1)},
+            {QStringLiteral("ChooseEvent2"), item(2)},
+            {QStringLiteral("ChooseEvent3"), item(3)},
+            {QStringLiteral("ChooseEvent4"), mouseName(4, &g_MouseLeftName)},
+            {QStringLiteral("ChooseEvent5"), mouseName(5, &g_MouseRightName)},
+            {QStringLiteral("ChooseEvent6"), mouseName(6, &g_MouseMiddleName)},
+            {QStringLiteral("ChooseEvent7"), mouseName(7, &g_MouseForwardName)},
+            {QStringLiteral("ChooseEvent8"), mouseName(8, &g_MouseBackName)},
+            {QStringLiteral("Key1"), StoreTarget(&exportMenuText)},
+            {QStringLiteral("Key2"), StoreTarget(&renameMenuText)},
+            {QStringLiteral("Key3"), StoreTarget(&deleteMenuText)},
+            {QStringLiteral("Key4"), StoreTarget(&newMenuText)},
+            {QStringLiteral("Key5"), StoreTarget(&importMenuText)},
+            {QStringLiteral("MacroReal"), StoreTarget(&macroCaptionPrefix)},
+        });
+    }
+    const QStringList oldNames = MouseButtonNames();
+    reader->Load(index);
+    RenameMouseButtonItems(oldNames);
+}
+
+// Event items name mouse buttons by the interface texts; after a change of
+// language they take the new texts, or a Save would store them as unknown keys.
+// The events themselves are the same, so nothing is marked as changed.
+void Macro::RenameMouseButtonItems(const QStringList &oldNames)
+{
+    const QStringList newNames = MouseButtonNames();
+    if (newNames == oldNames)
+        return;
+    const QSignalBlocker blocker(ui->listWidgetKey);
+    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
+        QListWidgetItem *item = ui->listWidgetKey->item(row);
+        const int button = oldNames.indexOf(item->text());
+        if (button >= 0 && !item->text().isEmpty() && !MacroItem{item->text(), item->type()}.IsDelay())
+            item->setText(newNames.at(button));
+    }
+}
+
+// ---- macro list and selection ------------------------------------------------------------
+
+void Macro::LoadMacroList(const QString &unused)
+{
+    Q_UNUSED(unused);
+    const QFileInfoList files =
+        QDir(macroDir).entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo &file : files) {
+        QString name = file.fileName();
+        if (name.contains(QStringLiteral("xml")))
+            continue;
+        name.remove(QStringLiteral(".ini"));
+        ui->listWidgetHong->addItem(name);
+    }
+}
+
+void Macro::on_listWidgetHong_clicked(const QModelIndex &index)
+{
+    Q_UNUSED(index);
+    SelectMacro();
+}
+
+void Macro::on_listWidgetHong_currentRowChanged(int row)
+{
+    if (row >= 0)
+        SelectMacro();
+}
+
+void Macro::SelectMacro()
+{
+    SetSaveEnabled(false);
+    ui->listWidgetKey->clear();
+    loopGroup->blockSignals(true);
+    ui->NumberEdit->blockSignals(true);
+    LoadMacroEvents();
+}
+
+QString Macro::SelectedMacroName() const
+{
+    const QListWidgetItem *current = ui->listWidgetHong->currentItem();
+    return current ? current->text() : QString();
+}
+
+void Macro::LoadMacroEvents(const QString &unused)
+{
+    Q_UNUSED(unused);
+    if (ui->listWidgetHong->currentRow() >= 0) {
+        ui->listWidgetKey->clear();
+        MacroFile::Parsed parsed;
+        const QString path = MacroFile::PathOf(macroDir, SelectedMacroName());
+        if (path.isEmpty() || !MacroFile::Read(path, &parsed))
+            parsed = MacroFile::Parsed();
+        ShowLoopCode(parsed.loopCode);
+        for (const MacroItem &item : qAsConst(parsed.items))
+            ui->listWidgetKey->addItem(MakeEventItem(item));
+    }
+    loopGroup->blockSignals(false);
+    ui->NumberEdit->blockSignals(false);
+}
+
+void Macro::ShowLoopCode(int loopCode)
+{
+    switch (loopCode) {
+    case kLoopUntilRelease:
+        ui->ReUntilLoose->setChecked(true);
+        return;
+    case kLoopUntilClick:
+        ui->ReUntilClick->setChecked(true);
+        return;
+    case kLoopUntil:
+        ui->ReUntil->setChecked(true);
+        return;
+    default:
+        break;
+    }
+    const bool isCount = loopCode >= kMinLoopCount && loopCode <= kMaxLoopCount;
+    ui->ReNumber->setChecked(true);
+    ui->NumberEdit->setValue(isCount ? loopCode : kMinLoopCount);
+}
+
+int Macro::LoopCode() const
+{
+    if (ui->ReUntilLoose->isChecked())
+        return kLoopUntilRelease;
+    if (ui->ReUntilClick->isChecked())
+        return kLoopUntilClick;
+    if (ui->ReUntil->isChecked())
+        return kLoopUntil;
+    return ui->NumberEdit->value();
+}
+
+// ---- event list ---------------------------------------------------------------------------
+
+QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
+{
+    const QIcon &icon = item.IsDelay() ? delayIcon : (item.IsPress() ? pressIcon : releaseIcon);
+    return new QListWidgetItem(icon, item.text, nullptr, item.type);
+}
+
+void Macro::AppendEventItem(const MacroItem &item)
+{
+    ui->listWidgetKey->addItem(MakeEventItem(item));
+}
+
+void Macro::AppendKeyItem(const QString &name, bool press)
+{
+    if (ui->listWidgetHong->currentRow() < 0)
+        return;
+    AppendEventItem(MacroItem::Key(name, press));
+    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 1);
+}
+
+void Macro::AppendDelayItem(double ms)
+{
+    if (ui->listWidgetHong->currentRow() < 0)
+        return;
+    AppendEventItem(MacroItem::Delay(ms));
+    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 2);
+}
+
+MacroItems Macro::EventItems() const
+{
+    MacroItems items;
+    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
+        const QListWidgetItem *item = ui->listWidgetKey->item(row);
+        items.append(MacroItem{item->text(), item->type()});
+    }
+    return items;
+}
+
+// ---- change flags and Save -----------------------------------------------------------------
+
+void Macro::SetSaveEnabled(bool enabled)
+{
+    ui->Save->setStyleSheet(enabled ? ToolButtonSheet(pictureDir, buttonColorRgb) : GreyToolButtonSheet(pictureDir));
+    ui->Save->setEnabled(enabled);
+}
+
+void Macro::OnLoopModeChanged(int id, bool checked)
+{
+    Q_UNUSED(id);
+    Q_UNUSED(checked);
+    loopChanged = true;
+    SetSaveEnabled(true);
+}
+
+void Macro::on_NumberEdit_valueChanged(int value)
+{
+    Q_UNUSED(value);
+    loopChanged = true;
+    SetSaveEnabled(true);
+}
+
+void Macro::on_listWidgetKey_itemChanged(QListWidgetItem *item)
+{
+    Q_UNUSED(item);
+    eventsChanged = true;
+    SetSaveEnabled(true);
+}
+
+bool Macro::WriteMacroFile(const QString &name, int loopCode, const MacroItems &items) const
+{
+    const QString path = MacroFile::PathOf(macroDir, name);
+    return !path.isEmpty() && MacroFile::Write(path, loopCode, items);
+}
+
+void Macro::WaitMs(int ms)
+{
+    WaitProcessingEvents(ms);
+}
+
+// Save works on the macro selected when it is clicked: its name, loop code and
+// events are taken at once, so a selection changed while it waits cannot mix
+// one macro's events into another's file. Nothing is announced unless the
+// file was written.
+void Macro::on_Save_clicked()
+{
+    if (g_MacroRecording) {
+        ShowPleaseStop();
+        return;
+    }
+    SetSaveEnabled(false);
+    if (!ui->listWidgetHong->currentItem())
+        return;
+    const QString name = SelectedMacroName();
+    const int loopCode = LoopCode();
+    const MacroItems items = EventItems();
+
+    WaitMs(kSaveWaitMs);
+    if (!WriteMacroFile(name, loopCode, items)) {
+        SetSaveEnabled(true);
+        return;
+    }
+    PostMsg *hub = PostMsg::GetInstance();
+    if (eventsChanged) {
+        eventsChanged = false;
+        hub->EmitUpDataMacro(name, kEventsChangedIndex);
+    }
+    if (loopChanged) {
+        loopChanged = false;
+        hub->EmitUpDataMacro(name, kLoopChangedIndex);
+    }
+}
+
+void Macro::ShowPleaseStop()
+{
+    ExeIsRun notice;
+    notice.ShowPleaseStopText();
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
+}
+
+// ---- device record (download and upload) ------------------------------------------------
+
 void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
 {
     Q_UNUSED(DataMap);
@@ -71,16 +539,41 @@ void Macro::SlotSetMacroPage()
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
 }
 
-void Macro::SlotChangeLanguage(int index)
+// ---- events of the page ------------------------------------------------------------------
+
+void Macro::changeEvent(QEvent *event)
 {
-    if (!reader) {
-        reader = std::make_unique<LanguageReader>(QStringLiteral("Macro"), TagMap{
-            {QStringLiteral("ChooseEvent4"), StoreTarget(&g_MouseLeftName)},
-            {QStringLiteral("ChooseEvent5"), StoreTarget(&g_MouseRightName)},
-            {QStringLiteral("ChooseEvent6"), StoreTarget(&g_MouseMiddleName)},
-            {QStringLiteral("ChooseEvent7"), StoreTarget(&g_MouseForwardName)},
-            {QStringLiteral("ChooseEvent8"), StoreTarget(&g_MouseBackName)},
-        });
+    if (event->type() == QEvent::LanguageChange && ui) {
+        const int menuIndex = ui->ChooseEvent->currentIndex();
+        const int delay = ui->DelayTime->value();
+        const int count = ui->NumberEdit->value();
+        const QSignalBlocker menuBlocker(ui->ChooseEvent);
+        const QSignalBlocker delayBlocker(ui->DelayTime);
+        const QSignalBlocker countBlocker(ui->NumberEdit);
+        ui->retranslateUi(this);
+        ui->ChooseEvent->setCurrentIndex(menuIndex);
+        ui->DelayTime->setValue(delay);
+        ui->NumberEdit->setValue(count);
     }
-    reader->Load(index);
+    QWidget::changeEvent(event);
+}
+
+void Macro::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_F12) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Macro::mousePressEvent(QMouseEvent *event)
+{
+    const QPoint onFrame = ui->MacroPage->mapFrom(this, event->pos());
+    if (!ui->DelayTime->geometry().contains(onFrame) && !ui->NumberEdit->geometry().contains(onFrame)) {
+        ui->DelayTime->clearFocus();
+        ui->NumberEdit->clearFocus();
+        setFocus(Qt::OtherFocusReason);
+    }
+    QWidget::mousePressEvent(event);
 }

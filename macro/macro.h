@@ -1,20 +1,36 @@
 #pragma once
 // The macro editor, third of the device page's settings pages.
 //
-// The page has no controls. The back arrow's SigSetMacroPage ends a running
-// recording and tells the frame (SigStartRecord(1)) to enable its navigation
-// again; the page loads the mouse-button names of the key vocabulary from its
-// language element.
+// Left the list of the user's macros, one per file of the macro folder (see
+// macrofile.h); in the middle the events of the selected macro; on the right
+// the loop mode that tells the mouse how to repeat it, and Save, which writes
+// the macro's file and tells the button page what changed (SigUpDataMacro:
+// index 0 the events, 1 the loop mode).
+//
+// The selected macro is the current item of the macro list. Whenever it
+// changes, by a click or by the keyboard, the page loads that macro's file,
+// so the events shown always belong to the selected macro. Code that sets
+// the current item itself (with the list's signals blocked) loads nothing.
+//
+// The back arrow's SigSetMacroPage ends a running recording and tells the
+// device page (SigStartRecord(1)) to enable its navigation again.
+// Everything runs on the GUI thread.
 
 #include "flashdatamap.h"
+#include "macroitem.h"
 #include "macrorecord.h"
 
+#include <QIcon>
+#include <QModelIndex>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 
 class LanguageReader;
+class QButtonGroup;
+class QListWidgetItem;
+class Ui_Macro;
 
 class Macro : public QWidget
 {
@@ -30,6 +46,34 @@ public:
     static QString CodeToKeyName(int usage, int kind);
     static QString MouseCodeToName(int bit);
 
+    // Fills the macro list from the macro folder (the argument is not used).
+    void LoadMacroList(const QString &unused = QString());
+    // Fills the event list and the loop controls from the selected macro's
+    // file, then unblocks the loop controls' signals, which the selection
+    // blocks before the load. A file without a loop line (a new macro, or
+    // none at all) shows "repeat once".
+    void LoadMacroEvents(const QString &unused = QString());
+    // Writes the file of macro `name` whole: the loop code line, then the items.
+    bool WriteMacroFile(const QString &name, int loopCode, const MacroItems &items) const;
+    // Waits `ms` (a named wait) while serving events.
+    static void WaitMs(int ms);
+
+    // Append to the event list while a macro is selected: a key item, made
+    // current; a delay item (ms rounded to whole milliseconds), with the item
+    // before it made current.
+    void AppendKeyItem(const QString &name, bool press);
+    void AppendDelayItem(double ms);
+
+    // The loop code of the checked loop box: 254, 255, 253 or the count.
+    int LoopCode() const;
+    // The event list as shown.
+    MacroItems EventItems() const;
+
+    const QString &MacroDir() const { return macroDir; }
+    const QString &MacroCaptionPrefix() const { return macroCaptionPrefix; }
+    bool EventsChanged() const { return eventsChanged; }
+    bool LoopChanged() const { return loopChanged; }
+
 public slots:
     void SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer);
     void SlotMacroDownLoadData(QString MacroName, int index);
@@ -37,6 +81,54 @@ public slots:
     void SlotSetMacroPage();
     void SlotChangeLanguage(int index);
 
+    void on_Save_clicked();
+    void on_NumberEdit_valueChanged(int value);
+    void on_listWidgetKey_itemChanged(QListWidgetItem *item);
+    void on_listWidgetHong_clicked(const QModelIndex &index);
+    void on_listWidgetHong_currentRowChanged(int row);
+    // The loop group's idToggled, connected directly.
+    void OnLoopModeChanged(int id, bool checked);
+
+protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
 private:
+    void SetupButtonGroups();
+    void ApplyListTheme();
+    void ApplyComboTheme();
+    void ApplyTextTheme();
+    void ApplyButtonTheme();
+    void SetSaveEnabled(bool enabled);
+    void SelectMacro();
+    void ShowLoopCode(int loopCode);
+    QListWidgetItem *MakeEventItem(const MacroItem &item) const;
+    void AppendEventItem(const MacroItem &item);
+    void ShowPleaseStop();
+    void RenameMouseButtonItems(const QStringList &oldNames);
+    QString SelectedMacroName() const;
+
+    Ui_Macro *ui = nullptr;
     std::unique_ptr<LanguageReader> reader;
+
+    QString macroDir;
+    QString pictureDir;
+    QButtonGroup *delayGroup = nullptr;
+    QButtonGroup *loopGroup = nullptr;
+    QString buttonColorRgb;
+    bool eventsChanged = false;
+    bool loopChanged = false;
+
+    // Context-menu texts of the macro list and the button page's caption prefix.
+    QString exportMenuText;
+    QString renameMenuText;
+    QString deleteMenuText;
+    QString newMenuText;
+    QString importMenuText;
+    QString macroCaptionPrefix;
+
+    QIcon pressIcon;
+    QIcon releaseIcon;
+    QIcon delayIcon;
 };

@@ -44,8 +44,12 @@ QVector<ClassTexts> BuildClasses()
         // Button page: the debounce panel's unit texts of items 0 to 19
         {"Buttoninterface", "Buttoninterface", Numbered("S", 1, 20)},
 
-        // Macro page: the mouse-button names of the event menu
-        {"Macro", "Macro", Numbered("ChooseEvent", 4, 8)},
+        // Macro page (items 4 to 8 of the event menu are the mouse-button names)
+        {"Macro", "Macro",
+         QStringList{"label", "label_2", "label_3", "NewHong", "DeleteHong", "Amend", "DeleteKey", "StartRecord",
+                     "StopRecord", "Save", "DefaultDelay", "ReNumber", "AutoInsertDelay", "ReUntilLoose",
+                     "ReUntilClick", "ReUntil"}
+             + Numbered("ChooseEvent", 1, 8) + Numbered("Key", 1, 5) + QStringList{"MacroReal"}},
 
         // Settings page: the sleep-time items and the wired-mode notice
         {"FormSetting", "FormSetting",
