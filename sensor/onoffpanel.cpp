@@ -8,10 +8,33 @@
 #include <QLabel>
 #include <QToolButton>
 
-OnOffPanel::OnOffPanel(QWidget *parent, const QString &name, const QString &labelText, Writer writer)
+namespace {
+
+struct LayoutGeometry {
+    const char *frameSuffix;
+    QSize frame;
+    QRect toggle;
+    QRect label;
+    Qt::Alignment labelAlignment;
+    bool fixedSize;
+};
+
+const LayoutGeometry &GeometryOf(OnOffPanel::Layout layout)
+{
+    static const LayoutGeometry toggleFirst{"", QSize(275, 31), QRect(0, 0, 36, 18), QRect(40, 0, 232, 31),
+                                            Qt::AlignLeft | Qt::AlignTop, false};
+    static const LayoutGeometry labelFirst{"B", QSize(204, 31), QRect(165, 0, 36, 18), QRect(0, 0, 161, 31),
+                                           Qt::AlignRight | Qt::AlignTop, true};
+    return layout == OnOffPanel::Layout::LabelFirst ? labelFirst : toggleFirst;
+}
+
+}  // namespace
+
+OnOffPanel::OnOffPanel(QWidget *parent, const QString &name, const QString &labelText, Writer writer,
+                       Layout layout)
     : QFrame(parent), m_writer(writer)
 {
-    BuildForm(name, labelText);
+    BuildForm(name, labelText, layout);
     m_pictureDir = PanelTheme::PictureDir("Sensor");
     ApplyTheme(name);
     PanelTheme::DropFrameLine(this);
@@ -19,17 +42,20 @@ OnOffPanel::OnOffPanel(QWidget *parent, const QString &name, const QString &labe
 
 OnOffPanel::~OnOffPanel() = default;
 
-void OnOffPanel::BuildForm(const QString &name, const QString &labelText)
+void OnOffPanel::BuildForm(const QString &name, const QString &labelText, Layout layout)
 {
-    setObjectName(name);
+    const LayoutGeometry &geometry = GeometryOf(layout);
+    setObjectName(name + geometry.frameSuffix);
     setWindowTitle("Frame");
-    resize(275, 31);
+    resize(geometry.frame);
+    if (geometry.fixedSize)
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     setFrameShape(QFrame::StyledPanel);
     setFrameShadow(QFrame::Raised);
 
     m_toggle = new QToolButton(this);
     m_toggle->setObjectName(name + "_2");
-    m_toggle->setGeometry(0, 0, 36, 18);
+    m_toggle->setGeometry(geometry.toggle);
     m_toggle->setFixedSize(36, 18);
     m_toggle->setCheckable(true);
     m_toggle->setAutoRaise(false);
@@ -38,12 +64,12 @@ void OnOffPanel::BuildForm(const QString &name, const QString &labelText)
 
     m_label = new QLabel(this);
     m_label->setObjectName("label");
-    m_label->setGeometry(40, 0, 232, 31);
+    m_label->setGeometry(geometry.label);
     QFont font("微软雅黑");
     font.setPointSize(11);
     m_label->setFont(font);
     m_label->setStyleSheet("color: rgb(255, 255, 255);");
-    m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_label->setAlignment(geometry.labelAlignment);
     m_label->setText(labelText);
 }
 

@@ -1,8 +1,11 @@
 #pragma once
-// The on/off panels of the sensor page: a picture toggle and a label, each for
-// one byte of the settings image (1 on, 0 off). RippeControl, StraightLine and
-// MotionSync share everything but their names, default label text and writer,
-// so the one form is built in code from those three.
+// The on/off panels: a picture toggle and a label, each for one byte of the
+// settings image (1 on, 0 off). RippeControl, StraightLine and MotionSync share
+// everything but their names, default label text and writer, so the one form
+// is built in code from those three. It comes in two layouts: the sensor
+// page's (toggle left of a left-aligned label) and the mirrored one of the
+// alternative panels (right-aligned label left of the toggle, frame name
+// ending in "B").
 
 #include <QFrame>
 #include <QString>
@@ -16,6 +19,11 @@ class OnOffPanel : public QFrame
 public:
     using Writer = bool (*)(int);
 
+    enum class Layout {
+        ToggleFirst,  // 275 x 31: toggle at x 0, label at x 40 aligned left
+        LabelFirst,   // 204 x 31: label at x 0 aligned right, toggle at x 165
+    };
+
     ~OnOffPanel() override;
 
     // Shows the state without writing it (fills and defaults use this).
@@ -24,9 +32,11 @@ public:
     void SetLabelToolTip(const QString &text);
 
 protected:
-    // `name` is the class name: the toggle is called name + "_2", which the
-    // derived class's by-name slot and the toggle's style sheet rely on.
-    OnOffPanel(QWidget *parent, const QString &name, const QString &labelText, Writer writer);
+    // The toggle is called name + "_2", which the derived class's by-name slot
+    // and the toggle's style sheet rely on. The frame is called name, or
+    // name + "B" in the mirrored layout.
+    OnOffPanel(QWidget *parent, const QString &name, const QString &labelText, Writer writer,
+               Layout layout = Layout::ToggleFirst);
 
     // A click on the toggle: writes the state it now shows, when writes are
     // allowed. A failed write has raised the offline notice; the toggle keeps
@@ -34,7 +44,7 @@ protected:
     void WriteClickedState(bool checked);
 
 private:
-    void BuildForm(const QString &name, const QString &labelText);
+    void BuildForm(const QString &name, const QString &labelText, Layout layout);
     void ApplyTheme(const QString &name);
 
     QToolButton *m_toggle = nullptr;

@@ -27,6 +27,21 @@ QString Triple(const QString &key);
 void ApplyComboTheme(QComboBox *box, const QString &pictureDir, ComboTheme::Ending ending, bool ownPopup,
                      int maxVisibleItems = 0);
 
+// "QLabel{color: rgb(<LabelColor>;);}".
+QString LabelStyleSheet();
+
+// Check boxes in the label colour whose indicator is LOD.png, or LODCheck.png
+// while checked, from `pictureDir`.
+QString CheckBoxStyleSheet(const QString &pictureDir);
+
+// A horizontal slider on a thin groove with the HuaKuai.png handle of
+// `pictureDir`, the part left of the handle in SliderColor, the rest white.
+QString SliderStyleSheet(const QString &pictureDir);
+
+// A read-only number box: transparent, 1 px gray border, LinEditColorSecond
+// text, the same when hovered.
+QString FramedSpinStyleSheet();
+
 // The panels are laid on the dark pages without a frame line of their own;
 // their frame shape stays as the form says.
 void DropFrameLine(QWidget *panel);

@@ -75,24 +75,6 @@ constexpr int kRateClass4k = 1;
 constexpr int kRateClass2k = 2;
 constexpr int kRateClassAll = 3;
 
-int RateClassForLink(int linkType)
-{
-    switch (linkType) {
-    case kLink1k:
-    case kLinkCable:
-        return kRateClassNone;
-    case kLink4k:
-        return kRateClass4k;
-    case kLink2k:
-        return kRateClass2k;
-    case kLinkCable2:
-    case kLink8k:
-        return kRateClassAll;
-    default:
-        return -1;
-    }
-}
-
 bool IsReceiverLinkWithHighRates(int linkType)
 {
     return linkType == kLink4k || linkType == kLink2k || linkType == kLink8k;
@@ -594,7 +576,7 @@ void Sensor::PlaceCurrentLevel(const FlashDataMap &image)
 
 void Sensor::ApplyRateClass()
 {
-    const int rateClass = RateClassForLink(g_CurrentDevice.LinkType);
+    const int rateClass = SensorRate::RateClassForLink(g_CurrentDevice.LinkType);
     if (rateClass >= 0)
         ui->frameRate->SetRateClass(rateClass);
 }

@@ -36,23 +36,28 @@ SensorEffect::~SensorEffect()
 void SensorEffect::ApplyTheme()
 {
     const QString label = PanelTheme::Triple("LabelColor");
-    const QString slider = PanelTheme::Triple("SliderColor");
     const QString labelSheet = "QLabel{color: rgb(" + label + ";);}";
     ui->label->setStyleSheet(labelSheet);
     ui->label_15->setStyleSheet(labelSheet);
     ui->label_14->setStyleSheet(labelSheet);
     PanelTheme::ApplyComboTheme(ui->Model, m_pictureDir, ComboTheme::Ending::Plain, true);
-    const QString sliderSheet =
-        "QSlider:groove:horizontal{height:2px;left: 0px;right: 0px;border:0px;border-radius:6px;"
-        "background:rgba(0,0,0,50);}QSlider:handle:horizontal{ width:  5px;height: 50px;  margin-top: -20px;"
-        "margin-left: 0px; margin-bottom: -20px;margin-right: 0px; border-image: url("
-        + m_pictureDir + "HuaKuai.png" + ");} QSlider:sub-page:horizontal{background-color: rgb(" + slider
-        + ";);}QSlider:add-page:horizontal{background-color: rgb(255, 255, 255);}";
-    ui->SpeedH->setStyleSheet(sliderSheet);
-    ui->LightH->setStyleSheet(sliderSheet);
-    const QString spinSheet = "QSpinBox{color: rgb(" + label + ";);background-color: transparent;border: 0px;}";
-    ui->SpeedSpinBox->setStyleSheet(spinSheet);
-    ui->LightSpinBox->setStyleSheet(spinSheet);
+    ApplyRowsTheme(Rows(), m_pictureDir);
+}
+
+void SensorEffect::ApplyRowsTheme(const ModeRows &rows, const QString &pictureDir)
+{
+    const QString sliderSheet = PanelTheme::SliderStyleSheet(pictureDir);
+    rows.speedSlider->setStyleSheet(sliderSheet);
+    rows.lightSlider->setStyleSheet(sliderSheet);
+    const QString spinSheet =
+        "QSpinBox{color: rgb(" + PanelTheme::Triple("LabelColor") + ";);background-color: transparent;border: 0px;}";
+    rows.speedSpin->setStyleSheet(spinSheet);
+    rows.lightSpin->setStyleSheet(spinSheet);
+}
+
+SensorEffect::ModeRows SensorEffect::Rows() const
+{
+    return {ui->SpeedH, ui->SpeedSpinBox, ui->line, ui->LightH, ui->LightSpinBox, ui->line_2};
 }
 
 bool SensorEffect::IsMode(int mode)
@@ -65,19 +70,19 @@ bool SensorEffect::MayWrite()
     return g_WritesAllowed && !g_SensorRefreshing;
 }
 
-void SensorEffect::ShowModeRows(int mode)
+void SensorEffect::ShowModeRows(const ModeRows &rows, int mode)
 {
     if (!IsMode(mode))
         return;
     const bool speedRow = mode == kModeBreathing;
     const bool brightnessRow = mode == kModeSteady;
-    ui->SpeedH->setVisible(speedRow);
-    ui->SpeedSpinBox->setVisible(speedRow);
-    ui->LightH->setVisible(brightnessRow);
-    ui->LightSpinBox->setVisible(brightnessRow);
+    rows.speedSlider->setVisible(speedRow);
+    rows.speedSpin->setVisible(speedRow);
+    rows.lightSlider->setVisible(brightnessRow);
+    rows.lightSpin->setVisible(brightnessRow);
     // A hidden slider leaves its plain line in its place.
-    ui->line->setVisible(!speedRow);
-    ui->line_2->setVisible(!brightnessRow);
+    rows.speedLine->setVisible(!speedRow);
+    rows.lightLine->setVisible(!brightnessRow);
 }
 
 void SensorEffect::SetMode(int mode)
@@ -87,7 +92,7 @@ void SensorEffect::SetMode(int mode)
     ui->Model->setCurrentIndex(mode);
     const bool speedBlocked = ui->SpeedH->blockSignals(true);
     const bool lightBlocked = ui->LightH->blockSignals(true);
-    ShowModeRows(mode);
+    ShowModeRows(Rows(), mode);
     ui->SpeedH->blockSignals(speedBlocked);
     ui->LightH->blockSignals(lightBlocked);
 }
@@ -135,7 +140,7 @@ void SensorEffect::SetBrightnessLabelText(const QString &text)
 
 void SensorEffect::on_Model_currentIndexChanged(int index)
 {
-    ShowModeRows(index);
+    ShowModeRows(Rows(), index);
     // Only the three modes have a meaning on the device; an empty box (index
     // -1) must not reach the writer as 0xFF.
     if (IsMode(index) && MayWrite())

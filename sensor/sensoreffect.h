@@ -21,6 +21,23 @@ public:
 
     // Brightness step 1-10 -> the code stored in image byte 64; 0 for any other step.
     static int BrightnessCode(int step);
+    static bool IsMode(int mode);
+
+    // The speed and brightness rows of an indicator panel: a slider with its
+    // number box, and the plain line shown in the slider's place when hidden.
+    struct ModeRows {
+        QWidget *speedSlider;
+        QWidget *speedSpin;
+        QWidget *speedLine;
+        QWidget *lightSlider;
+        QWidget *lightSpin;
+        QWidget *lightLine;
+    };
+    // Off shows both lines, steady the brightness row, breathing the speed
+    // row; any other mode changes nothing.
+    static void ShowModeRows(const ModeRows &rows, int mode);
+    // The sliders' and number boxes' style sheets.
+    static void ApplyRowsTheme(const ModeRows &rows, const QString &pictureDir);
 
     explicit SensorEffect(QWidget *parent = nullptr);
     ~SensorEffect() override;
@@ -47,9 +64,8 @@ private slots:
     void on_LightH_sliderMoved(int position);
 
 private:
-    static bool IsMode(int mode);
     static bool MayWrite();
-    void ShowModeRows(int mode);
+    ModeRows Rows() const;
     void ApplyTheme();
 
     Ui::SensorEffect *ui;

@@ -28,7 +28,53 @@ constexpr RateClassRow kRateClasses[] = {
 };
 constexpr int kRateClassCount = sizeof(kRateClasses) / sizeof(kRateClasses[0]);
 
+// Link types (DeviceAllInfo::LinkType).
+constexpr int kLink1k = 0;
+constexpr int kLink4k = 1;
+constexpr int kLinkCable = 2;
+constexpr int kLinkCable2 = 3;
+constexpr int kLink2k = 4;
+constexpr int kLink8k = 5;
+
 }  // namespace
+
+int SensorRate::RateCode(int index)
+{
+    return (index >= 0 && index < kRateCount) ? kRateCodes[index] : 0;
+}
+
+int SensorRate::HideModelArgument(int index)
+{
+    return index >= kFirstHighRate ? 1 : 0;
+}
+
+void SensorRate::ShowRateClass(int rateClass, QWidget *row2000, QWidget *row4000, QWidget *row8000)
+{
+    if (rateClass < 0 || rateClass >= kRateClassCount)
+        return;
+    const RateClassRow &row = kRateClasses[rateClass];
+    row2000->setVisible(row.show2000);
+    row4000->setVisible(row.show4000);
+    row8000->setVisible(row.show8000);
+}
+
+int SensorRate::RateClassForLink(int linkType)
+{
+    switch (linkType) {
+    case kLink1k:
+    case kLinkCable:
+        return 0;
+    case kLink4k:
+        return 1;
+    case kLink2k:
+        return 2;
+    case kLinkCable2:
+    case kLink8k:
+        return 3;
+    default:
+        return -1;
+    }
+}
 
 SensorRate::SensorRate(QWidget *parent) : QFrame(parent), ui(new Ui::SensorRate)
 {
@@ -77,12 +123,7 @@ void SensorRate::SetCurrentIndex(int index)
 
 void SensorRate::SetRateClass(int rateClass)
 {
-    if (rateClass < 0 || rateClass >= kRateClassCount)
-        return;
-    const RateClassRow &row = kRateClasses[rateClass];
-    ui->Button2000HZ->setVisible(row.show2000);
-    ui->Button4000HZ->setVisible(row.show4000);
-    ui->Button8000HZ->setVisible(row.show8000);
+    ShowRateClass(rateClass, ui->Button2000HZ, ui->Button4000HZ, ui->Button8000HZ);
 }
 
 void SensorRate::SetLabelText(const QString &text)
@@ -96,7 +137,7 @@ void SensorRate::RateClicked(int index, bool checked)
         return;
     if (!WriteReportRate(kRateCodes[index]))
         return;
-    PostMsg::GetInstance()->EmitHideModel(index >= kFirstHighRate ? 1 : 0);
+    PostMsg::GetInstance()->EmitHideModel(HideModelArgument(index));
 }
 
 void SensorRate::on_Button125HZ_clicked(bool checked)

@@ -20,6 +20,17 @@ class SensorRate : public QFrame
 public:
     // Row i of the panel: 125, 250, 500, 1000, 2000, 4000, 8000 Hz.
     static constexpr int kRateCount = 7;
+    // The code each row writes to image byte 0.
+    static int RateCode(int index);
+    // What SigHideModel tells the sensor page after row `index` was written:
+    // 1 for the high rates (2000 Hz and more), 0 otherwise.
+    static int HideModelArgument(int index);
+    // Shows the 2000, 4000 and 8000 Hz rows as rate class `rateClass` says
+    // (see SetRateClass); any other class changes nothing.
+    static void ShowRateClass(int rateClass, QWidget *row2000, QWidget *row4000, QWidget *row8000);
+    // The rate class of a link type (DeviceAllInfo::LinkType): 0 or 2 give 0,
+    // 1 gives 1, 4 gives 2, 3 or 5 give 3; -1 for any other link.
+    static int RateClassForLink(int linkType);
 
     explicit SensorRate(QWidget *parent = nullptr);
     ~SensorRate() override;

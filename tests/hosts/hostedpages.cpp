@@ -1,5 +1,6 @@
 #include "hostedpages.h"
 
+#include "altpanelspage.h"
 #include "lamplight.h"
 
 namespace {
@@ -18,5 +19,6 @@ QVector<HostedPage> HostedPages()
 {
     return {
         {QStringLiteral("Lighting page"), &BuildLightingPage},
+        {QStringLiteral("Alternative panels"), &BuildAlternativePanels},
     };
 }

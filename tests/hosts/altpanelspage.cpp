@@ -1,0 +1,155 @@
+#include "altpanelspage.h"
+
+#include "configini.h"
+#include "globals.h"
+#include "languagereader.h"
+#include "onoffpanelsb.h"
+#include "sensor.h"
+#include "sensordescription.h"
+#include "sensorlodb.h"
+#include "sensormodel.h"
+#include "sensorrate.h"
+#include "sensorrateb.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QWidget>
+#include <atomic>
+
+namespace {
+
+// The fills set controls whose slots write; the sensor page's fill flag keeps
+// them quiet, as it does for the sensor page's own panels.
+class SensorFill
+{
+public:
+    SensorFill() : m_previous(g_SensorRefreshing.load()) { g_SensorRefreshing = 1; }
+    ~SensorFill() { g_SensorRefreshing = m_previous; }
+    SensorFill(const SensorFill &) = delete;
+    SensorFill &operator=(const SensorFill &) = delete;
+
+private:
+    uint8_t m_previous;
+};
+
+// The panels, for the fill and the texts.
+struct Panels {
+    RippeControlB *ripple = nullptr;
+    StraightLineB *straight = nullptr;
+    MotionSyncB *motion = nullptr;
+    SensorLODB *lod = nullptr;
+    SensorRateB *rate = nullptr;
+};
+
+// A small grey caption naming the panel below it, so a person can tell them apart.
+void Caption(QWidget *page, const QString &text, int x, int y)
+{
+    auto *caption = new QLabel(text, page);
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(8);
+    caption->setFont(font);
+    caption->setStyleSheet(QStringLiteral("color: rgb(120, 122, 130);"));
+    caption->move(x, y);
+}
+
+template <typename PanelType>
+PanelType *Place(QWidget *page, const QString &name, int x, int y)
+{
+    auto *panel = new PanelType(page);
+    Caption(page, name, x, y);
+    panel->move(x, y + 16);
+    return panel;
+}
+
+Panels PlacePanels(QWidget *page)
+{
+    Panels panels;
+    panels.rate = Place<SensorRateB>(page, QStringLiteral("SensorRateB"), 16, 12);
+    panels.ripple = Place<RippeControlB>(page, QStringLiteral("RippeControlB"), 760, 76);
+    panels.straight = Place<StraightLineB>(page, QStringLiteral("StraightLineB"), 760, 128);
+    panels.motion = Place<MotionSyncB>(page, QStringLiteral("MotionSyncB"), 760, 180);
+    panels.lod = Place<SensorLODB>(page, QStringLiteral("SensorLODB"), 760, 232);
+    return panels;
+}
+
+void LoadTexts(const Panels &panels)
+{
+    RippeControlB *ripple = panels.ripple;
+    StraightLineB *straight = panels.straight;
+    MotionSyncB *motion = panels.motion;
+    SensorLODB *lod = panels.lod;
+    SensorRateB *rate = panels.rate;
+    // The sensor page's texts; the lift-off caption is longer than this
+    // panel's label, so the panel keeps its own and shows the text as its tip.
+    LanguageReader(QStringLiteral("Sensor"), TagMap{
+        {QStringLiteral("label_3"), [rate](const QString &t) { rate->SetLabelText(t); }},
+        {QStringLiteral("label_12"), [lod](const QString &t) { lod->SetLabelToolTip(t); }},
+        {QStringLiteral("label"), [ripple](const QString &t) { ripple->SetLabelText(t); }},
+        {QStringLiteral("RippleDes"), [ripple](const QString &t) { ripple->SetLabelToolTip(t); }},
+        {QStringLiteral("label_6"), [straight](const QString &t) { straight->SetLabelText(t); }},
+        {QStringLiteral("FixLineDes"), [straight](const QString &t) { straight->SetLabelToolTip(t); }},
+        {QStringLiteral("label_7"), [motion](const QString &t) { motion->SetLabelText(t); }},
+        {QStringLiteral("MotionSyncDes"), [motion](const QString &t) { motion->SetLabelToolTip(t); }},
+    }).Load(CurrentLanguageIndex());
+}
+
+// The model's sensor name and its entries of driver_sensor.h.
+struct Model {
+    QString group;
+    SensorSupport support;
+};
+
+Model LoadModel()
+{
+    Model model;
+    model.group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    g_SensorName = ConfigIni::GetInstance()->Value(model.group, QStringLiteral("Sensor"));
+    const SensorDescription description = ReadInstalledSensorDescription();
+    model.support = description.Support;
+    return model;
+}
+
+void FillSwitches(const Panels &panels, const FlashDataMap &image)
+{
+    panels.ripple->SetChecked(image.RippeControl != 0);
+    panels.straight->SetChecked(image.StraightLine != 0);
+    panels.motion->SetChecked(image.MotionSync != 0);
+}
+
+void FillLod(SensorLODB *lod, const FlashDataMap &image, const Model &model)
+{
+    if (g_SensorName == QLatin1String("3950"))
+        lod->Show07mm();
+    else
+        lod->Hide07mm();
+    lod->SetChoiceEnabled(SensorSupport::Lists(model.support.LodCal, g_SensorName));
+    lod->SelectByValue(image.Lod - 1);
+}
+
+void FillRate(SensorRateB *rate, const FlashDataMap &image)
+{
+    const int link = g_CurrentDevice.LinkType;
+    const int rateClass = SensorRate::RateClassForLink(link);
+    if (rateClass >= 0)
+        rate->SetRateClass(rateClass);
+    // 8000 Hz shows as 4000 Hz on the 4 kHz receiver link (type 1).
+    rate->SetCurrentIndex(Sensor::RateIndexForCode(image.ReportRate, link == 1));
+}
+
+}  // namespace
+
+QWidget *BuildAlternativePanels(const FlashDataMap &image)
+{
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("AlternativePanels"));
+    page->setFixedSize(1190, 560);
+    const Panels panels = PlacePanels(page);
+    LoadTexts(panels);
+
+    const SensorFill fill;
+    const Model model = LoadModel();
+    FillSwitches(panels, image);
+    FillLod(panels.lod, image, model);
+    FillRate(panels.rate, image);
+    return page;
+}
