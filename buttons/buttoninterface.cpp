@@ -34,13 +34,17 @@ constexpr int kFunctionListLift = 340;
 
 const QString kRowsScrollBarSheet = QStringLiteral("QScrollBar {width:10px;}");
 
+// The current model's sensor; the DPI-lock codes follow it.
+QString CurrentSensorName()
+{
+    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex), QStringLiteral("Sensor"));
+}
+
 QString OptionColor(const QString &key)
 {
     return ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), key);
 }
 }  // namespace
-
-constexpr int Buttoninterface::kRowDeviceButtons[];
 
 Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_Buttoninterface)
 {
@@ -136,8 +140,13 @@ QToolButton *Buttoninterface::RowOfDeviceButton(int button) const
 void Buttoninterface::CloseFunctionLists()
 {
     ui->stackedWidget->setCurrentWidget(ui->page);
-    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(kRowsScrollBarSheet);
+    ShowRowsScrollBar();
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+}
+
+void Buttoninterface::ShowRowsScrollBar()
+{
+    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(kRowsScrollBarSheet);
 }
 
 void Buttoninterface::ClearRowSelection()
@@ -386,6 +395,7 @@ void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
     ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
     ui->DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
+    SensorName = CurrentSensorName();
     g_ButtonRefreshing = 0;
     g_ButtonFilled = 1;
 }
@@ -393,6 +403,7 @@ void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
 void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 {
     g_ButtonRefreshing = 1;
+    SensorName = CurrentSensorName();
     // Signals open: the panel writes the value again (an applied import or
     // cache image) and warns for 0 to 3 ms.
     ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);

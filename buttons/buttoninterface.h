@@ -16,6 +16,7 @@
 // argument-less slot runs both on one click, in this order.
 
 #include "flashdatamap.h"
+#include "keyrecord.h"
 
 #include <QString>
 #include <QVector>
@@ -42,6 +43,41 @@ public:
     int SelectedDeviceButton() const;
     // The row button that stands for `button`, or null outside 0-5.
     QToolButton *RowOfDeviceButton(int button) const;
+
+    // Clears every highlight of the detail lists (macro buttons included).
+    void UncheckFunctionButtons();
+    // Keeps an entry written for device button `button` in the three lists,
+    // growing them with zero entries where they are shorter.
+    void StoreButtonFunction(int button, int type, int param1, int param2);
+
+    // Key records. A combination text ("Ctrl+Shift+A") is split at "+"; a
+    // record holds three keys, so a longer text keeps its first three parts.
+    static QString ComboTextKept(const QString &text);
+    static KeyRecord ComboTextToKeyRecord(const QString &text);
+    // Key `name` as key `position` of `keyCount`: its press is event
+    // `position`, its release event 2 * keyCount - 1 - position.
+    static KeyRecord KeyNameToEvents(const QString &name, int position, int keyCount, KeyRecord record);
+    // The display name of a stored code (its low byte) within an event kind.
+    static QString KeyCodeToName(int code, int kind);
+    // Kind and code of event `index` of a macro record from a key name.
+    static void MacroKeyNameToEvent(const QString &name, int index, MacroRecord &record);
+    // Writes a combination to device button 0-5 and captions its row; the
+    // function list stays open.
+    void WriteKeyCombination(int button, const QString &text);
+    // Writes the media key whose usage has the low byte `code` to device
+    // button 0-5 and captions its row; any other code or button does nothing.
+    void WriteMediaKey(int button, int code);
+
+    // DPI-lock codes. The sensor's "SENSOR_<sensor>_DPI_<value>" definitions
+    // give the code of a value; a sensor without any uses value / 50 - 1.
+    static int DpiValueToCode(int value, const QString &sensor, const QVector<QString> &names,
+                              const QVector<int> &values);
+    // The value of a code, 0 when the sensor's definitions have none for it.
+    static int DpiCodeToValue(int code, const QString &sensor, const QVector<QString> &names,
+                              const QVector<int> &values);
+    // The same for the current model's sensor and the page's definitions.
+    int DpiValueToCode(int value) const;
+    int DpiCodeToValue(int code) const;
 
     // The page's copy of the device's button table (KeyEntry Type, Param1,
     // Param2), indexed by device button.
@@ -73,6 +109,57 @@ protected:
     void changeEvent(QEvent *event) override;
 
 public slots:
+    // Functions of the function list.
+    void on_LeftKey_3_clicked(bool checked);
+    void on_RightKey_3_clicked(bool checked);
+    void on_MidKey_clicked(bool checked);
+    void on_BackKey_2_clicked(bool checked);
+    void on_ForWardKey_clicked(bool checked);
+    void on_DPI_2_clicked(bool checked);
+    void on_DPI_3_clicked(bool checked);
+    void on_DPI_5_clicked(bool checked);
+    // Tilt, lighting and DPI functions of the detail lists.
+    void on_VolumeUp_2_clicked(bool checked);
+    void on_VolumeDown_2_clicked(bool checked);
+    void on_VolumeUp_4_clicked(bool checked);
+    void on_VolumeUp_5_clicked(bool checked);
+    void on_VolumeUp_6_clicked(bool checked);
+    void on_VolumeUp_7_clicked(bool checked);
+    void on_VolumeUp_8_clicked(bool checked);
+    void on_VolumeUp_9_clicked(bool checked);
+    void on_VolumeUp_10_clicked(bool checked);
+    // Media keys.
+    void on_Player_clicked(bool checked);
+    void on_StartPause_2_clicked(bool checked);
+    void on_BackMusic_2_clicked(bool checked);
+    void on_TopMusic_2_clicked(bool checked);
+    void on_Mute_clicked(bool checked);
+    void on_VolumeUp_clicked(bool checked);
+    void on_VolumeDown_clicked(bool checked);
+    void on_VolumeDown_4_clicked(bool checked);
+    void on_VolumeDown_5_clicked(bool checked);
+    void on_VolumeDown_6_clicked(bool checked);
+    void on_VolumeDown_3_clicked(bool checked);
+    void on_VolumeDown_8_clicked(bool checked);
+    void on_VolumeDown_9_clicked(bool checked);
+    void on_VolumeDown_7_clicked(bool checked);
+    void on_VolumeDown_10_clicked(bool checked);
+    void on_VolumeDown_12_clicked(bool checked);
+    void on_VolumeDown_13_clicked(bool checked);
+    void on_VolumeDown_11_clicked(bool checked);
+    // DPI lock at 100 to 1200.
+    void on_VolumeUp_11_clicked(bool checked);
+    void on_VolumeUp_12_clicked(bool checked);
+    void on_VolumeUp_13_clicked(bool checked);
+    void on_VolumeUp_16_clicked(bool checked);
+    void on_VolumeUp_15_clicked(bool checked);
+    void on_VolumeUp_19_clicked(bool checked);
+    void on_VolumeUp_20_clicked(bool checked);
+    void on_VolumeUp_22_clicked(bool checked);
+    void on_VolumeUp_18_clicked(bool checked);
+    void on_VolumeUp_24_clicked(bool checked);
+    void on_VolumeUp_23_clicked(bool checked);
+    void on_VolumeUp_21_clicked(bool checked);
     // Detail-list openers.
     void on_DPI_11_clicked();
     void on_DPI_9_clicked();
@@ -103,6 +190,9 @@ public slots:
     // SigMouseIndex: the mouse picture is set again (there is one picture).
     void SlotMouseIndex(int index);
     void on_DPI_13_clicked();
+    // Wheel up and down.
+    void on_VolumeUp_14_clicked(bool checked);
+    void on_VolumeDown_14_clicked(bool checked);
     void SlotChangeLanguage(int index);
 
 private:
@@ -116,10 +206,22 @@ private:
     // Shows the closed state of both lists: the empty function page, the
     // debounce panel, and the rows' 10 px scroll bar.
     void CloseFunctionLists();
+    // Gives the rows' vertical scroll bar its 10 px width.
+    void ShowRowsScrollBar();
     // Unchecks all six rows.
     void ClearRowSelection();
     // Selects row `row` (0-5) for a marker button.
     void SelectRowFromMarker(int row);
+
+    // The writers of the buttons of the function, tilt, lighting, DPI and
+    // wheel lists, of the media keys and of the DPI-lock values: each finds
+    // the selected row, writes, and captions the row only when the mouse took it.
+    void WriteSimpleFunction(QToolButton *button, bool checked);
+    void WriteMediaButton(QToolButton *button, bool checked);
+    void WriteDpiLock(QToolButton *button, bool checked);
+    // Writes a key record with the entry {5, 0, 0}; on success stores the
+    // entry and gives the row of `button` the caption.
+    bool WriteKeyRecord(int button, const KeyRecord &record, const QString &caption);
 
     void SetupButtonGroups();
     void ReadSensorDefinitions();

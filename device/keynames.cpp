@@ -262,6 +262,22 @@ QString CodeToKeyName(int usage, int kind)
     return entry ? entry->name : QString();
 }
 
+std::optional<int> KeyboardUsage(const QString &name)
+{
+    const Entry *entry = FindName(KeyboardTable(), name);
+    if (!entry)
+        entry = FindName(FunctionKeyTable(), name);
+    if (!entry)
+        return std::nullopt;
+    return entry->code;
+}
+
+QString KeyboardName(int usage)
+{
+    const Entry *entry = FindKeyboardCode(usage);
+    return entry ? entry->name : QString();
+}
+
 QString MouseCodeToName(int bit)
 {
     const QVector<Entry> mouse = MouseTable();

@@ -56,6 +56,13 @@ void KeyNameToEvent(const QString &name, int index, MacroRecord &record);
 // by the kind; keypad Enter (0x58) is named "Enter".
 QString CodeToKeyName(int usage, int kind);
 
+// The keyboard usage of a keyboard key name (F1 to F12 and the empty name
+// included; modifier and mouse-button names are not keyboard keys).
+std::optional<int> KeyboardUsage(const QString &name);
+
+// The name of a keyboard usage; empty when no keyboard key has it.
+QString KeyboardName(int usage);
+
 // The name of mouse-button bit 1, 2, 4, 8 or 16; empty for anything else.
 QString MouseCodeToName(int bit);
 

@@ -22,29 +22,36 @@
 namespace PanelFixture {
 
 const char *const kMouse = "m1";
+const char *const kReceiver = "r4k";
+const char *const kReceiverMouse = "m2";
 
 namespace {
 
 void NoReports(const unsigned char *, int, const unsigned char *, int) {}
 
 int s_imagesBefore = 0;
+// The mouse whose stored image the helpers read and seed.
+const char *s_mouse = kMouse;
 
 QTimer *s_watch = nullptr;
 QList<SeenModal> s_seen;
 
 }  // namespace
 
-void OpenMouse()
+namespace {
+
+void Open(const char *device, const char *mouse)
 {
+    s_mouse = mouse;
     HidSim::World world = HidSim::DefaultWorld();
     world.timing.readLatencyMs = 1;
     world.timing.fullReadMs = 1;
     HidSim::SetWorld(world);
-    const QByteArray path = HidSim::PathOf(kMouse);
+    const QByteArray path = HidSim::PathOf(device);
     SetCurrentPathCopy(path);
     UsbServerC_Start(g_CurrentPath, g_CurrentPath, &NoReports);
     FlashDataMap image;
-    const QByteArray stored = HidSim::StoredImage(kMouse);
+    const QByteArray stored = HidSim::StoredImage(mouse);
     std::memcpy(&image, stored.constData(), sizeof image);
     StoreImage(image);
     g_WritesAllowed = 1;
@@ -53,11 +60,23 @@ void OpenMouse()
     s_imagesBefore = int(HidSim::CallsOf("ProtocolDataUpdate").size());
 }
 
+}  // namespace
+
+void OpenMouse()
+{
+    Open(kMouse, kMouse);
+}
+
+void OpenReceiverMouse()
+{
+    Open(kReceiver, kReceiverMouse);
+}
+
 void SeedByte(int offset, int value)
 {
-    QByteArray stored = HidSim::StoredImage(kMouse);
+    QByteArray stored = HidSim::StoredImage(s_mouse);
     stored[offset] = char(value);
-    HidSim::SetStoredImage(kMouse, stored);
+    HidSim::SetStoredImage(s_mouse, stored);
     FlashDataMap image = ReadImage();
     reinterpret_cast<uint8_t *>(&image)[offset] = uint8_t(value);
     StoreImage(image);
@@ -71,7 +90,7 @@ void UnplugMouse()
 
 QByteArray StoredImage()
 {
-    return HidSim::StoredImage(kMouse);
+    return HidSim::StoredImage(s_mouse);
 }
 
 int StoredByte(int offset)

@@ -22,6 +22,11 @@ extern const char *const kMouse;
 // program's image starts as the mouse's stored image, writes are allowed and
 // both refreshing flags are clear.
 void OpenMouse();
+// The same with the default world's 4 kHz receiver and its mouse (model 2)
+// as the current device; StoredImage and SeedByte then speak of that mouse.
+extern const char *const kReceiver;
+extern const char *const kReceiverMouse;
+void OpenReceiverMouse();
 // Puts `value` at `offset` in both the mouse's stored image and the
 // program's image, as if the mouse had been read with it.
 void SeedByte(int offset, int value);

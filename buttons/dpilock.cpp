@@ -1,0 +1,118 @@
+// DPI lock: a row locks the DPI at one of twelve values; the mouse takes the
+// sensor's code of the value (entry {10, code, 0}).
+
+#include "buttoninterface.h"
+
+#include "ui_buttoninterface.h"
+
+#include "writers.h"
+
+namespace {
+
+constexpr int kDpiLockFunction = 10;
+// Sensors without definitions code a value as value / 50 - 1.
+constexpr int kPlainStep = 50;
+
+struct DpiLockValue {
+    const char *button;
+    int value;
+};
+constexpr DpiLockValue kDpiLockValues[] = {
+    {"VolumeUp_11", 100}, {"VolumeUp_12", 200}, {"VolumeUp_13", 300},  {"VolumeUp_16", 400},
+    {"VolumeUp_15", 500}, {"VolumeUp_19", 600}, {"VolumeUp_20", 700},  {"VolumeUp_22", 800},
+    {"VolumeUp_18", 900}, {"VolumeUp_24", 1000}, {"VolumeUp_23", 1100}, {"VolumeUp_21", 1200},
+};
+
+const DpiLockValue *DpiLockValueOf(const QObject *button)
+{
+    for (const DpiLockValue &lock : kDpiLockValues) {
+        if (button->objectName() == QLatin1String(lock.button))
+            return &lock;
+    }
+    return nullptr;
+}
+
+// What every definition of the sensor contains: "SENSOR_<sensor>_DPI".
+QString SensorPrefix(const QString &sensor)
+{
+    return QStringLiteral("SENSOR_") + sensor + QStringLiteral("_DPI");
+}
+
+bool HasDefinitions(const QString &prefix, const QVector<QString> &names)
+{
+    for (const QString &name : names) {
+        if (name.contains(prefix))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+int Buttoninterface::DpiValueToCode(int value, const QString &sensor, const QVector<QString> &names,
+                                    const QVector<int> &values)
+{
+    const QString prefix = SensorPrefix(sensor);
+    if (!HasDefinitions(prefix, names))
+        return value / kPlainStep - 1;
+    const QString exact = prefix + QLatin1Char('_') + QString::number(value);
+    const int index = names.indexOf(exact);
+    if (index >= 0 && index < values.size())
+        return values.at(index);
+    return value / kPlainStep;
+}
+
+int Buttoninterface::DpiCodeToValue(int code, const QString &sensor, const QVector<QString> &names,
+                                    const QVector<int> &values)
+{
+    const QString prefix = SensorPrefix(sensor);
+    if (!HasDefinitions(prefix, names))
+        return (code + 1) * kPlainStep;
+    for (int i = 0; i < names.size() && i < values.size(); ++i) {
+        const int at = names.at(i).indexOf(prefix);
+        if (at < 0 || values.at(i) != code)
+            continue;
+        // The value follows the prefix and one separator: "..._DPI_400" gives 400.
+        return names.at(i).mid(at + prefix.size() + 1).toInt();
+    }
+    return 0;
+}
+
+int Buttoninterface::DpiValueToCode(int value) const
+{
+    return DpiValueToCode(value, SensorName, DefineNames, DefineValues);
+}
+
+int Buttoninterface::DpiCodeToValue(int code) const
+{
+    return DpiCodeToValue(code, SensorName, DefineNames, DefineValues);
+}
+
+void Buttoninterface::WriteDpiLock(QToolButton *button, bool checked)
+{
+    if (!checked)
+        return;
+    const DpiLockValue *lock = DpiLockValueOf(button);
+    if (!lock)
+        return;
+    const int code = DpiValueToCode(lock->value);
+    const int device = SelectedDeviceButton();
+    if (device >= 0 && WriteKeyFunction(device, kDpiLockFunction, code, 0)) {
+        RowOfDeviceButton(device)->setText(ui->DPI_4->text() + QLatin1Char('-') + button->text());
+        StoreButtonFunction(device, kDpiLockFunction, code, 0);
+    }
+    CloseFunctionLists();
+}
+
+void Buttoninterface::on_VolumeUp_11_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_11, checked); }
+void Buttoninterface::on_VolumeUp_12_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_12, checked); }
+void Buttoninterface::on_VolumeUp_13_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_13, checked); }
+void Buttoninterface::on_VolumeUp_16_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_16, checked); }
+void Buttoninterface::on_VolumeUp_15_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_15, checked); }
+void Buttoninterface::on_VolumeUp_19_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_19, checked); }
+void Buttoninterface::on_VolumeUp_20_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_20, checked); }
+void Buttoninterface::on_VolumeUp_22_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_22, checked); }
+void Buttoninterface::on_VolumeUp_18_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_18, checked); }
+void Buttoninterface::on_VolumeUp_24_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_24, checked); }
+void Buttoninterface::on_VolumeUp_23_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_23, checked); }
+void Buttoninterface::on_VolumeUp_21_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_21, checked); }
