@@ -1,6 +1,8 @@
 #include "altpanelspage.h"
 
 #include "configini.h"
+#include "debouncetimeb.h"
+#include "debouncetimec.h"
 #include "globals.h"
 #include "languagereader.h"
 #include "onoffpanelsb.h"
@@ -10,6 +12,9 @@
 #include "sensormodel.h"
 #include "sensorrate.h"
 #include "sensorrateb.h"
+#include "sensoreffectb.h"
+#include "stopclosetime.h"
+#include "stopclosetimeb.h"
 
 #include <QFont>
 #include <QLabel>
@@ -39,6 +44,10 @@ struct Panels {
     MotionSyncB *motion = nullptr;
     SensorLODB *lod = nullptr;
     SensorRateB *rate = nullptr;
+    SensorEffectB *effect = nullptr;
+    DebouncetimeB *debounceSlider = nullptr;
+    DebouncetimeC *debounceSteps = nullptr;
+    StopCloseTimeB *sleep = nullptr;
 };
 
 // A small grey caption naming the panel below it, so a person can tell them apart.
@@ -69,6 +78,10 @@ Panels PlacePanels(QWidget *page)
     panels.straight = Place<StraightLineB>(page, QStringLiteral("StraightLineB"), 760, 128);
     panels.motion = Place<MotionSyncB>(page, QStringLiteral("MotionSyncB"), 760, 180);
     panels.lod = Place<SensorLODB>(page, QStringLiteral("SensorLODB"), 760, 232);
+    panels.effect = Place<SensorEffectB>(page, QStringLiteral("SensorEffectB"), 760, 284);
+    panels.debounceSlider = Place<DebouncetimeB>(page, QStringLiteral("DebouncetimeB"), 16, 556);
+    panels.debounceSteps = Place<DebouncetimeC>(page, QStringLiteral("DebouncetimeC"), 330, 556);
+    panels.sleep = Place<StopCloseTimeB>(page, QStringLiteral("StopCloseTimeB"), 530, 556);
     return panels;
 }
 
@@ -79,6 +92,7 @@ void LoadTexts(const Panels &panels)
     MotionSyncB *motion = panels.motion;
     SensorLODB *lod = panels.lod;
     SensorRateB *rate = panels.rate;
+    SensorEffectB *effect = panels.effect;
     // The sensor page's texts; the lift-off caption is longer than this
     // panel's label, so the panel keeps its own and shows the text as its tip.
     LanguageReader(QStringLiteral("Sensor"), TagMap{
@@ -90,7 +104,32 @@ void LoadTexts(const Panels &panels)
         {QStringLiteral("FixLineDes"), [straight](const QString &t) { straight->SetLabelToolTip(t); }},
         {QStringLiteral("label_7"), [motion](const QString &t) { motion->SetLabelText(t); }},
         {QStringLiteral("MotionSyncDes"), [motion](const QString &t) { motion->SetLabelToolTip(t); }},
+        {QStringLiteral("label_4"), [effect](const QString &t) { effect->SetLabelText(t); }},
+        {QStringLiteral("label_14"), [effect](const QString &t) { effect->SetSpeedLabelText(t); }},
+        {QStringLiteral("label_15"), [effect](const QString &t) { effect->SetBrightnessLabelText(t); }},
+        {QStringLiteral("Model"), [effect](const QString &t) { effect->SetItemText(0, t); }},
+        {QStringLiteral("Model1"), [effect](const QString &t) { effect->SetItemText(1, t); }},
+        {QStringLiteral("Model2"), [effect](const QString &t) { effect->SetItemText(2, t); }},
     }).Load(CurrentLanguageIndex());
+
+    // The button page's debounce unit.
+    DebouncetimeB *debounceSlider = panels.debounceSlider;
+    DebouncetimeC *debounceSteps = panels.debounceSteps;
+    LanguageReader(QStringLiteral("Buttoninterface"), TagMap{
+        {QStringLiteral("S1"), [=](const QString &unit) {
+             debounceSlider->SetSuffix(unit);
+             debounceSteps->SetSuffix(unit);
+         }},
+    }).Load(CurrentLanguageIndex());
+
+    // The settings page's sleep-time items: StopCloseTime, StopCloseTime1..10.
+    StopCloseTimeB *sleep = panels.sleep;
+    TagMap sleepItems;
+    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
+        const QString tag = item == 0 ? QStringLiteral("StopCloseTime") : QStringLiteral("StopCloseTime%1").arg(item);
+        sleepItems.insert(tag, [sleep, item](const QString &text) { sleep->SetItemText(item, text); });
+    }
+    LanguageReader(QStringLiteral("FormSetting"), sleepItems).Load(CurrentLanguageIndex());
 }
 
 // The model's sensor name and its entries of driver_sensor.h.
@@ -136,13 +175,31 @@ void FillRate(SensorRateB *rate, const FlashDataMap &image)
     rate->SetCurrentIndex(Sensor::RateIndexForCode(image.ReportRate, link == 1));
 }
 
+void FillEffect(SensorEffectB *effect, const FlashDataMap &image)
+{
+    if (image.DpiLedOn == 0)
+        effect->SetMode(SensorEffect::kModeOff);
+    else
+        effect->SetMode(image.DpiLedMode);
+    effect->SetSpeed(image.DpiLedSpeed);
+    effect->SetBrightness(Sensor::BrightnessStepForCode(image.DpiLedBrightness));
+}
+
+void FillSleep(StopCloseTimeB *sleep, const FlashDataMap &image)
+{
+    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
+        if (StopCloseTime::CodeForIndex(item) == image.StopCloseTime)
+            sleep->SetCurrentIndex(item);
+    }
+}
+
 }  // namespace
 
 QWidget *BuildAlternativePanels(const FlashDataMap &image)
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("AlternativePanels"));
-    page->setFixedSize(1190, 560);
+    page->setFixedSize(1190, 620);
     const Panels panels = PlacePanels(page);
     LoadTexts(panels);
 
@@ -151,5 +208,9 @@ QWidget *BuildAlternativePanels(const FlashDataMap &image)
     FillSwitches(panels, image);
     FillLod(panels.lod, image, model);
     FillRate(panels.rate, image);
+    FillEffect(panels.effect, image);
+    panels.debounceSlider->SetValue(image.DebounceTime);
+    panels.debounceSteps->SetValue(image.DebounceTime);
+    FillSleep(panels.sleep, image);
     return page;
 }

@@ -11,6 +11,8 @@
 #include "hidusb_control.h"
 
 #include <QCheckBox>
+#include <QSlider>
+#include <QSpinBox>
 #include <QToolButton>
 #include <memory>
 
@@ -46,6 +48,12 @@ private slots:
         stored[7] = 0;    // motion sync off
         stored[9] = 1;    // straight line on
         stored[10] = 1;   // ripple control on
+        stored[6] = 9;    // debounce 9 ms
+        stored[8] = 90;   // sleep after 15 min
+        stored[63] = 2;   // indicator breathing,
+        stored[64] = char(180);  // brightness step 7,
+        stored[65] = 4;   // speed 4,
+        stored[66] = 1;   // on
         QVERIFY(HidSim::SetStoredImage(kMouse, stored));
         QString error;
         QVERIFY2(CurrentMouse::Open(kMouse, &error), qPrintable(error));
@@ -66,6 +74,15 @@ private slots:
         QVERIFY(Checked(page.get(), "SensorRateB", "Button500HZ"));
         // A cable link offers no high rate.
         QVERIFY(page->findChild<QWidget *>("Button2000HZ")->isHidden());
+
+        QVERIFY(Checked(page.get(), "SensorEffectB", "MM2"));
+        QCOMPARE(page->findChild<QSlider *>("SpeedH")->value(), 4);
+        QCOMPARE(page->findChild<QSlider *>("LightH")->value(), 7);
+        for (const char *panel : {"DebouncetimeB", "DebouncetimeC"})
+            QCOMPARE(page->findChild<QWidget *>(panel)->findChild<QSpinBox *>("spinBoxA")->value(), 9);
+        auto *sleep = page->findChild<QWidget *>("StopCloseTimeB");
+        QCOMPARE(sleep->findChild<QSlider *>("StopClose")->value(), 6);
+        QCOMPARE(sleep->findChild<QSpinBox *>("spinBoxA")->text(), QString("15 min"));
     }
 
     void cleanupTestCase()
