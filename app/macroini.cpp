@@ -53,7 +53,8 @@ QByteArray EscapedText(const QString &value)
     QByteArray out;
     bool quote = false;
     bool escapeNextIfHexDigit = false;
-    for (const QChar c : text) {
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
         const ushort u = c.unicode();
         if (u == ';' || u == ',' || u == '=')
             quote = true;
@@ -80,12 +81,16 @@ QByteArray EscapedText(const QString &value)
             if (u <= 0x1F) {
                 out += "\\x" + QByteArray::number(u, 16);
                 escapeNextIfHexDigit = true;
+            } else if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+                out += QString(text.constData() + i, 2).toUtf8();  // one character outside the BMP
+                ++i;
             } else {
                 out += QString(c).toUtf8();
             }
         }
     }
-    if (quote || out.startsWith(' ') || out.endsWith(' '))
+    // The reader trims every kind of blank around an unquoted text.
+    if (quote || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())))
         out = '"' + out + '"';
     return out;
 }
@@ -222,8 +227,13 @@ QVariant ParsedValue(const QString &text)
         }
     }
     finishItem();
-    if (items.size() > 1)
+    if (items.size() > 1) {
+        for (QString &listed : items) {
+            if (listed.startsWith(QLatin1String("@@")))
+                listed.remove(0, 1);
+        }
         return items;
+    }
     const QString value = items.first();
     if (value == QLatin1String("@Invalid()"))
         return QVariant();
@@ -299,9 +309,12 @@ QByteArray MacroIni::Serialised(const QVariantMap &values)
     // Grouped by the text before the first "/", as Qt writes its INI files.
     QMap<QString, QVariantMap> sections;
     for (auto it = values.cbegin(); it != values.cend(); ++it) {
+        // A key that starts or ends with its only "/" has no group and key of
+        // its own: it stays whole in [General].
         const int slash = it.key().indexOf(QLatin1Char('/'));
-        const QString group = slash < 0 ? QString() : it.key().left(slash);
-        sections[group].insert(slash < 0 ? it.key() : it.key().mid(slash + 1), it.value());
+        const bool grouped = slash > 0 && slash < it.key().size() - 1;
+        const QString group = grouped ? it.key().left(slash) : QString();
+        sections[group].insert(grouped ? it.key().mid(slash + 1) : it.key(), it.value());
     }
     QByteArray out;
     for (auto section = sections.cbegin(); section != sections.cend(); ++section) {

@@ -52,7 +52,12 @@ bool LoadDeviceCache(const QString &name, FlashDataMap *image)
     if (!image || !IsPlainFileName(name))
         return false;
     QByteArray content;
-    if (!WholeFile::Read(CachePath(name), &content, kCacheFileSize) || content.size() != kCacheFileSize)
+    return WholeFile::Read(CachePath(name), &content, kCacheFileSize) && DecodeDeviceCache(content, image);
+}
+
+bool DecodeDeviceCache(const QByteArray &content, FlashDataMap *image)
+{
+    if (!image || content.size() != kCacheFileSize)
         return false;
     QDataStream in(content);
     quint32 length = 0;

@@ -30,3 +30,7 @@ bool SaveDeviceCache(const QString &name, const FlashDataMap &image);
 // The caller owns `*image`: pass a local image and store it into
 // g_FlashDataMap under the image lock, not g_FlashDataMap itself.
 bool LoadDeviceCache(const QString &name, FlashDataMap *image);
+
+// The image of a cache file's content; false, with `*image` untouched, for
+// anything but a complete file as SaveDeviceCache writes it.
+bool DecodeDeviceCache(const QByteArray &content, FlashDataMap *image);

@@ -118,10 +118,15 @@ void HandleLine(SensorDescription &description, const QString &line)
 
 SensorDescription ReadSensorDescription(const QString &filePath)
 {
-    SensorDescription description;
     QByteArray content;
     if (!WholeFile::Read(filePath, &content))
-        return description;
+        return SensorDescription();
+    return ParseSensorDescription(content);
+}
+
+SensorDescription ParseSensorDescription(QByteArray content)
+{
+    SensorDescription description;
     // Text mode drops the carriage return of a CRLF line end.
     QBuffer file(&content);
     file.open(QIODevice::ReadOnly | QIODevice::Text);

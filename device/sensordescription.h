@@ -38,6 +38,8 @@ struct SensorDescription {
 // Reads the description file at `filePath`; a missing, unreadable or empty
 // file gives an empty description.
 SensorDescription ReadSensorDescription(const QString &filePath);
+// The same rules over a content already read.
+SensorDescription ParseSensorDescription(QByteArray content);
 
 // The installed file: Paths::AppFolder() + "/driver_sensor.h".
 QString SensorDescriptionPath();

@@ -268,6 +268,11 @@ int UpDataParam::CheckImportFile(const QString &path, FlashDataMap *out)
         qDebug() << "failed";
         return kImportUnreadable;
     }
+    return CheckImportContent(content, out);
+}
+
+int UpDataParam::CheckImportContent(QByteArray content, FlashDataMap *out)
+{
     QBuffer file(&content);
     file.open(QIODevice::ReadOnly);
     SettingsFileBlocks blocks;

@@ -45,6 +45,8 @@ public:
     // 2: the sensor name differs (*out untouched) or the DPI level count is
     //    above the model's DPIMaxGrade (*out written, not to be applied).
     static int CheckImportFile(const QString &path, FlashDataMap *out);
+    // The same check of a file's content already read.
+    static int CheckImportContent(QByteArray content, FlashDataMap *out);
 
     // Set by the opener after StartWaitTimer() and before exec().
     QString importPath;

@@ -78,6 +78,11 @@ LanguageReader::Outcome LanguageReader::LoadFile(const QString &path) const
     QByteArray content;
     if (!WholeFile::Read(path, &content))
         return Outcome::NoFile;
+    return LoadContent(content);
+}
+
+LanguageReader::Outcome LanguageReader::LoadContent(QByteArray content) const
+{
     QBuffer file(&content);
     file.open(QIODevice::ReadOnly | QIODevice::Text);
 

@@ -68,6 +68,8 @@ public:
     Outcome Load(int index) const;
     // Loads one file; the same procedure, for any path.
     Outcome LoadFile(const QString &path) const;
+    // Loads the content of a file already read (never NoFile).
+    Outcome LoadContent(QByteArray content) const;
 
     const QString &Element() const { return element; }
 

@@ -267,6 +267,8 @@ void TestFileSafety::macroIniTextsRoundTripThroughQtSettings_data()
     QTest::newRow("control characters") << QString("tab\there\nline\r\x01" "1f");
     QTest::newRow("at sign first") << "@Invalid()";
     QTest::newRow("non-ASCII") << QString::fromUtf8("简体中文 Русский");
+    QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x96\xB1 mouse");
+    QTest::newRow("other blanks around") << QString::fromUtf8("\xE3\x80\x80x\xC2\xA0");
 }
 
 // The store writes its own INI text; Qt's reader (which wrote the file in
