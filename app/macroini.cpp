@@ -89,8 +89,8 @@ QByteArray EscapedText(const QString &value)
             }
         }
     }
-    // The reader trims every kind of blank around an unquoted text.
-    if (quote || (!text.isEmpty() && (text.front().isSpace() || text.back().isSpace())))
+    // The reader trims spaces around an unquoted text (tabs are escaped).
+    if (quote || text.startsWith(QLatin1Char(' ')) || text.endsWith(QLatin1Char(' ')))
         out = '"' + out + '"';
     return out;
 }
@@ -129,6 +129,21 @@ QByteArray SectionLine(const QString &group)
 QString FullKey(const QString &group, const QString &key)
 {
     return group + QLatin1Char('/') + key;
+}
+
+// Trims what Qt's INI format counts as blanks around a line, a key or an
+// unquoted value: spaces, tabs and carriage returns (other Unicode blanks
+// are part of the text).
+QString TrimmedBlanks(const QString &text)
+{
+    auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r'); };
+    int from = 0;
+    int to = text.size();
+    while (from < to && blank(text.at(from)))
+        ++from;
+    while (to > from && blank(text.at(to - 1)))
+        --to;
+    return text.mid(from, to - from);
 }
 
 // Undoes EscapedKey: %XX and %UXXXX, "\" back to "/".
@@ -187,9 +202,9 @@ QVariant ParsedValue(const QString &text)
     int i = 0;
     auto finishItem = [&] {
         if (!wasQuoted) {
-            item = item.trimmed();
+            item = TrimmedBlanks(item);
         } else {
-            while (item.size() > quotedEnd && item.back().isSpace())
+            while (item.size() > quotedEnd && TrimmedBlanks(item.right(1)).isEmpty())
                 item.chop(1);
         }
         items << item;
@@ -200,7 +215,7 @@ QVariant ParsedValue(const QString &text)
         const QChar c = text.at(i++);
         if (c == QLatin1Char('"')) {
             if (!quoted && !wasQuoted)
-                item = item.trimmed();
+                item = TrimmedBlanks(item);
             quoted = !quoted;
             wasQuoted = true;
             quotedEnd = item.size();
@@ -278,12 +293,12 @@ QVariantMap MacroIni::Parsed(const QByteArray &content)
     QVariantMap values;
     QString section;
     for (const QByteArray &rawLine : content.split('\n')) {
-        const QString line = QString::fromUtf8(rawLine).trimmed();
+        const QString line = TrimmedBlanks(QString::fromUtf8(rawLine));
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const int close = line.lastIndexOf(QLatin1Char(']'));
-            const QString name = line.mid(1, close < 0 ? -1 : close - 1).trimmed();
+            const QString name = TrimmedBlanks(line.mid(1, close < 0 ? -1 : close - 1));
             // "[General]" holds the keys without a group; "[%General]" is the group.
             if (name.compare(QLatin1String("General"), Qt::CaseInsensitive) == 0)
                 section.clear();
@@ -296,7 +311,7 @@ QVariantMap MacroIni::Parsed(const QByteArray &content)
         const int equals = line.indexOf(QLatin1Char('='));
         if (equals <= 0)
             continue;
-        const QString key = UnescapedKey(line.left(equals).trimmed());
+        const QString key = UnescapedKey(TrimmedBlanks(line.left(equals)));
         if (key.isEmpty())
             continue;
         values.insert(section.isEmpty() ? key : section + QLatin1Char('/') + key, ParsedValue(line.mid(equals + 1)));

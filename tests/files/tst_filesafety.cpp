@@ -259,16 +259,17 @@ void TestFileSafety::nonRegularFilesReadAsMissing()
 void TestFileSafety::macroIniTextsRoundTripThroughQtSettings_data()
 {
     QTest::addColumn<QString>("text");
-    QTest::newRow("digit") << "3";
-    QTest::newRow("empty") << "";
-    QTest::newRow("blanks around") << "  a b  ";
-    QTest::newRow("comma, semicolon, equals") << "a,b;c=d";
-    QTest::newRow("quotes and backslashes") << "say \"hi\" \\ there";
-    QTest::newRow("control characters") << QString("tab\there\nline\r\x01" "1f");
-    QTest::newRow("at sign first") << "@Invalid()";
-    QTest::newRow("non-ASCII") << QString::fromUtf8("简体中文 Русский");
-    QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x96\xB1 mouse");
-    QTest::newRow("other blanks around") << QString::fromUtf8("\xE3\x80\x80x\xC2\xA0");
+    QTest::addColumn<bool>("qtWritesIt");  // Qt 5 writes characters outside the BMP as "??"
+    QTest::newRow("digit") << "3" << true;
+    QTest::newRow("empty") << "" << true;
+    QTest::newRow("blanks around") << "  a b  " << true;
+    QTest::newRow("comma, semicolon, equals") << "a,b;c=d" << true;
+    QTest::newRow("quotes and backslashes") << "say \"hi\" \\ there" << true;
+    QTest::newRow("control characters") << QString("tab\there\nline\r\x01" "1f") << true;
+    QTest::newRow("at sign first") << "@Invalid()" << true;
+    QTest::newRow("non-ASCII") << QString::fromUtf8("简体中文 Русский") << true;
+    QTest::newRow("outside the BMP") << QString::fromUtf8("\xF0\x9F\x96\xB1 mouse") << false;
+    QTest::newRow("other blanks around") << QString::fromUtf8("\xE3\x80\x80x\xC2\xA0") << true;
 }
 
 // The store writes its own INI text; Qt's reader (which wrote the file in
@@ -277,6 +278,7 @@ void TestFileSafety::macroIniTextsRoundTripThroughQtSettings_data()
 void TestFileSafety::macroIniTextsRoundTripThroughQtSettings()
 {
     QFETCH(QString, text);
+    QFETCH(bool, qtWritesIt);
     QTemporaryDir dir;
     const QString ours = dir.filePath("ours.ini");
     QVariantMap values{{"Language/Language", text}, {"General/Key", text}, {"top", text}, {"A b/c%d", text}};
@@ -288,6 +290,8 @@ void TestFileSafety::macroIniTextsRoundTripThroughQtSettings()
         for (auto it = values.cbegin(); it != values.cend(); ++it)
             QCOMPARE(qt.value(it.key()).toString(), text);
     }
+    if (!qtWritesIt)
+        return;
     const QString theirs = dir.filePath("theirs.ini");
     {
         QSettings qt(theirs, QSettings::IniFormat);
