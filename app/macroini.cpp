@@ -197,28 +197,29 @@ QVariant ParsedValue(const QString &text)
     QStringList items;
     QString item;
     bool quoted = false;
-    bool wasQuoted = false;
-    int quotedEnd = 0;  // the item's length when its last quote closed
-    int i = 0;
-    auto finishItem = [&] {
-        if (!wasQuoted) {
-            item = TrimmedBlanks(item);
-        } else {
-            while (item.size() > quotedEnd && TrimmedBlanks(item.right(1)).isEmpty())
-                item.chop(1);
+    int kept = 0;  // the item's length up to its last character that is not a bare blank
+    auto isBlank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r'); };
+    auto add = [&](QChar c, bool bare) {
+        if (bare && isBlank(c)) {
+            if (!item.isEmpty())  // blanks before the text are dropped, after it trimmed at its end
+                item += c;
+            return;
         }
+        item += c;
+        kept = item.size();
+    };
+    auto finishItem = [&] {
+        item.truncate(kept);
         items << item;
         item.clear();
-        wasQuoted = false;
+        kept = 0;
     };
+    int i = 0;
     while (i < text.size()) {
         const QChar c = text.at(i++);
         if (c == QLatin1Char('"')) {
-            if (!quoted && !wasQuoted)
-                item = TrimmedBlanks(item);
             quoted = !quoted;
-            wasQuoted = true;
-            quotedEnd = item.size();
+            kept = item.size();
         } else if (c == QLatin1Char('\\') && i < text.size()) {
             const QChar next = text.at(i++);
             if (next == QLatin1Char('x')) {
@@ -229,16 +230,16 @@ QVariant ParsedValue(const QString &text)
                     ++i;
                     ++digits;
                 }
-                item += QChar(ushort(code));
+                add(QChar(ushort(code)), false);
             } else {
-                item += EscapedChar(next);
+                add(EscapedChar(next), false);
             }
         } else if (!quoted && c == QLatin1Char(',')) {
             finishItem();
         } else if (!quoted && c == QLatin1Char(';')) {
             break;
         } else {
-            item += c;
+            add(c, !quoted);
         }
     }
     finishItem();

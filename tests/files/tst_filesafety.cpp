@@ -265,6 +265,7 @@ void TestFileSafety::macroIniTextsRoundTripThroughQtSettings_data()
     QTest::newRow("blanks around") << "  a b  " << true;
     QTest::newRow("comma, semicolon, equals") << "a,b;c=d" << true;
     QTest::newRow("quotes and backslashes") << "say \"hi\" \\ there" << true;
+    QTest::newRow("tab first and last") << "\tx\t" << true;
     QTest::newRow("control characters") << QString("tab\there\nline\r\x01" "1f") << true;
     QTest::newRow("at sign first") << "@Invalid()" << true;
     QTest::newRow("non-ASCII") << QString::fromUtf8("简体中文 Русский") << true;
