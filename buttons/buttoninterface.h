@@ -118,6 +118,8 @@ public slots:
     void on_DPI_2_clicked(bool checked);
     void on_DPI_3_clicked(bool checked);
     void on_DPI_5_clicked(bool checked);
+    // Key combination: asks for the keys with the key-combination dialog.
+    void on_DPI_8_clicked();
     // Tilt, lighting and DPI functions of the detail lists.
     void on_VolumeUp_2_clicked(bool checked);
     void on_VolumeDown_2_clicked(bool checked);

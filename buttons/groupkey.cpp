@@ -3,6 +3,7 @@
 #include "ui_groupkey.h"
 
 #include "configini.h"
+#include "fieldtheme.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "noticedialog.h"
@@ -83,8 +84,7 @@ void GroupKey::ApplyStyleSheets()
     ui->NewHong->setStyleSheet(buttonSheet);
     ui->NewHong_2->setStyleSheet(buttonSheet);
 
-    ui->lineEdit->setStyleSheet(QStringLiteral("QLineEdit{color: rgb(") + ThemeColour("LinEditColor")
-                                + QStringLiteral(";);}"));
+    ui->lineEdit->setStyleSheet(FieldStyleSheet(QStringLiteral("QLineEdit")));
     ui->CloseButton->setStyleSheet(
         QStringLiteral("QToolButton{border:0px;background-image: url(") + P
         + QStringLiteral("Close.png);background-position:center;background-repeat:no-repeat;}"

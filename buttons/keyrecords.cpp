@@ -5,7 +5,9 @@
 
 #include "ui_buttoninterface.h"
 
+#include "groupkey.h"
 #include "keynames.h"
+#include "noticedialog.h"
 #include "writers.h"
 
 #include <QStackedWidget>
@@ -14,6 +16,9 @@
 namespace {
 
 constexpr int kKeyFunction = 5;
+// The key-combination dialog sits left of and above the page's centre.
+constexpr int kKeyDialogOffsetX = -50;
+constexpr int kKeyDialogOffsetY = -70;
 constexpr uint8_t kPress = 0;
 constexpr uint8_t kRelease = 1;
 
@@ -170,6 +175,16 @@ void Buttoninterface::WriteKeyCombination(int button, const QString &text)
     ui->stackedWidget->setCurrentWidget(ui->page_2);
     ShowRowsScrollBar();
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+}
+
+void Buttoninterface::on_DPI_8_clicked()
+{
+    GroupKey dialog;
+    PlaceOnOpener(&dialog, this, kKeyDialogOffsetX, kKeyDialogOffsetY);
+    dialog.exec();
+    if (!dialog.Confirmed)
+        return;  // the lists stay as they are
+    WriteKeyCombination(SelectedDeviceButton(), dialog.ComboText);
 }
 
 void Buttoninterface::WriteMediaKey(int button, int code)

@@ -308,6 +308,11 @@ void TestGroupKey::lookAndTexts()
     const QString labelColour = ConfigIni::GetInstance()->ColorTriple("Option", "LabelColor");
     QVERIFY(dialog.findChild<QLabel *>("label")->styleSheet().contains("rgb(" + labelColour + ";)"));
     QVERIFY(Box(dialog, "Win")->styleSheet().contains("rgb(" + labelColour + ";)"));
+    // The edit's light text sits on the theme's dark field, not on the platform's white one.
+    const QString editSheet = Edit(dialog)->styleSheet();
+    QVERIFY(editSheet.contains("color: rgb(" + ConfigIni::GetInstance()->ColorTriple("Option", "LinEditColor")));
+    QVERIFY(editSheet.contains("background-color: rgb("
+                               + ConfigIni::GetInstance()->ColorTriple("Option", "ComboxBackGroundColor")));
 
     QCOMPARE(dialog.findChild<QToolButton *>("NewHong_2")->text(), QStringLiteral("Cancel"));
     dialog.SlotChangeLanguage(1);
