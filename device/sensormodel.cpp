@@ -84,3 +84,33 @@ QStringList DpiRangeTexts()
         texts << *text;
     return texts;
 }
+
+QList<DpiRange> CurrentDpiRanges()
+{
+    QList<DpiRange> ranges;
+    const int count = g_DpiRangeCount;
+    if (count < 1 || count > kMaxDpiRanges)
+        return ranges;
+    const QStringList texts = DpiRangeTexts();
+    for (int k = 0; k < count; ++k)
+        ranges.append({texts.value(3 * k).toInt(), texts.value(3 * k + 1).toInt(), texts.value(3 * k + 2).toInt()});
+    return ranges;
+}
+
+DpiSnap SnapDpi(int value)
+{
+    const QList<DpiRange> ranges = CurrentDpiRanges();
+    for (int k = 0; k < ranges.size(); ++k) {
+        const DpiRange &range = ranges.at(k);
+        if (value >= range.min && value <= range.max) {
+            if (range.step <= 0)
+                return {value, 0};
+            return {value - value % range.step, range.step};
+        }
+        if (k + 1 < ranges.size() && value > range.max && value < ranges.at(k + 1).min) {
+            const DpiRange &upper = ranges.at(k + 1);
+            return {upper.min, upper.step > 0 ? upper.step : 0};
+        }
+    }
+    return {value, 0};
+}

@@ -52,3 +52,29 @@ void AppendSensorDefines(const SensorDescription &description);
 
 // The twelve range texts in order (range 1 min, max, step, range 2 min, ...).
 QStringList DpiRangeTexts();
+
+// One DPI range of the model.
+struct DpiRange {
+    int min = 0;
+    int max = 0;
+    int step = 0;  // 0 when its text is 0 or no number
+};
+
+// The model's ranges, read from the range texts at every call; empty when the
+// range count is not 1 to 4.
+QList<DpiRange> CurrentDpiRanges();
+
+// Where a DPI value lands on the model's grid, and the page step a slider
+// showing it takes.
+struct DpiSnap {
+    int value = 0;
+    int pageStep = 0;  // 0: the slider keeps its page step
+};
+
+// The first of these that holds decides: within a range the value goes down
+// to a multiple of the range's step (counted from zero), page step that step;
+// in the gap before a range it becomes that range's minimum, page step that
+// range's step. Below the first range, above the last or without ranges the
+// value stays. A range whose step is not a positive number never divides: a
+// value within it stays, and no page step comes from it.
+DpiSnap SnapDpi(int value);

@@ -88,26 +88,6 @@ void RaiseOfflineNotice()
     PostMsg::GetInstance()->EmitMouseOffLineo(0);
 }
 
-// One DPI range of the model, from the range texts of the last fill.
-struct DpiRange {
-    int min = 0;
-    int max = 0;
-    int step = 0;
-};
-
-// The model's ranges; empty when the range count is not 1 to 4.
-QList<DpiRange> CurrentRanges()
-{
-    QList<DpiRange> ranges;
-    const int count = g_DpiRangeCount;
-    if (count < 1 || count > kMaxDpiRanges)
-        return ranges;
-    const QStringList texts = DpiRangeTexts();
-    for (int k = 0; k < count; ++k)
-        ranges.append({texts.value(3 * k).toInt(), texts.value(3 * k + 1).toInt(), texts.value(3 * k + 2).toInt()});
-    return ranges;
-}
-
 QString HexPairValue(const QString &hex, int position)
 {
     bool ok = false;
@@ -508,25 +488,10 @@ void SensorDPI::ShowLevelValue(int level)
 
 int SensorDPI::Snap(int value)
 {
-    const QList<DpiRange> ranges = CurrentRanges();
-    for (int k = 0; k < ranges.size(); ++k) {
-        const DpiRange &range = ranges.at(k);
-        if (value >= range.min && value <= range.max) {
-            // A range without a usable step is shown as it is.
-            if (range.step > 0) {
-                value -= value % range.step;
-                ui->horizontalSliderC->setPageStep(range.step);
-            }
-            return value;
-        }
-        if (k + 1 < ranges.size() && value > range.max && value < ranges.at(k + 1).min) {
-            const DpiRange &upper = ranges.at(k + 1);
-            if (upper.step > 0)
-                ui->horizontalSliderC->setPageStep(upper.step);
-            return upper.min;
-        }
-    }
-    return value;
+    const DpiSnap snap = SnapDpi(value);
+    if (snap.pageStep > 0)
+        ui->horizontalSliderC->setPageStep(snap.pageStep);
+    return snap.value;
 }
 
 void SensorDPI::on_horizontalSliderC_valueChanged(int value)
@@ -554,7 +519,7 @@ void SensorDPI::on_horizontalSliderC_sliderMoved(int value)
 
 int SensorDPI::StepUp(int value) const
 {
-    const QList<DpiRange> ranges = CurrentRanges();
+    const QList<DpiRange> ranges = CurrentDpiRanges();
     for (int k = 0; k < ranges.size(); ++k) {
         const DpiRange &range = ranges.at(k);
         const bool last = k + 1 == ranges.size();
@@ -570,7 +535,7 @@ int SensorDPI::StepUp(int value) const
 
 int SensorDPI::StepDown(int value) const
 {
-    const QList<DpiRange> ranges = CurrentRanges();
+    const QList<DpiRange> ranges = CurrentDpiRanges();
     for (int k = 0; k < ranges.size(); ++k) {
         const DpiRange &range = ranges.at(k);
         if (value >= range.min && value <= range.max)

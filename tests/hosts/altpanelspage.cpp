@@ -7,7 +7,9 @@
 #include "languagereader.h"
 #include "onoffpanelsb.h"
 #include "sensor.h"
+#include "sensorcoding.h"
 #include "sensordescription.h"
+#include "sensordpib.h"
 #include "sensorlodb.h"
 #include "sensormodel.h"
 #include "sensorrate.h"
@@ -19,6 +21,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QWidget>
+#include <algorithm>
 #include <atomic>
 
 namespace {
@@ -48,6 +51,7 @@ struct Panels {
     DebouncetimeB *debounceSlider = nullptr;
     DebouncetimeC *debounceSteps = nullptr;
     StopCloseTimeB *sleep = nullptr;
+    SensorDPIB *dpi = nullptr;
 };
 
 // A small grey caption naming the panel below it, so a person can tell them apart.
@@ -74,6 +78,7 @@ Panels PlacePanels(QWidget *page)
 {
     Panels panels;
     panels.rate = Place<SensorRateB>(page, QStringLiteral("SensorRateB"), 16, 12);
+    panels.dpi = Place<SensorDPIB>(page, QStringLiteral("SensorDPIB"), 16, 76);
     panels.ripple = Place<RippeControlB>(page, QStringLiteral("RippeControlB"), 760, 76);
     panels.straight = Place<StraightLineB>(page, QStringLiteral("StraightLineB"), 760, 128);
     panels.motion = Place<MotionSyncB>(page, QStringLiteral("MotionSyncB"), 760, 180);
@@ -93,9 +98,11 @@ void LoadTexts(const Panels &panels)
     SensorLODB *lod = panels.lod;
     SensorRateB *rate = panels.rate;
     SensorEffectB *effect = panels.effect;
+    SensorDPIB *dpi = panels.dpi;
     // The sensor page's texts; the lift-off caption is longer than this
     // panel's label, so the panel keeps its own and shows the text as its tip.
     LanguageReader(QStringLiteral("Sensor"), TagMap{
+        {QStringLiteral("label_2"), [dpi](const QString &t) { dpi->SetLabelText(t); }},
         {QStringLiteral("label_3"), [rate](const QString &t) { rate->SetLabelText(t); }},
         {QStringLiteral("label_12"), [lod](const QString &t) { lod->SetLabelToolTip(t); }},
         {QStringLiteral("label"), [ripple](const QString &t) { ripple->SetLabelText(t); }},
@@ -136,15 +143,25 @@ void LoadTexts(const Panels &panels)
 struct Model {
     QString group;
     SensorSupport support;
+    DpiRangeTable ranges;
+    int levels = 0;
 };
 
 Model LoadModel()
 {
     Model model;
     model.group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
-    g_SensorName = ConfigIni::GetInstance()->Value(model.group, QStringLiteral("Sensor"));
+    ConfigIni *config = ConfigIni::GetInstance();
+    g_SensorName = config->Value(model.group, QStringLiteral("Sensor"));
     const SensorDescription description = ReadInstalledSensorDescription();
     model.support = description.Support;
+    g_SensorDefineNames.clear();
+    g_SensorDefineValues.clear();
+    AppendSensorDefines(description);
+    model.ranges = ParseDpiRange(config->ValueList(model.group, QStringLiteral("DPIRange")));
+    ApplyDpiRange(model.ranges);
+    // The image holds eight level records: a model claiming more is read as eight.
+    model.levels = std::clamp(config->IntValue(model.group, QStringLiteral("DPIMaxGrade")), 0, SensorDPIB::kLevels);
     return model;
 }
 
@@ -193,6 +210,41 @@ void FillSleep(StopCloseTimeB *sleep, const FlashDataMap &image)
     }
 }
 
+QString LevelColorHex(const DpiLevelRecord &record)
+{
+    return QStringLiteral("#%1%2%3")
+        .arg(record.Red, 2, 16, QLatin1Char('0'))
+        .arg(record.Green, 2, 16, QLatin1Char('0'))
+        .arg(record.Blue, 2, 16, QLatin1Char('0'));
+}
+
+// The DPI table, with the count box's and the sliders' signals blocked so
+// that nothing of the fill is handled as a change.
+void FillDpi(SensorDPIB *dpi, const FlashDataMap &image, const Model &model)
+{
+    if (model.ranges.Valid) {
+        dpi->SetSliderMaximum(model.ranges.DpiMax.toInt());
+        dpi->SetSliderMinimum(model.ranges.DpiMin.toInt());
+    }
+    dpi->BlockSliderSignals(true);
+    const bool countBlocked = dpi->BlockCountSignals(true);
+    dpi->ClearCountItems();
+    for (int level = 0; level < model.levels; ++level) {
+        const DpiLevelRecord &record = image.DpiLevels[level];
+        dpi->SetLevelColor(level, LevelColorHex(record));
+        dpi->SetLevelText(level, QString::number(DecodeLevelDpi(record)));
+        dpi->InsertCountItem(level, QString::number(level + 1));
+    }
+    dpi->UpdateAllButtons();
+    dpi->SetCountIndex(image.DpiLevelCount - 1);
+    dpi->ShowLevels(image.DpiLevelCount - 1);
+    dpi->BlockCountSignals(countBlocked);
+    dpi->SetLevelCount(image.DpiLevelCount);
+    dpi->SetCurrentLevel(image.DpiLevel);
+    dpi->SelectLevel(image.DpiLevel);
+    dpi->BlockSliderSignals(false);
+}
+
 }  // namespace
 
 QWidget *BuildAlternativePanels(const FlashDataMap &image)
@@ -212,5 +264,6 @@ QWidget *BuildAlternativePanels(const FlashDataMap &image)
     panels.debounceSlider->SetValue(image.DebounceTime);
     panels.debounceSteps->SetValue(image.DebounceTime);
     FillSleep(panels.sleep, image);
+    FillDpi(panels.dpi, image, model);
     return page;
 }

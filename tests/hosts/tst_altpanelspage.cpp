@@ -4,6 +4,8 @@
 
 #include "altpanelspage.h"
 #include "currentmouse.h"
+#include "sensorcoding.h"
+#include "sensordpib.h"
 #include "testsupport.h"
 
 #include "globals.h"
@@ -54,6 +56,11 @@ private slots:
         stored[64] = char(180);  // brightness step 7,
         stored[65] = 4;   // speed 4,
         stored[66] = 1;   // on
+        stored[1] = 3;    // three DPI levels,
+        stored[2] = 1;    // the second current,
+        stored[15 + 6 * 2 + 3] = char(0x12);  // the third's colour #123456
+        stored[15 + 6 * 2 + 4] = char(0x34);
+        stored[15 + 6 * 2 + 5] = char(0x56);
         QVERIFY(HidSim::SetStoredImage(kMouse, stored));
         QString error;
         QVERIFY2(CurrentMouse::Open(kMouse, &error), qPrintable(error));
@@ -83,6 +90,26 @@ private slots:
         auto *sleep = page->findChild<QWidget *>("StopCloseTimeB");
         QCOMPARE(sleep->findChild<QSlider *>("StopClose")->value(), 6);
         QCOMPARE(sleep->findChild<QSpinBox *>("spinBoxA")->text(), QString("15 min"));
+
+        auto *dpi = page->findChild<SensorDPIB *>();
+        QVERIFY(Checked(page.get(), "SensorDPIB", "MB"));
+        QCOMPARE(dpi->GetCurrentLevel(), 1);
+        QCOMPARE(dpi->GetLevelColor(2), QString("#123456"));
+        QVERIFY(dpi->findChild<QWidget *>("RedButtonA")->styleSheet().contains("#123456"));
+        QVERIFY(dpi->findChild<QWidget *>("MC")->isVisibleTo(dpi));
+        QVERIFY(!dpi->findChild<QWidget *>("MD")->isVisibleTo(dpi));
+        const FlashDataMap image = ReadImage();
+        for (int level = 0; level < 3; ++level) {
+            const QString name = QStringLiteral("spinBox") + QChar('A' + level);
+            QCOMPARE(dpi->findChild<QSpinBox *>(name)->value(), DecodeLevelDpi(image.DpiLevels[level]));
+        }
+        // Filled with the signals blocked and the skip armed anew: the first
+        // change is not sent.
+        QVERIFY(!dpi->GetSkipNextSend());
+        const int sent = int(HidSim::CallsOf("ProtocolDataUpdate").size());
+        dpi->SetSliderValue(700, 0);
+        QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), sent);
+        QVERIFY(dpi->GetSkipNextSend());
     }
 
     void cleanupTestCase()
