@@ -14,9 +14,6 @@
 
 namespace {
 
-enum Command { kBattery = 4, kSettings = 8, kReceiverOptions = 9, kStatus = 10, kProfile = 14,
-               kVersion = 18, kReceiverLed = 21, kLongRange = 23 };
-
 constexpr unsigned char kLongRangeUnanswered = 0x73;
 
 // A header byte counts only when the report reaches it; an unread byte is 0.
@@ -173,15 +170,15 @@ void OnSettings(int status, int subCommand, const uchar *data, int dataLen)
 {
     if (status != 0 || !data)
         return;
-    if (subCommand == 0 && dataLen == HIDUSB_DUMP_SIZE)
+    if (subCommand == HIDUSB_SUB_FLASH && dataLen == HIDUSB_DUMP_SIZE)
         OnWholeDump(data);
-    else if (subCommand == 0 && dataLen == 1)
+    else if (subCommand == HIDUSB_SUB_FLASH && dataLen == 1)
         OnReportRate(data[0]);
-    else if (subCommand == 4 && dataLen == 1)
+    else if (subCommand == HIDUSB_SUB_CURRENT_DPI && dataLen == 1)
         OnCurrentLevel(data[0]);
-    else if (subCommand == 0x4C && dataLen == 8)
+    else if (subCommand == HIDUSB_SUB_DPI_LED && dataLen == 8)
         OnDpiLed(data);
-    else if (subCommand == 0xA0 && dataLen == 9)
+    else if (subCommand == HIDUSB_SUB_LED_BAR && dataLen == 9)
         OnLedBar(data);
 }
 
@@ -229,38 +226,38 @@ void OnVersion()
 
 void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int dataLen)
 {
-    const int command = HeaderByte(report, reportLen, 1);
-    const int status = HeaderByte(report, reportLen, 3);
-    const int subCommand = HeaderByte(report, reportLen, 4);
+    const int command = HeaderByte(report, reportLen, HIDUSB_HEADER_COMMAND);
+    const int status = HeaderByte(report, reportLen, HIDUSB_HEADER_STATUS);
+    const int subCommand = HeaderByte(report, reportLen, HIDUSB_HEADER_SUBCOMMAND);
     if (dataLen < 0 || (dataLen > 0 && !data))
         return;
     switch (command) {
-    case kBattery:
+    case HIDUSB_CMD_BATTERY:
         if (dataLen >= 2)
             OnBattery(data);
         break;
-    case kSettings:
+    case HIDUSB_CMD_SETTINGS:
         OnSettings(status, subCommand, data, dataLen);
         break;
-    case kReceiverOptions:
+    case HIDUSB_CMD_RESET_DONE:
         OnReceiverOptions();
         break;
-    case kStatus:
+    case HIDUSB_CMD_STATUS:
         if (dataLen >= 1) {
             GetDeviceStatusChanged(data, g_StatusChanges);
             RunStatusReads();
         }
         break;
-    case kProfile:
+    case HIDUSB_CMD_PROFILE:
         OnProfile(data, dataLen);
         break;
-    case kVersion:
+    case HIDUSB_CMD_VERSION:
         OnVersion();
         break;
-    case kReceiverLed:
+    case HIDUSB_CMD_RECEIVER_LED:
         Hub()->EmitRGBValue(g_DongleRgb);
         break;
-    case kLongRange:
+    case HIDUSB_CMD_LONG_RANGE_OFF:
         if (dataLen == 10)
             Hub()->EmitLongRangeMode(false);
         break;

@@ -118,8 +118,8 @@ bool PlugReceiver(const QString &receiver, bool plugged)
     return WithReceiver(receiver, [&](Core &, ReceiverRt &r) {
         if (plugged && !r.desc.plugged)
             r.zeroIdsLeft = r.desc.zeroIdAnswers;
-        if (!plugged && r.pairStatus == 1)
-            r.pairStatus = 2;
+        if (!plugged && r.pairStatus == HIDUSB_PAIR_RUNNING)
+            r.pairStatus = HIDUSB_PAIR_FAILED;
         r.desc.plugged = plugged;
     });
 }
@@ -132,7 +132,7 @@ bool SetPower(const QString &mouse, bool on)
         if (switchedOn) {
             WorldChanged(c);
             // Back on air, the mouse asks the host to refresh its battery state.
-            QueueMouseEvent(c, m, 10, 0, EncodeStatus(1 << 6));
+            QueueMouseEvent(c, m, HIDUSB_CMD_STATUS, 0, EncodeStatus(1 << 6));
         }
     });
 }
@@ -147,7 +147,7 @@ bool SetCable(const QString &mouse, bool attached)
         m.desc.cable = attached;
         m.desc.charging = attached;
         WorldChanged(c);
-        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.desc.battery, m.desc.charging));
+        QueueMouseEvent(c, m, HIDUSB_CMD_BATTERY, 0, EncodeBattery(m.desc.battery, m.desc.charging));
     });
 }
 
@@ -156,7 +156,7 @@ bool SetBattery(const QString &mouse, int level, bool charging)
     return WithMouse(mouse, [&](Core &c, MouseRt &m) {
         m.desc.battery = qBound(0, level, 100);
         m.desc.charging = charging;
-        QueueMouseEvent(c, m, 4, 0, EncodeBattery(m.desc.battery, m.desc.charging));
+        QueueMouseEvent(c, m, HIDUSB_CMD_BATTERY, 0, EncodeBattery(m.desc.battery, m.desc.charging));
     });
 }
 
@@ -185,7 +185,7 @@ bool ReceiverLongRangeOff(const QString &receiver)
 {
     return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
         r.desc.longRange = false;
-        QueueReceiverEvent(c, r, 23, QByteArray(10, '\0'));
+        QueueReceiverEvent(c, r, HIDUSB_CMD_LONG_RANGE_OFF, QByteArray(10, '\0'));
     });
 }
 
@@ -193,18 +193,18 @@ bool ReceiverLedChanged(const QString &receiver, uint8_t mode)
 {
     return WithReceiver(receiver, [&](Core &c, ReceiverRt &r) {
         r.desc.led[0] = mode;
-        QueueReceiverEvent(c, r, 21, QByteArray(reinterpret_cast<const char *>(r.desc.led.data()), 10));
+        QueueReceiverEvent(c, r, HIDUSB_CMD_RECEIVER_LED, QByteArray(reinterpret_cast<const char *>(r.desc.led.data()), 10));
     });
 }
 
 bool SendStatusChange(const QString &mouse, uint8_t flags)
 {
-    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, 10, 0, EncodeStatus(flags)); });
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, HIDUSB_CMD_STATUS, 0, EncodeStatus(flags)); });
 }
 
 bool SendCommand9(const QString &mouse)
 {
-    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, 9, 0, QByteArray()); });
+    return WithMouse(mouse, [&](Core &c, MouseRt &m) { QueueMouseEvent(c, m, HIDUSB_CMD_RESET_DONE, 0, QByteArray()); });
 }
 
 bool InjectReport(uint8_t command, uint8_t subCommand, const QByteArray &data)

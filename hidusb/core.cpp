@@ -411,19 +411,38 @@ void AnswerRead(const Target &t, ReadKind kind, Job &out)
     const QByteArray flash = m ? m->flash[size_t(m->desc.activeProfile)] : QByteArray(kDumpSize, '\0');
     const auto byteAt = [&](int offset) { return QByteArray(1, flash[offset]); };
     switch (kind) {
-    case ReadKind::AllFlash: out.command = 8; out.subCommand = 0; out.data = flash; break;
-    case ReadKind::ReportRate: out.command = 8; out.subCommand = 0; out.data = byteAt(0x000); break;
-    case ReadKind::CurrentDpi: out.command = 8; out.subCommand = 4; out.data = byteAt(0x002); break;
-    case ReadKind::DpiLed: out.command = 8; out.subCommand = 0x4C; out.data = EncodeDpiLed(flash); break;
-    case ReadKind::LedBar: out.command = 8; out.subCommand = 0xA0; out.data = EncodeLedBar(flash); break;
+    case ReadKind::AllFlash: out.command = HIDUSB_CMD_SETTINGS; out.subCommand = HIDUSB_SUB_FLASH; out.data = flash; break;
+    case ReadKind::ReportRate:
+        out.command = HIDUSB_CMD_SETTINGS;
+        out.subCommand = HIDUSB_SUB_FLASH;
+        out.data = byteAt(0x000);
+        break;
+    case ReadKind::CurrentDpi:
+        out.command = HIDUSB_CMD_SETTINGS;
+        out.subCommand = HIDUSB_SUB_CURRENT_DPI;
+        out.data = byteAt(0x002);
+        break;
+    case ReadKind::DpiLed:
+        out.command = HIDUSB_CMD_SETTINGS;
+        out.subCommand = HIDUSB_SUB_DPI_LED;
+        out.data = EncodeDpiLed(flash);
+        break;
+    case ReadKind::LedBar:
+        out.command = HIDUSB_CMD_SETTINGS;
+        out.subCommand = HIDUSB_SUB_LED_BAR;
+        out.data = EncodeLedBar(flash);
+        break;
     case ReadKind::Battery:
-        out.command = 4;
+        out.command = HIDUSB_CMD_BATTERY;
         out.data = EncodeBattery(m->desc.battery, m->desc.charging);
         break;
-    case ReadKind::Config: out.command = 14; out.data = QByteArray(1, char(m->desc.activeProfile)); break;
-    case ReadKind::Version: out.command = 18; out.data = EncodeVersion(m->desc.version); break;
+    case ReadKind::Config:
+        out.command = HIDUSB_CMD_PROFILE;
+        out.data = QByteArray(1, char(m->desc.activeProfile));
+        break;
+    case ReadKind::Version: out.command = HIDUSB_CMD_VERSION; out.data = EncodeVersion(m->desc.version); break;
     case ReadKind::PairStatus:
-        out.command = 6;
+        out.command = HIDUSB_CMD_PAIRING;
         out.data = QByteArray(1, char(t.receiver->pairStatus)) + char(t.receiver->pairCid);
         break;
     }
@@ -478,8 +497,8 @@ bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
 QString DescribeReport(const QByteArray &header, const QByteArray &data)
 {
     return QStringLiteral("command=%1 sub=%2 length=%3")
-        .arg(uint8_t(header[1]))
-        .arg(uint8_t(header[4]))
+        .arg(uint8_t(header[HIDUSB_HEADER_COMMAND]))
+        .arg(uint8_t(header[HIDUSB_HEADER_SUBCOMMAND]))
         .arg(data.size());
 }
 

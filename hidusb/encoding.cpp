@@ -109,10 +109,10 @@ QByteArray BuildHeader(uint8_t command, uint8_t subCommand, int dataLength, uint
 {
     QByteArray h(kHeaderSize, '\0');
     h[0] = char(kReportId);
-    h[1] = char(command);
+    h[HIDUSB_HEADER_COMMAND] = char(command);
     h[2] = char(sequence);
-    h[3] = 0;  // status: 0 = good
-    h[4] = char(subCommand);
+    h[HIDUSB_HEADER_STATUS] = 0;  // good
+    h[HIDUSB_HEADER_SUBCOMMAND] = char(subCommand);
     h[5] = char(dataLength & 0xFF);
     h[6] = char((dataLength >> 8) & 0xFF);
     return h;

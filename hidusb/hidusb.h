@@ -26,14 +26,47 @@ struct DongleRGB;    /* the 10-byte receiver-LED record */
 #define HIDUSB_IMAGE_SIZE 10428
 #define HIDUSB_DUMP_SIZE 6912
 
-/* Data callback: report header (byte 1 command, byte 3 status, byte 4
- * sub-command, see README.md) and its data. Called on the library's delivery
- * thread only. */
+/* Report header bytes: the command, its status (0 = good) and the sub-command. */
+#define HIDUSB_HEADER_COMMAND 1
+#define HIDUSB_HEADER_STATUS 3
+#define HIDUSB_HEADER_SUBCOMMAND 4
+
+/* Report commands (header byte 1). */
+#define HIDUSB_CMD_BATTERY 4        /* level and charging */
+#define HIDUSB_CMD_PAIRING 6        /* pairing status and the customer id asked for */
+#define HIDUSB_CMD_SETTINGS 8       /* settings data, by sub-command */
+#define HIDUSB_CMD_RESET_DONE 9     /* the mouse has its factory settings back */
+#define HIDUSB_CMD_STATUS 10        /* change flags */
+#define HIDUSB_CMD_PROFILE 14       /* the active profile */
+#define HIDUSB_CMD_VERSION 18       /* the mouse's firmware version */
+#define HIDUSB_CMD_RECEIVER_LED 21  /* the receiver's LED record changed */
+#define HIDUSB_CMD_LONG_RANGE_OFF 23
+
+/* Sub-commands of HIDUSB_CMD_SETTINGS (header byte 4). */
+#define HIDUSB_SUB_FLASH 0x00        /* the whole dump, or the report-rate byte alone */
+#define HIDUSB_SUB_CURRENT_DPI 0x04  /* the current DPI level */
+#define HIDUSB_SUB_DPI_LED 0x4C      /* the DPI LED block */
+#define HIDUSB_SUB_LED_BAR 0xA0      /* the LED bar block */
+
+/* Pairing status, data byte 0 of HIDUSB_CMD_PAIRING. */
+#define HIDUSB_PAIR_IDLE 0
+#define HIDUSB_PAIR_RUNNING 1
+#define HIDUSB_PAIR_FAILED 2
+#define HIDUSB_PAIR_SUCCEEDED 3
+
+/* Firmware-flash reports: byte 0 HIDUSB_UPGRADE_REPORT, byte 1 the kind, byte 2
+ * the percent (progress) or 1 for success and anything else for failure (finished). */
+#define HIDUSB_UPGRADE_REPORT 7
+#define HIDUSB_UPGRADE_PROGRESS 1
+#define HIDUSB_UPGRADE_FINISHED 2
+
+/* Data callback: report header (see HIDUSB_HEADER_* and README.md) and its
+ * data. Called on the library's delivery thread only. */
 typedef void (*HidDataCallback)(const unsigned char *report, int reportLen,
                                 const unsigned char *data, int dataLen);
 /* USB-change callback: called on the thread that registered it. */
 typedef void (*UsbChangedCallback)(void);
-/* Firmware-flash progress callback: 3-byte reports (7, 1, percent) or (7, 2, 1 ok / other failed). */
+/* Firmware-flash progress callback: 3-byte reports, see HIDUSB_UPGRADE_REPORT. */
 typedef void (*UpgradeCallback)(const unsigned char *report);
 
 /* ---- discovery ---- */

@@ -7,8 +7,6 @@ namespace HidSim {
 
 namespace {
 
-enum PairStatusCode : uint8_t { kPairing = 1, kPairFailed = 2, kPairSucceeded = 3 };
-
 MouseRt *Candidate(Core &c, uint8_t cid)
 {
     for (MouseRt &m : c.mice) {
@@ -21,26 +19,26 @@ MouseRt *Candidate(Core &c, uint8_t cid)
 void Finish(Core &c, ReceiverRt &r, uint8_t status)
 {
     r.pairStatus = status;
-    QueueReceiverEvent(c, r, 6, QByteArray(1, char(status)) + char(r.pairCid));
+    QueueReceiverEvent(c, r, HIDUSB_CMD_PAIRING, QByteArray(1, char(status)) + char(r.pairCid));
     WorldChanged(c);
 }
 
 void TryPair(Core &c, const QString &receiver, quint64 session, quint64 epoch, bool final)
 {
     ReceiverRt *r = c.worldEpoch == epoch ? ReceiverNamed(c, receiver) : nullptr;
-    if (!r || r->pairSession != session || r->pairStatus != kPairing)
+    if (!r || r->pairSession != session || r->pairStatus != HIDUSB_PAIR_RUNNING)
         return;
     if (!r->desc.plugged || r->desc.bootMode) {
-        r->pairStatus = kPairFailed;
+        r->pairStatus = HIDUSB_PAIR_FAILED;
         return;
     }
     if (MouseRt *m = Candidate(c, r->pairCid)) {
         m->desc.address = r->desc.address;  // the mouse learns the receiver's address
         m->desc.pairingMode = false;
         r->desc.mouse = m->desc.name;
-        Finish(c, *r, kPairSucceeded);
+        Finish(c, *r, HIDUSB_PAIR_SUCCEEDED);
     } else if (final) {
-        Finish(c, *r, kPairFailed);
+        Finish(c, *r, HIDUSB_PAIR_FAILED);
     }
 }
 
@@ -56,7 +54,7 @@ void ScheduleTry(Core &c, const ReceiverRt &r, int delayMs, bool final)
 
 void StartPairing(Core &c, ReceiverRt &receiver, uint8_t cid)
 {
-    receiver.pairStatus = kPairing;
+    receiver.pairStatus = HIDUSB_PAIR_RUNNING;
     receiver.pairCid = cid;
     receiver.pairStarted = Clock::now();
     ++receiver.pairSession;
@@ -67,7 +65,7 @@ void StartPairing(Core &c, ReceiverRt &receiver, uint8_t cid)
 void OfferPairingMouse(Core &c)
 {
     for (ReceiverRt &r : c.receivers) {
-        if (r.pairStatus == kPairing)
+        if (r.pairStatus == HIDUSB_PAIR_RUNNING)
             ScheduleTry(c, r, c.timing.pairDelayMs, false);
     }
 }

@@ -149,7 +149,7 @@ bool UsbServer_SetClearSetting(void)
         if (c.worldEpoch != epoch)
             return;
         if (const MouseRt *mouse = MouseNamed(c, name))
-            QueueMouseEvent(c, *mouse, 9, 0, QByteArray());
+            QueueMouseEvent(c, *mouse, HIDUSB_CMD_RESET_DONE, 0, QByteArray());
     });
     return true;
 }

@@ -52,7 +52,7 @@ struct ReceiverRt {
     Receiver desc;  // as the world describes it, kept up to date while it runs
     PathEntry *path = nullptr;
     int zeroIdsLeft = 0;
-    int pairStatus = 0;  // 0 idle, 1 pairing, 2 failed, 3 succeeded
+    int pairStatus = HIDUSB_PAIR_IDLE;
     uint8_t pairCid = 0;
     Clock::time_point pairStarted;
     quint64 pairSession = 0;

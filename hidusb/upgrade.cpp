@@ -157,14 +157,14 @@ FlashState StateOf(Core &c, const QString &name)
 
 void Report(UpgradeCallback callback, uint8_t kind, uint8_t value)
 {
-    const unsigned char report[3] = {7, kind, value};
-    LogCall("callback:upgrade", QStringLiteral("7,%1,%2").arg(kind).arg(value));
+    const unsigned char report[3] = {HIDUSB_UPGRADE_REPORT, kind, value};
+    LogCall("callback:upgrade", QStringLiteral("%1,%2,%3").arg(HIDUSB_UPGRADE_REPORT).arg(kind).arg(value));
     callback(report);
 }
 
 void RefuseLater(UpgradeCallback callback)
 {
-    std::thread([callback] { Report(callback, 2, 0); }).detach();
+    std::thread([callback] { Report(callback, HIDUSB_UPGRADE_FINISHED, 0); }).detach();
 }
 
 // Ends the flash under the lock: true when the device took the image. A
@@ -211,7 +211,7 @@ void FlashThread(Route route, quint64 epoch, ImageHeader header, bool bodyGood, 
             inTime = false;
             break;
         }
-        Report(callback, 1, uint8_t(percent));
+        Report(callback, HIDUSB_UPGRADE_PROGRESS, uint8_t(percent));
         if (step < kSteps)
             std::this_thread::sleep_for(std::chrono::milliseconds(flashMs / kSteps));
     }
@@ -221,7 +221,7 @@ void FlashThread(Route route, quint64 epoch, ImageHeader header, bool bodyGood, 
         const bool success = !cutOff && !scriptedFailure && inTime && bodyGood && RouteHolds(c, route, epoch);
         ok = Finish(c, route, epoch, header.version, success);
     }
-    Report(callback, 2, ok ? 1 : 0);
+    Report(callback, HIDUSB_UPGRADE_FINISHED, ok ? 1 : 0);
 }
 
 }  // namespace

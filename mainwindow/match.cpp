@@ -41,12 +41,6 @@ constexpr int kHintLineHeight = 16;
 // The finder is asked for at most this many paths.
 constexpr int kFinderPathRoom = 5;
 
-// Report header byte 1 is the command; pairing results come as command 6.
-constexpr int kCommandByte = 1;
-constexpr int kPairReportCommand = 6;
-// Data byte 0 of a pairing report.
-constexpr unsigned char kReceiverPairFailed = 2;
-constexpr unsigned char kReceiverPairSucceeded = 3;
 // SigButtonEnable arguments.
 constexpr int kShowFailure = 0;
 constexpr int kShowSuccess = 1;
@@ -101,13 +95,13 @@ void ForgetTimer(QTimer *&global, QTimer *mine)
 // thread).
 void PairCallBack(const unsigned char *report, int reportLen, const unsigned char *data, int dataLen)
 {
-    const int command = (report && reportLen > kCommandByte) ? report[kCommandByte] : 0;
+    const int command = (report && reportLen > HIDUSB_HEADER_COMMAND) ? report[HIDUSB_HEADER_COMMAND] : 0;
     qDebug() << "in2" << command;
-    if (command != kPairReportCommand || !data || dataLen < 1)
+    if (command != HIDUSB_CMD_PAIRING || !data || dataLen < 1)
         return;
-    if (data[0] == kReceiverPairFailed)
+    if (data[0] == HIDUSB_PAIR_FAILED)
         TakePairingResult(false);
-    else if (data[0] == kReceiverPairSucceeded)
+    else if (data[0] == HIDUSB_PAIR_SUCCEEDED)
         TakePairingResult(true);
 }
 
