@@ -10,6 +10,7 @@
 #include "paths.h"
 #include "postmsg.h"
 #include "sensordescription.h"
+#include "sleeptime.h"
 #include "worker.h"
 #include "writers.h"
 
@@ -20,11 +21,8 @@
 #include <QScrollBar>
 
 namespace {
-// A reset to defaults shows this sleep time and this debounce item.
-constexpr int kDefaultSleepSeconds = 60;
+// A reset to defaults shows this debounce item.
 constexpr int kDefaultDebounceIndex = 8;
-// The image stores the sleep time in units of 10 seconds.
-constexpr int kSleepUnitSeconds = 10;
 // Language tags S1..S20 carry the unit text of debounce items 0..19.
 constexpr int kDebounceUnitTags = 20;
 // The page has one mouse picture.
@@ -384,16 +382,14 @@ void Buttoninterface::on_Number6_clicked() { SelectRowFromMarker(5); }
 
 int Buttoninterface::SleepSeconds(const FlashDataMap &image)
 {
-    return image.StopCloseTime * kSleepUnitSeconds;
+    return SleepTime::SecondsOfCode(image.StopCloseTime);
 }
 
 void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
 {
     g_ButtonFilled = 0;
     g_ButtonRefreshing = 1;
-    ui->DebunceButton->BlockSignals(true);
     ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
-    ui->DebunceButton->BlockSignals(false);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     SensorName = CurrentSensorName();
     g_ButtonRefreshing = 0;
@@ -404,8 +400,8 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 {
     g_ButtonRefreshing = 1;
     SensorName = CurrentSensorName();
-    // Signals open: the panel writes the value again (an applied import or
-    // cache image) and warns for 0 to 3 ms.
+    // The panel only shows the value: an import has reached the mouse whole
+    // already, and a cached image stands in for a mouse that is offline.
     ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
     PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
     g_ButtonRefreshing = 0;
@@ -414,10 +410,8 @@ void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
 void Buttoninterface::SlotFormResetButton()
 {
     g_ButtonRefreshing = 1;
-    ui->DebunceButton->BlockSignals(true);
     ui->DebunceButton->SetCurrentIndex(kDefaultDebounceIndex);
-    ui->DebunceButton->BlockSignals(false);
-    PostMsg::GetInstance()->EmitLightToFrom(kDefaultSleepSeconds);
+    PostMsg::GetInstance()->EmitLightToFrom(SleepTime::SecondsOfCode(SleepTime::CodeOfItem(SleepTime::kDefaultItem)));
     PostMsg::GetInstance()->EmitMouseIndex(0);
     g_ButtonRefreshing = 0;
 }

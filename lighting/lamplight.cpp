@@ -8,6 +8,7 @@
 #include "paneltheme.h"
 #include "postmsg.h"
 #include "screencolor.h"
+#include "sleeptime.h"
 #include "stopclosetime.h"
 #include "writers.h"
 
@@ -24,7 +25,6 @@ constexpr int kModeVisibleItems = 5;
 constexpr int kResetMode = 1;
 constexpr int kResetBrightness = 10;
 constexpr int kResetSpeed = 8;
-constexpr int kResetIdleItem = 2;  // one minute
 
 // Which rows a lighting mode shows. A hidden slider leaves its grey bar.
 struct ModeRows
@@ -62,16 +62,6 @@ public:
     RefreshScope(const RefreshScope &) = delete;
     RefreshScope &operator=(const RefreshScope &) = delete;
 };
-
-// The idle light-off item whose code (units of 10 s) is `code`; -1 for none.
-int IdleItemForCode(int code)
-{
-    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
-        if (StopCloseTime::CodeForIndex(item) == code)
-            return item;
-    }
-    return -1;
-}
 
 QString LabelSheet(const QString &color)
 {
@@ -402,7 +392,7 @@ void LampLight::Refresh(const FlashDataMap &image, bool slidersEnabled)
 
     ui->LightMod->setCurrentIndex(image.LightOn != 0 ? image.LightMode : 0);
     ui->RippeControl->setChecked(image.MoveLightOff != 0);
-    const int idleItem = IdleItemForCode(image.StopCloseTime);
+    const int idleItem = SleepTime::ItemOfCode(image.StopCloseTime);
     if (idleItem >= 0)
         ui->frameClose->SetCurrentIndex(idleItem);
 }
@@ -416,7 +406,7 @@ void LampLight::SlotFormResetLight()
     ui->LightSpinBox_2->setValue(kResetBrightness);
     ui->SpeedSpinBox_2->setValue(kResetSpeed);
     ui->RippeControl->setChecked(true);
-    ui->frameClose->SetCurrentIndex(kResetIdleItem);
+    ui->frameClose->SetCurrentIndex(SleepTime::kDefaultItem);
 }
 
 void LampLight::SlotChangeLanguage(int index)
@@ -438,7 +428,7 @@ void LampLight::SlotChangeLanguage(int index)
         const QString tag = item == 0 ? QStringLiteral("LightMod") : QStringLiteral("LightMod%1").arg(item);
         tags.insert(tag, [this, item](const QString &text) { ui->LightMod->setItemText(item, text); });
     }
-    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
+    for (int item = 0; item < SleepTime::kItemCount; ++item) {
         const QString tag =
             item == 0 ? QStringLiteral("StopCloseTime") : QStringLiteral("StopCloseTime%1").arg(item);
         tags.insert(tag, [this, item](const QString &text) { ui->frameClose->SetItemText(item, text); });

@@ -4,7 +4,7 @@
 
 #include "globals.h"
 #include "paneltheme.h"
-#include "stopclosetime.h"
+#include "sleeptime.h"
 #include "writers.h"
 
 #include <QSignalBlocker>
@@ -12,15 +12,14 @@
 namespace {
 
 // Codes are tenths of a minute: below one minute the time shows in seconds.
-constexpr int kCodesPerMinute = 6;
-constexpr int kSecondsPerCode = 10;
+constexpr int kCodesPerMinute = 60 / SleepTime::kUnitSeconds;
 
 constexpr int kSecondsItem = 0;
 constexpr int kMinutesItem = 5;
 
 int CodeOfPosition(int position)
 {
-    return StopCloseTime::CodeForIndex(position - 1);
+    return SleepTime::CodeOfItem(position - 1);
 }
 
 bool ShowsSeconds(int position)
@@ -51,7 +50,7 @@ StopCloseTimeB::~StopCloseTimeB()
 int StopCloseTimeB::TimeForPosition(int position)
 {
     const int code = CodeOfPosition(position);
-    return ShowsSeconds(position) ? code * kSecondsPerCode : code / kCodesPerMinute;
+    return ShowsSeconds(position) ? SleepTime::SecondsOfCode(code) : code / kCodesPerMinute;
 }
 
 void StopCloseTimeB::ShowTime(int position)
@@ -62,7 +61,7 @@ void StopCloseTimeB::ShowTime(int position)
 
 void StopCloseTimeB::SetCurrentIndex(int index)
 {
-    if (index < 0 || index >= StopCloseTime::kItemCount)
+    if (index < 0 || index >= SleepTime::kItemCount)
         return;
     const QSignalBlocker blocker(ui->StopClose);
     ui->StopClose->setValue(index + 1);

@@ -11,9 +11,10 @@ namespace {
 constexpr int kVisibleItems = 5;
 }
 
-DebounceTime::DebounceTime(QWidget *parent) : QFrame(parent), ui(new Ui::DebounceTime)
+DebounceTime::DebounceTime(QWidget *parent) : ComboPanel(parent), ui(new Ui::DebounceTime)
 {
     ui->setupUi(this);
+    SetBox(ui->Debunce);
     m_pictureDir = PanelTheme::PictureDir("Buttoninterface");
     PanelTheme::ApplyComboTheme(ui->Debunce, m_pictureDir, ComboTheme::Ending::Plain, true,
                       kVisibleItems);
@@ -25,27 +26,16 @@ DebounceTime::~DebounceTime()
     delete ui;
 }
 
-bool DebounceTime::BlockSignals(bool block)
-{
-    return ui->Debunce->blockSignals(block);
-}
-
-void DebounceTime::SetCurrentIndex(int index)
-{
-    ui->Debunce->setCurrentIndex(index);
-}
-
 void DebounceTime::SetItemUnit(int index, const QString &unit)
 {
-    ui->Debunce->setItemText(index, QString::number(index) + unit);
+    SetItemText(index, QString::number(index) + unit);
 }
 
 void DebounceTime::on_Debunce_currentIndexChanged(int index)
 {
     if (!g_WritesAllowed)
         return;
-    // An index outside the box (-1 after a byte above 20 came in from an
-    // import or the cache) names no debounce time.
+    // An index outside the box names no debounce time.
     if (index < 0 || index > kMaxMs)
         return;
     if (!WriteDebounceTime(index))

@@ -4,14 +4,13 @@
 // buttons chatter, so choosing one shows the LessThree notice once the mouse
 // has taken it.
 
-#include <QFrame>
-#include <QString>
+#include "combopanel.h"
 
 namespace Ui {
 class DebounceTime;
 }
 
-class DebounceTime : public QFrame
+class DebounceTime : public ComboPanel
 {
     Q_OBJECT
 public:
@@ -25,11 +24,6 @@ public:
     explicit DebounceTime(QWidget *parent = nullptr);
     ~DebounceTime() override;
 
-    // Blocks or unblocks the box's signals; returns the previous state.
-    bool BlockSignals(bool block);
-    // Selects item `index`. Signals are not blocked: unless the host blocked
-    // them, the choice is written as if the user made it.
-    void SetCurrentIndex(int index);
     // Item `index` reads the number `index` followed by `unit`.
     void SetItemUnit(int index, const QString &unit);
 

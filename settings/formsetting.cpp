@@ -3,6 +3,7 @@
 #include "globals.h"
 #include "languagereader.h"
 #include "postmsg.h"
+#include "sleeptime.h"
 #include "stopclosetime.h"
 #include "updaterepair.h"
 
@@ -12,8 +13,6 @@ namespace {
 constexpr int kPageWidth = 883;
 constexpr int kPageHeight = 630;
 const QRect kSleepPanelGeometry(250, 365, 145, 35);
-// The sleep times in seconds that items 0 to 10 of the sleep-time panel stand for.
-constexpr int kSleepSeconds[] = {10, 30, 60, 300, 600, 900, 1200, 1500, 1800, 2100, 2400};
 }  // namespace
 
 FormSetting::FormSetting(QWidget *parent) : QWidget(parent)
@@ -58,8 +57,8 @@ FormSetting::~FormSetting()
 void FormSetting::SlotChangeLanguage(int index)
 {
     TagMap tags{{QStringLiteral("WiredMode"), StoreTarget(&g_WiredModeText)}};
-    // Items 0 to 10 of the sleep-time panel: tags StopCloseTime, StopCloseTime1..10.
-    for (int item = 0; item <= 10; ++item) {
+    // The sleep-time panel's items: tags StopCloseTime, StopCloseTime1, StopCloseTime2, ...
+    for (int item = 0; item < SleepTime::kItemCount; ++item) {
         const QString tag = item == 0 ? QStringLiteral("StopCloseTime") : QStringLiteral("StopCloseTime%1").arg(item);
         tags.insert(tag, [this, item](const QString &text) { frameClose->SetItemText(item, text); });
     }
@@ -90,13 +89,10 @@ void FormSetting::SetVerText() {}
 
 void FormSetting::SlotLightToFrom(int index)
 {
-    // Any other value changes nothing; SetCurrentIndex sends nothing.
-    for (int item = 0; item < int(sizeof kSleepSeconds / sizeof kSleepSeconds[0]); ++item) {
-        if (kSleepSeconds[item] == index) {
-            frameClose->SetCurrentIndex(item);
-            return;
-        }
-    }
+    // A time the mouse does not offer changes nothing; SetCurrentIndex sends nothing.
+    const int item = SleepTime::ItemOfSeconds(index);
+    if (item >= 0)
+        frameClose->SetCurrentIndex(item);
 }
 
 void FormSetting::SlotFormB() {}

@@ -15,7 +15,7 @@
 #include "sensorrate.h"
 #include "sensorrateb.h"
 #include "sensoreffectb.h"
-#include "stopclosetime.h"
+#include "sleeptime.h"
 #include "stopclosetimeb.h"
 
 #include <QFont>
@@ -132,7 +132,7 @@ void LoadTexts(const Panels &panels)
     // The settings page's sleep-time items: StopCloseTime, StopCloseTime1..10.
     StopCloseTimeB *sleep = panels.sleep;
     TagMap sleepItems;
-    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
+    for (int item = 0; item < SleepTime::kItemCount; ++item) {
         const QString tag = item == 0 ? QStringLiteral("StopCloseTime") : QStringLiteral("StopCloseTime%1").arg(item);
         sleepItems.insert(tag, [sleep, item](const QString &text) { sleep->SetItemText(item, text); });
     }
@@ -204,10 +204,9 @@ void FillEffect(SensorEffectB *effect, const FlashDataMap &image)
 
 void FillSleep(StopCloseTimeB *sleep, const FlashDataMap &image)
 {
-    for (int item = 0; item < StopCloseTime::kItemCount; ++item) {
-        if (StopCloseTime::CodeForIndex(item) == image.StopCloseTime)
-            sleep->SetCurrentIndex(item);
-    }
+    const int item = SleepTime::ItemOfCode(image.StopCloseTime);
+    if (item >= 0)
+        sleep->SetCurrentIndex(item);
 }
 
 QString LevelColorHex(const DpiLevelRecord &record)

@@ -11,6 +11,7 @@
 
 #include <QComboBox>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QtTest>
 #include <thread>
 
@@ -20,6 +21,7 @@ class TestPageHosts : public QObject
 private slots:
     void initTestCase();
     void buttonFillSelectsTheDebounceItemWithoutWriting();
+    void importFillSelectsWithoutWritingOrWarning();
     void sleepTimeFollowsTheButtonPage_data();
     void sleepTimeFollowsTheButtonPage();
     void panelTextsComeFromTheLanguageFile();
@@ -60,6 +62,31 @@ void TestPageHosts::buttonFillSelectsTheDebounceItemWithoutWriting()
     std::thread([] { PostMsg::GetInstance()->EmitFormReset(); }).detach();
     QVERIFY(QTest::qWaitFor([&] { return Debounce()->currentIndex() == 8; }));
     QVERIFY(QTest::qWaitFor([&] { return Sleep()->currentIndex() == 2; }));  // 60 s
+    QCOMPARE(HidSim::CurrentWriteStats().calls, 0);
+}
+
+// An applied import or cached image reaches the page through the wait popup;
+// the image went to the mouse whole, so the panels only show it.
+void TestPageHosts::importFillSelectsWithoutWritingOrWarning()
+{
+    FlashDataMap image{};
+    image.DebounceTime = 1;
+    image.StopCloseTime = 90;
+    HidSim::ResetWriteStats();
+    QStringList modals;
+    QTimer watch;
+    connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            modals << modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    watch.start(10);
+    PostMsg::GetInstance()->EmitUpDataButtonUIC(image);  // a notice would open inside this call
+    watch.stop();
+    QCOMPARE(modals, QStringList());
+    QCOMPARE(Debounce()->currentIndex(), 1);
+    QCOMPARE(Sleep()->currentIndex(), 5);  // 15 min
     QCOMPARE(HidSim::CurrentWriteStats().calls, 0);
 }
 

@@ -2,6 +2,7 @@
 // choice of the user and never while the button page fills itself.
 
 #include "panelfixture.h"
+#include "sleeptime.h"
 #include "stopclosetime.h"
 #include "testsupport.h"
 
@@ -77,7 +78,7 @@ private slots:
     {
         auto *panel = new StopCloseTime;
         Page page(panel);
-        for (int i = 0; i < StopCloseTime::kItemCount; ++i) {
+        for (int i = 0; i < SleepTime::kItemCount; ++i) {
             panel->SetCurrentIndex(i);
             QCOMPARE(Box(panel)->currentIndex(), i);
         }
