@@ -3,7 +3,7 @@
 #include "ui_groupkey.h"
 
 #include "configini.h"
-#include "fieldtheme.h"
+#include "dialogtheme.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "noticedialog.h"
@@ -21,11 +21,6 @@ namespace {
 constexpr int kMaxParts = 3;
 constexpr int kVirtualKeySpace = 32;
 const QChar kJoin('+');
-
-QString ThemeColour(const char *key)
-{
-    return ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QString::fromLatin1(key));
-}
 
 }  // namespace
 
@@ -66,35 +61,20 @@ QString GroupKey::KeyName(int virtualKey)
 void GroupKey::ApplyStyleSheets()
 {
     const QString &P = PictureDir;
-    const QString labelColour = ThemeColour("LabelColor");
-    ui->label->setStyleSheet(QStringLiteral("QLabel{color: rgb(") + labelColour + QStringLiteral(";);}"));
-
-    const QString boxSheet = QStringLiteral("QCheckBox{color: rgb(") + labelColour
+    ui->label->setStyleSheet(DialogTheme::LabelSheet());
+    const QString boxSheet = QStringLiteral("QCheckBox{color: rgb(")
+                             + ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QStringLiteral("LabelColor"))
                              + QStringLiteral(";);}QCheckBox::indicator:checked {image: url(") + P
                              + QStringLiteral("CheckBoxCheck.png);}QCheckBox::indicator:unchecked {image: url(") + P
                              + QStringLiteral("CheckBox.png);}");
     for (QWidget *box : {ui->Shift, ui->Ctrl, ui->Alt, ui->Win})
         box->setStyleSheet(boxSheet);
-
-    const QString buttonSheet
-        = QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
-          + ThemeColour("ButtonColor") + QStringLiteral(";);border-image: url(") + P
-          + QStringLiteral("Confirm.png);}QToolButton:pressed{border-image: url(") + P
-          + QStringLiteral("ConfirmClick.png); }");
+    const QString buttonSheet = DialogTheme::TextButtonSheet(P);
     ui->NewHong->setStyleSheet(buttonSheet);
     ui->NewHong_2->setStyleSheet(buttonSheet);
-
-    ui->lineEdit->setStyleSheet(FieldStyleSheet(QStringLiteral("QLineEdit")));
-    ui->CloseButton->setStyleSheet(
-        QStringLiteral("QToolButton{border:0px;background-image: url(") + P
-        + QStringLiteral("Close.png);background-position:center;background-repeat:no-repeat;}"
-                         "QToolButton:hover{background-image: url(")
-        + P + QStringLiteral("CloseHover.png);}QToolButton:pressed{background-image: url(") + P
-        + QStringLiteral("CloseClick.png);}"));
-    ui->groupKeyA->setStyleSheet(
-        QStringLiteral("#groupKeyA{border:0px;background-position:center;background-repeat:no-repeat;"
-                       "background-image: url(")
-        + P + QStringLiteral("BackGround.png);}"));
+    ui->lineEdit->setStyleSheet(DialogTheme::FieldSheet(QStringLiteral("QLineEdit")));
+    ui->CloseButton->setStyleSheet(DialogTheme::CloseButtonSheet(P));
+    ui->groupKeyA->setStyleSheet(DialogTheme::FrameSheet(ui->groupKeyA->objectName(), P));
 }
 
 void GroupKey::on_CloseButton_clicked()

@@ -51,6 +51,8 @@ QVector<ClassTexts> BuildClasses()
                      "StopRecord", "Save", "DefaultDelay", "ReNumber", "AutoInsertDelay", "ReUntilLoose",
                      "ReUntilClick", "ReUntil"}
              + Numbered("ChooseEvent", 1, 8) + Numbered("Key", 1, 5) + QStringList{"MacroReal"}},
+        {"AddDelayTime", "AddDelayTime", {"label", "NewHong", "NewHong_2"}},
+        {"addKey", "AddKey", {"label", "NewHong", "NewHong_2"}},
 
         // Settings page: the sleep-time items and the wired-mode notice
         {"FormSetting", "FormSetting",
