@@ -154,6 +154,15 @@ bool FindRepairFirmware(uint8_t target, QString currentVersion, QString modelNam
     return Scan({target, currentVersion, modelName, cid, mid}, folder, &g_RepairFirmware);
 }
 
+bool FindRepairFirmwareImage(uint8_t target, QString currentVersion, QString modelName, uint8_t cid, uint8_t mid,
+                             QByteArray *image, const QString &folder)
+{
+    QList<QByteArray> taken;
+    const bool found = Scan({target, currentVersion, modelName, cid, mid}, folder, &taken);
+    *image = found ? taken.first() : QByteArray();
+    return found;
+}
+
 bool FindUpdateFirmware(uint8_t target, QString currentVersion, QString modelName, uint8_t cid, uint8_t mid,
                         const QString &folder)
 {

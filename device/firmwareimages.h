@@ -170,3 +170,10 @@ inline const unsigned char *FirmwareImageData(const QByteArray &image)
 
 // The update engine's customer id ([Option] CID); HasNewFirmwareForClass sets it too.
 extern std::atomic<int> g_UpdateCid;
+
+// FindRepairFirmware for a thread other than the GUI thread (the repair's
+// flash callback): the taken image comes back in `image`, kept for the run like
+// every taken image, and g_RepairFirmware, which the GUI thread's searches
+// own, is left alone.
+bool FindRepairFirmwareImage(uint8_t target, QString currentVersion, QString modelName, uint8_t cid, uint8_t mid,
+                             QByteArray *image, const QString &folder = FirmwareFolder());

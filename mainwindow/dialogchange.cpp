@@ -13,7 +13,7 @@
 #include "noticedialog.h"
 #include "paths.h"
 #include "postmsg.h"
-#include "registrystore.h"
+#include "updatefailinfo.h"
 #include "updaterepair.h"
 #include "usbcallbacks.h"
 
@@ -159,10 +159,7 @@ void DialogChange::ConnectHub()
 
 void DialogChange::ShowRepairFromRegistry()
 {
-    ui->Repair->hide();
-    const QString failInfo
-        = RegistryStore().Value(RegistryStore::MouseDriveTestKey(), QLatin1String(RegistryStore::kUpdateFailInfo));
-    ui->Repair->setVisible(!failInfo.isEmpty());
+    ui->Repair->setVisible(UpdateFailInfo::IsSet());
 }
 
 void DialogChange::ShowRepairHint(bool repairVisible)
@@ -249,6 +246,7 @@ void DialogChange::on_Repair_clicked()
     if (!repair)
         return;
     PlaceOnOpener(repair, this);
+    repair->ResetUi();
     repair->setModal(true);
     PostMsg::GetInstance()->EmitRepairCheckUpdate();
     // Not exec(): the dialog reports through the hub and the slot returns at once.

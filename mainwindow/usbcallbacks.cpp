@@ -7,7 +7,7 @@
 #include "firmwareimages.h"
 #include "globals.h"
 #include "postmsg.h"
-#include "registrystore.h"
+#include "updatefailinfo.h"
 #include "updaterepair.h"
 #include "worker.h"
 
@@ -147,10 +147,8 @@ bool RepairDialogVisible()
 
 void SelectionUsbChangedCallback()
 {
-    const QString failInfo
-        = RegistryStore().Value(RegistryStore::MouseDriveTestKey(), QLatin1String(RegistryStore::kUpdateFailInfo));
     if (g_DialogChange)
-        g_DialogChange->ShowRepairHint(!failInfo.isEmpty());
+        g_DialogChange->ShowRepairHint(UpdateFailInfo::IsSet());
 
     const QString vid = OptionText("VID");
     g_PageDevices.clear();

@@ -64,6 +64,12 @@ QVector<ClassTexts> BuildClasses()
              + QStringList{"label_2", "label_3", "label_4", "label_5", "label_10", "label_11", "label_12",
                            "StopCloseTime"}
              + Numbered("StopCloseTime", 1, 10) + QStringList{"label_6", "label_8", "label_13"}},
+
+        // Firmware dialog: its instruction, buttons and hints
+        {"UpDateRepair", "AutoRepair",
+         {"ToolText", "NewHong_2", "Cancel", "Confirm", "ReadyUpdate", "UpdateNotMove", "UpdateSuccess",
+          "UpdateFail", "NoDevice", "SameDevice", "MultiDongle", "MultiMouse", "NoUSB", "NoRecieve",
+          "FileError"}},
     };
 }
 

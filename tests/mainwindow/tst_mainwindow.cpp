@@ -626,7 +626,7 @@ void TestMainWindow::spaceOnSelectionPage()
     ModalRecorder recorder({{"ContainReset", answer}});
     recorder.inspect = [&](QWidget *modal) {
         if (auto *repair = qobject_cast<UpDateRepair *>(modal))
-            repairStartedFromKey = repair->StartedFromKey() && repair->KeyIndex() == 0;
+            repairStartedFromKey = repair->IsExternalStart();
     };
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Space);
