@@ -96,9 +96,17 @@ void EndRun(int autoRepair, bool hideRepairButton, int progressCode)
     g_RepairRunning = false;
 }
 
+// Every finished report gives the device link its watch back and ends the
+// image's flashing (closing is allowed again).
+void EndOfImage()
+{
+    g_LinkWatch = 1;
+    g_RepairFlashing = false;
+}
+
 // After the receiver image: the mouse image follows when the mouse's update
 // was the one that failed, or when the mouse of the failed model still answers
-// on its cable.
+// on its cable. The receiver's image is over before the mouse's may start.
 void ContinueWithTheMouse()
 {
     g_RepairStage = 1;
@@ -108,8 +116,7 @@ void ContinueWithTheMouse()
     const QByteArray cablePath = RepairCableMousePath();
     const bool mouseReachable = !cablePath.isEmpty() && UsbFinderC_GetDeviceOnLine(cablePath.constData());
     const bool allowed = g_RepairFailedStage == 1 || mouseReachable;
-    g_LinkWatch = 1;
-    g_RepairFlashing = false;
+    EndOfImage();
     if (found && allowed) {
         UsbUpgrade_Start(FirmwareImageData(image), RepairUpgradeCallBack, kUpgradeTimeout);
         return;
@@ -125,22 +132,25 @@ void ContinueWithTheMouse()
 void StageSucceeded()
 {
     const int stage = g_RepairStage;
-    if (stage == 1)
-        EndRun(0, true, 2);
     if (stage == g_RepairFailedStage)
         UpdateFailInfo::Remove();
-    if (stage == 0)
+    if (stage == 0) {
         ContinueWithTheMouse();
+        return;
+    }
+    EndRun(0, true, 2);
+    EndOfImage();
 }
 
 void StageFailed()
 {
+    UpdateFailInfo::Write(TargetOfStage(g_RepairStage), g_RepairReceiverClass, g_RepairCid, g_RepairMid);
     PostMsg *hub = PostMsg::GetInstance();
     hub->EmitAutoRepair(1);
     hub->EmitUpDateButton(false);
     hub->EmitProgress(0, 6);
-    UpdateFailInfo::Write(TargetOfStage(g_RepairStage), g_RepairReceiverClass, g_RepairCid, g_RepairMid);
     g_RepairRunning = false;
+    EndOfImage();
 }
 
 }  // namespace
@@ -183,16 +193,10 @@ void RepairUpgradeCallBack(const unsigned char *report)
     }
     if (report[1] != 2)
         return;
-    if (report[2] == 1 && g_RepairStage == 0) {
-        StageSucceeded();  // may have started the mouse image: it sets the watch itself
-        return;
-    }
     if (report[2] == 1)
         StageSucceeded();
     else
         StageFailed();
-    g_LinkWatch = 1;
-    g_RepairFlashing = false;
 }
 
 // ---- the dialog -----------------------------------------------------------------

@@ -78,14 +78,6 @@ public:
     void StartRepairFromKey(int index);
 
     bool IsExternalStart() const { return ExternalStart; }
-    bool IsStartAllowed() const { return StartAllowed; }
-
-    // The hint texts of the language element "AutoRepair" (empty until loaded).
-    struct Texts {
-        QString Upgrade, Cancel, Confirm, ReadyUpdate, UpdateNotMove, UpdateSuccess, UpdateFail;
-        QString NoDevice, SameDevice, MultiDongle, MultiMouse, NoUSB, NoRecieve, FileError;
-    };
-    const Texts &LanguageTexts() const { return texts; }
 
 public slots:
     void on_CloseButton_clicked();
@@ -104,6 +96,12 @@ protected:
     void reject() override;
 
 private:
+    // The texts of the language element "AutoRepair" (empty until loaded).
+    struct Texts {
+        QString Upgrade, Cancel, Confirm, ReadyUpdate, UpdateNotMove, UpdateSuccess, UpdateFail;
+        QString NoDevice, SameDevice, MultiDongle, MultiMouse, NoUSB, NoRecieve, FileError;
+    };
+
     void ApplyStyleSheets();
     void SetKeys();
     void ShowConfirm();

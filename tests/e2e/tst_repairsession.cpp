@@ -1,0 +1,219 @@
+// Repairing a failed firmware update in the real main window: the receiver
+// waits in boot mode, its mouse is on its cable, the demo images are
+// installed and the record names the receiver's failed update. The Repair
+// button opens the dialog, Upgrade flashes the receiver and then the mouse;
+// a mouse flash that fails leaves a record for the mouse, and a second repair
+// finishes the job.
+
+#include "dialogchange.h"
+#include "dialogmain.h"
+#include "globals.h"
+#include "hidusb.h"
+#include "hidusb_control.h"
+#include "languagereader.h"
+#include "postmsg.h"
+#include "registrystore.h"
+#include "testsupport.h"
+#include "updatefailinfo.h"
+#include "updaterepair.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QToolButton>
+#include <QtTest>
+#include <memory>
+
+namespace {
+
+constexpr int kFlashMs = 2000;  // longer than the USB-change interval, like a real flash
+
+QString Text(const QString &tag)
+{
+    QString text;
+    LanguageReader(QStringLiteral("AutoRepair"), {{tag, StoreTarget(&text)}}).Load(0);
+    return text;
+}
+
+// The receiver r4k in boot mode after its failed update, its mouse m2 on its
+// cable, nothing else.
+void SetRepairWorld()
+{
+    HidSim::World world = HidSim::DefaultWorld();
+    world.timing.flashMs = kFlashMs;
+    HidSim::SetWorld(world);
+    for (const char *command : {"boot r4k on", "unplug r8k", "cable m1 off", "cable m2 on"})
+        QVERIFY(HidSim::ApplyCommand(command));
+}
+
+struct DeviceState {
+    int version = -1;
+    bool bootMode = true;
+};
+
+DeviceState StateOf(const QString &name)
+{
+    const HidSim::World w = HidSim::CurrentWorld();
+    for (const HidSim::Receiver &r : w.receivers) {
+        if (r.name == name)
+            return {r.version, r.bootMode};
+    }
+    for (const HidSim::Mouse &m : w.mice) {
+        if (m.name == name)
+            return {m.version, m.bootMode};
+    }
+    return {};
+}
+
+int CableVersion(const QString &mouse)
+{
+    unsigned char attribute[12] = {};
+    if (!UsbFinderC_GetUsbDeviceAttribute(HidSim::PathOf(mouse), attribute))
+        return -1;
+    return attribute[8] | (attribute[9] << 8);
+}
+
+}  // namespace
+
+class TestRepairSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void aRepairFlashesTheReceiverThenTheMouse();
+    void aFailedMouseFlashIsRepairedAgain();
+
+private:
+    QPushButton *RepairButton() const { return window->SelectionPage()->findChild<QPushButton *>("Repair"); }
+    template <typename T>
+    T *Child(const char *name) const { return g_UpDateRepair->findChild<T *>(name); }
+    QString Hint() const { return Child<QLabel>("ToolText_2")->text(); }
+    void OpenTheDialogReady();
+    void UpgradeUntil(const QString &hintTag);
+
+    std::unique_ptr<DialogMain> window;
+    QList<int> barValues;
+    QString recordWhenTheMouseBegan = "-";
+};
+
+void TestRepairSession::init()
+{
+    SetRepairWorld();
+    QVERIFY(UpdateFailInfo::Write(211, 4, 18, 2));
+    g_SessionActive = 0;
+    window = std::make_unique<DialogMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && g_PageDevices.first().Wired, 5000);
+    QVERIFY(RepairButton()->isVisible());
+
+    QProgressBar *bar = Child<QProgressBar>("progressBar_2");
+    connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
+        barValues << value;
+        if (value > 50 && recordWhenTheMouseBegan == "-")
+            recordWhenTheMouseBegan = UpdateFailInfo::StoredText();
+    });
+}
+
+void TestRepairSession::cleanup()
+{
+    window.reset();
+    barValues.clear();
+    recordWhenTheMouseBegan = "-";
+}
+
+void TestRepairSession::OpenTheDialogReady()
+{
+    QTest::mouseClick(RepairButton(), Qt::LeftButton);
+    QVERIFY(g_UpDateRepair->isVisible());
+    QVERIFY(g_UpDateRepair->isModal());
+    QCOMPARE(Hint(), Text("ReadyUpdate"));
+    QCOMPARE(Child<QToolButton>("NewHong_2")->text(), Text("NewHong_2"));
+}
+
+void TestRepairSession::UpgradeUntil(const QString &hintTag)
+{
+    barValues.clear();
+    HidSim::ClearCallLog();
+    QTest::mouseClick(Child<QToolButton>("NewHong_2"), Qt::LeftButton);
+    QCOMPARE(Hint(), Text("UpdateNotMove"));
+    QVERIFY(!Child<QToolButton>("CloseButton")->isEnabled());
+    QTRY_COMPARE_WITH_TIMEOUT(Hint(), Text(hintTag), 6 * kFlashMs);
+    QVERIFY(!g_RepairRunning);
+    QVERIFY(!g_RepairFlashing);
+    QCOMPARE(int(g_LinkWatch), 1);
+    // The bar never goes back.
+    for (int i = 1; i < barValues.size(); ++i)
+        QVERIFY2(barValues[i] >= barValues[i - 1], qPrintable(QString::number(barValues[i])));
+}
+
+void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
+{
+    OpenTheDialogReady();
+    UpgradeUntil("UpdateSuccess");
+
+    // 0 to 50 % for the receiver, 50 to 100 % for the mouse; the record went
+    // with the receiver's success.
+    QVERIFY(barValues.contains(50));
+    QCOMPARE(barValues.last(), 100);
+    QCOMPARE(recordWhenTheMouseBegan, QString());
+    QVERIFY(!UpdateFailInfo::IsSet());
+    QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(2));
+    const DeviceState receiver = StateOf("r4k");
+    QCOMPARE(receiver.version, 0x0102);
+    QVERIFY(!receiver.bootMode);
+    int version = 0;
+    QVERIFY(UsbFinderC_GetSlaveVersion(HidSim::PathOf("r4k"), &version));
+    QCOMPARE(version, 0x0102);
+    QCOMPARE(CableVersion("m2"), 0x0103);
+    QVERIFY(RepairButton()->isHidden());
+
+    // The success look: Confirm and Cancel, the full bar.
+    QCOMPARE(Child<QToolButton>("NewHong_2")->text(), Text("Confirm"));
+    QVERIFY(Child<QToolButton>("NewHong_2")->isVisible());
+    QVERIFY(Child<QToolButton>("NewHong")->isVisible() && Child<QToolButton>("NewHong")->isEnabled());
+    QVERIFY(Child<QToolButton>("CloseButton")->isEnabled());
+    QCOMPARE(Child<QProgressBar>("progressBar_2")->value(), 100);
+
+    QSignalSpy newVersion(PostMsg::GetInstance(), &PostMsg::SigSetNewVer);
+    QSignalSpy changePage(PostMsg::GetInstance(), &PostMsg::SigChangeMainDialog);
+    QTest::mouseClick(Child<QToolButton>("CloseButton"), Qt::LeftButton);
+    QCOMPARE(newVersion.count(), 1);
+    QCOMPARE(changePage.count(), 0);
+    QVERIFY(!g_UpDateRepair->isVisible());
+}
+
+void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
+{
+    QVERIFY(HidSim::ScriptFlashFailure("m2", 40));
+    OpenTheDialogReady();
+    UpgradeUntil("UpdateFail");
+
+    // The mouse stopped at 40 % of its half.
+    QCOMPARE(*std::max_element(barValues.begin(), barValues.end()), 65);
+    QCOMPARE(UpdateFailInfo::StoredText(), QString("210,4,18,2"));
+    QVERIFY(RepairButton()->isVisible());
+    QCOMPARE(StateOf("r4k").version, 0x0102);
+    const DeviceState mouse = StateOf("m2");
+    QVERIFY(mouse.bootMode);
+    QCOMPARE(mouse.version, 0x0102);
+    QTest::mouseClick(Child<QToolButton>("CloseButton"), Qt::LeftButton);
+    QVERIFY(!g_UpDateRepair->isVisible());
+
+    // Now the receiver is listed and the mouse waits in boot mode on its cable.
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, 5000);
+    OpenTheDialogReady();
+    UpgradeUntil("UpdateSuccess");
+    QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(2));  // the receiver, then the mouse
+    QVERIFY(barValues.contains(50));
+    QCOMPARE(barValues.last(), 100);
+    QVERIFY(!UpdateFailInfo::IsSet());
+    QVERIFY(!StateOf("m2").bootMode);
+    QCOMPARE(CableVersion("m2"), 0x0103);
+    QVERIFY(RepairButton()->isHidden());
+}
+
+VOGM_TEST_MAIN(TestRepairSession)
+#include "tst_repairsession.moc"
