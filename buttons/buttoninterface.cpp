@@ -67,6 +67,7 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     SetupButtonGroups();
     // A short or malformed colour list gives the theme's fallback colour.
     ButtonColor = OptionColor(QStringLiteral("ButtonColor"));
+    BuildMacroPanel();
 
     // The profile switch cannot be chosen, and the lighting list opens only
     // for a row that already has a lighting function.
@@ -421,25 +422,6 @@ void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool It
     Q_UNUSED(ToTalItem);
     Q_UNUSED(SelectIndex);
     Q_UNUSED(ItemEnable);
-}
-
-void Buttoninterface::SlotAddMacroButton() {}
-
-void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
-{
-    Q_UNUSED(MacroName);
-}
-
-void Buttoninterface::SlotUpDataMacro(QString MacroName, int index)
-{
-    Q_UNUSED(MacroName);
-    Q_UNUSED(index);
-}
-
-void Buttoninterface::SlotMacroRename(QString Rename, QString Name)
-{
-    Q_UNUSED(Rename);
-    Q_UNUSED(Name);
 }
 
 void Buttoninterface::SlotMouseIndex(int index)

@@ -8,8 +8,14 @@
 // stopped by the destructor) and answers the image signals: every fill raises
 // g_ButtonRefreshing for its duration, and a fill from a device read ends with
 // g_ButtonFilled set, which the wait popup waits for. A fill also hands the
-// image's sleep time on to the settings page (SigLightToFrom). The macro and
-// profile slots accept their signals and change nothing.
+// image's sleep time on to the settings page (SigLightToFrom). The profile
+// slots accept their signals and change nothing.
+//
+// Macros: the page lists the files of the macro folder as buttons on the
+// macro list; choosing one builds the device's macro record from the file and
+// writes it with the entry {6, button, loop code}. A row holds a macro when its
+// caption is MacroPrefix followed by the macro's name; the macro editor's
+// deletions, new names and saves find their rows by that caption.
 //
 // The slots are connected by object name when the form is built, in the
 // order in which they are declared here: a button with a (bool) slot and an
@@ -17,13 +23,18 @@
 
 #include "flashdatamap.h"
 #include "keyrecord.h"
+#include "macrorecord.h"
 
+#include <QList>
 #include <QString>
 #include <QVector>
 #include <QWidget>
+#include <optional>
 
 class QButtonGroup;
+class QDialog;
 class QToolButton;
+class QVBoxLayout;
 class Ui_Buttoninterface;
 
 class Buttoninterface : public QWidget
@@ -79,6 +90,26 @@ public:
     int DpiValueToCode(int value) const;
     int DpiCodeToValue(int code) const;
 
+    // Macros. The macro buttons are made from the macro folder's files; the
+    // panel that holds them is the widget of the macro list's scroll area.
+    void BuildMacroPanel();
+    enum class MacroBuild {
+        Built,
+        NotAllowed,     // writes are not allowed yet
+        NoFile,         // the macro's file is missing or unreadable
+        TooManyEvents,  // the file needs more events than the record holds
+    };
+    // The device record of macro `name` from its file; `record` is set only
+    // when the result is Built.
+    MacroBuild BuildMacroRecord(const QString &name, MacroRecord *record) const;
+    // The first word of the first line of the macro's file, without its line
+    // end ("" for a first line without a word); "0" without a readable,
+    // non-empty file.
+    static QString ReadMacroLoopCode(const QString &name);
+    // Replaces the macro's file with the single line `loopCode`, whole or not
+    // at all; nothing for a name that is not safe as a file name.
+    static void ResetMacroFile(const QString &name, const QString &loopCode);
+
     // The page's copy of the device's button table (KeyEntry Type, Param1,
     // Param2), indexed by device button.
     QVector<int> KeyTypeList;
@@ -103,6 +134,10 @@ public:
     // accepted: the dialog's own defaults.
     int FireInterval = 10;
     int FireCount = 3;
+    QWidget *MacroPanel = nullptr;
+    QVBoxLayout *MacroLayout = nullptr;
+    // The panel's buttons in order: one per macro, then the hidden spares.
+    QList<QToolButton *> MacroButtons;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -164,6 +199,8 @@ public slots:
     void on_VolumeUp_21_clicked(bool checked);
     // Detail-list openers.
     void on_DPI_11_clicked();
+    // The macro list, or the notice that no macro exists.
+    void on_DPI_10_clicked();
     void on_DPI_9_clicked();
     void on_DPI_7_clicked();
     void on_DPI_12_clicked();
@@ -184,9 +221,16 @@ public slots:
     // SigUpDataButtonUIC: an imported settings file or the cached image that
     // the wait popup applied.
     void SlotUpDataButtonUIB(FlashDataMap DataMap);
+    // SigDeleteMacroButton: the rows whose caption is `MacroName` (the editor's
+    // caption prefix and the macro's name) get the model's default back.
     void SlotDeleteMacroButton(QString MacroName);
+    // SigUpDataMacro: the editor saved macro `MacroName`; index 0 its events
+    // changed (the rows showing it are downloaded again after a wait), 1 its
+    // loop mode (their entries get the file's loop code).
     void SlotUpDataMacro(QString MacroName, int index);
-    void SlotMacroRename(QString Rename, QString Name);
+    // SigMacroRename: the rows showing macro `OldName` show `NewName`, and
+    // their device records take the new name.
+    void SlotMacroRename(QString OldName, QString NewName);
     // SigFormReset (blocking queued): the device is offline and no cached image exists.
     void SlotFormResetButton();
     // SigMouseIndex: the mouse picture is set again (there is one picture).
@@ -195,6 +239,8 @@ public slots:
     // Wheel up and down.
     void on_VolumeUp_14_clicked(bool checked);
     void on_VolumeDown_14_clicked(bool checked);
+    // A macro button: gives the selected row its macro.
+    void slotButtonClicked(bool checked);
     void SlotChangeLanguage(int index);
 
 private:
@@ -226,6 +272,15 @@ private:
     bool WriteKeyRecord(int button, const KeyRecord &record, const QString &caption);
 
     void SetupButtonGroups();
+    // Fills the macro panel from the folder; `skipEveryXml` also passes over
+    // the names containing "xml" after the first, which a build keeps.
+    void FillMacroPanel(bool skipEveryXml);
+    QToolButton *AddMacroButton(const QString &text, bool spare);
+    // Device buttons of the rows whose caption, NULs and MacroPrefix taken
+    // out, is `name`.
+    QList<int> RowsShowingMacro(const QString &name) const;
+    // Runs `notice` modally over the page at the offset of the page's notices.
+    void RunNotice(QDialog &notice);
     void ReadSensorDefinitions();
     void ApplyListSheets();
     void ApplyProfileBoxSheets();

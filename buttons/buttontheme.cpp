@@ -17,6 +17,14 @@ QString DetailPage(const QString &dir, const QString &buttonColor)
         + QStringLiteral(";);border-image: url(") + dir + QStringLiteral("CMenuTitleChecked.png); }");
 }
 
+QString MacroButton(const QString &dir, const QString &buttonColor)
+{
+    return QStringLiteral("QToolButton{color: rgb(") + buttonColor + QStringLiteral(";);border-image: url(") + dir
+        + QStringLiteral("CMenuTitle.png);}QToolButton:hover{background-image: none;}QToolButton:checked{border-image: "
+                         "url(")
+        + dir + QStringLiteral("CMenuTitleChecked.png);}");
+}
+
 QString Rows(const QString &dir, const QString &buttonColor)
 {
     return QStringLiteral("#scrollAreaWidgetContents_11{background-color:transparent;border:none;}"

@@ -13,6 +13,9 @@ QString MousePicture(const QString &dir, int number);
 // The pages of the detail list; their tool buttons inherit it.
 QString DetailPage(const QString &dir, const QString &buttonColor);
 
+// A button of the macro list.
+QString MacroButton(const QString &dir, const QString &buttonColor);
+
 // The rows' contents widget: the row buttons and their number labels.
 QString Rows(const QString &dir, const QString &buttonColor);
 

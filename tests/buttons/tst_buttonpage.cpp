@@ -20,6 +20,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
+#include <QVBoxLayout>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QScrollArea>
@@ -59,7 +60,8 @@ const QList<DetailPage> kDetailPages{
      {"Player", "StartPause_2", "BackMusic_2", "TopMusic_2", "Mute", "VolumeUp", "VolumeDown", "VolumeDown_4",
       "VolumeDown_5", "VolumeDown_6", "VolumeDown_3", "VolumeDown_8", "VolumeDown_9", "VolumeDown_7",
       "VolumeDown_10", "VolumeDown_12", "VolumeDown_13", "VolumeDown_11"}},
-    {"page_5", "scrollArea_7", "scrollAreaWidgetContents_7", 220, {}},
+    // The macro list's contents are the page's macro panel (see listsAndLayouts).
+    {"page_5", "scrollArea_7", {}, 0, {}},
     {"page_6", "scrollArea_8", "scrollAreaWidgetContents_8", 220,
      {"VolumeUp_4", "VolumeUp_5", "VolumeUp_6", "VolumeUp_7"}},
     {"page_8", "scrollArea_10", "scrollAreaWidgetContents_10", 400,
@@ -219,6 +221,8 @@ void TestButtonPage::widgetTree_data()
         row(page.page, "QWidget", "stackedWidget_2", {}, {205, 240}, -1, false);
         const QRect areaGeometry = page.page == "page_10" ? QRect(0, 10, 205, 220) : QRect();
         row(page.area, "QScrollArea", page.page, areaGeometry, {205, 220}, -1, true);
+        if (page.contents.isEmpty())
+            continue;
         row(page.contents, "QWidget", page.area, {0, 0, 205, page.height}, {205, page.height}, -1, false);
         for (const QString &button : page.buttons)
             row(button, "QToolButton", page.contents, {}, {174, 22}, 1, true);
@@ -286,8 +290,14 @@ void TestButtonPage::listsAndLayouts()
     }
     QCOMPARE(functions->contentsMargins().left(), 7);
 
+    // The macro panel replaced the form's contents of the macro list.
+    QCOMPARE(Child<QScrollArea>("scrollArea_7")->widget(), m_page->MacroPanel);
+    QCOMPARE(m_page->MacroPanel->layout(), static_cast<QLayout *>(m_page->MacroLayout));
+    QCOMPARE(m_page->MacroLayout->sizeConstraint(), QLayout::SetFixedSize);
+    QVERIFY(!m_page->findChild<QWidget *>("scrollAreaWidgetContents_7"));
+
     for (const DetailPage &page : kDetailPages) {
-        if (page.area.isEmpty())
+        if (page.area.isEmpty() || page.contents.isEmpty())
             continue;
         QLayout *list = Child(page.contents)->layout();
         QVERIFY2(list, qPrintable(page.contents));

@@ -1,0 +1,322 @@
+// Giving a row a macro, and keeping the rows in step with the macro editor:
+// the macro buttons made from the macro folder, the device record built from
+// a macro's file, and the editor's deletions, new names and saves.
+
+#include "buttoninterface.h"
+
+#include "ui_buttoninterface.h"
+
+#include "buttontheme.h"
+#include "configini.h"
+#include "eventwait.h"
+#include "globals.h"
+#include "macrofile.h"
+#include "macrofilerecord.h"
+#include "notices.h"
+#include "postmsg.h"
+#include "wholefile.h"
+#include "writers.h"
+
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QDir>
+#include <QMutexLocker>
+#include <QVBoxLayout>
+#include <cstring>
+
+namespace {
+
+constexpr int kMacroFunction = 6;
+// The editor's save is written to the mouse this long after it announced it.
+constexpr int kMacroSaveWaitMs = 1500;
+// What the editor's save announces: its events changed, or its loop mode.
+constexpr int kEventsSaved = 0;
+constexpr int kLoopModeSaved = 1;
+// Without spares the list would be shorter than its frame: fewer than this
+// many macros are followed by hidden spare buttons up to it.
+constexpr int kMacroListRows = 7;
+const QSize kMacroPanelSize(205, 220);
+const QSize kMacroButtonSize(174, 22);
+const QSize kSpareButtonSize(174, 23);
+const char kMacroButtonFont[] = "微软雅黑";
+constexpr int kMacroButtonPoints = 9;
+const char kXml[] = "xml";
+const char kIniSuffix[] = ".ini";
+// The model's default of a button whose default is a key: "0x05", then a
+// media code (three items) or a combination text (four items).
+const char kKeyDefault[] = "0x05";
+constexpr int kMediaDefaultItems = 3;
+constexpr int kCombinationDefaultItems = 4;
+
+QString MacroPath(const QString &name)
+{
+    return MacroFile::PathOf(MacroFile::Folder(), name);
+}
+
+QString WithoutNul(QString text)
+{
+    return text.remove(QChar(0));
+}
+
+// A record with its name replaced; count and events stay.
+void Rename(MacroRecord &record, const QString &name)
+{
+    const QByteArray bytes = MacroRecordNameBytes(WithoutNul(name));
+    std::memset(record.Name, 0, sizeof record.Name);
+    std::memcpy(record.Name, bytes.constData(), size_t(bytes.size()));
+    record.NameLength = uint8_t(bytes.size());
+}
+
+}  // namespace
+
+// ---- the macro list ---------------------------------------------------------------
+
+void Buttoninterface::BuildMacroPanel()
+{
+    MacroPanel = new QWidget(this);
+    MacroPanel->setMinimumSize(kMacroPanelSize);
+    MacroPanel->setMaximumSize(kMacroPanelSize);
+    MacroPanel->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
+    MacroLayout = new QVBoxLayout(MacroPanel);
+    // The panel takes the size its buttons ask for; the scroll area scrolls it.
+    MacroLayout->setSizeConstraint(QLayout::SetFixedSize);
+    ui->scrollArea_7->setWidget(MacroPanel);
+    FillMacroPanel(false);
+}
+
+void Buttoninterface::SlotAddMacroButton()
+{
+    // A rebuild may come while a macro button's click is still being handled
+    // (its notice runs an event loop), so the old buttons go later.
+    for (QToolButton *button : qAsConst(MacroButtons)) {
+        MacroLayout->removeWidget(button);
+        DetailGroup->removeButton(button);
+        button->hide();
+        button->deleteLater();
+    }
+    MacroButtons.clear();
+    FillMacroPanel(true);
+}
+
+void Buttoninterface::FillMacroPanel(bool skipEveryXml)
+{
+    const QFileInfoList files = QDir(MacroFile::Folder())
+                                    .entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    bool firstXmlDropped = false;
+    int listed = 0;  // the files after the first "xml" one, passed-over ones included
+    for (const QFileInfo &file : files) {
+        const QString fileName = file.fileName();
+        if (fileName.contains(QLatin1String(kXml))) {
+            if (!firstXmlDropped) {
+                firstXmlDropped = true;
+                continue;
+            }
+            if (skipEveryXml) {
+                ++listed;
+                continue;
+            }
+        }
+        ++listed;
+        AddMacroButton(QString(fileName).remove(QLatin1String(kIniSuffix)), false);
+    }
+    if (listed >= 1 && listed < kMacroListRows) {
+        for (int spare = listed; spare < kMacroListRows; ++spare)
+            AddMacroButton(QString(), true);
+    }
+}
+
+QToolButton *Buttoninterface::AddMacroButton(const QString &text, bool spare)
+{
+    auto *button = new QToolButton(MacroPanel);
+    button->setText(text);
+    button->setFont(QFont(QString::fromUtf8(kMacroButtonFont), kMacroButtonPoints));
+    button->setStyleSheet(ButtonTheme::MacroButton(PictureDir, ButtonColor));
+    button->setCheckable(true);
+    button->setFocusPolicy(Qt::NoFocus);
+    if (spare) {
+        button->setMinimumSize(kSpareButtonSize);
+        button->setEnabled(false);
+        button->hide();
+    } else {
+        button->setMinimumSize(kMacroButtonSize);
+        DetailGroup->addButton(button);
+        connect(button, &QToolButton::clicked, this, &Buttoninterface::slotButtonClicked);
+    }
+    MacroLayout->addWidget(button);
+    MacroButtons.append(button);
+    return button;
+}
+
+void Buttoninterface::on_DPI_10_clicked()
+{
+    if (!MacroButtons.isEmpty()) {
+        ui->stackedWidget_2->setCurrentWidget(ui->page_5);
+        return;
+    }
+    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    MakeMacro notice(nullptr);
+    RunNotice(notice);
+}
+
+void Buttoninterface::RunNotice(QDialog &notice)
+{
+    PlaceOnOpener(&notice, this, -50, -70);
+    notice.exec();
+}
+
+// ---- assigning --------------------------------------------------------------------
+
+void Buttoninterface::slotButtonClicked(bool checked)
+{
+    if (!checked)
+        return;
+    const auto *macroButton = qobject_cast<const QToolButton *>(sender());
+    if (!macroButton)
+        return;
+    const QString name = macroButton->text();
+    const int device = SelectedDeviceButton();
+    MacroRecord record;
+    const MacroBuild built = BuildMacroRecord(name, &record);
+    if (built == MacroBuild::TooManyEvents) {
+        KeyNumberLimit notice(nullptr);
+        RunNotice(notice);
+    } else if (built == MacroBuild::Built && device >= 0) {
+        const int loopCode = ReadMacroLoopCode(name).toInt();  // 0 when it is no number
+        const KeyEntry entry{kMacroFunction, uint8_t(device), uint8_t(loopCode)};
+        if (WriteKeyMacro(device, &entry, StoreRecord(record).data())) {
+            RowOfDeviceButton(device)->setText(MacroPrefix + name);
+            StoreButtonFunction(device, kMacroFunction, device, loopCode);
+        }
+    }
+    CloseFunctionLists();
+}
+
+Buttoninterface::MacroBuild Buttoninterface::BuildMacroRecord(const QString &name, MacroRecord *record) const
+{
+    if (!g_WritesAllowed)
+        return MacroBuild::NotAllowed;
+    const QString path = MacroPath(name);
+    QByteArray content;
+    if (path.isEmpty() || !WholeFile::Read(path, &content))
+        return MacroBuild::NoFile;
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    return ::BuildMacroRecord(file, name, record) ? MacroBuild::Built : MacroBuild::TooManyEvents;
+}
+
+QString Buttoninterface::ReadMacroLoopCode(const QString &name)
+{
+    const QString fallback = QStringLiteral("0");
+    const QString path = MacroPath(name);
+    QByteArray content;
+    if (path.isEmpty() || !WholeFile::Read(path, &content) || content.isEmpty())
+        return fallback;
+    QBuffer file(&content);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    const QStringList words = QString::fromUtf8(file.readLine()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.isEmpty())
+        return fallback;
+    QString first = words.first();
+    return first.remove(QLatin1Char('\n')).remove(QLatin1Char('\r'));
+}
+
+void Buttoninterface::ResetMacroFile(const QString &name, const QString &loopCode)
+{
+    const QString path = MacroPath(name);
+    if (!path.isEmpty())
+        WholeFile::Write(path, (loopCode + QLatin1Char('\n')).toUtf8());
+}
+
+// ---- following the macro editor ---------------------------------------------------
+
+QList<int> Buttoninterface::RowsShowingMacro(const QString &name) const
+{
+    QList<int> devices;
+    for (int row = 0; row < kRows; ++row) {
+        QString bare = WithoutNul(Rows[row]->text());
+        if (!MacroPrefix.isEmpty())
+            bare.remove(MacroPrefix);
+        if (bare == name)
+            devices.append(kRowDeviceButtons[row]);
+    }
+    return devices;
+}
+
+void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
+{
+    // Each row's default function button and its handler.
+    using Handler = void (Buttoninterface::*)(bool);
+    const struct {
+        QToolButton *button;
+        Handler handler;
+    } defaults[kRows] = {
+        {ui->LeftKey_3, &Buttoninterface::on_LeftKey_3_clicked},
+        {ui->RightKey_3, &Buttoninterface::on_RightKey_3_clicked},
+        {ui->MidKey, &Buttoninterface::on_MidKey_clicked},
+        {ui->ForWardKey, &Buttoninterface::on_ForWardKey_clicked},
+        {ui->BackKey_2, &Buttoninterface::on_BackKey_2_clicked},
+        {ui->VolumeUp_8, &Buttoninterface::on_VolumeUp_8_clicked},
+    };
+
+    QStringList captions;
+    for (const QToolButton *row : Rows)
+        captions.append(WithoutNul(row->text()));
+    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+
+    for (int row = 0; row < kRows; ++row) {
+        if (captions.at(row) != MacroName)
+            continue;
+        const int device = kRowDeviceButtons[row];
+        const Handler restore = defaults[row].handler;
+        Rows[row]->setChecked(true);
+        defaults[row].button->setChecked(true);
+        {
+            QMutexLocker lock(&g_ImageLock);
+            std::memset(g_FlashDataMap.KeySequences[device], 0, kKeySequenceSize);
+        }
+        const QStringList keyDefault =
+            ConfigIni::GetInstance()->ValueList(group, QStringLiteral("KeyParam%1").arg(device + 1));
+        if (keyDefault.value(0) != QLatin1String(kKeyDefault))
+            (this->*restore)(true);
+        else if (keyDefault.size() == kMediaDefaultItems)
+            WriteMediaKey(device, keyDefault.at(2).toInt(nullptr, 16));
+        else if (keyDefault.size() == kCombinationDefaultItems)
+            WriteKeyCombination(device, keyDefault.at(3));
+    }
+    ClearRowSelection();
+    CloseFunctionLists();
+    // The cleared key records go out also when no row took a default.
+    WriteFlashDataMap();
+}
+
+void Buttoninterface::SlotMacroRename(QString OldName, QString NewName)
+{
+    for (int device : RowsShowingMacro(OldName)) {
+        RowOfDeviceButton(device)->setText(MacroPrefix + NewName);
+        const FlashDataMap image = ReadImage();
+        MacroRecord record = LoadRecord(image.Macros[device]);
+        Rename(record, NewName);
+        const KeyEntry entry = image.Keys[device];
+        WriteKeyMacro(device, &entry, StoreRecord(record).data());
+    }
+}
+
+void Buttoninterface::SlotUpDataMacro(QString MacroName, int index)
+{
+    // The rows are those that show the macro when the save is announced.
+    const QList<int> devices = RowsShowingMacro(MacroName);
+    if (index == kEventsSaved) {
+        // The editor sends its event list itself, once its save has settled.
+        WaitProcessingEvents(kMacroSaveWaitMs);
+        for (int device : devices)
+            PostMsg::GetInstance()->EmitMacroDownLoadData(MacroName, device);
+    } else if (index == kLoopModeSaved) {
+        const int loopCode = ReadMacroLoopCode(MacroName).toInt();
+        for (int device : devices) {
+            const FlashDataMap image = ReadImage();
+            KeyEntry entry = image.Keys[device];
+            entry.Param2 = uint8_t(loopCode);
+            WriteKeyMacro(device, &entry, image.Macros[device]);
+        }
+    }
+}

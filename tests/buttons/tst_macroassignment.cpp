@@ -1,0 +1,611 @@
+// Giving a row a macro on the button page, against the simulated mouse: the
+// macro list made from the macro folder, what a chosen macro writes, the
+// record built from a macro file, and how the rows follow the macro editor's
+// deletions, new names and saves.
+
+#include "buttoninterface.h"
+#include "fixtures.h"
+#include "globals.h"
+#include "hidusb_control.h"
+#include "keyrecord.h"
+#include "macrofile.h"
+#include "macrofilerecord.h"
+#include "noticedialog.h"
+#include "panelfixture.h"
+#include "postmsg.h"
+#include "testsupport.h"
+#include "waits.h"
+
+#include <QBuffer>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFile>
+#include <QLayout>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QTextCodec>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <cstring>
+
+using namespace PanelFixture;
+
+namespace {
+
+constexpr int kKeys = 0x4A;
+constexpr int kKeySequences = 0x7C;
+constexpr int kMacros = 0x3BC;
+const QString kPrefix = QStringLiteral("Macro-");
+const QByteArray kMacroM = "254\n0x04 1 0\n10ms\n0x04 1 1\n";
+
+QString MacroFolder()
+{
+    return MacroFile::Folder();
+}
+
+void PutMacroFile(const QString &fileName, const QByteArray &content)
+{
+    QFile file(MacroFolder() + "/" + fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+QByteArray MacroFileContent(const QString &name)
+{
+    QFile file(MacroFolder() + "/" + name + ".ini");
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// A file of `keys` presses of A with 5 ms between each two.
+QByteArray KeyPresses(int keys)
+{
+    QByteArray content = "254\n";
+    for (int i = 0; i < keys; ++i) {
+        if (i > 0)
+            content += "5ms\n";
+        content += "0x04 1 0\n";
+    }
+    return content;
+}
+
+QByteArray Entry(int type, int param1, int param2)
+{
+    QByteArray entry;
+    entry.append(char(type)).append(char(param1)).append(char(param2));
+    return entry;
+}
+
+QByteArray StoredEntry(int device)
+{
+    return StoredImage().mid(kKeys + 3 * device, 3);
+}
+
+QByteArray StoredMacro(int device)
+{
+    return StoredImage().mid(kMacros + kMacroRecordSize * device, kMacroRecordSize);
+}
+
+QByteArray StoredKeyRecord(int device)
+{
+    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
+}
+
+// The 592 bytes from their leading part given as hexadecimal text, zeros after it.
+QByteArray RecordBytes(const QByteArray &leadingHex)
+{
+    QByteArray bytes = QByteArray::fromHex(leadingHex);
+    bytes.append(QByteArray(kMacroRecordSize - bytes.size(), '\0'));
+    return bytes;
+}
+
+QByteArray BytesOf(const KeyRecord &record)
+{
+    const KeyRecordBytes bytes = StoreKeyRecord(record);
+    return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+}
+
+// The record of macro M as the mouse keeps it: A pressed, 10 ms, A released.
+const QByteArray kRecordM = RecordBytes("014d" + QByteArray(29 * 2, '0') + "02" + "000104000a000000" + "0101040000000000");
+
+void SeedBytes(int offset, const QByteArray &bytes)
+{
+    for (int i = 0; i < bytes.size(); ++i)
+        SeedByte(offset + i, uint8_t(bytes.at(i)));
+}
+
+}  // namespace
+
+class TestMacroAssignment : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void listFollowsTheFolder_data();
+    void listFollowsTheFolder();
+    void macroOpenerShowsListOrNotice();
+    void choosingAMacroWritesEntryAndRecord_data();
+    void choosingAMacroWritesEntryAndRecord();
+    void recordFromFile_data();
+    void recordFromFile();
+    void tooManyEventsAreRefused();
+    void nothingWrittenWhileWritesNotAllowed();
+    void deleteRestoresTheModelsDefaults();
+    void deleteRestoresACombinationDefault();
+    void renameKeepsCountEventsAndEntry();
+    void loopModeSaveRewritesTheEntry();
+    void eventSaveDownloadsAfterTheWait();
+    void loopCodeAndResetOfAFile_data();
+    void loopCodeAndResetOfAFile();
+
+private:
+    template <typename T = QWidget>
+    T *Child(const QString &name) const
+    {
+        return m_page->findChild<T *>(name);
+    }
+    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
+    QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
+    QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
+    void BuildPage();
+    // Selects the row with its marker and opens the macro list, as a user does.
+    void OpenMacroList(const QString &marker);
+    QToolButton *MacroButton(const QString &text) const;
+    QStringList MacroTexts() const;
+    int Spares() const;
+    QPoint NoticePlace() const;
+
+    Buttoninterface *m_page = nullptr;
+};
+
+void TestMacroAssignment::initTestCase()
+{
+    // The record keeps names in the local 8-bit encoding.
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+}
+
+void TestMacroAssignment::init()
+{
+    QDir(MacroFolder()).removeRecursively();
+    QVERIFY(QDir().mkpath(MacroFolder()));
+    BuildPage();
+}
+
+void TestMacroAssignment::cleanup()
+{
+    delete m_page;
+    m_page = nullptr;
+    g_CurrentDevice = DeviceAllInfo();
+}
+
+void TestMacroAssignment::BuildPage()
+{
+    delete m_page;
+    m_page = new Buttoninterface(nullptr);
+    m_page->MacroPrefix = kPrefix;
+    m_page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    OpenMouse();  // after the page: its worker points the current path at a placeholder
+}
+
+void TestMacroAssignment::OpenMacroList(const QString &marker)
+{
+    QTest::mouseClick(Button(marker), Qt::LeftButton);
+    Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
+    QTest::mouseClick(Button("DPI_10"), Qt::LeftButton);
+    QCOMPARE(DetailPage(), QString("page_5"));
+}
+
+QToolButton *TestMacroAssignment::MacroButton(const QString &text) const
+{
+    for (QToolButton *button : m_page->MacroButtons) {
+        if (button->text() == text)
+            return button;
+    }
+    return nullptr;
+}
+
+QStringList TestMacroAssignment::MacroTexts() const
+{
+    QStringList texts;
+    for (const QToolButton *button : m_page->MacroButtons) {
+        if (button->isEnabled())
+            texts << button->text();
+    }
+    return texts;
+}
+
+int TestMacroAssignment::Spares() const
+{
+    int spares = 0;
+    for (const QToolButton *button : m_page->MacroButtons) {
+        if (!button->isEnabled()) {
+            ++spares;
+            // A spare is an empty, hidden placeholder that no group or slot knows.
+            [&] {
+                QVERIFY(button->text().isEmpty());
+                QVERIFY(button->isHidden());
+                QVERIFY(!button->group());
+                QCOMPARE(button->minimumSize(), QSize(174, 23));
+            }();
+        }
+    }
+    return spares;
+}
+
+QPoint TestMacroAssignment::NoticePlace() const
+{
+    return NoticePosition(QRect(m_page->mapToGlobal(QPoint(0, 0)), m_page->size()), QSize(300, 140), -50, -70);
+}
+
+void TestMacroAssignment::listFollowsTheFolder_data()
+{
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("built");
+    QTest::addColumn<QStringList>("rebuilt");
+    QTest::addColumn<int>("spares");
+
+    // The first name holding "xml" is dropped; a rebuild also passes over the later ones.
+    QTest::newRow("xml names") << QStringList{"A.ini", "b.ini", "c.xml", "d.xml.ini"}
+                               << QStringList{"A", "b", "d.xml"} << QStringList{"A", "b"} << 4;
+    // Sorted without case; hidden files are no macros.
+    QTest::newRow("case and hidden") << QStringList{"b.ini", "A.ini", ".hidden.ini"} << QStringList{"A", "b"}
+                                     << QStringList{"A", "b"} << 5;
+    QTest::newRow("one") << QStringList{"x.ini.ini"} << QStringList{"x"} << QStringList{"x"} << 6;
+    QStringList seven;
+    for (int i = 1; i <= 7; ++i)
+        seven << QStringLiteral("m%1.ini").arg(i);
+    QTest::newRow("seven") << seven << QStringList{"m1", "m2", "m3", "m4", "m5", "m6", "m7"}
+                           << QStringList{"m1", "m2", "m3", "m4", "m5", "m6", "m7"} << 0;
+    QTest::newRow("empty") << QStringList{} << QStringList{} << QStringList{} << 0;
+}
+
+void TestMacroAssignment::listFollowsTheFolder()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, built);
+    QFETCH(QStringList, rebuilt);
+    QFETCH(int, spares);
+    for (const QString &file : files)
+        PutMacroFile(file, "254\n");
+    QVERIFY(QFile::link(MacroFolder() + "/b.ini", MacroFolder() + "/link.ini"));  // links are no macros
+    BuildPage();
+
+    QCOMPARE(MacroTexts(), built);
+    QCOMPARE(Spares(), spares);
+    const QString dir = m_page->PictureDir;
+    for (QToolButton *button : m_page->MacroButtons) {
+        QVERIFY(button->isCheckable());
+        QVERIFY(!button->isChecked());
+        QCOMPARE(button->font().family(), QString::fromUtf8("微软雅黑"));
+        QCOMPARE(button->font().pointSize(), 9);
+        QCOMPARE(button->styleSheet(), "QToolButton{color: rgb(" + m_page->ButtonColor + ";);border-image: url(" + dir
+                                           + "CMenuTitle.png);}QToolButton:hover{background-image: none;}"
+                                             "QToolButton:checked{border-image: url("
+                                           + dir + "CMenuTitleChecked.png);}");
+        if (button->isEnabled()) {
+            QCOMPARE(button->group(), m_page->DetailGroup);
+            QCOMPARE(button->minimumSize(), QSize(174, 22));
+        }
+    }
+    for (int i = 0; i < m_page->MacroButtons.size(); ++i)
+        QCOMPARE(m_page->MacroLayout->itemAt(i)->widget(), m_page->MacroButtons.at(i));
+    QCOMPARE(m_page->MacroLayout->count(), m_page->MacroButtons.size());
+
+    if (QToolButton *first = MacroButton(built.value(0)))
+        first->setChecked(true);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    QCOMPARE(MacroTexts(), rebuilt);
+    QCOMPARE(Spares(), spares);
+    QCOMPARE(m_page->MacroLayout->count(), m_page->MacroButtons.size());
+    QCOMPARE(m_page->DetailGroup->buttons().size(), 41 + rebuilt.size());
+    for (QToolButton *button : m_page->MacroButtons)
+        QVERIFY(!button->isChecked());
+}
+
+void TestMacroAssignment::macroOpenerShowsListOrNotice()
+{
+    Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
+    WatchModals();
+    QTest::mouseClick(Button("DPI_10"), Qt::LeftButton);
+    QList<SeenModal> seen = StopWatching();
+    QCOMPARE(DetailPage(), QString("page_9"));
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen.first().className, QString("MakeMacro"));
+    QCOMPARE(seen.first().pos, NoticePlace());
+
+    PutMacroFile("M.ini", kMacroM);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    WatchModals();
+    QTest::mouseClick(Button("DPI_10"), Qt::LeftButton);
+    QVERIFY(StopWatching().isEmpty());
+    QCOMPARE(DetailPage(), QString("page_5"));
+}
+
+void TestMacroAssignment::choosingAMacroWritesEntryAndRecord_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("entry");
+    QTest::addColumn<int>("listed");  // what the page's lists keep as the loop code
+    QTest::newRow("repeat mode") << kMacroM << Entry(6, 3, 254) << 254;
+    QTest::newRow("loop code above a byte") << QByteArray("300" + kMacroM.mid(3)) << Entry(6, 3, 0x2C) << 300;
+}
+
+void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, entry);
+    QFETCH(int, listed);
+    PutMacroFile("M.ini", content);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    OpenMacroList("Number5");  // row TopMusic, device button 3
+    QVERIFY(Shoot(m_page, "macro-list"));
+
+    QTest::mouseClick(MacroButton("M"), Qt::LeftButton);
+
+    QCOMPARE(StoredEntry(3), entry);
+    QCOMPARE(StoredMacro(3), kRecordM);
+    QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
+    QCOMPARE(m_page->KeyTypeList.value(3), 6);
+    QCOMPARE(m_page->KeyParam1List.value(3), 3);
+    QCOMPARE(m_page->KeyParam2List.value(3), listed);
+    QCOMPARE(FunctionPage(), QString("page"));
+    QCOMPARE(DetailPage(), QString("page_9"));
+    QVERIFY(MacroButton("M")->isChecked());
+    QCOMPARE(ImagesSent(), 1);
+    QVERIFY(Shoot(m_page, "macro-assigned"));
+}
+
+void TestMacroAssignment::recordFromFile_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("built");
+    QTest::addColumn<QByteArray>("leading");  // the record's first bytes, as hexadecimal text
+
+    const QByteArray nameM = "014d" + QByteArray(29 * 2, '0');
+    QTest::newRow("no final line end") << kMacroM.chopped(1) << "M" << true << kRecordM.left(48).toHex();
+    QTest::newRow("CR LF lines") << QByteArray(kMacroM).replace("\n", "\r\n") << "M" << true
+                                 << kRecordM.left(48).toHex();
+    QTest::newRow("delay not a number") << QByteArray("254\n0x04 1 0\nabc\n0x05 1 1\n") << "M" << true
+                                        << nameM + "02" + "0001040000000000" + "0101050000000000";
+    QTest::newRow("action neither 0 nor 1 kept") << QByteArray("254\n0x04 1 1\n0x05 1 7\n") << "M" << true
+                                                 << nameM + "01" + "0101050000000000";
+    QTest::newRow("modifier and unknown code") << QByteArray("254\n0x01 0 0\n7ms\n0x99 1 1\nx y\n") << "M" << true
+                                               << nameM + "02" + "0000010007000000" + "0101000000000000";
+    QTest::newRow("only the loop code") << QByteArray("254\n") << "M" << true << nameM + "00";
+    QTest::newRow("empty file") << QByteArray() << "M" << true << nameM + "00";
+    QTest::newRow("70 events") << KeyPresses(70) << "M" << true << nameM + "46" + "0001040005000000";
+    QTest::newRow("71 events") << KeyPresses(71) << "M" << false << QByteArray();
+    QTest::newRow("70 delays") << QByteArray(KeyPresses(70) + "5ms\n") << "M" << false << QByteArray();
+    const QString ascii = QString(40, QLatin1Char('n'));
+    QTest::newRow("40-byte name") << QByteArray("254\n") << ascii << true
+                                  << "1e" + QByteArray(30, 'n').toHex() + "00";
+    const QString cjk = QString::fromUtf8("宏");
+    QTest::newRow("11 CJK characters") << QByteArray("254\n") << cjk.repeated(11) << true
+                                       << "1e" + cjk.repeated(10).toUtf8().toHex() + "00";
+}
+
+void TestMacroAssignment::recordFromFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, name);
+    QFETCH(bool, built);
+    QFETCH(QByteArray, leading);
+    QBuffer file(&content);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    MacroRecord record;
+    std::memset(&record, 0xAB, sizeof record);
+
+    QCOMPARE(BuildMacroRecord(file, name, &record), built);
+
+    const MacroRecordBytes bytes = StoreRecord(record);
+    const QByteArray stored(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
+    if (!built) {
+        QCOMPARE(stored, QByteArray(kMacroRecordSize, char(0xAB)));  // left as it was
+        return;
+    }
+    const QByteArray expected = QByteArray::fromHex(leading);
+    QCOMPARE(stored.left(expected.size()), expected);
+}
+
+void TestMacroAssignment::tooManyEventsAreRefused()
+{
+    PutMacroFile("Long.ini", KeyPresses(71));
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    OpenMacroList("Number1");
+    const QString caption = Button("FireKey")->text();
+
+    WatchModals();
+    QTest::mouseClick(MacroButton("Long"), Qt::LeftButton);
+    const QList<SeenModal> seen = StopWatching();
+
+    QCOMPARE(seen.size(), 1);
+    QCOMPARE(seen.first().className, QString("KeyNumberLimit"));
+    QCOMPARE(seen.first().pos, NoticePlace());
+    QCOMPARE(ImagesSent(), 0);
+    QCOMPARE(Button("FireKey")->text(), caption);
+    QVERIFY(m_page->KeyTypeList.isEmpty());
+    QCOMPARE(FunctionPage(), QString("page"));
+    QCOMPARE(DetailPage(), QString("page_9"));
+}
+
+void TestMacroAssignment::nothingWrittenWhileWritesNotAllowed()
+{
+    PutMacroFile("M.ini", kMacroM);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    OpenMacroList("Number5");
+    const QString caption = Button("TopMusic")->text();
+    g_WritesAllowed = 0;
+    HidSim::ClearCallLog();
+
+    QTest::mouseClick(MacroButton("M"), Qt::LeftButton);
+
+    QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 0);
+    QCOMPARE(Button("TopMusic")->text(), caption);
+    QCOMPARE(FunctionPage(), QString("page"));
+    QCOMPARE(DetailPage(), QString("page_9"));
+}
+
+void TestMacroAssignment::deleteRestoresTheModelsDefaults()
+{
+    // The receiver mouse's model keeps play/pause as button 5's default.
+    OpenReceiverMouse();
+    g_CurrentDevice.DriveIndex = 1;
+    SeedBytes(kKeys, Entry(6, 0, 254));
+    SeedBytes(kKeys + 3 * 5, Entry(6, 5, 254));
+    SeedBytes(kKeySequences, QByteArray(kKeySequenceSize, char(0x5A)));
+    Button("FireKey")->setText(kPrefix + "M");
+    Button("BackMusic")->setText(kPrefix + QString("M").append(QChar(0)));  // NULs do not count
+    Button("RightKey")->setText(kPrefix + "MM");
+    Button("RightKey")->setChecked(true);
+    Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
+    HidSim::ClearCallLog();
+
+    PostMsg::GetInstance()->EmitDeleteMacroButton(kPrefix + "M");
+
+    QCOMPARE(StoredEntry(0), Entry(1, 1, 0));
+    QCOMPARE(StoredKeyRecord(0), QByteArray(kKeySequenceSize, '\0'));
+    QCOMPARE(Button("FireKey")->text(), Button("LeftKey_3")->text());
+    QCOMPARE(StoredEntry(5), Entry(5, 0, 0));
+    QCOMPARE(StoredKeyRecord(5), BytesOf(MediaKeyRecord(0xCD)));
+    QCOMPARE(Button("BackMusic")->text(), Button("StartPause_2")->text());
+    QCOMPARE(Button("RightKey")->text(), kPrefix + "MM");
+    QCOMPARE(m_page->KeyTypeList.value(0), 1);
+    QCOMPARE(m_page->KeyTypeList.value(5), 5);
+    QCOMPARE(m_page->RowGroup->checkedButton(), nullptr);
+    QCOMPARE(FunctionPage(), QString("page"));
+    QCOMPARE(DetailPage(), QString("page_9"));
+    // Two restores and the final write of the whole image.
+    QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 3);
+
+    // The final write goes out also when no row shows the macro.
+    HidSim::ClearCallLog();
+    PostMsg::GetInstance()->EmitDeleteMacroButton(kPrefix + "none");
+    QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 1);
+}
+
+void TestMacroAssignment::deleteRestoresACombinationDefault()
+{
+    Fixtures::ConfigVariant config({{"Drive2/KeyParam1", "0x05,0x00,0x00,Ctrl+C"}});
+    OpenReceiverMouse();
+    g_CurrentDevice.DriveIndex = 1;
+    Button("FireKey")->setText(kPrefix + "M");
+
+    PostMsg::GetInstance()->EmitDeleteMacroButton(kPrefix + "M");
+
+    QCOMPARE(StoredEntry(0), Entry(5, 0, 0));
+    QCOMPARE(StoredKeyRecord(0), BytesOf(Buttoninterface::ComboTextToKeyRecord("Ctrl+C")));
+    QCOMPARE(Button("FireKey")->text(), QString("Ctrl+C"));
+    QCOMPARE(FunctionPage(), QString("page"));
+}
+
+void TestMacroAssignment::renameKeepsCountEventsAndEntry()
+{
+    SeedBytes(kKeys, Entry(6, 0, 254));
+    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 255));
+    SeedBytes(kMacros, kRecordM);
+    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
+    Button("FireKey")->setText(kPrefix + "M");
+    Button("TopMusic")->setText("M");  // a bare name matches as well
+    Button("RightKey")->setText(kPrefix + "MX");
+
+    PostMsg::GetInstance()->EmitMacroRename("M", "NN");
+
+    const QByteArray renamed = RecordBytes("024e4e" + QByteArray(28 * 2, '0') + kRecordM.mid(31, 17).toHex());
+    QCOMPARE(Button("FireKey")->text(), kPrefix + "NN");
+    QCOMPARE(Button("TopMusic")->text(), kPrefix + "NN");
+    QCOMPARE(Button("RightKey")->text(), kPrefix + "MX");
+    QCOMPARE(StoredMacro(0), renamed);
+    QCOMPARE(StoredMacro(3), renamed);
+    QCOMPARE(StoredEntry(0), Entry(6, 0, 254));
+    QCOMPARE(StoredEntry(3), Entry(6, 3, 255));
+    QVERIFY(m_page->KeyTypeList.isEmpty());
+
+    // A new name longer than the record's field is cut to its 30 bytes.
+    const QString longName(40, QLatin1Char('L'));
+    PostMsg::GetInstance()->EmitMacroRename("NN", longName);
+    QCOMPARE(Button("FireKey")->text(), kPrefix + longName);
+    QCOMPARE(StoredMacro(0).left(32), QByteArray::fromHex("1e" + QByteArray(30, 'L').toHex() + "02"));
+}
+
+void TestMacroAssignment::loopModeSaveRewritesTheEntry()
+{
+    PutMacroFile("M.ini", kMacroM);
+    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 254));
+    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
+    Button("TopMusic")->setText(kPrefix + "M");
+    PostMsg *hub = PostMsg::GetInstance();
+    QSignalSpy downloads(hub, &PostMsg::SigMacroDownLoadData);
+    PutMacroFile("M.ini", "253" + kMacroM.mid(3));
+
+    hub->EmitUpDataMacro("M", 2);  // neither events nor loop mode
+    QCOMPARE(ImagesSent(), 0);
+
+    UnplugMouse();
+    hub->EmitUpDataMacro("M", 1);
+    QCOMPARE(ImagesSent(), 0);
+    QCOMPARE(StoredEntry(3), Entry(6, 3, 254));
+
+    OpenMouse();
+    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 254));
+    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
+    hub->EmitUpDataMacro("M", 1);
+    QCOMPARE(StoredEntry(3), Entry(6, 3, 0xFD));
+    QCOMPARE(StoredMacro(3), kRecordM);
+    QCOMPARE(ImagesSent(), 1);
+    QCOMPARE(downloads.count(), 0);
+}
+
+void TestMacroAssignment::eventSaveDownloadsAfterTheWait()
+{
+    Button("BackKey")->setText(kPrefix + "M");
+    Button("BackMusic")->setText(kPrefix + "M");
+    Button("FireKey")->setText(kPrefix + "N");
+    PostMsg *hub = PostMsg::GetInstance();
+    QStringList order;
+    QObject receiver;
+    connect(hub, &PostMsg::SigMacroDownLoadData, &receiver,
+            [&order](QString name, int button) { order << QStringLiteral("%1 %2").arg(name).arg(button); });
+    QMetaObject::invokeMethod(&receiver, [&order] { order << "posted"; }, Qt::QueuedConnection);
+    // Half of the (shortened) wait: the downloads come after it.
+    QTimer::singleShot(Waits::Scaled(1500) / 2, &receiver, [&order] { order << "half"; });
+
+    hub->EmitUpDataMacro("M", 0);
+
+    QCOMPARE(order, (QStringList{"posted", "half", "M 2", "M 5"}));
+    QCOMPARE(ImagesSent(), 0);
+}
+
+void TestMacroAssignment::loopCodeAndResetOfAFile_data()
+{
+    QTest::addColumn<QByteArray>("content");  // null: no file
+    QTest::addColumn<QString>("loopCode");
+    QTest::newRow("loop code") << kMacroM << "254";
+    QTest::newRow("two words") << QByteArray("300 x\n") << "300";
+    QTest::newRow("CR LF") << QByteArray("253\r\n0x04 1 0\r\n") << "253";
+    QTest::newRow("blank first line") << QByteArray("  \n0x04 1 0\n") << "";
+    QTest::newRow("blanks only") << QByteArray("   ") << "0";
+    QTest::newRow("empty file") << QByteArray("") << "0";
+    QTest::newRow("no file") << QByteArray() << "0";
+}
+
+void TestMacroAssignment::loopCodeAndResetOfAFile()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, loopCode);
+    if (!content.isNull())
+        PutMacroFile("M.ini", content);
+    QCOMPARE(Buttoninterface::ReadMacroLoopCode("M"), loopCode);
+
+    Buttoninterface::ResetMacroFile("M", "254");
+    QCOMPARE(MacroFileContent("M"), QByteArray("254\n"));
+    QCOMPARE(Buttoninterface::ReadMacroLoopCode("M"), QString("254"));
+}
+
+VOGM_TEST_MAIN(TestMacroAssignment)
+#include "tst_macroassignment.moc"
