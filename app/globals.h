@@ -11,6 +11,7 @@
 
 #include "deviceallinfo.h"
 #include "flashdatamap.h"
+#include "pagefilled.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>
@@ -60,8 +61,10 @@ extern std::atomic<int> g_SessionActive;
 extern std::atomic<uint8_t> g_SensorRefreshing;
 extern std::atomic<uint8_t> g_ButtonRefreshing;
 extern std::atomic<uint8_t> g_LightRefreshing;
-extern std::atomic<uint8_t> g_SensorFilled;
-extern std::atomic<uint8_t> g_ButtonFilled;
+// Set to 1 by the sensor page and the button page at the end of a fill from a
+// device read; counted and announced (pagefilled.h).
+extern PageFilledFlag g_SensorFilled;
+extern PageFilledFlag g_ButtonFilled;
 extern std::atomic<uint8_t> g_MacroRecording;
 extern std::atomic<uint8_t> g_WorkerRun;
 extern std::atomic<uint8_t> g_RestartWorker;

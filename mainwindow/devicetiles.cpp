@@ -117,13 +117,42 @@ private:
     std::array<std::array<quint32, kTileGroups>, kTileKinds> counts{};
 };
 
-// The receiver entries of a model that is also plugged in by cable go from
-// the shown list only; g_PageDevicesCopy keeps them.
+// A pairing address the device reported; three zero bytes (or none at all)
+// mean it could not tell.
+bool KnownAddress(const QList<char> &address)
+{
+    return address.size() >= 3 && address.mid(0, 3).count(char(0)) < 3;
+}
+
+// The pairing address of the one cabled entry of `group`.
+QList<char> CabledAddress(int group)
+{
+    for (const DeviceAllInfo &device : qAsConst(g_PageDevices)) {
+        if (device.DriveIndex == group && device.Wired)
+            return device.Address;
+    }
+    return {};
+}
+
+// Whether a receiver entry shows the mouse that is on its cable: it is paired
+// with the same address. When either side cannot tell, it counts as that
+// mouse, as folding by model alone did.
+bool PairedWithCabledMouse(const DeviceAllInfo &receiver, const QList<char> &cabled)
+{
+    if (!KnownAddress(receiver.Address) || !KnownAddress(cabled))
+        return true;
+    return receiver.Address.mid(0, 3) == cabled.mid(0, 3);
+}
+
+// The receiver entries of a mouse that is also plugged in by cable go from the
+// shown list only; g_PageDevicesCopy keeps them. A receiver of the same model
+// paired with another mouse keeps its tile.
 void RemoveReceiverEntries(int group)
 {
+    const QList<char> cabled = CabledAddress(group);
     for (int i = g_PageDevices.size() - 1; i >= 0; --i) {
         const DeviceAllInfo &device = g_PageDevices.at(i);
-        if (device.DriveIndex == group && !device.Wired)
+        if (device.DriveIndex == group && !device.Wired && PairedWithCabledMouse(device, cabled))
             g_PageDevices.removeAt(i);
     }
 }

@@ -18,6 +18,7 @@
 
 #include <QButtonGroup>
 #include <QDebug>
+#include <QHideEvent>
 #include <QKeyEvent>
 
 namespace {
@@ -69,6 +70,7 @@ QString BatteryBarStyle(int level)
 Dialog::Dialog(QWidget *parent) : QWidget(parent), ui(new Ui_Dialog)
 {
     ui->setupUi(this);
+    ShowNoBattery();
     ui->line_6->hide();
     ui->LightsButton->hide();
     m_pictureDir = Paths::AppFolder() + QStringLiteral("/Picture/Dialog/");
@@ -152,6 +154,7 @@ void Dialog::ConnectHub()
     connect(hub, &PostMsg::SigStartRecord, this, &Dialog::SlotStartRecord);
     connect(hub, &PostMsg::SigBattery, this, &Dialog::SlotBattery, Qt::BlockingQueuedConnection);
     connect(hub, &PostMsg::SigMouseIndex, this, &Dialog::SlotMouseIndex);
+    connect(hub, &PostMsg::SigSelectMouseInfo, this, &Dialog::ShowNoBattery);
 }
 
 void Dialog::ShowSettingsPage(QWidget *page)
@@ -257,6 +260,34 @@ void Dialog::SlotBattery(bool IsCharg, int Number, bool IsText)
     ui->progressBar->setValue(Number);
     ui->label_2->setText(IsText ? QString::number(Number) + QLatin1Char('%') : QString::number(Number));
     ui->progressBar->setStyleSheet(BatteryBarStyle(Number));
+}
+
+// Only a level the current mouse reported is shown: no figure, no charging
+// mark and an empty bar until then (also while the mouse is off).
+void Dialog::ShowNoBattery()
+{
+    ui->label->hide();
+    ui->label_2->clear();
+    ui->progressBar->setValue(0);
+}
+
+void Dialog::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous()) {
+        m_upDataParam->Abandon();
+        CloseOwnWindows();
+    }
+    QWidget::hideEvent(event);
+}
+
+// Windows that the pages opened without exec() (such as the colour dialog of
+// a DPI level) close with the page.
+void Dialog::CloseOwnWindows()
+{
+    for (QWidget *child : findChildren<QWidget *>()) {
+        if (child->isWindow() && child->isVisible())
+            child->close();
+    }
 }
 
 void Dialog::keyPressEvent(QKeyEvent *event)

@@ -29,6 +29,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Leaving the page (back to the device list, or the window to the tray)
+    // ends what belongs to it: the wait popup and the page's own windows.
+    void hideEvent(QHideEvent *event) override;
 
 public slots:
     // The close path without the button (the tray menu's exit uses it).
@@ -52,6 +55,10 @@ public slots:
     void on_CloseButton_clicked();
     void on_FormSetting_clicked();
 
+private slots:
+    // A newly chosen device: the battery shows nothing until it reports.
+    void ShowNoBattery();
+
 private:
     void CreatePages();
     void ApplyStyleSheets();
@@ -59,6 +66,7 @@ private:
     void ConnectHub();
     void ShowSettingsPage(QWidget *page);
     void SetNavigationEnabled(bool enabled);
+    void CloseOwnWindows();
 
     Ui_Dialog *ui;
     QButtonGroup *m_firstGroup = nullptr;

@@ -16,7 +16,9 @@
 #include "notices.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "qttexts.h"
 #include "registrystore.h"
+#include "translucentwindows.h"
 #include "updaterepair.h"
 #include "usbcallbacks.h"
 
@@ -93,6 +95,7 @@ DialogMain::DialogMain(QWidget *parent) : QDialog(parent), ui(new Ui_DialogMain)
     // Closing a notice while this window is in the tray must not end the
     // program; the close sequences quit explicitly.
     QApplication::setQuitOnLastWindowClosed(false);
+    TranslucentWindows::Install();
     MigrateLanguageIndex();
     m_pictureDir = Paths::AppFolder() + QStringLiteral("/Picture/Dialog/");
     CreatePages();
@@ -336,6 +339,7 @@ void DialogMain::SlotUpPageLight() {}
 
 void DialogMain::SlotChangeLanguage(int index)
 {
+    QtTexts::Use(index);
     LanguageReader reader(QStringLiteral("DialogMain"), {
                                                             {QStringLiteral("MainForm"), StoreTarget(&m_mainFormText)},
                                                             {QStringLiteral("Exit"), StoreTarget(&m_exitText)},

@@ -9,7 +9,9 @@
 #include "hidusb.h"
 #include "imagecache.h"
 #include "languagereader.h"
+#include "noticedialog.h"
 #include "notices.h"
+#include "pagefilled.h"
 #include "paths.h"
 #include "postmsg.h"
 #include "waits.h"
@@ -31,7 +33,8 @@ constexpr int kWaitTimerMs = 4500;
 // The page wait: at most this many passes of this length.
 constexpr int kPageWaitPasses = 12;
 constexpr int kPageWaitPassMs = 500;
-// After a reset the mouse needs a moment before it answers again.
+// After a reset the mouse needs a moment before it answers again; the popup
+// stays up for it while the program keeps serving events.
 constexpr int kResetSettleMs = 2000;
 // After an import the pages get this many passes to fill themselves.
 constexpr int kImportSettlePasses = 5;
@@ -101,6 +104,10 @@ UpDataParam::UpDataParam(QWidget *parent) : QDialog(parent), ui(new Ui_UpDataPar
     timer = new QTimer(this);
     ApplyStyleSheets();
     connect(timer, &QTimer::timeout, this, &UpDataParam::onTimeupDestroy);
+    // Queued: the check runs after the page's fill (itself often inside a
+    // blocking call from the device thread) has returned.
+    connect(PageFillNotifier::Instance(), &PageFillNotifier::Confirmed, this, &UpDataParam::CheckPagesFilled,
+            Qt::QueuedConnection);
     SlotChangeLanguage(CurrentLanguageIndex());
 }
 
@@ -125,6 +132,38 @@ void UpDataParam::StartWaitTimer()
     timer->setSingleShot(true);
     timer->start(Waits::Scaled(kWaitTimerMs));
     waiting = true;
+    abandoned = false;
+    sensorFillsAtStart = g_SensorFilled.Confirmations();
+    buttonFillsAtStart = g_ButtonFilled.Confirmations();
+}
+
+void UpDataParam::CheckPagesFilled()
+{
+    if (!timer->isActive() || importMode)
+        return;
+    const bool bothSinceStart = g_SensorFilled.Confirmations() > sensorFillsAtStart
+                                && g_ButtonFilled.Confirmations() > buttonFillsAtStart;
+    if (!bothSinceStart || g_SensorFilled.load() == 0 || g_ButtonFilled.load() == 0)
+        return;
+    timer->stop();
+    onTimeupDestroy();
+}
+
+void UpDataParam::Abandon()
+{
+    if (!waiting)
+        return;
+    timer->stop();
+    abandoned = true;
+    resetWaitMode = false;
+    importMode = false;
+    CloseAfterWait();
+}
+
+void UpDataParam::showEvent(QShowEvent *event)
+{
+    FitMessage(ui->label);
+    QDialog::showEvent(event);
 }
 
 void UpDataParam::reject()
@@ -157,7 +196,7 @@ void UpDataParam::SlotChangeLanguage(int index)
 
 bool UpDataParam::WaitForPages()
 {
-    for (int pass = 0; pass < kPageWaitPasses; ++pass) {
+    for (int pass = 0; pass < kPageWaitPasses && !abandoned; ++pass) {
         if (g_SensorFilled.load() != 0 && g_ButtonFilled.load() != 0)
             return true;
         WaitProcessingEvents(kPageWaitPassMs);
@@ -203,7 +242,10 @@ void UpDataParam::onTimeupDestroy()
 void UpDataParam::FinishResetWait()
 {
     const bool filled = WaitForPages();
-    SleepWithoutEvents(kResetSettleMs);
+    if (!abandoned)
+        WaitProcessingEvents(kResetSettleMs);
+    if (abandoned)
+        return;
     CloseAfterWait();
     if (!filled)
         PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeOffline);
@@ -219,7 +261,7 @@ void UpDataParam::FinishImport()
         FlashDataMap sent = image;
         ProtocolDataUpdate(&sent);
         SendImageToPages(image);
-        for (int pass = 0; pass < kImportSettlePasses; ++pass)
+        for (int pass = 0; pass < kImportSettlePasses && !abandoned; ++pass)
             WaitProcessingEvents(kPageWaitPassMs);
     } else {
         InportFail notice;
@@ -243,6 +285,8 @@ void UpDataParam::FinishRead()
 {
     qDebug() << "v";
     const bool filled = WaitForPages();
+    if (abandoned)
+        return;
     if (filled) {
         qDebug() << "vvv";
         g_SensorFilled = 0;

@@ -3,7 +3,9 @@
 // in which the whole settings image travels to or from the mouse.
 //
 // An opener calls StartWaitTimer(), sets a mode, places the popup and runs
-// exec(); 4500 ms later onTimeupDestroy() decides what happened and closes it:
+// exec(); 4500 ms later onTimeupDestroy() decides what happened and closes it
+// (after a read or a re-read it does so as soon as both pages have confirmed
+// a fill made after the popup opened; the timer stays the upper bound):
 // - no mode (after a full read): waits for the pages to confirm their fill,
 //   falls back to the cached image when the device was found offline and
 //   creates the model's cache file on its first read;
@@ -17,6 +19,7 @@
 #include <QDialog>
 #include <QString>
 
+class QShowEvent;
 class QTimer;
 class Ui_UpDataParam;
 
@@ -35,6 +38,10 @@ public:
 
     // Starts the single-shot 4500 ms timer; every opener calls it before exec().
     void StartWaitTimer();
+
+    // The page that opened the popup is gone (back to the device list): the
+    // wait ends here, without its outcome, and the popup closes.
+    void Abandon();
 
     // Checks a settings file against the current mouse model (the Config.ini
     // group of g_CurrentDevice).
@@ -65,11 +72,18 @@ protected:
     // Escape would end exec() before the timer slot ran and so drop an
     // import unseen; while the wait runs the popup cannot be dismissed.
     void reject() override;
+    void showEvent(QShowEvent *event) override;
+
+private slots:
+    // A page confirmed a fill: ends the wait early once both have, since the
+    // popup opened (not for an import, which keeps its timer).
+    void CheckPagesFilled();
 
 private:
     void ApplyStyleSheets();
-    // Up to 12 passes of 500 ms; true as soon as both pages confirmed a fill.
-    static bool WaitForPages();
+    // Up to 12 passes of 500 ms; true as soon as both pages confirmed a fill
+    // (false also when the wait was abandoned meanwhile).
+    bool WaitForPages();
     // Ends the wait: the popup may be dismissed again, and closes.
     void CloseAfterWait();
     void FinishResetWait();
@@ -84,4 +98,9 @@ private:
     QString pictureDir;
     // From StartWaitTimer() until the timer slot closes the popup.
     bool waiting = false;
+    // Set by Abandon(); the outcome steps still to come are skipped.
+    bool abandoned = false;
+    // The pages' confirmation counts when the popup opened.
+    quint64 sensorFillsAtStart = 0;
+    quint64 buttonFillsAtStart = 0;
 };

@@ -14,6 +14,8 @@
 
 #include <QButtonGroup>
 #include <QColorDialog>
+#include <QCoreApplication>
+#include <QEvent>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 #include <QSizePolicy>
@@ -124,6 +126,7 @@ SensorDPI::SensorDPI(QWidget *parent)
     MarkerGroup->setExclusive(true);
     ColorDialog = new QColorDialog(this);
     connect(ColorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
+    ThemeColorDialog();
 
     ApplyThemeStyles();
 
@@ -583,6 +586,42 @@ void SensorDPI::on_ReduceLevelA_clicked()
 
 // --- Colour ------------------------------------------------------------------------
 
+// The colour dialog wears the program's dark look; its own widgets are Qt's.
+void SensorDPI::ThemeColorDialog()
+{
+    ConfigIni *config = ConfigIni::GetInstance();
+    const QString label = config->ColorTriple(kOption, QStringLiteral("LabelColor"));
+    const QString accent = config->ColorTriple(kOption, QStringLiteral("SliderColor"));
+    const QString field = config->ColorTriple(kOption, QStringLiteral("ComboxBackGroundColor"));
+    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
+    ColorDialog->setStyleSheet(
+        QStringLiteral("QColorDialog{background-color: rgb(28, 29, 34);}"
+                       "QColorDialog QLabel, QColorDialog QCheckBox{color: rgb(%1);}"
+                       "QColorDialog QLineEdit, QColorDialog QSpinBox{background-color: rgb(%3); color: rgb(%1);"
+                       "border: 1px solid rgb(70, 72, 80); selection-background-color: rgb(%2);}"
+                       "QColorDialog QPushButton{background-color: rgb(%3); color: rgb(%1);"
+                       "border: 1px solid rgb(70, 72, 80); border-radius: 3px; padding: 4px 14px;}"
+                       "QColorDialog QPushButton:hover{border-color: rgb(%2);}"
+                       "QColorDialog QPushButton:pressed, QColorDialog QPushButton:default{border-color: rgb(%2);}")
+            .arg(label, accent, field));
+}
+
+QColor SensorDPI::LevelColor(int level) const
+{
+    const QStringList parts = LevelColors[level].split(QLatin1Char(','));
+    return QColor(parts.value(0).toInt(), parts.value(1).toInt(), parts.value(2).toInt());
+}
+
+// Opens at the level's own colour, with Qt's texts in the chosen language.
+void SensorDPI::OpenColorDialog(int level)
+{
+    QEvent languageChange(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(ColorDialog, &languageChange);
+    if (ValidLevel(level))
+        ColorDialog->setCurrentColor(LevelColor(level));
+    ColorDialog->show();
+}
+
 void SensorDPI::SetColor(const QColor &color)
 {
     const int level = CheckedMarkerLevel();
@@ -765,18 +804,18 @@ void SensorDPI::on_LightYellowButton_toggled(bool checked) { ValueButtonToggled(
 void SensorDPI::on_LightYellowButton_clicked() { ValueButtonClicked(7); }
 
 void SensorDPI::on_BlueButtonA_toggled(bool checked) { MarkerToggled(0, checked); }
-void SensorDPI::on_BlueButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_BlueButtonA_clicked() { OpenColorDialog(0); }
 void SensorDPI::on_BrightRedButtonA_toggled(bool checked) { MarkerToggled(1, checked); }
-void SensorDPI::on_BrightRedButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_BrightRedButtonA_clicked() { OpenColorDialog(1); }
 void SensorDPI::on_RedButtonA_toggled(bool checked) { MarkerToggled(2, checked); }
-void SensorDPI::on_RedButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_RedButtonA_clicked() { OpenColorDialog(2); }
 void SensorDPI::on_YellowButtonA_toggled(bool checked) { MarkerToggled(3, checked); }
-void SensorDPI::on_YellowButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_YellowButtonA_clicked() { OpenColorDialog(3); }
 void SensorDPI::on_GreenButtonA_toggled(bool checked) { MarkerToggled(4, checked); }
-void SensorDPI::on_GreenButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_GreenButtonA_clicked() { OpenColorDialog(4); }
 void SensorDPI::on_PurpleButtonA_toggled(bool checked) { MarkerToggled(5, checked); }
-void SensorDPI::on_PurpleButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_PurpleButtonA_clicked() { OpenColorDialog(5); }
 void SensorDPI::on_LightBlueButtonA_toggled(bool checked) { MarkerToggled(6, checked); }
-void SensorDPI::on_LightBlueButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_LightBlueButtonA_clicked() { OpenColorDialog(6); }
 void SensorDPI::on_LightYellowButtonA_toggled(bool checked) { MarkerToggled(7, checked); }
-void SensorDPI::on_LightYellowButtonA_clicked() { ColorDialog->show(); }
+void SensorDPI::on_LightYellowButtonA_clicked() { OpenColorDialog(7); }

@@ -11,6 +11,7 @@
 // back). What the user changes goes to the mouse at once through the one-field
 // writers. Everything runs on the GUI thread.
 
+#include <QColor>
 #include <QFrame>
 #include <QPoint>
 #include <QRect>
@@ -139,6 +140,9 @@ private slots:
 
 private:
     void ApplyThemeStyles();
+    void ThemeColorDialog();
+    void OpenColorDialog(int level);
+    QColor LevelColor(int level) const;
     void StoreHomeGeometry();
 
     // Per-level handlers behind the named slots.

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QtGlobal>
 
 MySlider::MySlider(QWidget *parent)
@@ -23,11 +25,21 @@ int MySlider::ValueAt(int x, int width, int minimum, int maximum)
     return static_cast<int>(qBound(low, value, high));
 }
 
+bool MySlider::OnHandle(const QPoint &pos) const
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    return style()->hitTestComplexControl(QStyle::CC_Slider, &option, pos, this) == QStyle::SC_SliderHandle;
+}
+
 void MySlider::mousePressEvent(QMouseEvent *event)
 {
+    // A press on the knob only takes hold of it: the value changes when a
+    // drag ends, not under the pointer now.
+    const bool onHandle = OnHandle(event->pos());
     QSlider::mousePressEvent(event);
-    if (width() <= 0)
-        return;  // no geometry yet: nothing to map the press onto
+    if (onHandle || width() <= 0)
+        return;  // (no geometry yet: nothing to map the press onto)
     setValue(ValueAt(event->pos().x(), width(), minimum(), maximum()));
     if (QWidget *parent = parentWidget()) {
         QEvent jumped(kJumpEventType);

@@ -4,7 +4,8 @@
 
 // A slider that jumps straight to the clicked position instead of stepping
 // towards it. After the jump it tells its parent with an event of type
-// kJumpEventType (nothing in the program acts on it).
+// kJumpEventType (nothing in the program acts on it). A press on the knob
+// itself does not jump: it takes hold of the knob for a drag.
 class MySlider : public QSlider
 {
 public:
@@ -19,4 +20,7 @@ public:
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
+
+private:
+    bool OnHandle(const QPoint &pos) const;
 };

@@ -5,10 +5,13 @@
 #include "paths.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QToolButton>
+#include <QVariant>
 
 int g_OfflineNoticeKind = 0;
 int g_ImportCheckResult = 0;
@@ -101,19 +104,89 @@ QPoint NoticePosition(const QRect &openerOnScreen, const QSize &noticeSize, int 
     return QPoint(x, y);
 }
 
+namespace {
+
+// One coordinate of `start` moved so that [start, start + length) lies in
+// [low, low + room); unchanged when it cannot fit.
+int MovedInto(int start, int length, int low, int room)
+{
+    if (length > room)
+        return start;
+    return qBound(low, start, low + room - length);
+}
+
+QRect MovedInto(const QRect &rect, const QRect &area)
+{
+    return QRect(QPoint(MovedInto(rect.x(), rect.width(), area.x(), area.width()),
+                        MovedInto(rect.y(), rect.height(), area.y(), area.height())),
+                 rect.size());
+}
+
+void MoveKeptInside(QWidget *notice, const QWidget *opener, const QPoint &placed)
+{
+    const QWidget *window = opener->window();
+    const QRect windowOnScreen(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QScreen *screen = window->screen();
+    const QRect screenArea = screen ? screen->availableGeometry() : QRect();
+    notice->move(KeptInside(QRect(placed, notice->size()), windowOnScreen, screenArea).topLeft());
+}
+
+const char kFitBasePointSize[] = "vogmFitBasePointSize";
+
+bool MessageFits(const QFont &font, const QString &text, const QRect &room)
+{
+    const QRect needed = QFontMetrics(font).boundingRect(QRect(0, 0, room.width(), 1 << 20),
+                                                         Qt::AlignHCenter | Qt::TextWordWrap, text);
+    return needed.width() <= room.width() && needed.height() <= room.height();
+}
+
+}  // namespace
+
+QRect KeptInside(const QRect &placed, const QRect &window, const QRect &screen)
+{
+    QRect kept = placed;
+    if (window.isValid() && !window.contains(kept))
+        kept = MovedInto(kept, window);
+    if (screen.isValid())
+        kept = MovedInto(kept, screen);
+    return kept;
+}
+
 void PlaceOnOpener(QWidget *notice, const QWidget *opener, int dx, int dy)
 {
     if (!notice || !opener)
         return;
     const QRect openerOnScreen(opener->mapToGlobal(QPoint(0, 0)), opener->size());
-    notice->move(NoticePosition(openerOnScreen, notice->size(), dx, dy));
+    MoveKeptInside(notice, opener, NoticePosition(openerOnScreen, notice->size(), dx, dy));
 }
 
 void PlaceAtOpenerCorner(QWidget *notice, const QWidget *opener)
 {
     if (!notice || !opener)
         return;
-    notice->move(opener->mapToGlobal(QPoint(0, 0)));
+    MoveKeptInside(notice, opener, opener->mapToGlobal(QPoint(0, 0)));
+}
+
+void FitMessage(QLabel *label, int margin, int minPointSize)
+{
+    if (!label)
+        return;
+    QVariant base = label->property(kFitBasePointSize);
+    if (!base.isValid()) {
+        base = label->font().pointSize();
+        label->setProperty(kFitBasePointSize, base);
+    }
+    label->setContentsMargins(margin, 0, margin, 0);
+    if (base.toInt() <= 0)
+        return;  // a pixel-sized font: only the margins apply
+    const QRect room = label->contentsRect();
+    QFont font = label->font();
+    for (int size = base.toInt();; --size) {
+        font.setPointSize(size);
+        if (size <= minPointSize || MessageFits(font, label->text(), room))
+            break;
+    }
+    label->setFont(font);
 }
 
 void NoticeForm::Build(QDialog *dialog, const NoticeLayout &layout)
@@ -151,6 +224,12 @@ NoticeDialog::NoticeDialog(const NoticeLayout &layout, QWidget *parent)
 }
 
 NoticeDialog::~NoticeDialog() = default;
+
+void NoticeDialog::showEvent(QShowEvent *event)
+{
+    FitMessage(ui.label);
+    QDialog::showEvent(event);
+}
 
 Qt::WindowFlags NoticeDialog::NoticeWindowFlags()
 {

@@ -20,6 +20,7 @@
 
 class QCheckBox;
 class QFrame;
+class QShowEvent;
 class QLabel;
 class QProgressBar;
 class QToolButton;
@@ -36,9 +37,29 @@ extern int g_ImportCheckResult;
 // Places `notice` over `opener`: the opener's top-left corner on screen plus
 // half the difference of the two sizes (truncated toward zero), plus (dx, dy).
 QPoint NoticePosition(const QRect &openerOnScreen, const QSize &noticeSize, int dx, int dy);
+// Where a notice placed at `placed` ends up: moved over the opener's window
+// when the offset would take it (partly) outside that window, then moved
+// wholly onto the window's screen. A rectangle larger than the window or the
+// screen in one direction keeps its place in that direction.
+QRect KeptInside(const QRect &placed, const QRect &window, const QRect &screen);
+// Both put the notice where NoticePosition (or the opener's corner) says,
+// kept inside the opener's window and screen (KeptInside), so a notice never
+// opens out of reach.
 void PlaceOnOpener(QWidget *notice, const QWidget *opener, int dx = 0, int dy = 0);
 // Puts `notice` at the opener's top-left corner on screen (not centred).
 void PlaceAtOpenerCorner(QWidget *notice, const QWidget *opener);
+
+// The room a notice's message keeps from the frame's left and right edges,
+// and the smallest point size a message may shrink to.
+constexpr int kNoticeTextMargin = 12;
+constexpr int kNoticeTextMinPointSize = 9;
+// Fits a word-wrapped message into its label: the text keeps `margin` pixels
+// from the label's left and right edges (the label's geometry is unchanged)
+// and, when it still needs more room than the label has, its font shrinks a
+// point at a time, down to `minPointSize`. The label's own font size is the
+// starting point every time, so a shorter text after a language change gets
+// its full size back.
+void FitMessage(QLabel *label, int margin = kNoticeTextMargin, int minPointSize = kNoticeTextMinPointSize);
 
 // A text button of a notice: object name, position (90 x 24), default text.
 struct NoticeTextButton {
@@ -99,6 +120,10 @@ protected:
     // Builds the form, sets the window flags and applies the pictures and
     // theme colours of Config.ini.
     NoticeDialog(const NoticeLayout &layout, QWidget *parent);
+
+    // The message is fitted to the frame each time the notice is shown
+    // (its text may have come from any language since).
+    void showEvent(QShowEvent *event) override;
 
     // Connects the on_<button>_clicked slots of the concrete notice to its
     // buttons; called by each notice's constructor, once its slots exist.

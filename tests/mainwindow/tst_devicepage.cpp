@@ -91,6 +91,8 @@ private slots:
     void cacheSavedOnlyForTheSelectedModel();
     void popupOutcomes_data();
     void popupOutcomes();
+    void popupEndsOnAFillAfterItOpened_data();
+    void popupEndsOnAFillAfterItOpened();
     void secondRequestWhilePopupIsOpenIsIgnored();
     void importCheck_data();
     void importCheck();
@@ -181,7 +183,10 @@ void TestDevicePage::battery()
     auto *label = page->findChild<QLabel *>("label_2");
     auto *chargingMark = page->findChild<QLabel *>("label");
     auto *bar = page->findChild<QProgressBar *>("progressBar");
-    QCOMPARE(label->text(), QString("100%"));
+    // Nothing reported yet: no figure, no charging mark, an empty bar.
+    QCOMPARE(label->text(), QString());
+    QVERIFY(chargingMark->isHidden());
+    QCOMPARE(bar->value(), 0);
 
     // As the data callback does it: from another thread, waiting for the page.
     std::atomic<bool> returned{false};
@@ -367,6 +372,70 @@ void TestDevicePage::popupOutcomes()
     const bool cleared = request == 0 && imageArrived && pagesConfirm;
     QCOMPARE(int(g_SensorFilled), pagesConfirm && !cleared ? 1 : 0);
     QCOMPARE(page->WaitPopup()->resetWaitMode, false);
+}
+
+// After a read or a re-read the popup closes as soon as both pages confirm a
+// fill made after it opened, by the same steps as at the end of its wait; a
+// confirmation left from earlier, or from one page only, leaves it to its
+// timer, and so does an import.
+void TestDevicePage::popupEndsOnAFillAfterItOpened_data()
+{
+    QTest::addColumn<int>("request");  // SigUpDataParam argument; -1: an import popup
+    QTest::addColumn<bool>("flagsLeftSet");
+    QTest::addColumn<bool>("sensorFills");
+    QTest::addColumn<bool>("buttonFills");
+    QTest::addColumn<bool>("early");
+
+    QTest::newRow("read, both pages fill") << 0 << false << true << true << true;
+    QTest::newRow("read, only the sensor page fills") << 0 << false << true << false << false;
+    QTest::newRow("read, confirmations left from before") << 0 << true << false << false << false;
+    QTest::newRow("re-read, both pages fill") << 1 << false << true << true << true;
+    QTest::newRow("import, both pages fill") << -1 << false << true << true << false;
+}
+
+void TestDevicePage::popupEndsOnAFillAfterItOpened()
+{
+    QFETCH(int, request);
+    QFETCH(bool, flagsLeftSet);
+    QFETCH(bool, sensorFills);
+    QFETCH(bool, buttonFills);
+    QFETCH(bool, early);
+    Dialog *page = MakePage();
+    g_LoadCacheName = kModelCache;
+    g_SaveCacheName = kModelCache;
+    g_DeviceOnline = 1;
+    g_DeviceDataReady = 1;
+    g_SensorFilled = flagsLeftSet ? 1 : 0;
+    g_ButtonFilled = flagsLeftSet ? 1 : 0;
+    ModalRecorder recorder({}, {"UpDataParam"});
+    UpDataParam importPopup;
+    UpDataParam *popup = request < 0 ? &importPopup : page->WaitPopup();
+    QSignalSpy timeouts(popup->findChild<QTimer *>(), &QTimer::timeout);
+    QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+    // The pages confirm once the popup is up, as their fills do.
+    QTimer::singleShot(0, page, [&] {
+        if (sensorFills)
+            g_SensorFilled = 1;
+        if (buttonFills)
+            g_ButtonFilled = 1;
+    });
+
+    if (request < 0) {
+        popup->StartWaitTimer();
+        popup->importMode = true;
+        popup->importPath = m_files.filePath("missing.bin");
+        popup->exec();
+    } else {
+        PostMsg::GetInstance()->EmitUpDataParam(request);
+    }
+
+    QVERIFY(!popup->isVisible());
+    QCOMPARE(timeouts.count(), early ? 0 : 1);
+    if (request == 0 && early) {
+        QVERIFY(notices.isEmpty());
+        QCOMPARE(int(g_SensorFilled), 0);  // seen and cleared, as at the end of the wait
+        QVERIFY(QFile::exists(CachePath(kModelCache)));
+    }
 }
 
 void TestDevicePage::secondRequestWhilePopupIsOpenIsIgnored()

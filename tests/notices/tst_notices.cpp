@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
@@ -395,6 +396,8 @@ private slots:
         QFETCH(QPoint, expected);
 
         QCOMPARE(NoticePosition(opener, QSize(300, 140), offset.x(), offset.y()), expected);
+        // Off the screen's top-left corner, the notice is moved onto the screen.
+        const QPoint kept(qMax(0, expected.x()), qMax(0, expected.y()));
 
         // Like the main window, the opener is frameless: its top-left corner
         // is where it was put.
@@ -404,7 +407,86 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&openerWindow));
         RePair notice;
         PlaceOnOpener(&notice, &openerWindow, offset.x(), offset.y());
-        QCOMPARE(notice.pos(), expected);
+        QCOMPARE(notice.pos(), kept);
+    }
+
+    // A notice whose offset would take it out of its window comes back over
+    // the window, and in any case lies wholly on the screen.
+    void keptInside_data()
+    {
+        QTest::addColumn<QRect>("placed");
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("inside the window: unchanged") << QRect(400, 300, 300, 140) << QRect(100, 50, 1020, 700)
+                                                      << QPoint(400, 300);
+        QTest::newRow("left of and above the window") << QRect(-181, -98, 300, 140) << QRect(120, 10, 1020, 700)
+                                                      << QPoint(120, 10);
+        QTest::newRow("right of and below the window") << QRect(1100, 700, 300, 140) << QRect(100, 50, 1020, 700)
+                                                       << QPoint(820, 610);
+        QTest::newRow("window half off the screen") << QRect(-500, 100, 300, 140) << QRect(-600, 50, 1020, 700)
+                                                    << QPoint(0, 100);
+        QTest::newRow("window smaller than the notice") << QRect(-101, -51, 300, 140) << QRect(0, 0, 97, 37)
+                                                        << QPoint(0, 0);
+    }
+
+    void keptInside()
+    {
+        QFETCH(QRect, placed);
+        QFETCH(QRect, window);
+        QFETCH(QPoint, expected);
+        const QRect screen(0, 0, 1280, 800);
+
+        const QRect kept = KeptInside(placed, window, screen);
+
+        QCOMPARE(kept.topLeft(), expected);
+        QCOMPARE(kept.size(), placed.size());
+        QVERIFY(screen.contains(kept));
+        // Larger than the screen in one direction: that coordinate stays.
+        QCOMPARE(KeptInside(QRect(-50, 900, 2000, 140), QRect(), screen).topLeft(), QPoint(-50, 660));
+    }
+
+    // In every language each message keeps the frame's inner margin: it
+    // wraps, and shrinks (to 9 pt at the least) only when wrapping is not enough.
+    void messagesKeepTheFrameMargin_data()
+    {
+        QTest::addColumn<int>("language");
+        const char *names[] = {"English", "Simplified Chinese", "Traditional Chinese", "Korean", "Russian",
+                               "Japanese"};
+        for (int index = 0; index < 6; ++index)
+            QTest::newRow(names[index]) << index;
+    }
+
+    void messagesKeepTheFrameMargin()
+    {
+        QFETCH(int, language);
+        QStringList cases = NoticeClasses();
+        cases << "Progress" << "MouseOffLine/timeout" << "InportFail/unreadable";
+        for (const QString &name : cases) {
+            g_OfflineNoticeKind = name.endsWith("/timeout") ? 1 : 0;
+            g_ImportCheckResult = name.endsWith("/unreadable") ? 1 : 2;
+            const auto notice = MakeNotice(name.section('/', 0, 0));
+            QVERIFY2(QMetaObject::invokeMethod(notice.get(), "SlotChangeLanguage", Q_ARG(int, language)),
+                     qPrintable(name));
+            notice->show();
+            auto *label = notice->findChild<QLabel *>("label");
+            const QRect room = label->contentsRect();
+            QCOMPARE(room.left(), 12);
+            QCOMPARE(label->width() - room.right() - 1, 12);
+            QVERIFY2(label->font().pointSize() >= 9, qPrintable(name));
+            const QRect needed = QFontMetrics(label->font())
+                                     .boundingRect(QRect(0, 0, room.width(), 1000),
+                                                   Qt::AlignHCenter | Qt::TextWordWrap, label->text());
+            QVERIFY2(needed.width() <= room.width() && needed.height() <= room.height(),
+                     qPrintable(QString("%1: \"%2\" needs %3 x %4 in %5 x %6")
+                                    .arg(name, label->text())
+                                    .arg(needed.width())
+                                    .arg(needed.height())
+                                    .arg(room.width())
+                                    .arg(room.height())));
+            notice->hide();
+        }
+        g_OfflineNoticeKind = 0;
+        g_ImportCheckResult = 0;
     }
 
     void cornerPlacement()

@@ -12,6 +12,7 @@
 #include "match.h"
 #include "postmsg.h"
 #include "testsupport.h"
+#include "translucentwindows.h"
 #include "waits.h"
 
 #include <QFileInfo>
@@ -139,6 +140,8 @@ private slots:
     void closingWithoutResultHandsTheSessionBack();
     void openersFinishTheirWay_data();
     void openersFinishTheirWay();
+    void cornersWithoutCompositor_data();
+    void cornersWithoutCompositor();
     void contactSheet();
 };
 
@@ -608,6 +611,39 @@ QImage ContactSheet(const QVector<Shot> &shots)
 }
 
 }  // namespace
+
+// Without a compositor the transparent corners of the dialog would show
+// black: the window is cut to what it paints. With one it is left whole.
+void TestPairing::cornersWithoutCompositor_data()
+{
+    QTest::addColumn<bool>("compositor");
+    QTest::newRow("no compositor: rounded mask") << false;
+    QTest::newRow("compositor: no mask") << true;
+}
+
+void TestPairing::cornersWithoutCompositor()
+{
+    QFETCH(bool, compositor);
+    HidSim::SetWorld(TestWorld(60000));
+    TranslucentWindows::Install();
+    TranslucentWindows::SetCompositorProbe([compositor] { return compositor; });
+    g_PageDevices = {Listed("r4k")};
+    Match match;
+    match.PrepareShow();
+
+    match.show();
+
+    const QRegion mask = match.mask();
+    TranslucentWindows::SetCompositorProbe({});
+    QCOMPARE(mask.isEmpty(), compositor);
+    if (!compositor) {
+        const QRect r = match.rect();
+        for (const QPoint &corner : {r.topLeft(), r.topRight(), r.bottomLeft(), r.bottomRight()})
+            QVERIFY2(!mask.contains(corner), qPrintable(QString("corner %1,%2").arg(corner.x()).arg(corner.y())));
+        QVERIFY(mask.contains(r.center()));
+        QVERIFY(mask.contains(QPoint(r.center().x(), r.top() + 20)));  // the frame's edge, not only its middle
+    }
+}
 
 void TestPairing::contactSheet()
 {

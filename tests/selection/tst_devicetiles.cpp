@@ -99,6 +99,8 @@ private slots:
     void defaultWorldTiles();
     void languageChangeReachesBuiltTiles();
     void cabledModelHidesItsReceiver();
+    void cabledMouseHidesOnlyItsOwnReceiver_data();
+    void cabledMouseHidesOnlyItsOwnReceiver();
     void identicalDevices_data();
     void identicalDevices();
     void unidentifiedReceiver();
@@ -319,6 +321,45 @@ void TestDeviceTiles::cabledModelHidesItsReceiver()
     QVERIFY(Settle());
     QCOMPARE(g_PageDevices.size(), 2);
     QCOMPARE(g_PageDevices.at(0).Pid, QStringLiteral("0xFF11"));
+}
+
+// Two mice of the same model, one on a 4 kHz and one on a 1 kHz receiver:
+// putting one on its cable hides that mouse's receiver tile only. A receiver
+// that reports no pairing address cannot tell, and goes with the model.
+void TestDeviceTiles::cabledMouseHidesOnlyItsOwnReceiver_data()
+{
+    QTest::addColumn<QString>("onCable");
+    QTest::addColumn<bool>("silentReceiver");  // the 1 kHz receiver reports no address
+    QTest::addColumn<QStringList>("tiles");    // product ids in list order
+
+    QTest::newRow("both wireless") << "" << false << QStringList{"0xFF11", "0xFF14"};
+    QTest::newRow("4 kHz receiver's mouse on cable") << "m4" << false << QStringList{"0xFF01", "0xFF11"};
+    QTest::newRow("1 kHz receiver's mouse on cable") << "m1" << false << QStringList{"0xFF01", "0xFF14"};
+    QTest::newRow("the other receiver cannot tell") << "m4" << true << QStringList{"0xFF01"};
+}
+
+void TestDeviceTiles::cabledMouseHidesOnlyItsOwnReceiver()
+{
+    QFETCH(QString, onCable);
+    QFETCH(bool, silentReceiver);
+    QFETCH(QStringList, tiles);
+    const HidSim::Address quiet{0, 0, 0};
+    const HidSim::Address oneK = silentReceiver ? quiet : AddressOf(1);
+    std::vector<HidSim::Receiver> receivers{ReceiverOf("r1k", k1k, "m1", oneK),
+                                           ReceiverOf("r4k", k4k, "m4", AddressOf(3))};
+    std::vector<HidSim::Mouse> mice{WirelessMouse("m1", 2, oneK), WirelessMouse("m4", 2, AddressOf(3))};
+    UseWorld(Fixtures::WorldOf(receivers, mice));
+    if (!onCable.isEmpty()) {
+        QVERIFY(HidSim::SetCable(onCable, true));
+        QVERIFY(Settle());
+    }
+
+    QStringList shown;
+    for (const DeviceAllInfo &device : qAsConst(g_PageDevices))
+        shown << device.Pid;
+    QCOMPARE(shown, tiles);
+    QCOMPARE(g_DeviceTiles.size(), tiles.size());
+    QCOMPARE(g_PageDevicesCopy.size(), onCable.isEmpty() ? 2 : 3);
 }
 
 void TestDeviceTiles::identicalDevices_data()

@@ -10,6 +10,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTimer>
 #include <QtTest>
 
@@ -53,6 +55,7 @@ private slots:
     void sliderJumpsToThePressedPosition_data();
     void sliderJumpsToThePressedPosition();
     void sliderWithoutWidthIgnoresThePress();
+    void pressOnTheKnobTakesHoldWithoutAJump();
 
     void comboKeepsTheIndexFromBeforeThePopup();
 
@@ -102,7 +105,9 @@ void TestWidgets::sliderJumpsToThePressedPosition()
     MySlider slider(&parent);
     slider.setOrientation(Qt::Horizontal);
     slider.setRange(minimum, maximum);
-    slider.setValue(maximum);
+    // The knob stands at the far end from the press (a press on the knob
+    // itself takes hold of it instead).
+    slider.setValue(x < width / 2 ? maximum : minimum);
     slider.resize(width, 20);
     QSignalSpy changed(&slider, &QSlider::valueChanged);
 
@@ -124,6 +129,39 @@ void TestWidgets::sliderWithoutWidthIgnoresThePress()
     Press(&slider, Qt::LeftButton, QPoint(0, 10));
 
     QCOMPARE(slider.value(), 7);
+    QCOMPARE(parent.jumps, 0);
+}
+
+// A press on the knob itself (a style-sheet knob, as the DPI panel has)
+// moves nothing; only the release after a drag changes the value.
+void TestWidgets::pressOnTheKnobTakesHoldWithoutAJump()
+{
+    JumpCounter parent;
+    MySlider slider(&parent);
+    slider.setOrientation(Qt::Horizontal);
+    slider.setStyleSheet("QSlider:handle:horizontal{width: 5px; height: 50px; margin-top: -20px; "
+                         "margin-bottom: -20px; background: red;}");
+    slider.setRange(50, 32000);
+    slider.setTracking(false);
+    slider.setValue(800);
+    slider.resize(561, 20);
+    slider.ensurePolished();
+    QSignalSpy changed(&slider, &QSlider::valueChanged);
+    QStyleOptionSlider option;
+    option.initFrom(&slider);
+    option.orientation = Qt::Horizontal;
+    option.state |= QStyle::State_Horizontal;
+    option.minimum = slider.minimum();
+    option.maximum = slider.maximum();
+    option.singleStep = slider.singleStep();
+    option.pageStep = slider.pageStep();
+    option.sliderPosition = option.sliderValue = slider.value();
+    const QPoint knob = slider.style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, &slider).center();
+
+    Press(&slider, Qt::LeftButton, knob);
+
+    QCOMPARE(slider.value(), 800);
+    QCOMPARE(changed.count(), 0);
     QCOMPARE(parent.jumps, 0);
 }
 
