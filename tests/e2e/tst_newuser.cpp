@@ -196,8 +196,11 @@ void TestNewUser::tileClickClosesThePopupOnTheFill()
         }
     });
     watch.start(5);
+    QElapsedTimer clock;
+    clock.start();
 
     OpenReceiverMouse();
+    qInfo("tile click to closed popup: %lld ms", clock.elapsed());
 
     QCOMPARE(modals, QStringList{"UpDataParam"});
     QCOMPARE(timeouts.count(), 0);
@@ -309,6 +312,7 @@ void TestNewUser::reReadKeepsTheWindowServed()
     QVERIFY(HidSim::SendStatusChange("m2", 1 << 2));  // the mouse asks for a whole re-read
     QVERIFY(QTest::qWaitFor([&] { return !measuring && Settled(); }, 10000));
 
+    qInfo("longest event-loop gap during the re-read: %lld ms", longestGap);
     const int settle = Waits::Scaled(2000);
     QVERIFY2(longestGap < settle / 2, qPrintable(QString("the event loop stalled %1 ms").arg(longestGap)));
 }
