@@ -243,12 +243,18 @@ bool PrintStartUp(const Target &program, const Target &bare, const QString &home
     return true;
 }
 
-// The "<ms> ms after the tile click" of bench/devicepage's line; -1 when absent.
+// The time between bench/devicepage's "clicked: <ms>" and "filled: <ms>"
+// lines; -1 when either is missing.
 double MillisecondsAfterClick(const QByteArray &output)
 {
-    const QRegularExpression pattern(QStringLiteral("(\\d+) ms after the tile click"));
-    const QRegularExpressionMatch match = pattern.match(QString::fromUtf8(output));
-    return match.hasMatch() ? match.captured(1).toDouble() : -1;
+    const QRegularExpression clicked(QStringLiteral("clicked: (\\d+) ms"));
+    const QRegularExpression filled(QStringLiteral("filled: (\\d+) ms"));
+    const QString text = QString::fromUtf8(output);
+    const QRegularExpressionMatch click = clicked.match(text);
+    const QRegularExpressionMatch fill = filled.match(text);
+    if (!click.hasMatch() || !fill.hasMatch())
+        return -1;
+    return fill.captured(1).toDouble() - click.captured(1).toDouble();
 }
 
 bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int runs, const StartFigures &starts)

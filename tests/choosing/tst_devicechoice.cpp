@@ -55,6 +55,8 @@ private:
 
     std::unique_ptr<DialogMain> m_main;
     std::unique_ptr<HubRecorder> m_recorder;
+    // Made before a tile is clicked: the popup may come and go within the click's events.
+    std::unique_ptr<QSignalSpy> m_popupClosed;
 };
 
 namespace {
@@ -114,6 +116,7 @@ void TestDeviceChoice::cleanup()
     if (g_Worker)
         g_Worker->wait();
     m_recorder.reset();
+    m_popupClosed.reset();
     m_main.reset();
     UsbServer_Exit();
     g_SessionActive = 0;
@@ -147,6 +150,7 @@ void TestDeviceChoice::ClickTile(int entry)
     mytoolButtonEnter *tile = g_DeviceTiles.at(entry);
     QCOMPARE(tile->objectName(), QStringLiteral("btn%1").arg(entry));
     QVERIFY(tile->isVisible());
+    m_popupClosed = std::make_unique<QSignalSpy>(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
     QTest::mouseClick(tile, Qt::LeftButton);
 }
 
@@ -161,8 +165,7 @@ void TestDeviceChoice::ExpectOpened(const QString &path, bool online)
     QCOMPARE(HidSim::CallsOf("UsbServerC_Start").front().arguments, path + QLatin1Char(',') + path);
     if (!online)
         return;
-    QSignalSpy closed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
-    QVERIFY(TestSupport::WaitFor([&closed] { return closed.count() == 1; }, 10000));
+    QVERIFY(TestSupport::WaitFor([this] { return m_popupClosed->count() == 1; }, 10000));
     QVERIFY(m_recorder->Names().contains("SigUpDataParam(0)"));
 }
 
