@@ -5,6 +5,8 @@
 #include "paths.h"
 #include "wholefile.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 #include <QVector>
 #include <optional>
@@ -43,17 +45,6 @@ QStringList Words(const QByteArray &line)
     return QString::fromUtf8(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
 }
 
-bool IsDelayWord(const QString &word)
-{
-    if (!word.endsWith(QStringLiteral("ms")) || word.size() <= 2)
-        return false;
-    for (int i = 0; i < word.size() - 2; ++i) {
-        if (word.at(i) < QLatin1Char('0') || word.at(i) > QLatin1Char('9'))
-            return false;
-    }
-    return true;
-}
-
 // A key line's action digit: press or release; nullopt for anything else.
 std::optional<bool> PressOf(const QString &digit)
 {
@@ -77,7 +68,7 @@ void ParseItemLine(const QStringList &words, MacroItems &items)
     if (words.size() != 1)
         return;
     const QString &word = words.first();
-    if (IsDelayWord(word)) {
+    if (IsDelayText(word)) {
         items.append(MacroItem{word, MacroItem::kDelayType});
         return;
     }
@@ -162,6 +153,36 @@ bool Read(const QString &path, Parsed *parsed)
     if (!WholeFile::Read(path, &content))
         return false;
     *parsed = ParseMacroFile(content);
+    return true;
+}
+
+bool Exists(const QString &path)
+{
+    const QFileInfo entry(path);
+    return entry.exists() || entry.isSymLink();
+}
+
+bool CreateEmpty(const QString &path)
+{
+    // NewOnly opens with O_EXCL: an existing entry, a dangling link included,
+    // makes the open fail instead of being emptied or followed.
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly);
+}
+
+bool Remove(const QString &path)
+{
+    return QFile::remove(path) || !Exists(path);
+}
+
+bool IsDelayText(const QString &text)
+{
+    if (!text.endsWith(QStringLiteral("ms")) || text.size() <= 2)
+        return false;
+    for (int i = 0; i < text.size() - 2; ++i) {
+        if (text.at(i) < QLatin1Char('0') || text.at(i) > QLatin1Char('9'))
+            return false;
+    }
     return true;
 }
 

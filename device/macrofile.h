@@ -56,6 +56,21 @@ bool Append(const QString &path, const MacroItems &items);
 // Reads and parses the file; false when it is not a readable file.
 bool Read(const QString &path, Parsed *parsed);
 
+// True when anything is at `path`: a file, a folder, or a link (even one
+// pointing nowhere). A name is taken for a new macro while it is.
+bool Exists(const QString &path);
+
+// Creates an empty file at `path`; false, touching nothing, when anything is
+// already there or the file cannot be made.
+bool CreateEmpty(const QString &path);
+
+// Removes the macro file at `path`. True when no file is there afterwards
+// (also when there was none); false when one is still there.
+bool Remove(const QString &path);
+
+// True for a delay text: decimal digits followed by "ms", e.g. "10ms".
+bool IsDelayText(const QString &text);
+
 }  // namespace MacroFile
 
 // True when a path may be built from the name: not empty, no "/", "\", NUL or

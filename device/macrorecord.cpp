@@ -100,22 +100,24 @@ MacroRecord LoadRecord(const uint8_t *in)
     return record;
 }
 
-QByteArray MacroRecordNameBytes(const QString &name)
+QString MacroNamePrefix(const QString &name)
 {
     QTextCodec *codec = QTextCodec::codecForLocale();
-    QByteArray fitting;
-    int end = 0;
-    while (end < name.size()) {
-        int next = end + 1;
-        if (name.at(end).isHighSurrogate() && next < name.size() && name.at(next).isLowSurrogate())
+    int fitting = 0;
+    while (fitting < name.size()) {
+        int next = fitting + 1;
+        if (name.at(fitting).isHighSurrogate() && next < name.size() && name.at(next).isLowSurrogate())
             ++next;
-        const QByteArray longer = codec->fromUnicode(name.left(next));
-        if (longer.size() > kMacroNameBytes)
+        if (codec->fromUnicode(name.left(next)).size() > kMacroNameBytes)
             break;
-        fitting = longer;
-        end = next;
+        fitting = next;
     }
-    return fitting;
+    return name.left(fitting);
+}
+
+QByteArray MacroRecordNameBytes(const QString &name)
+{
+    return QTextCodec::codecForLocale()->fromUnicode(MacroNamePrefix(name));
 }
 
 bool BuildMacroRecord(const QString &name, const MacroItems &items, MacroRecord *record)

@@ -66,8 +66,11 @@ using MacroRecordBytes = std::array<uint8_t, kMacroRecordSize>;
 MacroRecordBytes StoreRecord(const MacroRecord &record);
 MacroRecord LoadRecord(const uint8_t *in);
 
-// The name as the record stores it: its local 8-bit bytes, cut to the longest
-// prefix of whole characters that fits the 30 name bytes.
+// The longest prefix of whole characters (a surrogate pair is one) of `name`
+// whose local 8-bit bytes fit the record's 30 name bytes.
+QString MacroNamePrefix(const QString &name);
+
+// The name as the record stores it: the local 8-bit bytes of MacroNamePrefix.
 QByteArray MacroRecordNameBytes(const QString &name);
 
 // Builds the record of macro `name` from its event list, reading the list by

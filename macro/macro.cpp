@@ -11,12 +11,16 @@
 #include "notices.h"
 #include "paneltheme.h"
 #include "postmsg.h"
+#include "questiondialog.h"
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QCursor>
 #include <QListWidgetItem>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
 
@@ -45,6 +49,10 @@ constexpr int kSaveWaitMs = 100;
 // Notices of the page sit this far left of and above the page's centre.
 constexpr int kNoticeDx = -100;
 constexpr int kNoticeDy = -50;
+
+// Modes of the name dialog.
+constexpr int kNameForNewMacro = 0;
+constexpr int kNameForRename = 1;
 
 constexpr int kEventMenuRows = 5;
 constexpr int kFirstMouseButtonItem = 4;
@@ -398,6 +406,130 @@ int Macro::LoopCode() const
     return ui->NumberEdit->value();
 }
 
+// ---- new, rename, delete and the context menu ---------------------------------------------
+
+bool Macro::IsNameTaken(const QString &name) const
+{
+    if (!ui->listWidgetHong->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty())
+        return true;
+    const QString path = MacroFile::PathOf(macroDir, name);
+    return path.isEmpty() || MacroFile::Exists(path);
+}
+
+bool Macro::CreateMacroFile(const QString &name)
+{
+    const QString path = MacroFile::PathOf(macroDir, name);
+    return !path.isEmpty() && MacroFile::CreateEmpty(path);
+}
+
+QString Macro::AskMacroName(int mode)
+{
+    QuestionDialog dialog;
+    dialog.SetLabelMode(mode);
+    PlaceOnOpener(&dialog, this, kNoticeDx, kNoticeDy);
+    dialog.exec();
+    return dialog.resultText;
+}
+
+void Macro::on_NewHong_clicked()
+{
+    if (g_MacroRecording) {
+        ShowPleaseStop();
+        return;
+    }
+    const QString name = AskMacroName(kNameForNewMacro);
+    if (name.isEmpty())
+        return;
+    if (IsNameTaken(name)) {
+        ShowSameMacro();
+        return;
+    }
+    if (!CreateMacroFile(name))
+        return;
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        ui->listWidgetHong->addItem(name);
+        ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
+    }
+    ui->listWidgetKey->clear();
+    // A new macro repeats once; a changed loop box or count marks the change.
+    ui->ReNumber->setChecked(true);
+    ui->NumberEdit->setValue(kMinLoopCount);
+}
+
+void Macro::CreateMewMacro()
+{
+    on_NewHong_clicked();
+}
+
+void Macro::on_DeleteHong_clicked()
+{
+    if (g_MacroRecording) {
+        ShowPleaseStop();
+        return;
+    }
+    QListWidgetItem *current = ui->listWidgetHong->currentItem();
+    if (!current)
+        return;
+    DeleteConfirm confirm;
+    PlaceOnOpener(&confirm, this, kNoticeDx, kNoticeDy);
+    confirm.exec();
+    if (!confirm.accepted())
+        return;
+
+    const QString name = current->text();
+    const QString path = MacroFile::PathOf(macroDir, name);
+    if (path.isEmpty() || !MacroFile::Remove(path))
+        return;
+    PostMsg::GetInstance()->EmitDeleteMacroButton(macroCaptionPrefix + name);
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        delete ui->listWidgetHong->takeItem(ui->listWidgetHong->row(current));
+        ui->listWidgetHong->setCurrentRow(-1);
+    }
+    ui->listWidgetKey->clear();
+}
+
+void Macro::DeleteMacro()
+{
+    on_DeleteHong_clicked();
+}
+
+// The file moves first; the item and the button page follow only when it
+// moved, so no caption ever names a file that is not there.
+void Macro::RenameMacro()
+{
+    QListWidgetItem *current = ui->listWidgetHong->currentItem();
+    if (!current)
+        return;
+    const QString newName = AskMacroName(kNameForRename);
+    if (newName.isEmpty())
+        return;
+    if (IsNameTaken(newName)) {
+        ShowSameMacro();
+        return;
+    }
+    const QString oldName = current->text();
+    const QString oldPath = MacroFile::PathOf(macroDir, oldName);
+    const QString newPath = MacroFile::PathOf(macroDir, newName);
+    if (oldPath.isEmpty() || newPath.isEmpty() || !QFile::rename(oldPath, newPath))
+        return;
+    current->setText(newName);
+    PostMsg::GetInstance()->EmitMacroRename(oldName, newName);
+}
+
+void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint &pos)
+{
+    QMenu menu;
+    if (ui->listWidgetHong->itemAt(pos)) {
+        connect(menu.addAction(renameMenuText), &QAction::triggered, this, &Macro::RenameMacro);
+        connect(menu.addAction(deleteMenuText), &QAction::triggered, this, &Macro::DeleteMacro);
+    } else {
+        connect(menu.addAction(newMenuText), &QAction::triggered, this, &Macro::CreateMewMacro);
+    }
+    menu.exec(QCursor::pos());
+}
+
 // ---- event list ---------------------------------------------------------------------------
 
 QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
@@ -515,6 +647,13 @@ void Macro::ShowPleaseStop()
 {
     ExeIsRun notice;
     notice.ShowPleaseStopText();
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
+}
+
+void Macro::ShowSameMacro()
+{
+    SameMacro notice;
     PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
     notice.exec();
 }

@@ -8,9 +8,14 @@
 // index 0 the events, 1 the loop mode).
 //
 // The selected macro is the current item of the macro list. Whenever it
-// changes, by a click or by the keyboard, the page loads that macro's file,
-// so the events shown always belong to the selected macro. Code that sets
-// the current item itself (with the list's signals blocked) loads nothing.
+// changes, by a click, a right press or the keyboard, the page loads that
+// macro's file, so the events shown always belong to the selected macro and
+// the list's context menu acts on the macro shown. Code that sets the current
+// item itself (New, Delete) blocks the list's signals and loads nothing.
+//
+// New, Rename and Delete change the macro folder first and the list only
+// when the folder change worked; a name is taken while anything of that name
+// is in the folder, listed or not.
 //
 // The back arrow's SigSetMacroPage ends a running recording and tells the
 // device page (SigStartRecord(1)) to enable its navigation again.
@@ -57,6 +62,9 @@ public:
     bool WriteMacroFile(const QString &name, int loopCode, const MacroItems &items) const;
     // Waits `ms` (a named wait) while serving events.
     static void WaitMs(int ms);
+    // Creates the empty file of a new macro `name`; false, touching nothing,
+    // when anything of that name is already in the folder.
+    bool CreateMacroFile(const QString &name);
 
     // Append to the event list while a macro is selected: a key item, made
     // current; a delay item (ms rounded to whole milliseconds), with the item
@@ -86,6 +94,12 @@ public slots:
     void on_listWidgetKey_itemChanged(QListWidgetItem *item);
     void on_listWidgetHong_clicked(const QModelIndex &index);
     void on_listWidgetHong_currentRowChanged(int row);
+    void on_listWidgetHong_customContextMenuRequested(const QPoint &pos);
+    void on_NewHong_clicked();
+    void CreateMewMacro();
+    void on_DeleteHong_clicked();
+    void DeleteMacro();
+    void RenameMacro();
     // The loop group's idToggled, connected directly.
     void OnLoopModeChanged(int id, bool checked);
 
@@ -106,6 +120,11 @@ private:
     QListWidgetItem *MakeEventItem(const MacroItem &item) const;
     void AppendEventItem(const MacroItem &item);
     void ShowPleaseStop();
+    void ShowSameMacro();
+    // True when a list item has the name or anything of that name is in the folder.
+    bool IsNameTaken(const QString &name) const;
+    // Runs the name dialog in `mode` (0 new, 1 rename); empty when cancelled.
+    QString AskMacroName(int mode);
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 

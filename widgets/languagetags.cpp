@@ -53,6 +53,7 @@ QVector<ClassTexts> BuildClasses()
              + Numbered("ChooseEvent", 1, 8) + Numbered("Key", 1, 5) + QStringList{"MacroReal"}},
         {"AddDelayTime", "AddDelayTime", {"label", "NewHong", "NewHong_2"}},
         {"addKey", "AddKey", {"label", "NewHong", "NewHong_2"}},
+        {"QuestionDialog", "Question", {"label", "label_2", "NewHong", "NewHong_2"}},
 
         // Settings page: the sleep-time items and the wired-mode notice
         {"FormSetting", "FormSetting",
