@@ -24,6 +24,7 @@
 #include <QPointer>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTextCodec>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -164,6 +165,7 @@ class TestMacroList : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -206,6 +208,12 @@ private:
 
     std::unique_ptr<Macro> m_page;
 };
+
+void TestMacroList::initTestCase()
+{
+    // Names are counted in bytes of the local 8-bit encoding.
+    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
+}
 
 void TestMacroList::init()
 {
