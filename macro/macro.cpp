@@ -2,6 +2,8 @@
 
 #include "ui_macro.h"
 
+#include "adddelaytime.h"
+#include "addkey.h"
 #include "configini.h"
 #include "eventwait.h"
 #include "globals.h"
@@ -54,8 +56,25 @@ constexpr int kNoticeDy = -50;
 constexpr int kNameForNewMacro = 0;
 constexpr int kNameForRename = 1;
 
+// The delay and single-key dialogs sit this far left of and above the centre.
+constexpr int kDialogDx = -50;
+constexpr int kDialogDy = -70;
+
 constexpr int kEventMenuRows = 5;
+
+// Items of the event menu; 4 to 8 are the five mouse buttons.
+constexpr int kMenuNothing = 0;
+constexpr int kMenuKeyPress = 1;
+constexpr int kMenuKeyRelease = 2;
+constexpr int kMenuDelay = 3;
 constexpr int kFirstMouseButtonItem = 4;
+constexpr int kLastMouseButtonItem = 8;
+
+// The delay that inserted keys and clicks bring with them.
+constexpr double kInsertedDelayMs = 10;
+
+// Key events of one macro in the mouse's record (press and release count one each).
+constexpr int kMaxKeyItems = 70;
 
 QString Rgb(const QString &triple)
 {
@@ -567,6 +586,232 @@ MacroItems Macro::EventItems() const
         items.append(MacroItem{item->text(), item->type()});
     }
     return items;
+}
+
+// ---- editing the event list ---------------------------------------------------------------
+
+bool Macro::MacroSelected() const
+{
+    return ui->listWidgetHong->currentRow() >= 0;
+}
+
+bool Macro::IsDelayRow(int row) const
+{
+    const QListWidgetItem *item = ui->listWidgetKey->item(row);
+    return item && MacroItem{item->text(), item->type()}.IsDelay();
+}
+
+int Macro::KeyItemCount() const
+{
+    int keys = 0;
+    for (int row = 0; row < ui->listWidgetKey->count(); ++row)
+        keys += IsDelayRow(row) ? 0 : 1;
+    return keys;
+}
+
+// Inserts the items one after another from `row` on; a row past the end appends.
+void Macro::InsertEventItems(int row, const MacroItems &items)
+{
+    for (const MacroItem &item : items) {
+        ui->listWidgetKey->insertItem(qMin(row, ui->listWidgetKey->count()), MakeEventItem(item));
+        ++row;
+    }
+}
+
+void Macro::ReplaceEventItem(int row, const MacroItem &item)
+{
+    delete ui->listWidgetKey->takeItem(row);
+    ui->listWidgetKey->insertItem(row, MakeEventItem(item));
+}
+
+void Macro::InsertKeyEvent(const QString &name, bool press)
+{
+    const int r = ui->listWidgetKey->currentRow();
+    const int n = ui->listWidgetKey->count();
+    const MacroItem key = MacroItem::Key(name, press);
+    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
+    // A single key (r = 0, n = 1) has no delay below it: the new key is
+    // appended with its delay in front, as after any last key.
+    if (r == 0 && n > 1)
+        InsertEventItems(2, {key, pause});
+    else if (r < 0 && n == 0)
+        InsertEventItems(0, {key});
+    else if (r < 0 || r == n - 1)
+        InsertEventItems(n, {pause, key});
+    else if (IsDelayRow(r))
+        InsertEventItems(r + 1, {key, pause});
+    else
+        InsertEventItems(r + 2, {key, pause});
+}
+
+void Macro::InsertMouseClick(const QString &buttonName)
+{
+    const int r = ui->listWidgetKey->currentRow();
+    const int n = ui->listWidgetKey->count();
+    const MacroItem down = MacroItem::Key(buttonName, true);
+    const MacroItem up = MacroItem::Key(buttonName, false);
+    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
+    if (r == 0 && n > 1)
+        InsertEventItems(2, {down, pause, up, pause});
+    else if (r < 0 && n == 0)
+        InsertEventItems(0, {down, pause, up});
+    else if (r < 0 || r == n - 1)
+        InsertEventItems(n, {pause, down, pause, up});
+    else if (IsDelayRow(r))
+        InsertEventItems(r + 1, {down, pause, up, pause});
+    else
+        InsertEventItems(r + 1, {pause, down, pause, up});
+}
+
+void Macro::InsertDelay(double ms)
+{
+    const int r = ui->listWidgetKey->currentRow();
+    if (r <= 0)
+        return;
+    const MacroItem pause = MacroItem::Delay(ms);
+    int row = r;
+    if (IsDelayRow(r))
+        ReplaceEventItem(r, pause);
+    else if (IsDelayRow(r - 1))
+        ReplaceEventItem(row = r - 1, pause);
+    else
+        InsertEventItems(r, {pause});
+    ui->listWidgetKey->setCurrentRow(row);
+}
+
+void Macro::MarkEventsChanged()
+{
+    eventsChanged = true;
+    SetSaveEnabled(true);
+}
+
+// False, after the notice, when `added` more key items would not fit the
+// mouse's record.
+bool Macro::RoomForKeys(int added)
+{
+    if (KeyItemCount() + added <= kMaxKeyItems)
+        return true;
+    KeyNumberLimit notice;
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
+    return false;
+}
+
+std::optional<QString> Macro::AskKeyName()
+{
+    addKey dialog;
+    PlaceOnOpener(&dialog, this, kDialogDx, kDialogDy);
+    const int result = dialog.exec();
+    if (result == QDialog::Accepted && dialog.accepted)
+        return dialog.keyName;
+    return std::nullopt;
+}
+
+std::optional<int> Macro::AskDelay()
+{
+    AddDelayTime dialog;
+    PlaceOnOpener(&dialog, this, kDialogDx, kDialogDy);
+    dialog.exec();
+    if (dialog.accepted)
+        return dialog.delay;
+    return std::nullopt;
+}
+
+void Macro::on_ChooseEvent_activated(int index)
+{
+    if (index == kMenuKeyPress || index == kMenuKeyRelease)
+        ChooseKeyEvent(index == kMenuKeyPress);
+    else if (index == kMenuDelay)
+        ChooseDelay();
+    else if (index >= kFirstMouseButtonItem && index <= kLastMouseButtonItem)
+        ChooseMouseClick(MouseButtonNames().at(index - kFirstMouseButtonItem));
+    ui->ChooseEvent->setCurrentIndex(kMenuNothing);
+}
+
+void Macro::ChooseKeyEvent(bool press)
+{
+    if (MacroSelected() && !RoomForKeys(1))
+        return;
+    const std::optional<QString> name = AskKeyName();
+    if (!name || !MacroSelected())
+        return;
+    InsertKeyEvent(*name, press);
+    MarkEventsChanged();
+}
+
+void Macro::ChooseDelay()
+{
+    const std::optional<int> delay = AskDelay();
+    if (!delay || !MacroSelected() || !ui->listWidgetKey->currentItem())
+        return;
+    InsertDelay(*delay);
+    MarkEventsChanged();
+}
+
+void Macro::ChooseMouseClick(const QString &buttonName)
+{
+    if (!MacroSelected() || !RoomForKeys(2))
+        return;
+    InsertMouseClick(buttonName);
+    MarkEventsChanged();
+}
+
+// The item is looked up again after the dialog: the list may have been
+// rebuilt while it was open. Its new text reaches the change flag through the
+// item-changed handler.
+void Macro::on_Amend_clicked()
+{
+    if (g_MacroRecording) {
+        ShowPleaseStop();
+        return;
+    }
+    const int row = ui->listWidgetKey->currentRow();
+    if (row < 0)
+        return;
+    const bool delay = IsDelayRow(row);
+    QString text;
+    if (delay) {
+        const std::optional<int> ms = AskDelay();
+        if (!ms)
+            return;
+        text = MacroItem::Delay(*ms).text;
+    } else {
+        const std::optional<QString> name = AskKeyName();
+        if (!name)
+            return;
+        text = *name;
+    }
+    QListWidgetItem *item = ui->listWidgetKey->currentItem();
+    if (!item || ui->listWidgetKey->currentRow() != row || IsDelayRow(row) != delay)
+        return;
+    item->setText(text);
+    SetSaveEnabled(true);
+}
+
+void Macro::on_DeleteKey_clicked()
+{
+    if (g_MacroRecording) {
+        ShowPleaseStop();
+        return;
+    }
+    if (!MacroSelected())
+        return;
+    QListWidget *list = ui->listWidgetKey;
+    if (list->count() < 4) {
+        list->clear();
+        MarkEventsChanged();
+        return;
+    }
+    const int r = list->currentRow();
+    if (r < 0)
+        return;
+    // The pair to remove starts at the current key, or at the key above the
+    // current delay or last item.
+    const bool startsHere = r < list->count() - 1 && !IsDelayRow(r);
+    const int first = startsHere ? r : qMax(0, r - 1);
+    delete list->takeItem(first + 1);
+    delete list->takeItem(first);
+    MarkEventsChanged();
 }
 
 // ---- change flags and Save -----------------------------------------------------------------

@@ -17,6 +17,13 @@
 // when the folder change worked; a name is taken while anything of that name
 // is in the folder, listed or not.
 //
+// The event list is edited through the event menu (a key press or release
+// from the single-key dialog, a delay from the delay dialog, a click of one of
+// the five mouse buttons), Amend and DeleteKey. Every edit keeps the list in
+// its alternating shape key, delay, key, ..., key: keys and clicks bring
+// "10ms" delays with them, and a deleted key takes its delay along. The mouse
+// holds at most 70 key events per macro, so the menu adds none beyond that.
+//
 // The back arrow's SigSetMacroPage ends a running recording and tells the
 // device page (SigStartRecord(1)) to enable its navigation again.
 // Everything runs on the GUI thread.
@@ -31,6 +38,7 @@
 #include <QStringList>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class LanguageReader;
 class QButtonGroup;
@@ -72,6 +80,19 @@ public:
     void AppendKeyItem(const QString &name, bool press);
     void AppendDelayItem(double ms);
 
+    // Insert into the event list relative to the current row r, with "10ms"
+    // delays that keep the list alternating; none moves the current item.
+    // A key press or release: after the current key and its delay, after the
+    // current delay, or at the end (alone in an empty list).
+    void InsertKeyEvent(const QString &name, bool press);
+    // A press and a release of a mouse button with "10ms" between them,
+    // placed as InsertKeyEvent places a key.
+    void InsertMouseClick(const QString &buttonName);
+    // Sets the delay at the current position: the current delay, or the one
+    // above the current key (inserted when there is none), which becomes
+    // current. Nothing changes on the first row or without a current item.
+    void InsertDelay(double ms);
+
     // The loop code of the checked loop box: 254, 255, 253 or the count.
     int LoopCode() const;
     // The event list as shown.
@@ -100,6 +121,16 @@ public slots:
     void on_DeleteHong_clicked();
     void DeleteMacro();
     void RenameMacro();
+    // The event menu: 1 and 2 a key press or release, 3 a delay, 4 to 8 a click
+    // of the left, right, middle, forward or back button. Shows its empty
+    // item 0 again afterwards.
+    void on_ChooseEvent_activated(int index);
+    // Changes the key of the current key item or the delay of the current
+    // delay item.
+    void on_Amend_clicked();
+    // Removes the current item together with its neighbouring key or delay;
+    // a list of fewer than four items is emptied at once.
+    void on_DeleteKey_clicked();
     // The loop group's idToggled, connected directly.
     void OnLoopModeChanged(int id, bool checked);
 
@@ -125,6 +156,18 @@ private:
     bool IsNameTaken(const QString &name) const;
     // Runs the name dialog in `mode` (0 new, 1 rename); empty when cancelled.
     QString AskMacroName(int mode);
+    bool MacroSelected() const;
+    bool IsDelayRow(int row) const;
+    int KeyItemCount() const;
+    void InsertEventItems(int row, const MacroItems &items);
+    void ReplaceEventItem(int row, const MacroItem &item);
+    void MarkEventsChanged();
+    bool RoomForKeys(int added);
+    std::optional<QString> AskKeyName();
+    std::optional<int> AskDelay();
+    void ChooseKeyEvent(bool press);
+    void ChooseDelay();
+    void ChooseMouseClick(const QString &buttonName);
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 
