@@ -155,6 +155,11 @@ public slots:
     void on_DPI_5_clicked(bool checked);
     // Key combination: asks for the keys with the key-combination dialog.
     void on_DPI_8_clicked();
+    // Fire key. A click runs both, in this order: the writer acts only for a
+    // double click (checked), the second opens the fire-key dialog, which
+    // calls the writer itself when it is confirmed.
+    void on_DPI_6_clicked(bool checked);
+    void on_DPI_6_clicked();
     // Tilt, lighting and DPI functions of the detail lists.
     void on_VolumeUp_2_clicked(bool checked);
     void on_VolumeDown_2_clicked(bool checked);

@@ -44,6 +44,7 @@ QVector<ClassTexts> BuildClasses()
         // Button page: the debounce panel's unit texts of items 0 to 19
         {"Buttoninterface", "Buttoninterface", Numbered("S", 1, 20)},
         {"GroupKey", "groupKey", {"label", "NewHong", "NewHong_2"}},
+        {"FireKey", "FireKey", {"label", "label_2", "label_3", "NewHong", "NewHong_2"}},
 
         // Macro page (items 4 to 8 of the event menu are the mouse-button names)
         {"Macro", "Macro",
