@@ -4,15 +4,16 @@
 
 #include <QMutexLocker>
 #include <cstring>
+#include <set>
+#include <string>
 
 FlashDataMap g_FlashDataMap{};
 QMutex g_ImageLock;
-DeviceAllInfo g_CurrentDevice;
+Guarded<DeviceAllInfo> g_CurrentDevice;
 static const char kEmptyPath[] = "";
-const char *g_CurrentPath = kEmptyPath;
-QByteArray g_CurrentPathStr;
-QString g_LoadCacheName;
-QString g_SaveCacheName;
+std::atomic<const char *> g_CurrentPath{kEmptyPath};
+Guarded<QString> g_LoadCacheName;
+Guarded<QString> g_SaveCacheName;
 QList<DeviceAllInfo> g_FoundDevices;
 Worker *g_Worker = nullptr;
 QTimer *g_OnlineTimer = nullptr;
@@ -34,12 +35,19 @@ void StoreImage(const FlashDataMap &image)
     std::memcpy(&g_FlashDataMap, &image, sizeof(FlashDataMap));
 }
 
-void SetCurrentPathCopy(const QByteArray &path)
+const char *InternedPath(const QByteArray &path)
 {
-    // Detach first so the pointer stays valid while the previous text is replaced.
-    QByteArray copy(path.constData(), path.size());
-    g_CurrentPathStr = copy;
-    g_CurrentPath = g_CurrentPathStr.constData();
+    // Never freed: a thread may still be handing an older path to the library.
+    static std::mutex &lock = *new std::mutex;
+    static std::set<std::string> &paths = *new std::set<std::string>;
+    std::lock_guard<std::mutex> guard(lock);
+    // Up to the first NUL, as the library reads it. Set nodes never move.
+    return paths.insert(std::string(path.constData())).first->c_str();
+}
+
+void SetCurrentPath(const QByteArray &path)
+{
+    g_CurrentPath = InternedPath(path);
 }
 
 static DongleRGB g_DongleRgbStorage{};

@@ -5,9 +5,11 @@
 // Threads: the GUI thread, the Worker thread and the device library's delivery
 // thread all touch this state. One-byte flags are std::atomic. The settings
 // image g_FlashDataMap is copied in and out under g_ImageLock (see ImageLock
-// below); that lock is never held across a PostMsg emit or a library call,
-// because a blocking-queued emit waits for the GUI thread, which may itself be
-// waiting for the lock.
+// below); the current device record and the cache names are Guarded values,
+// read and written only as whole copies under their own lock. No such lock is
+// ever held across a PostMsg emit or a library call, because a
+// blocking-queued emit waits for the GUI thread, which may itself be waiting
+// for the lock.
 
 #include "deviceallinfo.h"
 #include "flashdatamap.h"
@@ -19,19 +21,54 @@
 #include <QMutex>
 #include <QString>
 #include <atomic>
+#include <mutex>
 
 class QTimer;
 class Worker;
 class UpDateRepair;
 
+// A value that several threads share: it is only ever copied out whole
+// (Get), replaced whole (Set) or changed in place by a short function that
+// runs under the lock (Update, which must neither emit nor call the library).
+template <typename T>
+class Guarded
+{
+public:
+    T Get() const
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        return m_value;
+    }
+    void Set(const T &value)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_value = value;
+    }
+    template <typename Change>
+    void Update(Change change)
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        change(m_value);
+    }
+
+private:
+    mutable std::mutex m_lock;
+    T m_value{};
+};
+
 // --- The device and its image ---
 extern FlashDataMap g_FlashDataMap;
 extern QMutex g_ImageLock;  // guards copies of g_FlashDataMap; see the rule above
-extern DeviceAllInfo g_CurrentDevice;
-extern const char *g_CurrentPath;  // path handed to every library call that takes one
-extern QByteArray g_CurrentPathStr;  // storage for a copied path
-extern QString g_LoadCacheName;
-extern QString g_SaveCacheName;
+// The selected device: written by the GUI thread (selection, rescans) and the
+// worker (Online); the data callback works on the snapshot taken when the
+// connection opened (connection.h) and hands FirmwareVersion to the GUI thread.
+extern Guarded<DeviceAllInfo> g_CurrentDevice;
+// The path handed to every library call that takes one. It only ever points
+// at text that lives for the whole run (a path the library interned, or one
+// interned by SetCurrentPath), so a reader may use it while it is replaced.
+extern std::atomic<const char *> g_CurrentPath;
+extern Guarded<QString> g_LoadCacheName;  // set by the selection (GUI thread)
+extern Guarded<QString> g_SaveCacheName;  // set by the data callback
 extern QList<DeviceAllInfo> g_FoundDevices;
 extern Worker *g_Worker;
 extern QTimer *g_OnlineTimer;
@@ -45,8 +82,11 @@ extern int g_ShowBatteryValue;
 FlashDataMap ReadImage();
 void StoreImage(const FlashDataMap &image);
 
-// Points g_CurrentPath at a private copy of `path` kept in g_CurrentPathStr.
-void SetCurrentPathCopy(const QByteArray &path);
+// Keeps `path` for the rest of the run (one copy per distinct text) and
+// points g_CurrentPath at it.
+void SetCurrentPath(const QByteArray &path);
+// The same text kept for the rest of the run, without publishing it.
+const char *InternedPath(const QByteArray &path);
 
 // --- Buffers handed to the library (owned for the whole run) ---
 extern DongleRGB *const g_DongleRgb;

@@ -14,7 +14,10 @@ struct IdAnswer {
 };
 
 // Asks for the ids up to kIdentifyAttempts times and stops at the first
-// answer carrying an id. Every answer counts, the last one included.
+// answer carrying an id. Every answer counts, the tenth included: a device
+// that answers with ids only on the tenth call is identified by it (kept on
+// purpose: a device still settling after plug-in is listed as itself, not as
+// unknown).
 IdAnswer ReadIds(const char *path)
 {
     IdAnswer answer;
@@ -186,16 +189,17 @@ void EnumerateMainDevices(const QString &vid, const QVector<QString> &pids)
         const char **paths = UsbFinderC_FindHidDevicesByDeviceId(vidText.constData(), pidText.constData(), 1, 5, &count);
         for (int i = 0; paths && i < count; ++i) {
             DeviceAllInfo info = NewRecord(paths[i], vid, pid);
-            if (g_CurrentDevice.Path.isEmpty()) {
+            if (g_CurrentDevice.Get().Path.isEmpty()) {
                 g_FoundDevices.append(info);
                 continue;
             }
             const int result = IdentifyMainDevice(info, paths[i]);
+            const DeviceAllInfo current = g_CurrentDevice.Get();
             if (result != 1) {
                 g_FoundDevices.append(info);
-            } else if (info.DriveIndex == g_CurrentDevice.DriveIndex) {
+            } else if (info.DriveIndex == current.DriveIndex) {
                 g_FoundDevices.append(info);
-                if (info.Path == g_CurrentDevice.Path)
+                if (info.Path == current.Path)
                     g_CurrentPath = paths[i];  // interned by the library for the whole run
             }
         }
@@ -224,15 +228,17 @@ int IdentifyMainDevice(DeviceAllInfo &info, const char *path)
     UsbFinderC_GetDeviceOnLineWithUsbAddress(path, g_AddressBuffer);
     info.Online = g_AddressBuffer[6] == 1;
     info.Address = AddressFrom(g_AddressBuffer);
-    if (info.Path == g_CurrentDevice.Path) {
-        const QString usbVersion = g_CurrentDevice.UsbVersion;
-        const QString firmwareVersion = g_CurrentDevice.FirmwareVersion;
-        g_CurrentDevice = info;
+    g_CurrentDevice.Update([&info](DeviceAllInfo &current) {
+        if (info.Path != current.Path)
+            return;
+        const QString usbVersion = current.UsbVersion;
+        const QString firmwareVersion = current.FirmwareVersion;
+        current = info;
         if (!usbVersion.isEmpty())
-            g_CurrentDevice.UsbVersion = usbVersion;
+            current.UsbVersion = usbVersion;
         if (!firmwareVersion.isEmpty())
-            g_CurrentDevice.FirmwareVersion = firmwareVersion;
-    }
+            current.FirmwareVersion = firmwareVersion;
+    });
     return 1;
 }
 

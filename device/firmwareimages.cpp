@@ -181,7 +181,7 @@ bool HasNewFirmware(uint8_t target, QString currentVersion, QString modelName, u
 bool HasNewFirmwareForClass(uint8_t target, QString currentVersion, int receiverClass, const QString &folder)
 {
     ConfigIni *config = ConfigIni::GetInstance();
-    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
     const int cid = config->IntValue("Option", "CID");
     g_UpdateCid = cid;
     const int mid = config->IntValue(group, "MID");

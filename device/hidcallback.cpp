@@ -1,6 +1,7 @@
 #include "hidcallback.h"
 
 #include "configini.h"
+#include "connection.h"
 #include "devicecache.h"
 #include "discovery.h"
 #include "globals.h"
@@ -9,6 +10,7 @@
 #include "registrystore.h"
 #include "waits.h"
 
+#include <QCoreApplication>
 #include <QMutexLocker>
 #include <cstring>
 
@@ -22,14 +24,9 @@ int HeaderByte(const uchar *report, int reportLen, int index)
     return (report && reportLen > index) ? report[index] : 0;
 }
 
-QString CurrentGroup()
+QString GroupOf(const DeviceAllInfo &device)
 {
-    return QString("Drive%1").arg(g_CurrentDevice.DriveIndex + 1);
-}
-
-QByteArray CurrentPathLatin1()
-{
-    return g_CurrentDevice.Path.toLatin1();
+    return QString("Drive%1").arg(device.DriveIndex + 1);
 }
 
 PostMsg *Hub()
@@ -37,8 +34,12 @@ PostMsg *Hub()
     return PostMsg::GetInstance();
 }
 
+// Writes the image back, but only once it holds this mouse's own dump: before
+// that it may still be the previous mouse's image, or zeros.
 void SendImageBack()
 {
+    if (!ImageIsDevicesOwn())
+        return;
     FlashDataMap copy = ReadImage();
     ProtocolDataUpdate(&copy);
 }
@@ -49,10 +50,10 @@ void OnBattery(const uchar *data)
     Hub()->EmitBattery(g_BatteryStatus[1] > 0, g_BatteryStatus[0], g_ShowBatteryValue == 1);
 }
 
-void QueryReceiver()
+void QueryReceiver(const DeviceAllInfo &device)
 {
-    const QByteArray path = CurrentPathLatin1();
-    if (!g_CurrentDevice.Wired && g_CurrentDevice.LinkType == 1) {
+    const QByteArray path = device.Path.toLatin1();
+    if (!device.Wired && device.LinkType == 1) {
         UsbFinderC_Get4KDongleRGBValue(path.constData(), g_DongleRgb);
         if (g_DongleRgb->Mode != 0)
             Hub()->EmitRGBValue(g_DongleRgb);
@@ -65,10 +66,10 @@ void QueryReceiver()
 
 // After a command-9 report: buttons whose default (KeyParamN, item 0) is a key
 // keep their key and macro records; every other record is cleared.
-void ClearRecordsWithoutKeyDefault(FlashDataMap &image)
+void ClearRecordsWithoutKeyDefault(const QString &group, FlashDataMap &image)
 {
     for (int i = 1; i <= 6; ++i) {
-        const QStringList param = ConfigIni::GetInstance()->ValueList(CurrentGroup(), QString("KeyParam%1").arg(i));
+        const QStringList param = ConfigIni::GetInstance()->ValueList(group, QString("KeyParam%1").arg(i));
         if (!param.isEmpty() && param.first() == QLatin1String("0x05"))
             g_DefaultMacroKeys.append(i - 1);
     }
@@ -80,25 +81,42 @@ void ClearRecordsWithoutKeyDefault(FlashDataMap &image)
     }
 }
 
-void OnWholeDump(const uchar *data)
+// A dump that fails the library's own check is dropped whole: not stored,
+// not written back, not shown, not cached. The read is asked once more; a
+// second bad dump in a row is left at that, so a broken mouse is not read
+// over and over.
+void OnRejectedDump()
+{
+    NoteWholeReadAnswered();
+    if (NoteDumpRejected() == 1)
+        ReadWholeImage();
+}
+
+void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
 {
     FlashDataMap parsed{};
-    ProtocolDataParser(data, &parsed);
+    if (!ProtocolDataParser(data, &parsed)) {
+        OnRejectedDump();
+        return;
+    }
+    const DeviceAllInfo &device = connection.device;
     StoreImage(parsed);
-    g_SaveCacheName = DeviceCacheName(g_CurrentDevice.Cid, g_CurrentDevice.Mid);
+    NoteWholeReadAnswered();
+    NoteDumpTaken(connection.serial);
+    g_SaveCacheName.Set(DeviceCacheName(device.Cid, device.Mid));
 
     UsbServer_ReadDPILed();
     UsbServer_ReadBatteryLevel();
     UsbServer_ReadVersion();
     UsbServer_ReadConfig();
     if (!g_SkipDongleQuery)
-        QueryReceiver();
+        QueryReceiver(device);
     g_SkipDongleQuery = 0;
 
     if (g_CheckDefaultMacros) {
         {
             QMutexLocker lock(&g_ImageLock);
-            ClearRecordsWithoutKeyDefault(g_FlashDataMap);
+            ClearRecordsWithoutKeyDefault(GroupOf(device), g_FlashDataMap);
         }
         g_CheckDefaultMacros = 0;
     }
@@ -115,9 +133,9 @@ void OnWholeDump(const uchar *data)
     g_WorkerRun = 0;
 }
 
-void OnReportRate(uchar code)
+void OnReportRate(const DeviceAllInfo &device, uchar code)
 {
-    if (g_CurrentDevice.Wired && code > 15)
+    if (device.Wired && code > 15)
         return;
     {
         QMutexLocker lock(&g_ImageLock);
@@ -166,14 +184,14 @@ void OnLedBar(const uchar *data)
     Hub()->EmitUpDataLightLight(ReadImage());
 }
 
-void OnSettings(int status, int subCommand, const uchar *data, int dataLen)
+void OnSettings(const ConnectionSnapshot &connection, int status, int subCommand, const uchar *data, int dataLen)
 {
     if (status != 0 || !data)
         return;
     if (subCommand == HIDUSB_SUB_FLASH && dataLen == HIDUSB_DUMP_SIZE)
-        OnWholeDump(data);
+        OnWholeDump(connection, data);
     else if (subCommand == HIDUSB_SUB_FLASH && dataLen == 1)
-        OnReportRate(data[0]);
+        OnReportRate(connection.device, data[0]);
     else if (subCommand == HIDUSB_SUB_CURRENT_DPI && dataLen == 1)
         OnCurrentLevel(data[0]);
     else if (subCommand == HIDUSB_SUB_DPI_LED && dataLen == 8)
@@ -182,12 +200,12 @@ void OnSettings(int status, int subCommand, const uchar *data, int dataLen)
         OnLedBar(data);
 }
 
-void OnReceiverOptions()
+void OnReceiverOptions(const DeviceAllInfo &device)
 {
-    const QString group = CurrentGroup();
-    const QByteArray path = CurrentPathLatin1();
+    const QString group = GroupOf(device);
+    const QByteArray path = device.Path.toLatin1();
     const int ledMode = ConfigIni::GetInstance()->AdvancedItem(group, 1).toInt();
-    if (ledMode > 0 && !g_CurrentDevice.Wired && g_CurrentDevice.LinkType == 1) {
+    if (ledMode > 0 && !device.Wired && device.LinkType == 1) {
         g_DongleRgb->Mode = uint8_t(ledMode);
         UsbFinderC_Set4KDongleRGB(path.constData(), g_DongleRgb);
         if (g_DongleRgb->Mode != 0)
@@ -198,7 +216,7 @@ void OnReceiverOptions()
         UsbFinderC_SetLongRangeMode(path.constData(), longRange == 1);
         Hub()->EmitLongRangeMode(longRange == 1);
     }
-    UsbServer_ReadAllFlashData();
+    ReadWholeImage();
     g_CheckDefaultMacros = 1;
     g_SkipDongleQuery = 1;
 }
@@ -211,15 +229,32 @@ void OnProfile(const uchar *data, int dataLen)
         Hub()->EmitUpDataConfigUI(0, 0, false);
 }
 
-void OnVersion()
+// The current device record belongs to the GUI thread's side: the version
+// text goes there, and only onto the record of the device it was read from.
+void HandVersionToGuiThread(const QString &path, const QString &version)
 {
-    const QByteArray path = g_CurrentDevice.Path.toLocal8Bit();
-    const int version = UsbFinderC_GetVersion(path.constData());
-    g_CurrentDevice.FirmwareVersion = VersionText(version);
+    auto store = [path, version] {
+        g_CurrentDevice.Update([&](DeviceAllInfo &current) {
+            if (current.Path == path)
+                current.FirmwareVersion = version;
+        });
+    };
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, store, Qt::QueuedConnection);
+    else
+        store();
+}
+
+void OnVersion(const DeviceAllInfo &device)
+{
+    const QByteArray path = device.Path.toLocal8Bit();
+    const QString version = VersionText(UsbFinderC_GetVersion(path.constData()));
+    // Queued before SigSetver(0), so its receivers find the new text.
+    HandVersionToGuiThread(device.Path, version);
     Hub()->EmitSetver(0);
     const QString name = "MouseVer" + ConfigIni::GetInstance()->Value("Option", "CID")
-                         + ConfigIni::GetInstance()->Value(CurrentGroup(), "MID");
-    RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(), name, g_CurrentDevice.FirmwareVersion);
+                         + ConfigIni::GetInstance()->Value(GroupOf(device), "MID");
+    RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(), name, version);
 }
 
 }  // namespace
@@ -231,16 +266,17 @@ void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int
     const int subCommand = HeaderByte(report, reportLen, HIDUSB_HEADER_SUBCOMMAND);
     if (dataLen < 0 || (dataLen > 0 && !data))
         return;
+    const ConnectionSnapshot connection = OpenedConnection();
     switch (command) {
     case HIDUSB_CMD_BATTERY:
         if (dataLen >= 2)
             OnBattery(data);
         break;
     case HIDUSB_CMD_SETTINGS:
-        OnSettings(status, subCommand, data, dataLen);
+        OnSettings(connection, status, subCommand, data, dataLen);
         break;
     case HIDUSB_CMD_RESET_DONE:
-        OnReceiverOptions();
+        OnReceiverOptions(connection.device);
         break;
     case HIDUSB_CMD_STATUS:
         if (dataLen >= 1) {
@@ -252,7 +288,7 @@ void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int
         OnProfile(data, dataLen);
         break;
     case HIDUSB_CMD_VERSION:
-        OnVersion();
+        OnVersion(connection.device);
         break;
     case HIDUSB_CMD_RECEIVER_LED:
         Hub()->EmitRGBValue(g_DongleRgb);

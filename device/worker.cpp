@@ -1,6 +1,7 @@
 #include "worker.h"
 
 #include "configini.h"
+#include "connection.h"
 #include "devicecache.h"
 #include "globals.h"
 #include "hidcallback.h"
@@ -25,7 +26,7 @@ Worker::Worker(QObject *parent) : QThread(nullptr), PlaceholderPath("a")
     Q_UNUSED(parent);
     g_WorkerRun = 1;
     g_StatusTimer.start();
-    g_CurrentPath = PlaceholderPath.constData();
+    SetCurrentPath(PlaceholderPath);
     g_DeviceOnline = 0;
 
     g_OnlineTimer = new QTimer(this);
@@ -58,11 +59,12 @@ bool Worker::SetRunFlag()
 
 void Worker::SlotSelectMouseInfo(DeviceAllInfo SelectInfo)
 {
-    g_CurrentDevice = SelectInfo;
-    g_LoadCacheName = DeviceCacheName(SelectInfo.Cid, SelectInfo.Mid);
+    ForgetDeviceImage();
+    g_CurrentDevice.Set(SelectInfo);
+    g_LoadCacheName.Set(DeviceCacheName(SelectInfo.Cid, SelectInfo.Mid));
     // Open the chosen device on the first pass, not whatever path was current
     // before: the main page's rescan may not have run yet.
-    SetCurrentPathCopy(SelectInfo.Path.toLocal8Bit());
+    SetCurrentPath(SelectInfo.Path.toLocal8Bit());
 }
 
 void Worker::SlotMainPageChange()
@@ -74,7 +76,7 @@ void Worker::SlotCheckOnline()
 {
     if (g_WaitOnline) {
         if (g_SessionActive == 0) {
-            if (g_CurrentDevice.LinkType != 0)
+            if (g_CurrentDevice.Get().LinkType != 0)
                 g_WaitOnline = 0;
         } else if (g_LinkWatch) {
             g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
@@ -92,17 +94,17 @@ void Worker::SlotCheckOnline()
     }
 }
 
-bool Worker::DeviceChanged() const
+bool Worker::DeviceChanged(const DeviceAllInfo &current) const
 {
-    return g_CurrentDevice.Path != LastPath || g_CurrentDevice.LinkType != LastLinkType
-           || g_DeviceOnline != g_OpenedOnline || g_ReloadRequested;
+    return current.Path != LastPath || current.LinkType != LastLinkType || g_DeviceOnline != g_OpenedOnline
+           || g_ReloadRequested;
 }
 
 void Worker::FillPagesFromCache()
 {
     FlashDataMap cached{};
     PostMsg *hub = PostMsg::GetInstance();
-    if (LoadDeviceCache(g_LoadCacheName, &cached)) {
+    if (LoadDeviceCache(g_LoadCacheName.Get(), &cached)) {
         hub->EmitUpDataLightUIButton(cached);
         hub->EmitUpDataLightLight(cached);
         hub->EmitUpDataLightSensor(cached);
@@ -119,10 +121,11 @@ void Worker::run()
     if (!g_DeviceOnline)
         g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
 
-    if (g_SessionActive == 1 && DeviceChanged()) {
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    if (g_SessionActive == 1 && DeviceChanged(current)) {
         g_DeviceOnline = UsbFinderC_GetDeviceOnLine(g_CurrentPath) ? 1 : 0;
+        SetCurrentOnline(current.Path, g_DeviceOnline != 0);
         if (g_DeviceOnline) {
-            g_CurrentDevice.Online = true;
             if (g_ReloadRequested) {
                 PostMsg::GetInstance()->EmitUpDataParam(1);
                 g_ReloadRequested = 0;
@@ -131,15 +134,19 @@ void Worker::run()
             }
         } else {
             g_WaitOnline = 1;
-            g_CurrentDevice.Online = false;
             FillPagesFromCache();
         }
-        LastPath = g_CurrentDevice.Path;
-        LastLinkType = g_CurrentDevice.LinkType;
-        UsbServerC_Start(g_CurrentPath, g_CurrentPath, HidInputCallback);
-        qDebug() << "OnlinA";
-        UsbServer_SetPCDriverStatus(true);
-        UsbServer_ReadAllFlashData();
+        LastPath = current.Path;
+        LastLinkType = current.LinkType;
+        if (ReadInFlightOnSamePath()) {
+            // A slow mouse is still sending its dump: opening again would drop it.
+            qDebug() << "OnlinA (read in flight kept)";
+        } else {
+            OpenCurrentDevice();
+            qDebug() << "OnlinA";
+            UsbServer_SetPCDriverStatus(true);
+            ReadWholeImage();
+        }
         g_OpenedOnline = g_DeviceOnline.load();
         qDebug() << "OnlinB";
     }
@@ -147,12 +154,26 @@ void Worker::run()
     g_WorkerRun = 0;
 }
 
+bool Worker::ReadInFlightOnSamePath() const
+{
+    return WholeReadInFlight() && OpenedConnection().path == QByteArray(g_CurrentPath);
+}
+
+void Worker::SetCurrentOnline(const QString &path, bool online)
+{
+    g_CurrentDevice.Update([&](DeviceAllInfo &device) {
+        if (device.Path == path)
+            device.Online = online;
+    });
+}
+
 void SelectCurrentDevice(DeviceAllInfo info)
 {
     const QByteArray path = info.Path.toLocal8Bit();
     if (UsbFinderC_GetDeviceOnLine(path.constData())) {
-        g_CurrentDevice = info;
-        SetCurrentPathCopy(g_CurrentDevice.Path.toLocal8Bit());
+        ForgetDeviceImage();
+        g_CurrentDevice.Set(info);
+        SetCurrentPath(path);
     }
     g_WorkerRun = 1;
     if (g_Worker)

@@ -30,7 +30,9 @@ protected:
     void run() override;
 
 private:
-    bool DeviceChanged() const;
+    bool DeviceChanged(const DeviceAllInfo &current) const;
+    bool ReadInFlightOnSamePath() const;
+    static void SetCurrentOnline(const QString &path, bool online);
     void FillPagesFromCache();
 
     QByteArray PlaceholderPath;

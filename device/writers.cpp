@@ -1,5 +1,6 @@
 #include "writers.h"
 
+#include "connection.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "postmsg.h"
@@ -34,29 +35,61 @@ void RaiseOfflineNotice()
         PostMsg::GetInstance()->EmitMouseOffLineo(0);
 }
 
-// Applies `change` to the image under the image lock and returns the result;
-// the lock is released before the library sees the image.
-FlashDataMap ChangeImage(const ImageChange &change)
+struct ChangedImage {
+    FlashDataMap before;
+    FlashDataMap after;
+};
+
+// Applies `change` to the image under the image lock; the lock is released
+// before the library sees the image.
+ChangedImage ChangeImage(const ImageChange &change)
 {
     QMutexLocker lock(&g_ImageLock);
+    ChangedImage result{g_FlashDataMap, g_FlashDataMap};
     change(g_FlashDataMap);
-    return g_FlashDataMap;
+    result.after = g_FlashDataMap;
+    return result;
 }
 
-void SendImage(FlashDataMap image)
+// Puts back the bytes a refused write changed, unless something else has
+// changed them since (a report of the mouse).
+void UndoChange(const ChangedImage &changed)
 {
-    ProtocolDataUpdate(&image);
+    const auto *before = reinterpret_cast<const uint8_t *>(&changed.before);
+    const auto *after = reinterpret_cast<const uint8_t *>(&changed.after);
+    QMutexLocker lock(&g_ImageLock);
+    auto *image = reinterpret_cast<uint8_t *>(&g_FlashDataMap);
+    for (std::size_t i = 0; i < sizeof(FlashDataMap); ++i) {
+        if (before[i] != after[i] && image[i] == after[i])
+            image[i] = before[i];
+    }
 }
 
-// The common path of every writer: online test, store, send.
+bool SendImage(FlashDataMap image)
+{
+    return ProtocolDataUpdate(&image);
+}
+
+// The common path of every writer: online test, store, send. Until the
+// image holds the open connection's dump nothing is sent and nothing is
+// shown: the mouse is there, the write waits for its read, and the page
+// is filled with the mouse's values once the dump arrives. A write the
+// library refuses (no mouse answers through the connection) is taken back
+// and treated like an absent mouse.
 bool WriteImage(const ImageChange &change)
 {
     if (!DevicePresent()) {
         RaiseOfflineNotice();
         return false;
     }
-    SendImage(ChangeImage(change));
-    return true;
+    if (!ImageIsDevicesOwn())
+        return false;
+    const ChangedImage changed = ChangeImage(change);
+    if (SendImage(changed.after))
+        return true;
+    UndoChange(changed);
+    RaiseOfflineNotice();
+    return false;
 }
 
 bool WriteByte(uint8_t FlashDataMap::*field, int value)
@@ -195,6 +228,10 @@ bool CheckDeviceOnline()
 
 bool WriteFlashDataMap()
 {
-    SendImage(ReadImage());
-    return true;
+    if (!ImageIsDevicesOwn())
+        return false;
+    if (SendImage(ReadImage()))
+        return true;
+    RaiseOfflineNotice();
+    return false;
 }

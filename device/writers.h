@@ -3,11 +3,17 @@
 // changes its field(s) of the settings image g_FlashDataMap and hands the whole
 // image to the device library (ProtocolDataUpdate). All run on the GUI thread.
 //
-// Result: true when the mouse was present and the image was sent. false when
-// it was absent (the image is left as it was, and SigMouseOffLineo(0) has been
-// emitted unless a page is filling itself: g_SensorRefreshing or
-// g_ButtonRefreshing), or when a key index is outside 0-15 or a level index
-// outside 0-7 (then nothing is asked, written or shown).
+// Result: true when the mouse was present and took the image. false when
+// - it was absent, or the library refused the write (no mouse answers through
+//   the open connection): the image is left as it was, and SigMouseOffLineo(0)
+//   has been emitted unless a page is filling itself (g_SensorRefreshing or
+//   g_ButtonRefreshing);
+// - the image does not hold the open connection's whole dump yet
+//   (ImageIsDevicesOwn, connection.h): nothing is changed, sent or shown, since
+//   the image may still be another mouse's; the page is filled with the
+//   mouse's own values once its dump arrives;
+// - a key index is outside 0-15 or a level index outside 0-7 (then nothing is
+//   asked, written or shown).
 // Integer arguments are stored in their low byte.
 
 #include "flashdatamap.h"
@@ -59,5 +65,6 @@ bool WriteKeyMacro(int key, const KeyEntry *entry, const unsigned char *record);
 // unless a page is filling itself.
 bool CheckDeviceOnline();
 
-// Sends the image as it is, without the online test.
+// Sends the image as it is, without the online test; false (nothing sent)
+// while the image is not the mouse's own dump, or when the library refuses.
 bool WriteFlashDataMap();

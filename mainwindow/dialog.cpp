@@ -4,6 +4,7 @@
 
 #include "buttoninterface.h"
 #include "configini.h"
+#include "connection.h"
 #include "crashdump.h"
 #include "eventwait.h"
 #include "formsetting.h"
@@ -220,7 +221,7 @@ void Dialog::on_UpArrow_clicked()
     SaveImageCacheOfSelectedModel();
     ui->ButtonMain->setChecked(true);
     WaitProcessingEvents(kBackArrowWaitMs);
-    UsbServer_Exit();
+    CloseConnection();
     PostMsg::GetInstance()->EmitChangeMainDialog(kSelectionPage);
     PostMsg::GetInstance()->EmitSetMacroPage();
 }

@@ -3,6 +3,7 @@
 #include "ui_dialogmain.h"
 
 #include "configini.h"
+#include "connection.h"
 #include "dialog.h"
 #include "dialogchange.h"
 #include "eventwait.h"
@@ -164,7 +165,7 @@ void DialogMain::SlotChangeMainDialog(int index)
         hub->EmitSecondPageChange();
         g_SessionActive = 0;
         hub->EmitMainPageChange();
-        UsbServer_Exit();
+        CloseConnection();
         SleepWithoutEvents(kBackToListSleepMs);
         ui->stackedWidgetMain->setCurrentWidget(m_dialogChange);
         StartUsbChanged(SelectionUsbChangedCallback, kUsbChangedIntervalMs);
@@ -247,7 +248,7 @@ void DialogMain::CloseSequence()
     qDebug() << "close";
     StopUsbChanged();
     WaitProcessingEvents(kCloseWaitMs);
-    UsbServer_Exit();
+    CloseConnection();
     m_trayIcon->hide();
     close();
     QCoreApplication::quit();

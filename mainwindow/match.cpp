@@ -3,8 +3,8 @@
 #include "ui_match.h"
 
 #include "configini.h"
+#include "connection.h"
 #include "globals.h"
-#include "hidcallback.h"
 #include "hidusb.h"
 #include "languagereader.h"
 #include "noticedialog.h"
@@ -116,7 +116,7 @@ Match::Match(QWidget *parent) : QDialog(parent), ui(new Ui_Match)
     setAttribute(Qt::WA_TranslucentBackground);
     ApplyStyleSheets();
     ui->label->hide();
-    startPath = g_CurrentDevice.Path;
+    startPath = g_CurrentDevice.Get().Path;
     CreateTimers();
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigTimerStop, this, &Match::SlotStopTimer);
@@ -186,7 +186,7 @@ void Match::PrepareShow()
 
     hasTarget = true;
     if (g_SessionActive.load() == 1) {
-        TakeTarget(g_CurrentDevice);
+        TakeTarget(g_CurrentDevice.Get());
         targetPath = startPath;
     } else if (g_PairFromDevicePage) {
         TakeTarget(g_PairDevice);
@@ -241,6 +241,9 @@ void Match::EnterPair()
     }
     statusTimer->start();
     const QByteArray path = targetPath.toLatin1();
+    // Pairing takes the connection over, and a new mouse may answer through
+    // the receiver afterwards: the image is no longer known to be its own.
+    ForgetDeviceImage();
     UsbServerC_Start(path.constData(), path.constData(), PairCallBack);
     UsbServer_EnterDonglePairOnlyCid(targetCid);
 }
@@ -388,8 +391,12 @@ void RunPairingWithHandBack(bool fromDevicePage, const QWidget *over)
     Match match;
     g_PairFromDevicePage = fromDevicePage;
     RunPrepared(match, over);
-    // Pairing replaced the data callback of the open connection.
-    UsbServerC_Start(g_CurrentPath, g_CurrentPath, HidInputCallback);
+    // Pairing replaced the data callback of the open connection. Opening
+    // again drops what was asked before, and the receiver may now talk to
+    // another mouse: read the whole image again, so the writers send only
+    // what this mouse holds.
+    OpenCurrentDevice();
+    ReadWholeImage();
 }
 
 void RunPairingForTile(const DeviceAllInfo &device, const QWidget *over)

@@ -90,7 +90,7 @@ QString BlockText(const QByteArray &block)
 
 QString CurrentModelGroup()
 {
-    return ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    return ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 }
 }  // namespace
 
@@ -275,7 +275,7 @@ void UpDataParam::FinishOfflineRead()
 {
     qDebug() << "x";
     FlashDataMap cached{};
-    if (LoadDeviceCache(g_LoadCacheName, &cached))
+    if (LoadDeviceCache(g_LoadCacheName.Get(), &cached))
         SendImageToPages(cached);
     CloseAfterWait();
     PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeOffline);
@@ -299,7 +299,7 @@ void UpDataParam::FinishRead()
         PostMsg::GetInstance()->EmitMouseOffLineo(kNoticeTimeout);
     // The first read of a model creates its cache file.
     FlashDataMap existing{};
-    if (g_DeviceOnline.load() != 0 && !LoadDeviceCache(g_LoadCacheName, &existing))
+    if (g_DeviceOnline.load() != 0 && !LoadDeviceCache(g_LoadCacheName.Get(), &existing))
         SaveImageCacheOfSelectedModel();
 }
 

@@ -47,10 +47,10 @@ bool SameAddress(const QList<char> &a, const QList<char> &b)
 
 // The current mouse, found again on its cable: same model group, same
 // pairing address, wired and answering.
-bool IsCurrentMouseOnCable(const DeviceAllInfo &entry)
+bool IsCurrentMouseOnCable(const DeviceAllInfo &entry, const DeviceAllInfo &current)
 {
-    return entry.DriveIndex == g_CurrentDevice.DriveIndex && entry.Wired && entry.Online
-        && SameAddress(entry.Address, g_CurrentDevice.Address);
+    return entry.DriveIndex == current.DriveIndex && entry.Wired && entry.Online
+        && SameAddress(entry.Address, current.Address);
 }
 
 // Follows the current mouse from its receiver to its cable (never back) and
@@ -61,16 +61,18 @@ void FollowCurrentDevice()
     const QList<DeviceAllInfo> found = g_FoundDevices;
     int elsewhere = 0;
     for (const DeviceAllInfo &entry : found) {
-        if (!g_CurrentDevice.Path.isEmpty()) {
-            if (!g_CurrentDevice.Wired && IsCurrentMouseOnCable(entry))
+        const DeviceAllInfo current = g_CurrentDevice.Get();
+        if (!current.Path.isEmpty()) {
+            if (!current.Wired && IsCurrentMouseOnCable(entry, current))
                 SelectCurrentDevice(entry);
-        } else if (!g_CurrentDevice.Wired && g_CurrentDevice.Online) {
-            if (IsCurrentMouseOnCable(entry))
+        } else if (!current.Wired && current.Online) {
+            if (IsCurrentMouseOnCable(entry, current))
                 SelectCurrentDevice(entry);
         } else if (entry.Path.isEmpty() && entry.Online) {
             SelectCurrentDevice(entry);
         }
-        if (!g_CurrentDevice.Path.isEmpty() && entry.Path != g_CurrentDevice.Path)
+        const QString currentPath = g_CurrentDevice.Get().Path;
+        if (!currentPath.isEmpty() && entry.Path != currentPath)
             ++elsewhere;
     }
     if (elsewhere == found.size() && g_LinkWatch)
@@ -107,10 +109,11 @@ ReceiverPartner FindReceiverPartner()
 
 void RefreshFirmwareHint()
 {
-    if (!g_CurrentDevice.Wired)
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    if (!current.Wired)
         return;
     const ReceiverPartner partner = FindReceiverPartner();
-    const QString mouseVersion = g_CurrentDevice.FirmwareVersion;
+    const QString mouseVersion = current.FirmwareVersion;
     PostMsg *hub = PostMsg::GetInstance();
     if (!QDir(FirmwareFolder()).exists()) {
         hub->EmitLabelTextB(partner.version, QString());
@@ -173,7 +176,7 @@ void MainUsbChangedCallback()
     if (g_FoundDevices.isEmpty()) {
         // While a firmware update runs (g_LinkWatch clear) the device page stays.
         if (g_LinkWatch) {
-            g_CurrentDevice = DeviceAllInfo();
+            g_CurrentDevice.Set(DeviceAllInfo());
             hub->EmitChangeMainDialog(0);
         }
     } else {

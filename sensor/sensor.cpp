@@ -95,7 +95,7 @@ QString LevelColorHex(const DpiLevelRecord &record)
 
 QString CurrentGroup()
 {
-    return ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    return ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 }
 
 // Restores a shared flag when a scope ends.
@@ -379,9 +379,9 @@ void Sensor::SlotHideModel(int index)
 {
     if (!SensorModeListed())
         return;
-    if (index == 0 && !g_CurrentDevice.Wired)
+    if (index == 0 && !g_CurrentDevice.Get().Wired)
         FreeSensorMode();
-    else if (index == 1 && IsReceiverLinkWithHighRates(g_CurrentDevice.LinkType))
+    else if (index == 1 && IsReceiverLinkWithHighRates(g_CurrentDevice.Get().LinkType))
         LockSensorModeCorded();
 }
 
@@ -391,7 +391,7 @@ void Sensor::SlotUpDataReportRate(int index)
     if (rate < 0)
         return;
     ui->frameRate->SetCurrentIndex(rate);
-    if (!SensorModeListed() || g_CurrentDevice.Wired)
+    if (!SensorModeListed() || g_CurrentDevice.Get().Wired)
         return;
     if (rate <= kRate1000Index)
         FreeSensorMode();
@@ -446,7 +446,7 @@ void Sensor::FillFromImage(const FlashDataMap &image, bool fromDevice)
 
     dpi->SetLevelCount(image.DpiLevelCount);
     dpi->SetCurrentLevel(image.DpiLevel);
-    ui->frameRate->SetCurrentIndex(RateIndexForCode(image.ReportRate, g_CurrentDevice.LinkType == kLink4k));
+    ui->frameRate->SetCurrentIndex(RateIndexForCode(image.ReportRate, g_CurrentDevice.Get().LinkType == kLink4k));
 
     ConfigIni *config = ConfigIni::GetInstance();
     const QString group = CurrentGroup();
@@ -487,8 +487,8 @@ void Sensor::ShowSensorMode(const FlashDataMap &image)
         return;
     }
     box->setEnabled(true);
-    const int link = g_CurrentDevice.LinkType;
-    if (g_CurrentDevice.Wired || (IsReceiverLinkWithHighRates(link) && IsHighRateCode(image.ReportRate))) {
+    const int link = g_CurrentDevice.Get().LinkType;
+    if (g_CurrentDevice.Get().Wired || (IsReceiverLinkWithHighRates(link) && IsHighRateCode(image.ReportRate))) {
         box->setCurrentIndex(kModeCorded);
         box->setEnabled(false);
         return;
@@ -576,7 +576,7 @@ void Sensor::PlaceCurrentLevel(const FlashDataMap &image)
 
 void Sensor::ApplyRateClass()
 {
-    const int rateClass = SensorRate::RateClassForLink(g_CurrentDevice.LinkType);
+    const int rateClass = SensorRate::RateClassForLink(g_CurrentDevice.Get().LinkType);
     if (rateClass >= 0)
         ui->frameRate->SetRateClass(rateClass);
 }
@@ -623,7 +623,7 @@ void Sensor::SlotFormReset()
     dpi->SetSliderValue(kDefaultDpi);
     dpi->SetSpinValue(kDefaultDpi);
     ResetByLinkType();
-    if (g_CurrentDevice.Wired)
+    if (g_CurrentDevice.Get().Wired)
         SetModeIndexSilently(kModeCorded);
     const bool was = ui->PerformanceOpen->blockSignals(true);
     ui->PerformanceOpen->setCurrentIndex(kPerformanceOneMinuteIndex);
@@ -658,7 +658,7 @@ void Sensor::ResetDpiLevels()
 
 void Sensor::ResetByLinkType()
 {
-    switch (g_CurrentDevice.LinkType) {
+    switch (g_CurrentDevice.Get().LinkType) {
     case kLink1k:
     case kLinkCable:
         ui->frameRate->SetRateClass(kRateClassNone);

@@ -359,7 +359,7 @@ void SensorDPI::HighlightMarker(int level)
 void SensorDPI::LoadDefaultLevels()
 {
     ConfigIni *config = ConfigIni::GetInstance();
-    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 
     // Three numbers per level; a last group that is not complete is ignored.
     const QStringList colors = config->ValueList(group, QStringLiteral("DPIColor"));

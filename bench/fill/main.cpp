@@ -88,8 +88,8 @@ bool SelectDefaultWorldDevice()
     DeviceAllInfo info;
     if (path.isEmpty() || IdentifyMainDevice(info, path.constData()) != 1)
         return false;
-    g_CurrentDevice = info;
-    SetCurrentPathCopy(path);
+    g_CurrentDevice.Set(info);
+    SetCurrentPath(path);
     return true;
 }
 

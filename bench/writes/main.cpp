@@ -5,6 +5,8 @@
 // from the library's write statistics.
 //
 // Prints one line.
+#include "connection.h"
+#include "discovery.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "writers.h"
@@ -18,8 +20,6 @@ namespace {
 
 const QString kReceiver = QStringLiteral("r4k");
 const QString kMouse = QStringLiteral("m2");
-
-void IgnoreReports(const unsigned char *, int, const unsigned char *, int) {}
 
 FlashDataMap StoredImage()
 {
@@ -45,14 +45,21 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     HidSim::SetWorld(HidSim::DefaultWorld());
     const QByteArray path = HidSim::PathOf(kReceiver);
-    if (path.isEmpty() || !UsbServerC_Start(path.constData(), path.constData(), IgnoreReports)) {
-        std::fprintf(stderr, "write bench: cannot open the default world's receiver\n");
+    DeviceAllInfo info;
+    info.Path = QString::fromLatin1(path);
+    if (path.isEmpty() || IdentifyMainDevice(info, path.constData()) != 1) {
+        std::fprintf(stderr, "write bench: cannot find the default world's receiver\n");
         return 1;
     }
-    SetCurrentPathCopy(path);
+    // Opened as a worker pass opens it: the writers send once the dump is in.
+    g_CurrentDevice.Set(info);
+    SetCurrentPath(path);
+    if (!OpenCurrentDevice() || !ReadWholeImage() || !HidSim::WaitUntilIdle() || !ImageIsDevicesOwn()) {
+        std::fprintf(stderr, "write bench: cannot read the default world's receiver mouse\n");
+        return 1;
+    }
 
     const FlashDataMap stored = StoredImage();
-    StoreImage(stored);
     HidSim::ResetWriteStats();
     const bool fieldSent = WriteReportRate(stored.ReportRate == 1 ? 2 : 1);
     const HidSim::WriteStats field = HidSim::CurrentWriteStats();
@@ -61,7 +68,7 @@ int main(int argc, char **argv)
     HidSim::ResetWriteStats();
     const bool wholeSent = WriteFlashDataMap();
     const HidSim::WriteStats whole = HidSim::CurrentWriteStats();
-    UsbServer_Exit();
+    CloseConnection();
 
     if (!fieldSent || !wholeSent || field.calls != 1 || whole.calls != 1 || field.reports == 0) {
         std::fprintf(stderr, "write bench: the mouse did not take the writes\n");

@@ -202,7 +202,7 @@ void TestDeviceChoice::identifiedOnlineDeviceIsSelectedAndRead()
     QCOMPARE(g_SessionActive.load(), 1);
     QCOMPARE(g_ReceiverUpdateFound.load(), true);
     QCOMPARE(m_main->CurrentPage(), 1);
-    QCOMPARE(g_CurrentDevice.Path, chosen.Path);
+    QCOMPARE(g_CurrentDevice.Get().Path, chosen.Path);
 
     ExpectOpened(chosen.Path, true);
     QVERIFY(!m_recorder->Names().contains("SigMouseOffLineo(1)"));

@@ -94,14 +94,17 @@ void TestUpDataParam::initTestCase()
 void TestUpDataParam::init()
 {
     TestSupport::IsolateUserFolders();
-    g_CurrentDevice = DeviceAllInfo{};
-    g_CurrentDevice.Path = QString::fromLocal8Bit(HidSim::PathOf(QLatin1String(kMouse)));
-    g_CurrentDevice.Cid = 18;
-    g_CurrentDevice.Mid = 1;
-    g_CurrentDevice.LinkType = 2;
-    g_CurrentDevice.Wired = true;
-    g_CurrentDevice.DriveIndex = 0;
-    g_LoadCacheName = g_SaveCacheName = QLatin1String(kCableCacheName);
+    g_CurrentDevice.Set(DeviceAllInfo{});
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) {
+        d.Path = QString::fromLocal8Bit(HidSim::PathOf(QLatin1String(kMouse)));
+        d.Cid = 18;
+        d.Mid = 1;
+        d.LinkType = 2;
+        d.Wired = true;
+        d.DriveIndex = 0;
+    });
+    g_LoadCacheName.Set(QLatin1String(kCableCacheName));
+    g_SaveCacheName.Set(QLatin1String(kCableCacheName));
     g_ImportRunning = 0;
     g_ImportCheckResult = 0;
     g_DeviceDataReady = 1;

@@ -163,9 +163,9 @@ void TestFoundation::sharedStateStartsAtItsInitialValues()
         {"g_TileAddressBuffer[0]", g_TileAddressBuffer[0], 0x31},
         {"g_AddressBuffer[0]", g_AddressBuffer[0], 0},
         {"g_DongleRgb->Mode", g_DongleRgb->Mode, 0},
-        {"g_CurrentDevice.Cid", g_CurrentDevice.Cid, 0},
-        {"g_CurrentDevice.Mid", g_CurrentDevice.Mid, 0},
-        {"g_CurrentDevice.LinkType", g_CurrentDevice.LinkType, 0},
+        {"g_CurrentDevice.Get().Cid", g_CurrentDevice.Get().Cid, 0},
+        {"g_CurrentDevice.Get().Mid", g_CurrentDevice.Get().Mid, 0},
+        {"g_CurrentDevice.Get().LinkType", g_CurrentDevice.Get().LinkType, 0},
         {"g_UpdateBusy", g_UpdateBusy, 0},
         {"g_RepairRunning", g_RepairRunning, 0},
         {"g_ReceiverUpdateFound", g_ReceiverUpdateFound, 0},
@@ -180,7 +180,7 @@ void TestFoundation::sharedStateStartsAtItsInitialValues()
     QVERIFY(g_Worker == nullptr && g_OnlineTimer == nullptr && g_UpDateRepair == nullptr);
     QVERIFY(!g_StatusTimer.isValid());
     QVERIFY(g_FoundDevices.isEmpty() && g_PageDevices.isEmpty() && g_PageDevicesCopy.isEmpty());
-    QVERIFY(g_LoadCacheName.isEmpty() && g_SaveCacheName.isEmpty());
+    QVERIFY(g_LoadCacheName.Get().isEmpty() && g_SaveCacheName.Get().isEmpty());
     QCOMPARE(g_AppName, QStringLiteral("Veltrane Orvandel Gaming Mouse"));
     QCOMPARE(g_DialogMainTitle, g_AppName);
     QCOMPARE(g_ProductName, g_AppName);

@@ -38,7 +38,7 @@ void TestDiscovery::init()
     g_PageDevices.clear();
     g_PageDevicesCopy.clear();
     g_FoundDevices.clear();
-    g_CurrentDevice = DeviceAllInfo();
+    g_CurrentDevice.Set(DeviceAllInfo());
     HidSim::ClearCallLog();
 }
 
@@ -113,7 +113,7 @@ void TestDiscovery::noGroupsListsOnlySilentDevices()
     QCOMPARE(g_PageDevices[0].DriveIndex, 0);
     QCOMPARE(QByteArray(g_PageDevices[0].Path.toLatin1()), HidSim::PathOf("silent"));
 
-    g_CurrentDevice.Path = "x";
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.Path = "x"; });
     DeviceAllInfo info;
     const QByteArray path = HidSim::PathOf("m1");
     QCOMPARE(IdentifyMainDevice(info, path.constData()), 0);
@@ -126,8 +126,10 @@ void TestDiscovery::mainScanKeepsOnlyTheCurrentModelAndUnknownOnes()
     HidSim::Mouse unknownModel = CableMouse("m9", 9);
     HidSim::Mouse otherMaker = CableMouse("foreign", 1, 19);
     HidSim::SetWorld(WorldOf({}, {current, otherModel, unknownModel, otherMaker}));
-    g_CurrentDevice.Path = QString::fromLatin1(HidSim::PathOf("m1"));
-    g_CurrentDevice.DriveIndex = 0;
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) {
+        d.Path = QString::fromLatin1(HidSim::PathOf("m1"));
+        d.DriveIndex = 0;
+    });
 
     DeviceAllInfo probe;
     QCOMPARE(IdentifyMainDevice(probe, HidSim::PathOf("m9").constData()), 2);
@@ -148,16 +150,18 @@ void TestDiscovery::mainScanKeepsOnlyTheCurrentModelAndUnknownOnes()
 void TestDiscovery::mainScanKeepsTheKnownVersionTexts()
 {
     HidSim::SetWorld(WorldOf({}, {CableMouse("m1", 1)}));
-    g_CurrentDevice.Path = QString::fromLatin1(HidSim::PathOf("m1"));
-    g_CurrentDevice.FirmwareVersion = "v1.2";
-    g_CurrentDevice.UsbVersion = "v9.9";
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) {
+        d.Path = QString::fromLatin1(HidSim::PathOf("m1"));
+        d.FirmwareVersion = "v1.2";
+        d.UsbVersion = "v9.9";
+    });
     DeviceAllInfo fresh;
-    fresh.Path = g_CurrentDevice.Path;
+    fresh.Path = g_CurrentDevice.Get().Path;
     QCOMPARE(IdentifyMainDevice(fresh, HidSim::PathOf("m1").constData()), 1);
-    QCOMPARE(g_CurrentDevice.FirmwareVersion, QStringLiteral("v1.2"));
-    QCOMPARE(g_CurrentDevice.UsbVersion, QStringLiteral("v9.9"));
-    QVERIFY(g_CurrentDevice.Online);
-    QCOMPARE(g_CurrentDevice.Address.size(), 3);
+    QCOMPARE(g_CurrentDevice.Get().FirmwareVersion, QStringLiteral("v1.2"));
+    QCOMPARE(g_CurrentDevice.Get().UsbVersion, QStringLiteral("v9.9"));
+    QVERIFY(g_CurrentDevice.Get().Online);
+    QCOMPARE(g_CurrentDevice.Get().Address.size(), 3);
 }
 
 void TestDiscovery::versionText_data()

@@ -1,3 +1,4 @@
+#include "connection.h"
 #include "fixtures.h"
 #include "globals.h"
 #include "hidcallback.h"
@@ -68,6 +69,7 @@ private slots:
 
 private:
     void UseReceiverMouse(bool longRange = false);
+    void ReopenWith(const std::function<void(DeviceAllInfo &)> &change);
     SignalRecorder *m_recorder = nullptr;
     QByteArray m_path;
 };
@@ -104,15 +106,24 @@ void TestHidCallback::UseReceiverMouse(bool longRange)
     mouse.version = 0x010A;
     HidSim::SetWorld(WorldOf({receiver}, {mouse}));
     m_path = HidSim::PathOf("r4k");
-    g_CurrentDevice = DeviceAllInfo();
-    g_CurrentDevice.Path = QString::fromLatin1(m_path);
-    g_CurrentDevice.Cid = 0x05;
-    g_CurrentDevice.Mid = 0x1A;
-    g_CurrentDevice.LinkType = 1;
-    g_CurrentDevice.Wired = false;
-    g_CurrentDevice.DriveIndex = 1;
-    SetCurrentPathCopy(m_path);
+    DeviceAllInfo device;
+    device.Path = QString::fromLatin1(m_path);
+    device.Cid = 0x05;
+    device.Mid = 0x1A;
+    device.LinkType = 1;
+    device.Wired = false;
+    device.DriveIndex = 1;
+    g_CurrentDevice.Set(device);
+    SetCurrentPath(m_path);
+    BeginConnection(device, m_path);
     HidSim::ClearCallLog();
+}
+
+// The callback sees the device as it was when the connection opened.
+void TestHidCallback::ReopenWith(const std::function<void(DeviceAllInfo &)> &change)
+{
+    g_CurrentDevice.Update(change);
+    BeginConnection(g_CurrentDevice.Get(), m_path);
 }
 
 void TestHidCallback::wholeDumpReadsOnFillsThePagesAndWritesBackOnce()
@@ -128,7 +139,7 @@ void TestHidCallback::wholeDumpReadsOnFillsThePagesAndWritesBackOnce()
                                  "ProtocolDataUpdate"}));
     QStringList images = m_recorder->Names().filter(QRegularExpression("^SigUpData|^SigForm$"));
     QCOMPARE(images, (QStringList{"SigUpDataLightUIButton", "SigUpDataLightLight", "SigUpDataLightSensor", "SigForm"}));
-    QCOMPARE(g_SaveCacheName, QStringLiteral("Device_CID05_MID1A.bin"));
+    QCOMPARE(g_SaveCacheName.Get(), QStringLiteral("Device_CID05_MID1A.bin"));
     QCOMPARE(int(g_DeviceDataReady), 1);
     QCOMPARE(int(g_WorkerRun), 0);
     // The image the pages got is the mouse's, device marker included.
@@ -188,16 +199,25 @@ void TestHidCallback::command9WithHiddenOptionsDoesNothing()
 
 void TestHidCallback::reportRateFollowsTheLink()
 {
-    g_CurrentDevice.Wired = true;
+    ReopenWith([](DeviceAllInfo &d) { d.Wired = true; });
     Deliver(8, 0, QByteArray(1, char(0x20)));
     QVERIFY(m_recorder->Names().isEmpty());
     QCOMPARE(int(ReadImage().ReportRate), 0);
     QVERIFY(HidSim::CallsOf("ProtocolDataUpdate").empty());
 
-    g_CurrentDevice.Wired = false;
+    // On a receiver link the code is taken, but written back only once the
+    // image is this mouse's own: before its dump it may be another mouse's.
+    ReopenWith([](DeviceAllInfo &d) { d.Wired = false; });
     Deliver(8, 0, QByteArray(1, char(0x20)));
     QCOMPARE(m_recorder->Names(), QStringList{"SigUpDataReportRate(32)"});
     QCOMPARE(int(ReadImage().ReportRate), 0x20);
+    QVERIFY(HidSim::CallsOf("ProtocolDataUpdate").empty());
+
+    Deliver(8, 0, HidSim::StoredDump("m2"));
+    HidSim::ClearCallLog();
+    m_recorder->Clear();
+    Deliver(8, 0, QByteArray(1, char(0x20)));
+    QCOMPARE(m_recorder->Names(), QStringList{"SigUpDataReportRate(32)"});
     QCOMPARE(HidSim::CallsOf("ProtocolDataUpdate").size(), size_t(1));
 
     m_recorder->Clear();
@@ -224,7 +244,7 @@ void TestHidCallback::longRangeAnswers()
     QFETCH(bool, emitted);
     UseReceiverMouse(longRange);
     if (receiver == "gone")
-        g_CurrentDevice.Path = "a";
+        ReopenWith([](DeviceAllInfo &d) { d.Path = "a"; });
     Deliver(8, 0, HidSim::StoredDump("m2"));
     QCOMPARE(m_recorder->Names().contains("SigLongRangeMode(1)"), emitted);
     QVERIFY(m_recorder->Names().filter("SigLongRangeMode(0)").isEmpty());
@@ -241,7 +261,7 @@ void TestHidCallback::profileAndVersionReports()
     m_recorder->Clear();
     Deliver(18, 0, QByteArray(2, char(0)));
     QVERIFY(QTest::qWaitFor([&] { return m_recorder->Names().contains("SigSetver(0)"); }));
-    QCOMPARE(g_CurrentDevice.FirmwareVersion, QStringLiteral("v1.a"));
+    QCOMPARE(g_CurrentDevice.Get().FirmwareVersion, QStringLiteral("v1.a"));
     QCOMPARE(RegistryStore().Value(RegistryStore::MouseDriveTestKey(), "MouseVer182"), QStringLiteral("v1.a"));
 }
 

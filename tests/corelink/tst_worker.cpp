@@ -133,7 +133,7 @@ QStringList TestWorker::Opens() const
 void TestWorker::selectionOpensTheChosenDevice()
 {
     Select(Entry("r4k", 2, 1));
-    QCOMPARE(g_LoadCacheName, QStringLiteral("Device_CID12_MID02.bin"));
+    QCOMPARE(g_LoadCacheName.Get(), QStringLiteral("Device_CID12_MID02.bin"));
     RunPass();
     const QStringList opens = Opens();
     QCOMPARE(opens.size(), 1);

@@ -10,6 +10,7 @@
 #include "sensorcoding.h"
 #include "sensordpi.h"
 #include "sensormodel.h"
+#include "devicesession.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -45,8 +46,6 @@ const char *const kGapRanges = "100,3000,50,3100,26000,100,0x22";
 const char *const kPixelRanges = "50,5660,50,0x22";
 
 const QList<int> kDistinctValues = {400, 800, 1200, 1600, 2000, 2400, 2800, 3200};
-
-void NoReports(const unsigned char *, int, const unsigned char *, int) {}
 
 int Updates()
 {
@@ -283,7 +282,7 @@ private slots:
         HidSim::SetWorld(HidSim::DefaultWorld());
         m_onlinePath = HidSim::PathOf(kMouse);
         QVERIFY(!m_onlinePath.isEmpty());
-        QVERIFY(UsbServerC_Start(m_onlinePath.constData(), m_onlinePath.constData(), NoReports));
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kMouse));
         QVERIFY(HidSim::WaitUntilIdle());
     }
 
@@ -294,7 +293,7 @@ private slots:
 
     void init()
     {
-        SetCurrentPathCopy(m_onlinePath);
+        SetCurrentPath(m_onlinePath);
         g_SensorRefreshing = 0;
         g_ButtonRefreshing = 0;
         g_ApplyingSettings = 0;
@@ -426,7 +425,7 @@ private slots:
     void valueChangeWhileOfflineSendsNothing()
     {
         InstallAndFill(kDistinctValues, 8, 1);
-        SetCurrentPathCopy(HidSim::PathOf(kSilentReceiver));
+        SetCurrentPath(HidSim::PathOf(kSilentReceiver));
         QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         Panel()->SetSliderValue(2999);
         QCOMPARE(notices.count(), 1);
@@ -496,7 +495,7 @@ private slots:
     void stepButtonOfflineOnlyRaisesTheNotice()
     {
         InstallAndFill(kDistinctValues, 8, 1);
-        SetCurrentPathCopy(HidSim::PathOf(kSilentReceiver));
+        SetCurrentPath(HidSim::PathOf(kSilentReceiver));
         QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         QTest::mouseClick(Child<QToolButton>(QStringLiteral("AddLevelA")), Qt::LeftButton);
         QCOMPARE(notices.count(), 1);
@@ -643,7 +642,7 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("Config.ini"));
         QFile ini(file);
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[" + ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex).toLatin1() + "]\n");
+        ini.write("[" + ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex).toLatin1() + "]\n");
         if (!colors.isEmpty())
             ini.write("DPIColor=" + colors.toLatin1() + "\n");
         if (!grades.isEmpty())
@@ -721,7 +720,7 @@ private slots:
     void offlineDropKeepsTheLevelWithOneNotice()
     {
         InstallAndFill(kDistinctValues, 8, 0);
-        SetCurrentPathCopy(HidSim::PathOf(kSilentReceiver));
+        SetCurrentPath(HidSim::PathOf(kSilentReceiver));
         QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
 
         DragHandle(Panel(), QPoint(35, 160), QPoint(120, 160));

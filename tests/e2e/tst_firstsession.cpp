@@ -187,7 +187,7 @@ void TestFirstSession::aFirstSessionEndToEnd()
 
     // Plugging the cable: the device page follows the mouse to it.
     QVERIFY(HidSim::SetCable("m2", true));
-    QVERIFY(QTest::qWaitFor([&] { return g_CurrentDevice.Wired && QByteArray(g_CurrentPath) == HidSim::PathOf("m2"); },
+    QVERIFY(QTest::qWaitFor([&] { return g_CurrentDevice.Get().Wired && QByteArray(g_CurrentPath) == HidSim::PathOf("m2"); },
                             10000));
     QVERIFY(QTest::qWaitFor([&] { return Settled(); }, 10000));
     QCOMPARE(window->CurrentPage(), 1);

@@ -402,7 +402,7 @@ void TestFirmwareImages::searchForClassReadsTheCurrentModel()
     fixture.version = 0x0103;
     QVERIFY(RunTool(fixture, dir.path()));
 
-    g_CurrentDevice.DriveIndex = 1;  // Drive2, model id 2, customer id 18
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });  // Drive2, model id 2, customer id 18
     g_UpdateCid = 0;
     QVERIFY(!HasNewFirmwareForClass(kReceiverFirmware, "v1.1", 3, dir.path()));
     QCOMPARE(g_UpdateCid.load(), kCid);
@@ -412,7 +412,7 @@ void TestFirmwareImages::searchForClassReadsTheCurrentModel()
     QVERIFY(!HasNewFirmwareForClass(212, "v1.1", 4, dir.path()));               // searched with target 212
     QVERIFY(HasNewFirmwareForClass(kMouseFirmware, "v1.2", 0, dir.path()));      // MM, class not used
     QVERIFY(!HasNewFirmwareForClass(kMouseFirmware, "v1.3", 0, dir.path()));
-    g_CurrentDevice.DriveIndex = 0;  // Drive1: another model id and names
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 0; });  // Drive1: another model id and names
     QVERIFY(!HasNewFirmwareForClass(kMouseFirmware, "v1.2", 0, dir.path()));
 }
 
@@ -424,7 +424,7 @@ void TestFirmwareImages::stagedDemoImagesMatchConfigAndTheDeviceWorld()
     QVERIFY(models > 0);
     QStringList expectedNames;
     for (int drive = 0; drive < models; ++drive) {
-        g_CurrentDevice.DriveIndex = drive;
+        g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = drive; });
         const QString group = ConfigIni::DriveGroup(drive);
         const int mid = config->IntValue(group, "MID");
         QVERIFY(HasNewFirmwareForClass(kMouseFirmware, kWorldMouseVersion, 0));

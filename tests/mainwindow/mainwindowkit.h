@@ -110,9 +110,9 @@ inline void ResetSharedState()
     g_DeviceDataReady = 0;
     g_PageDevices.clear();
     g_PageDevicesCopy.clear();
-    g_LoadCacheName.clear();
-    g_SaveCacheName.clear();
-    g_CurrentDevice = DeviceAllInfo();
+    g_LoadCacheName.Get().clear();
+    g_SaveCacheName.Get().clear();
+    g_CurrentDevice.Set(DeviceAllInfo());
     StoreImage(FlashDataMap{});
 }
 

@@ -113,7 +113,7 @@ void TestDevicePage::initTestCase()
 void TestDevicePage::init()
 {
     ResetSharedState();
-    g_CurrentDevice.DriveIndex = 1;  // the Drive2 model
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });  // the Drive2 model
     QFile::remove(CachePath(kModelCache));
 }
 
@@ -234,8 +234,8 @@ void TestDevicePage::startRecord()
 void TestDevicePage::backArrowOrder()
 {
     Dialog *page = MakePage();
-    g_LoadCacheName = kModelCache;
-    g_SaveCacheName = kModelCache;
+    g_LoadCacheName.Set(kModelCache);
+    g_SaveCacheName.Set(kModelCache);
     QStringList order;
     auto note = [&order](const QString &what) {
         for (const QString &call : ShutdownCalls()) {
@@ -279,8 +279,8 @@ void TestDevicePage::cacheSavedOnlyForTheSelectedModel()
     Dialog *page = MakePage();
     const FlashDataMap image = PatternImage(3);
     StoreImage(image);
-    g_SaveCacheName = saveName;
-    g_LoadCacheName = loadName;
+    g_SaveCacheName.Set(saveName);
+    g_LoadCacheName.Set(loadName);
     QSignalSpy changeSize(PostMsg::GetInstance(), &PostMsg::SigChangeSize);
 
     page->findChild<QToolButton *>("CloseButton")->click();
@@ -331,8 +331,8 @@ void TestDevicePage::popupOutcomes()
     if (cacheBefore)
         QVERIFY(SaveDeviceCache(kModelCache, cached));
     StoreImage(PatternImage(1));
-    g_LoadCacheName = kModelCache;
-    g_SaveCacheName = kModelCache;
+    g_LoadCacheName.Set(kModelCache);
+    g_SaveCacheName.Set(kModelCache);
     g_DeviceOnline = imageArrived ? 1 : 0;
     g_DeviceDataReady = imageArrived ? 1 : 0;
     g_SensorFilled = pagesConfirm ? 1 : 0;

@@ -266,8 +266,8 @@ void TestMainWindow::closeSequencesEndTheProgram()
     // The image of the selected model is saved on the way out through the device page.
     const QString cacheName = "Device_CID12_MID02.bin";
     QFile::remove(TestSupport::BaseFolder() + "/Device_Info/" + cacheName);
-    g_LoadCacheName = cacheName;
-    g_SaveCacheName = cacheName;
+    g_LoadCacheName.Set(cacheName);
+    g_SaveCacheName.Set(cacheName);
 
     QTimer::singleShot(0, window, [window, trigger, page] {
         if (trigger == "exit") {
@@ -655,7 +655,7 @@ void TestMainWindow::spaceOnDevicePageFollowsTheMouseAgain()
 
     QCOMPARE(recorder.Classes(), QStringList{"Match"});
     QCOMPARE(recorder.seen.first().pos, PlaceOver(window, recorder.seen.first().size, 0, 0));
-    QCOMPARE(Calls({"UsbServerC_Start"}), QStringList{QString("UsbServerC_Start(%1,%1)").arg(g_CurrentPath)});
+    QCOMPARE(Calls({"UsbServerC_Start"}), QStringList{QString("UsbServerC_Start(%1,%1)").arg(QString::fromLatin1(g_CurrentPath.load()))});
     QCOMPARE(Calls({"StartUsbChanged"}).size(), 2);
     // The callback registered last is the device page's: it ran, and the
     // selection page's list was left alone.

@@ -43,7 +43,7 @@ void TestPageHosts::initTestCase()
     QCOMPARE(m_buttons->findChild<QWidget *>("DebunceButton")->geometry(), QRect(35, 50, 165, 37));
     QCOMPARE(m_settings->findChild<QWidget *>("frameClose")->geometry(), QRect(250, 365, 145, 35));
     g_WritesAllowed = 1;
-    SetCurrentPathCopy(HidSim::PathOf("m1"));
+    SetCurrentPath(HidSim::PathOf("m1"));
 }
 
 void TestPageHosts::buttonFillSelectsTheDebounceItemWithoutWriting()

@@ -64,8 +64,8 @@ DeviceAllInfo Listed(const QString &device)
 // An open connection with `device`, as the device page has it.
 void OpenSession(const QString &device)
 {
-    g_CurrentDevice = Listed(device);
-    SetCurrentPathCopy(g_CurrentDevice.Path.toLatin1());
+    g_CurrentDevice.Set(Listed(device));
+    SetCurrentPath(g_CurrentDevice.Get().Path.toLatin1());
     g_SessionActive = 1;
 }
 
@@ -153,7 +153,7 @@ void TestPairing::init()
     g_PairState = kPairIdle;
     g_PairFromDevicePage = false;
     g_PairDevice = DeviceAllInfo();
-    g_CurrentDevice = DeviceAllInfo();
+    g_CurrentDevice.Set(DeviceAllInfo());
     g_PageDevices.clear();
     HidSim::SetWorld(TestWorld());
     QVERIFY(HidSim::WaitUntilIdle());

@@ -2,6 +2,7 @@
 
 #include "globals.h"
 #include "hidusb_control.h"
+#include "devicesession.h"
 #include "testsupport.h"
 #include "postmsg.h"
 
@@ -27,8 +28,6 @@ const char *const kReceiverMouse = "m2";
 
 namespace {
 
-void NoReports(const unsigned char *, int, const unsigned char *, int) {}
-
 int s_imagesBefore = 0;
 // The mouse whose stored image the helpers read and seed.
 const char *s_mouse = kMouse;
@@ -47,13 +46,8 @@ void Open(const char *device, const char *mouse)
     world.timing.readLatencyMs = 1;
     world.timing.fullReadMs = 1;
     HidSim::SetWorld(world);
-    const QByteArray path = HidSim::PathOf(device);
-    SetCurrentPathCopy(path);
-    UsbServerC_Start(g_CurrentPath, g_CurrentPath, &NoReports);
-    FlashDataMap image;
-    const QByteArray stored = HidSim::StoredImage(mouse);
-    std::memcpy(&image, stored.constData(), sizeof image);
-    StoreImage(image);
+    if (!TestSupport::OpenAsCurrentDevice(device))
+        qFatal("the device %s was not read", device);
     g_WritesAllowed = 1;
     g_SensorRefreshing = 0;
     g_ButtonRefreshing = 0;

@@ -18,9 +18,9 @@ namespace PanelFixture {
 // The mouse the suites write to (the default world's cable mouse).
 extern const char *const kMouse;
 
-// Fresh default world; the mouse is opened as the current device, the
-// program's image starts as the mouse's stored image, writes are allowed and
-// both refreshing flags are clear.
+// Fresh default world; the mouse is opened and read as the current device (so
+// the program's image is the mouse's own), writes are allowed and both
+// refreshing flags are clear.
 void OpenMouse();
 // The same with the default world's 4 kHz receiver and its mouse (model 2)
 // as the current device; StoredImage and SeedByte then speak of that mouse.

@@ -108,7 +108,7 @@ void TestUsbCallbacks::init()
 {
     g_SessionActive = 1;
     g_LinkWatch = 1;
-    g_CurrentDevice = DeviceAllInfo();
+    g_CurrentDevice.Set(DeviceAllInfo());
     HidSim::ClearCallLog();
 }
 
@@ -131,8 +131,8 @@ void TestUsbCallbacks::WaitForWorker()
 void TestUsbCallbacks::Choose(const DeviceAllInfo &entry)
 {
     QVERIFY(!entry.Path.isEmpty());
-    g_CurrentDevice = entry;
-    SetCurrentPathCopy(entry.Path.toLocal8Bit());
+    g_CurrentDevice.Set(entry);
+    SetCurrentPath(entry.Path.toLocal8Bit());
     QVERIFY(Register(MainUsbChangedCallback));
     WaitForWorker();
 }
@@ -142,15 +142,15 @@ void TestUsbCallbacks::receiverMouseFollowedToItsCable()
     HidSim::SetWorld(Fixtures::WorldOf({ReceiverOf("r4k", k4k, "m2", AddressOf(3))},
                                        {WirelessMouse("m2", 2, AddressOf(3))}));
     Choose(PageEntry("0xFF14"));
-    QCOMPARE(g_CurrentDevice.Path, PathOf("r4k"));
+    QCOMPARE(g_CurrentDevice.Get().Path, PathOf("r4k"));
     QSignalSpy backToList(PostMsg::GetInstance(), &PostMsg::SigChangeMainDialog);
     HidSim::ClearCallLog();
 
     QVERIFY(HidSim::SetCable("m2", true));
     QVERIFY(Settle());
     WaitForWorker();
-    QCOMPARE(g_CurrentDevice.Path, PathOf("m2"));
-    QVERIFY(g_CurrentDevice.Wired);
+    QCOMPARE(g_CurrentDevice.Get().Path, PathOf("m2"));
+    QVERIFY(g_CurrentDevice.Get().Wired);
     QCOMPARE(QString::fromLatin1(g_CurrentPath), PathOf("m2"));
     QCOMPARE(Opens().size(), 1);
     QVERIFY2(Opens().first().contains(PathOf("m2")), qPrintable(Opens().first()));
@@ -163,7 +163,7 @@ void TestUsbCallbacks::pulledCableGoesBackToTheList()
     m2.cable = true;
     HidSim::SetWorld(Fixtures::WorldOf({ReceiverOf("r4k", k4k, "m2", AddressOf(3))}, {m2}));
     Choose(PageEntry("0xFF01"));
-    QCOMPARE(g_CurrentDevice.Path, PathOf("m2"));
+    QCOMPARE(g_CurrentDevice.Get().Path, PathOf("m2"));
     QSignalSpy backToList(PostMsg::GetInstance(), &PostMsg::SigChangeMainDialog);
     HidSim::ClearCallLog();
 
@@ -172,7 +172,7 @@ void TestUsbCallbacks::pulledCableGoesBackToTheList()
     QVERIFY(Settle());
     QCOMPARE(backToList.count(), 1);
     QCOMPARE(backToList.at(0).at(0).toInt(), 0);
-    QCOMPARE(g_CurrentDevice.Path, PathOf("m2"));
+    QCOMPARE(g_CurrentDevice.Get().Path, PathOf("m2"));
     QVERIFY(Opens().isEmpty());
 }
 
@@ -200,7 +200,7 @@ void TestUsbCallbacks::everythingGone()
     QCOMPARE(versions.count(), 1);
     QCOMPARE(versions.at(0).at(0).toInt(), 4);
     QCOMPARE(backToList.count(), linkWatch ? 1 : 0);
-    QCOMPARE(g_CurrentDevice.Path, linkWatch ? QString() : PathOf("r4k"));
+    QCOMPARE(g_CurrentDevice.Get().Path, linkWatch ? QString() : PathOf("r4k"));
     QCOMPARE(updateChecks.count(), 0);  // no repair dialog is shown
 }
 

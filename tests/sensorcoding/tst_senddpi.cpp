@@ -9,6 +9,7 @@
 #include "sensorcoding.h"
 #include "sensordescription.h"
 #include "sensormodel.h"
+#include "devicesession.h"
 #include "testsupport.h"
 
 #include <QSignalSpy>
@@ -18,8 +19,6 @@ namespace {
 
 const QString kCableMouse = QStringLiteral("m1");
 const QString kSilentReceiver = QStringLiteral("r8k");
-
-void NoReports(const unsigned char *, int, const unsigned char *, int) {}
 
 // What the sensor page's fill sets up for a model.
 DpiRangeTable UseModel(const QString &group)
@@ -66,7 +65,7 @@ private slots:
         HidSim::SetWorld(HidSim::DefaultWorld());
         m_onlinePath = HidSim::PathOf(kCableMouse);
         QVERIFY(!m_onlinePath.isEmpty());
-        QVERIFY(UsbServerC_Start(m_onlinePath.constData(), m_onlinePath.constData(), NoReports));
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kCableMouse));
         QVERIFY(HidSim::WaitUntilIdle());
     }
 
@@ -77,7 +76,7 @@ private slots:
 
     void init()
     {
-        SetCurrentPathCopy(m_onlinePath);
+        SetCurrentPath(m_onlinePath);
         g_SensorRefreshing = 0;
         g_ButtonRefreshing = 0;
         HidSim::ClearCallLog();
@@ -148,7 +147,7 @@ private slots:
     void offlineWritesNothingAndRaisesOneNotice()
     {
         UseModel(QStringLiteral("Drive1"));
-        SetCurrentPathCopy(HidSim::PathOf(kSilentReceiver));
+        SetCurrentPath(HidSim::PathOf(kSilentReceiver));
         QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         const QByteArray before = Bytes(ReadImage());
         const QByteArray deviceBefore = HidSim::StoredImage(kCableMouse);

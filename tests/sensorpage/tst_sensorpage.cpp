@@ -80,10 +80,12 @@ FlashDataMap Drive1Image(int rateCode)
 
 void UseDevice(int driveIndex, int linkType)
 {
-    g_CurrentDevice.DriveIndex = driveIndex;
-    g_CurrentDevice.LinkType = uint8_t(linkType);
-    g_CurrentDevice.Wired = DeviceAllInfo::IsWiredLink(uint8_t(linkType));
-    g_CurrentDevice.Online = true;
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) {
+        d.DriveIndex = driveIndex;
+        d.LinkType = uint8_t(linkType);
+        d.Wired = DeviceAllInfo::IsWiredLink(uint8_t(linkType));
+        d.Online = true;
+    });
 }
 
 template <typename T>

@@ -4,6 +4,7 @@
 #include "globals.h"
 #include "hidusb_control.h"
 #include "postmsg.h"
+#include "devicesession.h"
 #include "testsupport.h"
 #include "writers.h"
 
@@ -20,8 +21,6 @@ const QString kCableMouse = QStringLiteral("m1");       // online on cable in th
 const QString kSilentReceiver = QStringLiteral("r8k");  // its mouse is switched off
 constexpr uint8_t kBaseByte = 0xEE;                     // no writer below stores this value
 constexpr int kSpareProfile = 3;
-
-void NoReports(const unsigned char *, int, const unsigned char *, int) {}
 
 FlashDataMap BaseImage()
 {
@@ -105,7 +104,7 @@ class TestWriters : public QObject {
     QByteArray m_onlinePath;
     QByteArray m_offlinePath;
 
-    void UseDevice(const QByteArray &path) { SetCurrentPathCopy(path); }
+    void UseDevice(const QByteArray &path) { SetCurrentPath(path); }
 
     void ResetLogs()
     {
@@ -125,7 +124,7 @@ private slots:
         m_offlinePath = HidSim::PathOf(kSilentReceiver);
         QVERIFY(!m_onlinePath.isEmpty());
         QVERIFY(!m_offlinePath.isEmpty());
-        QVERIFY(UsbServerC_Start(m_onlinePath.constData(), m_onlinePath.constData(), NoReports));
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kCableMouse));
         QVERIFY(HidSim::WaitUntilIdle());
     }
 

@@ -1,0 +1,27 @@
+#include "devicesession.h"
+
+#include "connection.h"
+#include "discovery.h"
+#include "globals.h"
+#include "hidusb_control.h"
+
+#include <QTest>
+
+namespace TestSupport {
+
+bool OpenAsCurrentDevice(const QString &name)
+{
+    const QByteArray path = HidSim::PathOf(name);
+    if (path.isEmpty())
+        return false;
+    DeviceAllInfo info;
+    info.Path = QString::fromLatin1(path);
+    IdentifyMainDevice(info, path.constData());
+    g_CurrentDevice.Set(info);
+    SetCurrentPath(path);
+    OpenCurrentDevice();
+    ReadWholeImage();
+    return QTest::qWaitFor([] { return ImageIsDevicesOwn(); }, 5000) && HidSim::WaitUntilIdle();
+}
+
+}  // namespace TestSupport
