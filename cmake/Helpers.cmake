@@ -25,5 +25,5 @@ function(vogm_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOGM_APP_DIR=${VOGM_STAGE_DIR};VOGM_WAIT_DIVISOR=10;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp second_deadlock_stack=1;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOGM_APP_DIR=${VOGM_STAGE_DIR};VOGM_WAIT_DIVISOR=10;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=ignore_noninstrumented_modules=1:second_deadlock_stack=1:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp;${T_ENV}")
 endfunction()

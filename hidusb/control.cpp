@@ -67,6 +67,35 @@ bool Number(const QString &word, int *out)
     return ok;
 }
 
+constexpr int kMaxTimingMs = 600000;
+
+// "fullReadMs 12000 readLatencyMs 8": changes those durations of the running
+// world; nothing changes when a name or a number is wrong.
+bool ApplyTimingWords(const QStringList &words)
+{
+    Timing t = CurrentTiming();
+    for (int i = 0; i + 1 < words.size(); i += 2) {
+        int ms = 0;
+        if (!Number(words[i + 1], &ms) || ms < 0 || ms > kMaxTimingMs)
+            return false;
+        const QString &name = words[i];
+        if (name == "readLatencyMs")
+            t.readLatencyMs = ms;
+        else if (name == "fullReadMs")
+            t.fullReadMs = ms;
+        else if (name == "pairDelayMs")
+            t.pairDelayMs = ms;
+        else if (name == "pairTimeoutMs")
+            t.pairTimeoutMs = ms;
+        else if (name == "flashMs")
+            t.flashMs = ms;
+        else
+            return false;
+    }
+    SetTiming(t);
+    return true;
+}
+
 }  // namespace
 
 // ---- building ----------------------------------------------------------------
@@ -230,6 +259,26 @@ bool ScriptFlashFailure(const QString &device, int atPercent)
            WithReceiver(device, [&](Core &, ReceiverRt &r) { r.desc.failNextFlashAt = at; });
 }
 
+bool SlowNextRead(const QString &mouse, int ms)
+{
+    return WithMouse(mouse, [&](Core &, MouseRt &m) { m.faults.slowReadMs = qMax(0, ms); });
+}
+
+bool DropNextReads(const QString &mouse, int count)
+{
+    return WithMouse(mouse, [&](Core &, MouseRt &m) { m.faults.dropReads += qMax(0, count); });
+}
+
+bool GarbageNextDumps(const QString &mouse, int count)
+{
+    return WithMouse(mouse, [&](Core &, MouseRt &m) { m.faults.garbageDumps += qMax(0, count); });
+}
+
+bool FailNextWrites(const QString &mouse, int count)
+{
+    return WithMouse(mouse, [&](Core &, MouseRt &m) { m.faults.failWrites += qMax(0, count); });
+}
+
 // ---- text commands -------------------------------------------------------------
 
 QStringList CommandHelp()
@@ -248,6 +297,11 @@ QStringList CommandHelp()
         "reset-report MOUSE            a command-9 report",
         "zero-ids DEVICE N             the next N identity answers carry ids 0",
         "flashfail DEVICE [PERCENT]    the device's next firmware flash fails at PERCENT (default 100)",
+        "slowread MOUSE MS             the mouse's next whole read takes MS milliseconds",
+        "dropread MOUSE                the mouse's next read gets no answer",
+        "garbage MOUSE                 the mouse's next dump fails the library's check",
+        "failwrite MOUSE [N]           the mouse refuses its next N settings writes (1)",
+        "timing NAME MS [NAME MS ...]  readLatencyMs, fullReadMs, pairDelayMs, pairTimeoutMs, flashMs",
     };
 }
 
@@ -291,6 +345,16 @@ bool ApplyCommand(const QString &command, QString *error)
         known = ScriptFlashFailure(name);
     else if (verb == "flashfail" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= 100)
         known = ScriptFlashFailure(name, n);
+    else if (verb == "slowread" && w.size() == 3 && Number(w[2], &n) && n >= 0 && n <= kMaxTimingMs)
+        known = SlowNextRead(name, n);
+    else if (verb == "dropread" && w.size() == 2)
+        known = DropNextReads(name, 1);
+    else if (verb == "garbage" && w.size() == 2)
+        known = GarbageNextDumps(name, 1);
+    else if (verb == "failwrite" && (w.size() == 2 || (w.size() == 3 && Number(w[2], &n) && n >= 1)))
+        known = FailNextWrites(name, w.size() == 3 ? n : 1);
+    else if (verb == "timing" && w.size() >= 3 && w.size() % 2 == 1 && ApplyTimingWords(w.mid(1)))
+        known = true;
     else
         problem = "not understood: \"" + command.simplified() + "\"";
     if (problem.isEmpty() && !known)
@@ -421,11 +485,25 @@ QString ControlFolder()
 
 namespace {
 
+// Arms the faults an edited scenario gives a mouse (they replace what is armed).
+void ArmFaults(const QString &mouse, const MouseFaults &faults)
+{
+    WithMouse(mouse, [&](Core &, MouseRt &m) {
+        m.faults = faults;
+        m.desc.faults = faults;
+    });
+}
+
 // Applies the running-state fields of an edited scenario to the devices of the
 // same name; devices added to or removed from the file are left alone.
 void ApplyEditedScenario(const World &w)
 {
     const World now = CurrentWorld();
+    const Timing t = CurrentTiming();
+    if (t.readLatencyMs != w.timing.readLatencyMs || t.fullReadMs != w.timing.fullReadMs
+        || t.pairDelayMs != w.timing.pairDelayMs || t.pairTimeoutMs != w.timing.pairTimeoutMs
+        || t.flashMs != w.timing.flashMs)
+        SetTiming(w.timing);
     for (const Receiver &r : w.receivers) {
         for (const Receiver &old : now.receivers) {
             if (old.name != r.name)
@@ -458,6 +536,8 @@ void ApplyEditedScenario(const World &w)
                 SetPairingMode(m.name, m.pairingMode);
             if (old.version != m.version)
                 SetVersion(m.name, m.version);
+            if (!(old.faults == m.faults))
+                ArmFaults(m.name, m.faults);
         }
     }
 }

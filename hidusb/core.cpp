@@ -202,6 +202,42 @@ Target Resolve(Core &c, const char *path)
     return ResolveEntry(c, FindPath(path));
 }
 
+namespace {
+
+// The handle epoch of the device a path belongs to, present or not; false
+// when no device has that path.
+bool EpochOf(Core &c, const PathEntry *entry, quint64 *epoch)
+{
+    for (const ReceiverRt &r : c.receivers) {
+        if (entry && r.path == entry) {
+            *epoch = r.handleEpoch;
+            return true;
+        }
+    }
+    for (const MouseRt &m : c.mice) {
+        if (entry && m.cablePath == entry) {
+            *epoch = m.handleEpoch;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void NoteConnectionOpened(Core &c)
+{
+    quint64 epoch = 0;
+    c.openAlive = ResolveEntry(c, c.openPath) && EpochOf(c, c.openPath, &epoch);
+    c.openEpoch = epoch;
+}
+
+bool ConnectionAlive(Core &c)
+{
+    quint64 epoch = 0;
+    return c.openPath && c.openAlive && EpochOf(c, c.openPath, &epoch) && epoch == c.openEpoch;
+}
+
 bool MouseReachable(Core &c, const Target &t)
 {
     if (t.cable)
@@ -255,12 +291,20 @@ void WorldChanged(Core &c)
     QByteArray visible;
     for (ReceiverRt &r : c.receivers) {
         const MouseRt *m = PairedMouse(c, r);
-        flags.push_back({r.path, ReceiverPresent(r), AnswersByRadio(c, r)});
+        const bool present = ReceiverPresent(r);
+        if (r.present && !present)
+            ++r.handleEpoch;  // unplugged: every handle opened before is dead
+        r.present = present;
+        flags.push_back({r.path, present, AnswersByRadio(c, r)});
         visible += r.desc.name.toUtf8() + char(ReceiverPresent(r)) + char(AnswersByRadio(c, r)) +
                    char(m ? m->desc.mid : 0) + ';';
     }
     for (MouseRt &m : c.mice) {
-        flags.push_back({m.cablePath, CablePresent(m), CablePresent(m)});
+        const bool present = CablePresent(m);
+        if (m.cablePresent && !present)
+            ++m.handleEpoch;
+        m.cablePresent = present;
+        flags.push_back({m.cablePath, present, present});
         visible += m.desc.name.toUtf8() + char(CablePresent(m)) + char(m.desc.bootMode) + ';';
     }
     const int n = g_pathCount.load(std::memory_order_acquire);
@@ -319,6 +363,7 @@ void InstallWorld(Core &c, const World &world)
         m.desc.activeProfile = qBound(0, desc.activeProfile, kProfileCount - 1);
         m.cablePath = InternPath(PathText(desc.vid, desc.pid, desc.name));
         m.zeroIdsLeft = desc.zeroIdAnswers;
+        m.faults = desc.faults;
         m.factory = ProfileImages(desc.factory, desc.mid);
         for (int p = 0; p < kProfileCount; ++p)
             m.flash.push_back(ImageToDump(m.factory[p], p, desc.mid));
@@ -353,20 +398,20 @@ void QueueReport(Core &c, uint8_t command, uint8_t subCommand, const QByteArray 
 void QueueMouseEvent(Core &c, const MouseRt &mouse, uint8_t command, uint8_t subCommand, const QByteArray &data)
 {
     const Target t = ResolveEntry(c, c.openPath);
-    if (t.mouse == &mouse && MouseReachable(c, t))
+    if (t.mouse == &mouse && MouseReachable(c, t) && ConnectionAlive(c))
         QueueReport(c, command, subCommand, data);
 }
 
 void QueueReceiverEvent(Core &c, const ReceiverRt &receiver, uint8_t command, const QByteArray &data)
 {
     const Target t = ResolveEntry(c, c.openPath);
-    if (t.receiver == &receiver)
+    if (t.receiver == &receiver && ConnectionAlive(c))
         QueueReport(c, command, 0, data);
 }
 
 bool QueueRead(Core &c, ReadKind kind)
 {
-    if (!c.openPath || !c.callback)
+    if (!c.openPath || !c.callback || !ConnectionAlive(c))
         return false;
     Job job;
     job.generation = c.generation;
@@ -405,9 +450,37 @@ int ReadLatency(const Core &c, ReadKind kind)
     return kind == ReadKind::AllFlash ? c.timing.fullReadMs : c.timing.readLatencyMs;
 }
 
+// The device takes the read: it answers after its latency, later when a
+// slow read was asked for, or never when a dropped read was.
+void StartRead(Core &c, const Target &t, Job &job, Clock::time_point now)
+{
+    int latency = ReadLatency(c, job.read);
+    if (MouseRt *m = job.read == ReadKind::PairStatus ? nullptr : t.mouse) {
+        if (m->faults.dropReads > 0) {
+            --m->faults.dropReads;
+            job.dropped = true;
+        } else if (job.read == ReadKind::AllFlash && m->faults.slowReadMs > 0) {
+            latency = m->faults.slowReadMs;
+            m->faults.slowReadMs = 0;
+        }
+    }
+    job.started = true;
+    job.readyAt = now + std::chrono::milliseconds(latency);
+}
+
+// A dump that fails the parser's check: what a corrupted transfer looks like.
+constexpr char kGarbageByte = char(0xEE);
+
 void AnswerRead(const Target &t, ReadKind kind, Job &out)
 {
-    const MouseRt *m = t.mouse;
+    MouseRt *m = t.mouse;
+    if (kind == ReadKind::AllFlash && m && m->faults.garbageDumps > 0) {
+        --m->faults.garbageDumps;
+        out.command = HIDUSB_CMD_SETTINGS;
+        out.subCommand = HIDUSB_SUB_FLASH;
+        out.data = QByteArray(kDumpSize, kGarbageByte);
+        return;
+    }
     const QByteArray flash = m ? m->flash[size_t(m->desc.activeProfile)] : QByteArray(kDumpSize, '\0');
     const auto byteAt = [&](int offset) { return QByteArray(1, flash[offset]); };
     switch (kind) {
@@ -461,37 +534,75 @@ void RunDueActions(Core &c)
     }
 }
 
+bool JobStale(Core &c, const Job &job)
+{
+    return job.generation != c.generation || !c.callback || !ConnectionAlive(c);
+}
+
+// Walks the queue the way the devices work through it: reports of device
+// events go out in order, and a read waits only for the reads before it that
+// the same device answers (the mouse, or the receiver for its pairing
+// status). So a read waiting for an offline mouse holds back neither
+// receiver events nor pairing results. `visit` gets each job that could go
+// out (a read whose device answers, ready or not) until it returns true;
+// the index of that job is returned, or -1.
+template <typename Visit>
+int ScanQueue(Core &c, Visit visit)
+{
+    bool mouseReadAhead = false;
+    bool receiverReadAhead = false;
+    const Target t = ResolveEntry(c, c.openPath);
+    for (int i = 0; i < int(c.queue.size()); ++i) {
+        Job &job = c.queue[size_t(i)];
+        if (JobStale(c, job))
+            continue;
+        if (job.isRead) {
+            bool &ahead = job.read == ReadKind::PairStatus ? receiverReadAhead : mouseReadAhead;
+            if (ahead)
+                continue;
+            ahead = true;
+            if (!ReadPossible(c, t, job.read))
+                continue;  // the device answers once it is back
+        }
+        if (visit(job, t))
+            return i;
+    }
+    return -1;
+}
+
 // Takes the next report that can go out now; otherwise tells when to look again.
 bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
 {
+    c.queue.erase(std::remove_if(c.queue.begin(), c.queue.end(), [&c](const Job &j) { return JobStale(c, j); }),
+                  c.queue.end());
     const auto now = Clock::now();
-    while (!c.queue.empty()) {
-        Job &job = c.queue.front();
-        if (job.generation != c.generation || !c.callback) {
-            c.queue.pop_front();
-            continue;
-        }
-        if (job.isRead) {
-            const Target t = ResolveEntry(c, c.openPath);
-            if (!ReadPossible(c, t, job.read))
-                return false;  // the device answers once it is back
-            if (!job.started) {
-                job.started = true;
-                job.readyAt = now + std::chrono::milliseconds(ReadLatency(c, job.read));
-            }
+    for (;;) {
+        const int index = ScanQueue(c, [&](Job &job, const Target &t) {
+            if (!job.isRead)
+                return true;
+            if (!job.started)
+                StartRead(c, t, job, now);
+            if (job.dropped)
+                return true;  // swallowed at once: the reads behind it go on
             if (now < job.readyAt) {
                 wakeAt = std::min(wakeAt, job.readyAt);
                 return false;
             }
-            AnswerRead(t, job.read, job);
-        }
+            return true;
+        });
+        if (index < 0)
+            return false;
+        Job job = c.queue[size_t(index)];
+        c.queue.erase(c.queue.begin() + index);
+        if (job.dropped)
+            continue;  // taken by the device, never answered
+        if (job.isRead)
+            AnswerRead(ResolveEntry(c, c.openPath), job.read, job);
         out.callback = c.callback;
         out.header = BuildHeader(job.command, job.subCommand, job.data.size(), c.sequence++);
         out.data = job.data;
-        c.queue.pop_front();
         return true;
     }
-    return false;
 }
 
 QString DescribeReport(const QByteArray &header, const QByteArray &data)
@@ -555,14 +666,7 @@ bool DeliverableNow(Core &c)
         if (a.busy)
             return true;
     }
-    for (const Job &job : c.queue) {
-        if (job.generation != c.generation || !c.callback)
-            continue;
-        if (!job.isRead)
-            return true;
-        return ReadPossible(c, ResolveEntry(c, c.openPath), job.read);
-    }
-    return false;
+    return ScanQueue(c, [](Job &, const Target &) { return true; }) >= 0;
 }
 
 Core &Lib()

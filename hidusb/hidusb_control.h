@@ -62,6 +62,20 @@ struct Receiver {
     int failNextFlashAt = -1;             // the next flash fails at this percent (0-100); -1: it succeeds
 };
 
+// Faults a mouse shows on its next reads and writes, counted down as they
+// happen (the world commands slowread, dropread, garbage and failwrite).
+struct MouseFaults {
+    int slowReadMs = 0;    // the next whole read takes this long (0: the usual time)
+    int dropReads = 0;     // this many next reads get no answer
+    int garbageDumps = 0;  // this many next dumps fail the parser's check
+    int failWrites = 0;    // this many next settings writes are refused
+    bool operator==(const MouseFaults &o) const
+    {
+        return slowReadMs == o.slowReadMs && dropReads == o.dropReads && garbageDumps == o.garbageDumps
+               && failWrites == o.failWrites;
+    }
+};
+
 struct Mouse {
     QString name;
     uint8_t cid = 18;
@@ -86,6 +100,7 @@ struct Mouse {
     // One factory image (10,428 bytes) per profile; the stored settings start
     // as these. Fewer than kProfileCount repeat the last; none: built from mid.
     std::vector<QByteArray> factory;
+    MouseFaults faults;         // armed when the world is installed
 };
 
 struct World {
@@ -139,6 +154,12 @@ HIDUSB_API bool ScriptZeroIdAnswers(const QString &device, int count);
 // the progress reports stop below it and (7, 2, 0) follows; the device keeps
 // its old version and stays in boot mode.
 HIDUSB_API bool ScriptFlashFailure(const QString &device, int atPercent = 100);
+// Faults of the mouse's next reads and writes; each adds to what is armed
+// (SlowNextRead replaces it). See MouseFaults.
+HIDUSB_API bool SlowNextRead(const QString &mouse, int ms);
+HIDUSB_API bool DropNextReads(const QString &mouse, int count = 1);
+HIDUSB_API bool GarbageNextDumps(const QString &mouse, int count = 1);
+HIDUSB_API bool FailNextWrites(const QString &mouse, int count = 1);
 
 // One text command as the vogm-world tool and the command folder take them,
 // e.g. "unplug r4k", "power m3 on", "battery m2 15 charging". See README.md.

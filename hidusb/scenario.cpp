@@ -222,6 +222,10 @@ bool ReadMouse(const QJsonObject &o, Mouse *m, QString *error)
     in.Int("zeroIdAnswers", &m->zeroIdAnswers, 0, 1000);
     in.Int("activeProfile", &m->activeProfile, 0, kProfileCount - 1);
     in.Int("failNextFlashAt", &m->failNextFlashAt, 0, 100);
+    in.Int("slowReadMs", &m->faults.slowReadMs, 0, 600000);
+    in.Int("dropReads", &m->faults.dropReads, 0, 1000);
+    in.Int("garbageDumps", &m->faults.garbageDumps, 0, 1000);
+    in.Int("failWrites", &m->faults.failWrites, 0, 1000);
     in.Use("patch");
     if (m->name.isEmpty())
         in.Fail("name", "is missing");

@@ -19,6 +19,7 @@ void DropConnection(Core &c)
     ++c.generation;  // reports queued for the old connection are never delivered
     c.queue.clear();
     c.openPath = nullptr;
+    c.openAlive = false;
     c.callback = nullptr;
     c.wake.notify_all();
 }
@@ -33,7 +34,7 @@ bool Read(const char *name, ReadKind kind)
 MouseRt *OpenMouse(Core &c)
 {
     const Target t = ResolveEntry(c, c.openPath);
-    return t.mouse && MouseReachable(c, t) ? t.mouse : nullptr;
+    return t.mouse && MouseReachable(c, t) && ConnectionAlive(c) ? t.mouse : nullptr;
 }
 
 // What one write costs: the changed bytes go in reports of kWritePayloadSize,
@@ -76,7 +77,8 @@ bool UsbServerC_Start(const char *path, const char *path2, HidDataCallback callb
     DropConnection(c);
     c.openPath = FindPath(path);
     c.callback = callback;
-    return c.openPath && ResolveEntry(c, c.openPath);
+    NoteConnectionOpened(c);
+    return c.openAlive;
 }
 
 void UsbServer_SetPCDriverStatus(bool attached)
@@ -114,6 +116,10 @@ bool ProtocolDataUpdate(FlashDataMap *image)
     MouseRt *m = OpenMouse(c);
     if (!m)
         return false;
+    if (m->faults.failWrites > 0) {
+        --m->faults.failWrites;  // the mouse refused this one: nothing stored
+        return false;
+    }
     QByteArray &flash = m->flash[size_t(m->desc.activeProfile)];
     const QByteArray written = ImageToDump(bytes, m->desc.activeProfile, m->desc.mid);
     CountWrite(c, flash, written);
@@ -160,7 +166,7 @@ bool UsbServer_EnterDonglePairOnlyCid(unsigned char cid)
     auto lock = Lock();
     Core &c = Lib();
     const Target t = ResolveEntry(c, c.openPath);
-    if (!t.receiver)
+    if (!t.receiver || !ConnectionAlive(c))
         return false;
     StartPairing(c, *t.receiver, cid);
     return true;

@@ -46,6 +46,11 @@ struct MouseRt {
     PathEntry *cablePath = nullptr;
     int zeroIdsLeft = 0;
     bool flashing = false;  // a flash thread is writing its firmware
+    MouseFaults faults;  // what is armed now (desc.faults: what the world armed at start)
+    // The cable path's handles: every unplug (cable pulled, boot mode) ends
+    // the connections opened before it.
+    bool cablePresent = false;
+    quint64 handleEpoch = 0;
 };
 
 struct ReceiverRt {
@@ -57,6 +62,8 @@ struct ReceiverRt {
     Clock::time_point pairStarted;
     quint64 pairSession = 0;
     bool flashing = false;
+    bool present = false;     // as MouseRt::cablePresent, for the receiver's path
+    quint64 handleEpoch = 0;
 };
 
 // What a path leads to.
@@ -74,6 +81,7 @@ struct Job {
     bool isRead = false;
     ReadKind read = ReadKind::AllFlash;
     bool started = false;
+    bool dropped = false;  // the device swallowed the read: it is never answered
     Clock::time_point readyAt;
     uint8_t command = 0;
     uint8_t subCommand = 0;
@@ -99,6 +107,8 @@ struct Core {
     // the connection
     quint64 generation = 1;
     PathEntry *openPath = nullptr;
+    bool openAlive = false;    // the path's device was there when it was opened
+    quint64 openEpoch = 0;     // its handle epoch then
     HidDataCallback callback = nullptr;
     bool pcDriverAttached = false;
     std::deque<Job> queue;
@@ -123,6 +133,11 @@ MouseRt *PairedMouse(Core &c, const ReceiverRt &r);
 Target Resolve(Core &c, const char *path);       // present devices only
 Target ResolveEntry(Core &c, PathEntry *entry);  // present devices only
 bool MouseReachable(Core &c, const Target &t);   // the mouse answers through this path
+// The open connection still has a live handle: its device has not been
+// unplugged since it was opened (a replug does not revive it).
+bool ConnectionAlive(Core &c);
+// Records the open path's device and its handle epoch as the connection's.
+void NoteConnectionOpened(Core &c);
 // Recomputes the path flags, wakes the delivery thread and posts a USB-change
 // call when what the host can see changed.
 void WorldChanged(Core &c);

@@ -110,8 +110,8 @@ inline void ResetSharedState()
     g_DeviceDataReady = 0;
     g_PageDevices.clear();
     g_PageDevicesCopy.clear();
-    g_LoadCacheName.Get().clear();
-    g_SaveCacheName.Get().clear();
+    g_LoadCacheName.Set(QString());
+    g_SaveCacheName.Set(QString());
     g_CurrentDevice.Set(DeviceAllInfo());
     StoreImage(FlashDataMap{});
 }
