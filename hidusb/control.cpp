@@ -104,7 +104,10 @@ void SetWorld(const World &world)
 {
     LogCall("HidSim::SetWorld");
     auto lock = Lock();
-    InstallWorld(Lib(), world);
+    Core &c = Lib();
+    // The devices of the world that goes stay in the state file.
+    c.otherSaved = SavedDevicesNotIn(SavedState(c), world);
+    InstallWorld(c, world);
 }
 
 World CurrentWorld()
@@ -118,6 +121,7 @@ World CurrentWorld()
     for (const MouseRt &m : c.mice) {
         w.mice.push_back(m.desc);
         w.mice.back().factory = m.factory;
+        w.mice.back().stored = m.flash;
     }
     return w;
 }
@@ -302,6 +306,7 @@ QStringList CommandHelp()
         "garbage MOUSE                 the mouse's next dump fails the library's check",
         "failwrite MOUSE [N]           the mouse refuses its next N settings writes (1)",
         "timing NAME MS [NAME MS ...]  readLatencyMs, fullReadMs, pairDelayMs, pairTimeoutMs, flashMs",
+        "reset                         every device gets its factory state back (settings, pairing, versions)",
     };
 }
 
@@ -355,6 +360,8 @@ bool ApplyCommand(const QString &command, QString *error)
         known = FailNextWrites(name, w.size() == 3 ? n : 1);
     else if (verb == "timing" && w.size() >= 3 && w.size() % 2 == 1 && ApplyTimingWords(w.mid(1)))
         known = true;
+    else if (verb == "reset" && w.size() == 1)
+        ResetWorldState();
     else
         problem = "not understood: \"" + command.simplified() + "\"";
     if (problem.isEmpty() && !known)

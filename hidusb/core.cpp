@@ -10,6 +10,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -320,6 +321,7 @@ void WorldChanged(Core &c)
         g_paths[i].online.store(online);
     }
     c.wake.notify_all();
+    MarkWorldDirty(c);
     if (visible != c.visibleState) {
         c.visibleState = visible;
         PostUsbChange();
@@ -365,11 +367,16 @@ void InstallWorld(Core &c, const World &world)
         m.zeroIdsLeft = desc.zeroIdAnswers;
         m.faults = desc.faults;
         m.factory = ProfileImages(desc.factory, desc.mid);
+        const bool kept = int(desc.stored.size()) == kProfileCount
+                          && std::all_of(desc.stored.begin(), desc.stored.end(),
+                                         [](const QByteArray &dump) { return dump.size() == kDumpSize; });
         for (int p = 0; p < kProfileCount; ++p)
-            m.flash.push_back(ImageToDump(m.factory[p], p, desc.mid));
+            m.flash.push_back(kept ? desc.stored[size_t(p)] : ImageToDump(m.factory[p], p, desc.mid));
+        m.desc.stored.clear();  // lives in flash from now on
         c.mice.push_back(m);
     }
     c.timing = world.timing;
+    c.factoryWorld = world;
     ++c.worldEpoch;
     ++c.generation;
     c.openPath = nullptr;
@@ -642,7 +649,9 @@ void DeliveryLoop(Core &c)
     }
 }
 
-World InitialWorld(Core &c)
+// The world of the scenario file, or the default world: the devices as they
+// come from the factory.
+World FactoryWorld(Core &c)
 {
     const QByteArray scenario = qgetenv("VOGM_SCENARIO");
     if (scenario.isEmpty())
@@ -656,11 +665,37 @@ World InitialWorld(Core &c)
     return DefaultWorld();
 }
 
+// Installs the factory world with what its devices kept from earlier runs.
+void InstallStartingWorld(Core &c)
+{
+    const World factory = FactoryWorld(c);
+    World starting = factory;
+    QFile saved(WorldStateFile());
+    if (saved.open(QIODevice::ReadOnly)) {
+        const QByteArray state = saved.readAll();
+        QString problem;
+        ApplySavedState(state, &starting, &problem);
+        if (!problem.isEmpty())
+            qWarning("HIDUsb: %s: %s", qPrintable(saved.fileName()), qPrintable(problem));
+        c.otherSaved = SavedDevicesNotIn(state, starting);
+    }
+    InstallWorld(c, starting);
+    c.factoryWorld = factory;
+}
+
+// The last change is on disk before the process ends.
+void FlushStateAtExit()
+{
+    Core &c = Lib();
+    std::unique_lock<std::mutex> lock(c.mutex);
+    c.idleWake.wait_for(lock, std::chrono::seconds(2), [&c] { return !c.saveDirty && !c.saving; });
+}
+
 }  // namespace
 
 bool DeliverableNow(Core &c)
 {
-    if (c.delivering)
+    if (c.delivering || c.saveDirty || c.saving)
         return true;
     for (const TimedAction &a : c.timed) {
         if (a.busy)
@@ -673,8 +708,10 @@ Core &Lib()
 {
     static Core *core = [] {
         auto *c = new Core;  // lives for the whole process; threads may still use it at exit
-        InstallWorld(*c, InitialWorld(*c));
+        InstallStartingWorld(*c);
         std::thread([c] { DeliveryLoop(*c); }).detach();
+        StartStateSaver(*c);
+        std::atexit(FlushStateAtExit);
         return c;
     }();
     StartWatching();  // cheap once started; waits for the application object

@@ -219,6 +219,7 @@ bool UsbFinderC_SetLongRangeMode(const char *path, bool on)
     if (!t.receiver)
         return false;
     t.receiver->desc.longRange = on;  // a host write: the receiver sends no report for it
+    MarkWorldDirty(Lib());
     return true;
 }
 
@@ -241,6 +242,7 @@ bool UsbFinderC_Set4KDongleRGB(const char *path, DongleRGB *record)
     if (!t.receiver || !t.receiver->desc.hasLed || !record)
         return false;
     std::memcpy(t.receiver->desc.led.data(), record, 10);
+    MarkWorldDirty(Lib());
     return true;
 }
 

@@ -100,6 +100,9 @@ struct Mouse {
     // One factory image (10,428 bytes) per profile; the stored settings start
     // as these. Fewer than kProfileCount repeat the last; none: built from mid.
     std::vector<QByteArray> factory;
+    // The settings flash (kDumpSize bytes) per profile as the mouse holds it,
+    // e.g. kept from an earlier run; empty: it holds its factory images.
+    std::vector<QByteArray> stored;
     MouseFaults faults;         // armed when the world is installed
 };
 
@@ -122,7 +125,7 @@ HIDUSB_API bool ParseScenario(const QByteArray &json, World *world, QString *err
 // Replaces the whole world: drops the open connection, queued reports, pending
 // pairing and flashing; stored settings start again from the factory images.
 HIDUSB_API void SetWorld(const World &world);
-// A copy of the world as it stands now (stored settings not included).
+// A copy of the world as it stands now, the mice's stored settings included.
 HIDUSB_API World CurrentWorld();
 HIDUSB_API void SetTiming(const Timing &timing);
 HIDUSB_API Timing CurrentTiming();
@@ -215,5 +218,28 @@ HIDUSB_API bool WaitUntilIdle(int timeoutMs = 5000);
 // The folder watched for command files (see README.md): $VOGM_WORLD_DIR, or
 // vogm-world under the user's data folder.
 HIDUSB_API QString ControlFolder();
+
+// ---- the world across runs -------------------------------------------------------
+// The devices keep what a real device keeps (a mouse its settings flash,
+// active profile, pairing address and firmware version; a receiver its paired
+// mouse, long range, LED record and version) in WorldStateFile(). The library
+// writes it after every change and restores it, by device name, when it
+// starts; ResetWorldState() brings every device back to its factory state.
+
+HIDUSB_API QString WorldStateFile();  // <ControlFolder()>/world-state.json
+// The world the library starts with: the scenario of VOGM_SCENARIO (or the
+// default world) with the saved state applied. `error` tells a scenario or
+// state-file problem; the world is usable even then.
+HIDUSB_API World StartingWorld(QString *error = nullptr);
+// Applies a saved state (the file's content) to the devices of `world` with
+// the same names; false with a message when the text is no saved state.
+HIDUSB_API bool ApplySavedState(const QByteArray &state, World *world, QString *error = nullptr);
+// Every device of the running world gets its factory state back (what the
+// scenario or the default world gives); plugged, powered, cable and battery
+// stay as they are.
+HIDUSB_API void ResetWorldState();
+// What a mouse of `world` has stored, as text: the active profile, the
+// settings bytes by field name, the key entries and the macro names.
+HIDUSB_API QString DescribeStoredMouse(const World &world, const QString &mouse);
 
 }  // namespace HidSim

@@ -124,6 +124,7 @@ bool ProtocolDataUpdate(FlashDataMap *image)
     const QByteArray written = ImageToDump(bytes, m->desc.activeProfile, m->desc.mid);
     CountWrite(c, flash, written);
     flash = written;  // a host write: the mouse stores it and reports nothing back
+    MarkWorldDirty(c);
     return true;
 }
 
@@ -135,6 +136,7 @@ bool UsbServer_SetCurrentConfig(unsigned char index)
     if (!m || index >= kProfileCount)
         return false;
     m->desc.activeProfile = index;
+    MarkWorldDirty(Lib());
     return true;
 }
 
@@ -148,6 +150,7 @@ bool UsbServer_SetClearSetting(void)
         return false;
     const int p = m->desc.activeProfile;
     m->flash[size_t(p)] = ImageToDump(m->factory[size_t(p)], p, m->desc.mid);
+    MarkWorldDirty(c);
     // The mouse announces the finished reset itself, a moment later.
     const QString name = m->desc.name;
     const quint64 epoch = c.worldEpoch;

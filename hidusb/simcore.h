@@ -118,6 +118,13 @@ struct Core {
 
     std::vector<TimedAction> timed;
     WriteStats writeStats;
+
+    // Keeping the world across runs (worldstate.cpp).
+    World factoryWorld;        // the world as installed, before any change: what a reset brings back
+    QByteArray otherSaved;     // saved devices the running world does not have, written back as they were
+    bool saveDirty = false;    // something a device keeps has changed since the last save
+    bool saving = false;
+    std::condition_variable saveWake;
     QByteArray visibleState;  // what the USB-change notification compares
     quint64 worldEpoch = 0;   // bumps on SetWorld; stale timed actions check it
 };
@@ -175,6 +182,16 @@ bool UsbChangePending();
 
 // Watching the scenario file and the command folder (control.cpp).
 void StartWatching();
+
+// Keeping the world across runs (worldstate.cpp). MarkWorldDirty runs under
+// the mutex after anything a device keeps has changed; a thread of the
+// library writes the state file soon after.
+void MarkWorldDirty(Core &c);
+void StartStateSaver(Core &c);
+// The saved state of the running world (JSON), with `c.otherSaved` merged in.
+QByteArray SavedState(const Core &c);
+// The saved devices of `state` that `world` does not name (JSON), for otherSaved.
+QByteArray SavedDevicesNotIn(const QByteArray &state, const World &world);
 
 QString HexAddress(const Address &a);
 

@@ -3,10 +3,13 @@
 //   vogm-world unplug r4k
 //   vogm-world power m3 on
 //   vogm-world battery m2 12
+//   vogm-world show m2
 //   vogm-world help
 //
-// Each call writes one command file into the folder the device library
+// Each command writes one command file into the folder the device library
 // watches; the program applies it and writes the outcome to last-result.txt.
+// "show" reads what the devices keep from the state file the library writes
+// into the same folder, so it works whether the program runs or not.
 
 #include "hidusb_control.h"
 
@@ -23,7 +26,11 @@ int Usage(QTextStream &out)
 {
     out << "usage: vogm-world COMMAND [ARGS...]    (folder: " << HidSim::ControlFolder() << ")\n"
         << "       vogm-world result               show the outcome of the last commands\n"
-        << "       vogm-world devices              the default world's device names\n\ncommands:\n";
+        << "       vogm-world devices              the default world's device names\n"
+        << "       vogm-world show MOUSE           what the mouse has stored (profile, settings, keys, macros)\n"
+        << "       vogm-world reset                every device back to its factory state, now and at the next start\n"
+        << "\nThe devices keep what they store across runs, in " << HidSim::WorldStateFile() << ".\n"
+        << "\ncommands for the running program:\n";
     for (const QString &line : HidSim::CommandHelp())
         out << "  " << line << "\n";
     return 2;
@@ -50,20 +57,23 @@ int ShowDevices(QTextStream &out)
     return 0;
 }
 
-}  // namespace
-
-int main(int argc, char **argv)
+int ShowMouse(QTextStream &out, const QString &mouse)
 {
-    QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
-    QStringList args = app.arguments().mid(1);
-    if (args.isEmpty() || args[0] == "help" || args[0] == "--help")
-        return Usage(out);
-    if (args[0] == "result")
-        return ShowResult(out);
-    if (args[0] == "devices")
-        return ShowDevices(out);
-    const QString command = args.join(' ');
+    QString problem;
+    const HidSim::World world = HidSim::StartingWorld(&problem);
+    if (!problem.isEmpty())
+        out << "note: " << problem << "\n";
+    const QString text = HidSim::DescribeStoredMouse(world, mouse);
+    if (text.isEmpty()) {
+        out << "no mouse is named \"" << mouse << "\"\n";
+        return 1;
+    }
+    out << text;
+    return 0;
+}
+
+int SendCommand(QTextStream &out, const QString &command)
+{
     const QString inbox = HidSim::ControlFolder() + "/inbox";
     if (!QDir().mkpath(inbox)) {
         out << "cannot create " << inbox << "\n";
@@ -80,4 +90,36 @@ int main(int argc, char **argv)
     }
     out << "sent: " << command << "\n";
     return 0;
+}
+
+// Without a running program the next start finds no saved state; a running
+// program resets its devices and saves that.
+int Reset(QTextStream &out)
+{
+    const QString state = HidSim::WorldStateFile();
+    if (QFile::exists(state) && !QFile::remove(state)) {
+        out << "cannot remove " << state << "\n";
+        return 1;
+    }
+    return SendCommand(out, QStringLiteral("reset"));
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty() || args[0] == "help" || args[0] == "--help")
+        return Usage(out);
+    if (args[0] == "result")
+        return ShowResult(out);
+    if (args[0] == "devices")
+        return ShowDevices(out);
+    if (args[0] == "show" && args.size() == 2)
+        return ShowMouse(out, args[1]);
+    if (args[0] == "reset" && args.size() == 1)
+        return Reset(out);
+    return SendCommand(out, args.join(' '));
 }

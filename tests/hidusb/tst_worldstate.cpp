@@ -1,0 +1,204 @@
+// The world across runs: what the devices keep is written to the state file
+// in the control folder after a change, applied by name when the library
+// starts, brought back to the factory state by "reset", and shown from
+// outside by "vogm-world show".
+
+#include "flashdatamap.h"
+#include "hidusb.h"
+#include "hidusb_control.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+#include <cstring>
+
+using namespace HidSim;
+
+namespace {
+
+void Ignore(const unsigned char *, int, const unsigned char *, int) {}
+
+bool WriteByte(const char *device, const QString &mouse, int offset, int value)
+{
+    QByteArray image = StoredImage(mouse);
+    image[offset] = char(value);
+    const QByteArray path = PathOf(device);
+    return UsbServerC_Start(path.constData(), path.constData(), Ignore)
+           && ProtocolDataUpdate(reinterpret_cast<FlashDataMap *>(image.data()));
+}
+
+QByteArray SavedFile()
+{
+    QFile file(WorldStateFile());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The image a mouse has in the saved state, as the next start installs it.
+QByteArray SavedImage(const QString &mouse)
+{
+    World next = DefaultWorld();
+    if (!ApplySavedState(SavedFile(), &next))
+        return QByteArray();
+    SetWorld(next);
+    return StoredImage(mouse);
+}
+
+const Mouse *MouseOf(const World &world, const QString &name)
+{
+    for (const Mouse &m : world.mice) {
+        if (m.name == name)
+            return &m;
+    }
+    return nullptr;
+}
+
+QString RunTool(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(TestSupport::AppFolder() + "/vogm-world", arguments);
+    if (!tool.waitForFinished(10000))
+        return QString();
+    return QString::fromUtf8(tool.readAllStandardOutput());
+}
+
+}  // namespace
+
+class TestWorldState : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void aChangeIsSavedInTheControlFolder();
+    void savedStateIsAppliedByName();
+    void unusableSavedStateIsLeftOut_data();
+    void unusableSavedStateIsLeftOut();
+    void devicesOfOtherWorldsStayInTheFile();
+    void resetBringsBackTheFactoryState();
+    void theToolShowsWhatTheMouseStored();
+};
+
+void TestWorldState::init()
+{
+    SetWorld(DefaultWorld());
+    QVERIFY(WaitUntilIdle());
+}
+
+// Per test process: the control folder is below the test's own data folder.
+void TestWorldState::aChangeIsSavedInTheControlFolder()
+{
+    QVERIFY(WorldStateFile().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+    QVERIFY(WriteByte("r4k", "m2", 0x006, 17));
+    QVERIFY(WaitUntilIdle());
+    QCOMPARE(int(SavedImage("m2")[0x006]), 17);
+}
+
+void TestWorldState::savedStateIsAppliedByName()
+{
+    QVERIFY(WriteByte("m1", "m1", 0x005, 3));
+    QVERIFY(UsbServerC_Start(PathOf("m1"), PathOf("m1"), Ignore));
+    QVERIFY(UsbServer_SetCurrentConfig(2));
+    QVERIFY(UsbFinderC_SetLongRangeMode(PathOf("r8k"), true));
+    QVERIFY(ApplyCommand("version m2 0x0105"));
+    QVERIFY(WaitUntilIdle());
+
+    World next = DefaultWorld();
+    QVERIFY(ApplySavedState(SavedFile(), &next));
+    SetWorld(next);  // as the next start installs it
+    QCOMPARE(int(StoredImage("m1", 0)[0x005]), 3);
+    QCOMPARE(ActiveProfile("m1"), 2);
+    QCOMPARE(MouseOf(CurrentWorld(), "m2")->version, uint16_t(0x0105));
+    unsigned char longRange = 0;
+    QVERIFY(UsbFinderC_GetLongRangeMode(PathOf("r8k"), &longRange));
+    QCOMPARE(int(longRange), 1);
+    QCOMPARE(StoredImage("m3"), FactoryImage("m3"));
+}
+
+void TestWorldState::unusableSavedStateIsLeftOut_data()
+{
+    QTest::addColumn<QByteArray>("state");
+    QTest::addColumn<bool>("readable");
+    QTest::newRow("not JSON") << QByteArray("{ mice") << false;
+    QTest::newRow("another format") << QByteArray(R"({"format": 9, "mice": {}})") << false;
+    QTest::newRow("another model") << QByteArray(R"({"format": 1, "mice": {"m2": {"mid": 3, "flash": []}}})") << true;
+    QTest::newRow("short flash")
+        << QByteArray(R"({"format": 1, "mice": {"m2": {"mid": 2, "address": "3A:51:07", "version": "0x0102",
+                       "flash": ["AAAA", "AAAA", "AAAA", "AAAA"]}}})")
+        << true;
+    QTest::newRow("unknown paired mouse")
+        << QByteArray(R"({"format": 1, "receivers": {"r4k": {"mouse": "zz", "led": "01000000000000000000",
+                       "version": "0x0101"}}})")
+        << true;
+}
+
+// A state file that cannot be used leaves those devices at their factory state.
+void TestWorldState::unusableSavedStateIsLeftOut()
+{
+    QFETCH(QByteArray, state);
+    QFETCH(bool, readable);
+    World world = DefaultWorld();
+    QString error;
+    QCOMPARE(ApplySavedState(state, &world, &error), readable);
+    QVERIFY(!error.isEmpty());
+    QVERIFY(MouseOf(world, "m2")->stored.empty());
+    QCOMPARE(world.receivers[0].mouse, QStringLiteral("m2"));
+}
+
+// Another scenario's devices are kept in the file while this world runs.
+void TestWorldState::devicesOfOtherWorldsStayInTheFile()
+{
+    QVERIFY(WriteByte("r4k", "m2", 0x006, 12));
+    World other;
+    other.mice.push_back(DefaultWorld().mice[0]);
+    other.mice[0].name = "solo";
+    SetWorld(other);
+    QVERIFY(WaitUntilIdle());
+    const QJsonObject mice = QJsonDocument::fromJson(SavedFile()).object().value("mice").toObject();
+    QVERIFY(mice.contains("solo"));
+    QVERIFY(mice.contains("m2"));
+    QCOMPARE(int(SavedImage("m2")[0x006]), 12);
+}
+
+void TestWorldState::resetBringsBackTheFactoryState()
+{
+    QVERIFY(WriteByte("r4k", "m2", 0x006, 9));
+    QVERIFY(ApplyCommand("version r4k 0x0203"));
+    QVERIFY(ApplyCommand("unplug r8k"));
+    QVERIFY(ApplyCommand("reset"));
+    QVERIFY(WaitUntilIdle());
+    QCOMPARE(StoredImage("m2"), FactoryImage("m2"));
+    QCOMPARE(CurrentWorld().receivers[0].version, uint16_t(0x0101));
+    QVERIFY(!CurrentWorld().receivers[1].plugged);  // what the user did to the devices stays
+    QCOMPARE(SavedImage("m2"), FactoryImage("m2"));
+}
+
+void TestWorldState::theToolShowsWhatTheMouseStored()
+{
+    QByteArray image = StoredImage("m2");
+    const char name[] = "Reload";
+    image[0x3BC + 592 * 2] = char(sizeof name - 1);
+    std::memcpy(image.data() + 0x3BC + 592 * 2 + 1, name, sizeof name - 1);
+    image[0x3BC + 592 * 2 + 31] = 4;
+    image[0x000] = 8;
+    image[0x04A + 3 * 2] = 6;
+    QVERIFY(UsbServerC_Start(PathOf("r4k"), PathOf("r4k"), Ignore));
+    QVERIFY(ProtocolDataUpdate(reinterpret_cast<FlashDataMap *>(image.data())));
+    QVERIFY(WaitUntilIdle());
+
+    const QString shown = RunTool({"show", "m2"});
+    QVERIFY2(shown.contains(QRegularExpression("ReportRate +8 \\(0x08\\)")), qPrintable(shown));
+    QVERIFY(shown.contains("active profile: 0\n"));
+    QVERIFY(shown.contains(QRegularExpression("\\n +2: 6 0x04 0x00\\n")));
+    QVERIFY(shown.contains("2: \"Reload\", 4 events"));
+
+    // "reset" from the tool: the file goes at once, the running world follows.
+    RunTool({"reset"});
+    QVERIFY(QTest::qWaitFor([] { return StoredImage("m2") == FactoryImage("m2"); }, 5000));
+    QVERIFY(WaitUntilIdle());
+    QVERIFY(RunTool({"show", "m2"}).contains(QRegularExpression("ReportRate +1 \\(0x01\\)")));
+}
+
+VOGM_TEST_MAIN(TestWorldState)
+#include "tst_worldstate.moc"
