@@ -151,7 +151,7 @@ void TestButtonPage::Rebuild()
     delete m_page;
     m_page = new Buttoninterface(nullptr);
     // The worker points the current path at its placeholder; the cable mouse is the current device.
-    SetCurrentPathCopy(HidSim::PathOf("m1"));
+    SetCurrentPath(HidSim::PathOf("m1"));
     m_page->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_page));
 }
@@ -404,7 +404,7 @@ void TestButtonPage::markerSelectsItsRow()
 
 void TestButtonPage::markerOffline()
 {
-    SetCurrentPathCopy("no-such-device");
+    SetCurrentPath("no-such-device");
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QTest::mouseClick(Button("Number5"), Qt::LeftButton);
     QVERIFY(Button("TopMusic")->isChecked());
@@ -592,11 +592,11 @@ void TestButtonPage::destructorReleasesAWaitingWorkerPass()
     const auto watch = connect(PostMsg::GetInstance(), &PostMsg::SigFormReset, &watcher,
                                [&emitted] { emitted = true; }, Qt::DirectConnection);
     Rebuild();  // connects after the watcher, so the watcher sees the emit first
-    SetCurrentPathCopy("no-such-device");
+    SetCurrentPath("no-such-device");
     DeviceAllInfo gone;
     gone.Path = "no-such-device";
-    g_CurrentDevice = gone;
-    g_LoadCacheName.clear();
+    g_CurrentDevice.Set(gone);
+    g_LoadCacheName.Set(QString());
     g_SessionActive = 1;
     g_WorkerRun = 1;
     QPointer<Worker> worker = g_Worker;

@@ -150,7 +150,7 @@ struct Model {
 Model LoadModel()
 {
     Model model;
-    model.group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    model.group = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
     ConfigIni *config = ConfigIni::GetInstance();
     g_SensorName = config->Value(model.group, QStringLiteral("Sensor"));
     const SensorDescription description = ReadInstalledSensorDescription();
@@ -184,7 +184,7 @@ void FillLod(SensorLODB *lod, const FlashDataMap &image, const Model &model)
 
 void FillRate(SensorRateB *rate, const FlashDataMap &image)
 {
-    const int link = g_CurrentDevice.LinkType;
+    const int link = g_CurrentDevice.Get().LinkType;
     const int rateClass = SensorRate::RateClassForLink(link);
     if (rateClass >= 0)
         rate->SetRateClass(rateClass);

@@ -1,9 +1,9 @@
 #include "currentmouse.h"
 
 #include "configini.h"
+#include "connection.h"
 #include "discovery.h"
 #include "globals.h"
-#include "hidcallback.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
 #include "postmsg.h"
@@ -57,12 +57,13 @@ bool Open(const QString &name, QString *error, int timeoutMs)
         *error = QStringLiteral("the simulated world lists no device %1 that the program identifies").arg(name);
         return false;
     }
-    g_CurrentDevice = device;
-    SetCurrentPathCopy(path);
+    g_CurrentDevice.Set(device);
+    SetCurrentPath(path);
+    // Opened and read as a worker pass does, so the image is the mouse's own.
     const auto openAndRead = [] {
-        UsbServerC_Start(g_CurrentPath, g_CurrentPath, &HidInputCallback);
+        OpenCurrentDevice();
         UsbServer_SetPCDriverStatus(1);
-        UsbServer_ReadAllFlashData();
+        ReadWholeImage();
     };
     if (!StartAndWaitForDump(openAndRead, timeoutMs)) {
         *error = QStringLiteral("no settings dump of %1 arrived").arg(name);
