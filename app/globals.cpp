@@ -2,13 +2,13 @@
 
 #include "paths.h"
 
-#include <QMutexLocker>
+#include <mutex>
 #include <cstring>
 #include <set>
 #include <string>
 
 FlashDataMap g_FlashDataMap{};
-QMutex g_ImageLock;
+std::mutex g_ImageLock;
 Guarded<DeviceAllInfo> g_CurrentDevice;
 static const char kEmptyPath[] = "";
 std::atomic<const char *> g_CurrentPath{kEmptyPath};
@@ -25,13 +25,13 @@ int g_ShowBatteryValue = 0;
 
 FlashDataMap ReadImage()
 {
-    QMutexLocker lock(&g_ImageLock);
+    std::lock_guard<std::mutex> lock(g_ImageLock);
     return g_FlashDataMap;
 }
 
 void StoreImage(const FlashDataMap &image)
 {
-    QMutexLocker lock(&g_ImageLock);
+    std::lock_guard<std::mutex> lock(g_ImageLock);
     std::memcpy(&g_FlashDataMap, &image, sizeof(FlashDataMap));
 }
 

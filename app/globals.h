@@ -58,7 +58,9 @@ private:
 
 // --- The device and its image ---
 extern FlashDataMap g_FlashDataMap;
-extern QMutex g_ImageLock;  // guards copies of g_FlashDataMap; see the rule above
+// Guards copies of g_FlashDataMap; see the rule above. A std::mutex, so that
+// thread checkers see every hand-over of the image.
+extern std::mutex g_ImageLock;
 // The selected device: written by the GUI thread (selection, rescans) and the
 // worker (Online); the data callback works on the snapshot taken when the
 // connection opened (connection.h) and hands FirmwareVersion to the GUI thread.

@@ -11,7 +11,8 @@
 #include "waits.h"
 
 #include <QCoreApplication>
-#include <QMutexLocker>
+#include <QEvent>
+#include <mutex>
 #include <cstring>
 
 namespace {
@@ -115,7 +116,7 @@ void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
 
     if (g_CheckDefaultMacros) {
         {
-            QMutexLocker lock(&g_ImageLock);
+            std::lock_guard<std::mutex> lock(g_ImageLock);
             ClearRecordsWithoutKeyDefault(GroupOf(device), g_FlashDataMap);
         }
         g_CheckDefaultMacros = 0;
@@ -138,7 +139,7 @@ void OnReportRate(const DeviceAllInfo &device, uchar code)
     if (device.Wired && code > 15)
         return;
     {
-        QMutexLocker lock(&g_ImageLock);
+        std::lock_guard<std::mutex> lock(g_ImageLock);
         g_FlashDataMap.ReportRate = code;
     }
     Hub()->EmitUpDataReportRate(code);
@@ -148,7 +149,7 @@ void OnReportRate(const DeviceAllInfo &device, uchar code)
 void OnCurrentLevel(uchar level)
 {
     {
-        QMutexLocker lock(&g_ImageLock);
+        std::lock_guard<std::mutex> lock(g_ImageLock);
         g_FlashDataMap.DpiLevel = level;
     }
     Hub()->EmitUpDataDPI(level);
@@ -162,12 +163,12 @@ void DecodeIntoImage(std::size_t offset, std::size_t size, Decoder decode)
     unsigned char decoded[16];
     auto *image = reinterpret_cast<unsigned char *>(&g_FlashDataMap);
     {
-        QMutexLocker lock(&g_ImageLock);
+        std::lock_guard<std::mutex> lock(g_ImageLock);
         std::memcpy(decoded, image + offset, size);
     }
     decode(decoded);
     {
-        QMutexLocker lock(&g_ImageLock);
+        std::lock_guard<std::mutex> lock(g_ImageLock);
         std::memcpy(image + offset, decoded, size);
     }
 }
@@ -231,18 +232,53 @@ void OnProfile(const uchar *data, int dataLen)
 
 // The current device record belongs to the GUI thread's side: the version
 // text goes there, and only onto the record of the device it was read from.
+// The text waits in a locked slot; a plain event tells the GUI thread to take
+// it (nothing of ours travels inside Qt's event queue).
+struct VersionOfDevice {
+    QString path;
+    QString version;
+};
+Guarded<QList<VersionOfDevice>> s_versionsToHandOver;
+
+class VersionReceiver : public QObject
+{
+public:
+    static const QEvent::Type kArrived = QEvent::User;
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != kArrived)
+            return QObject::event(e);
+        QList<VersionOfDevice> arrived;
+        s_versionsToHandOver.Update([&arrived](QList<VersionOfDevice> &waiting) { arrived.swap(waiting); });
+        for (const VersionOfDevice &v : qAsConst(arrived)) {
+            g_CurrentDevice.Update([&v](DeviceAllInfo &current) {
+                if (current.Path == v.path)
+                    current.FirmwareVersion = v.version;
+            });
+        }
+        return true;
+    }
+};
+
 void HandVersionToGuiThread(const QString &path, const QString &version)
 {
-    auto store = [path, version] {
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app) {
         g_CurrentDevice.Update([&](DeviceAllInfo &current) {
             if (current.Path == path)
                 current.FirmwareVersion = version;
         });
-    };
-    if (QCoreApplication *app = QCoreApplication::instance())
-        QMetaObject::invokeMethod(app, store, Qt::QueuedConnection);
-    else
-        store();
+        return;
+    }
+    static VersionReceiver *receiver = [app] {
+        auto *r = new VersionReceiver;  // lives for the run, on the GUI thread
+        r->moveToThread(app->thread());
+        return r;
+    }();
+    s_versionsToHandOver.Update([&](QList<VersionOfDevice> &waiting) { waiting.append({path, version}); });
+    QCoreApplication::postEvent(receiver, new QEvent(VersionReceiver::kArrived));
 }
 
 void OnVersion(const DeviceAllInfo &device)

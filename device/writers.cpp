@@ -5,7 +5,7 @@
 #include "hidusb.h"
 #include "postmsg.h"
 
-#include <QMutexLocker>
+#include <mutex>
 #include <cstring>
 #include <functional>
 
@@ -44,7 +44,7 @@ struct ChangedImage {
 // before the library sees the image.
 ChangedImage ChangeImage(const ImageChange &change)
 {
-    QMutexLocker lock(&g_ImageLock);
+    std::lock_guard<std::mutex> lock(g_ImageLock);
     ChangedImage result{g_FlashDataMap, g_FlashDataMap};
     change(g_FlashDataMap);
     result.after = g_FlashDataMap;
@@ -57,7 +57,7 @@ void UndoChange(const ChangedImage &changed)
 {
     const auto *before = reinterpret_cast<const uint8_t *>(&changed.before);
     const auto *after = reinterpret_cast<const uint8_t *>(&changed.after);
-    QMutexLocker lock(&g_ImageLock);
+    std::lock_guard<std::mutex> lock(g_ImageLock);
     auto *image = reinterpret_cast<uint8_t *>(&g_FlashDataMap);
     for (std::size_t i = 0; i < sizeof(FlashDataMap); ++i) {
         if (before[i] != after[i] && image[i] == after[i])

@@ -31,16 +31,32 @@
 #include <QtTest>
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 using Fixtures::ConfigVariant;
 
 namespace {
 
-// Messages Qt logged while a handler of ours was installed.
+// Messages Qt logged while a handler of ours was installed; the worker
+// thread logs too, so the list is locked.
 QStringList s_messages;
+std::mutex s_messagesLock;
 void RecordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
 {
+    std::lock_guard<std::mutex> lock(s_messagesLock);
     s_messages << message;
+}
+
+QStringList Messages()
+{
+    std::lock_guard<std::mutex> lock(s_messagesLock);
+    return s_messages;
+}
+
+void ClearMessages()
+{
+    std::lock_guard<std::mutex> lock(s_messagesLock);
+    s_messages.clear();
 }
 
 const QStringList kFunctionButtons{"LeftKey_3", "RightKey_3", "MidKey", "BackKey_2", "ForWardKey", "DPI_2",
@@ -553,7 +569,7 @@ void TestButtonPage::shortColourListFallsBack()
 
 void TestButtonPage::themeParsesAndShowsWhiteFunctionTexts()
 {
-    s_messages.clear();
+    ClearMessages();
     const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
     Rebuild();
     // Open the lists with a checked function and detail button, as a user sees them.
@@ -565,7 +581,7 @@ void TestButtonPage::themeParsesAndShowsWhiteFunctionTexts()
     m_page->grab();
     QTest::qWait(20);
     qInstallMessageHandler(previous);
-    for (const QString &message : qAsConst(s_messages))
+    for (const QString &message : Messages())
         QVERIFY2(!message.contains("Could not parse stylesheet"), qPrintable(message));
 
     for (const QString &name : kFunctionButtons) {
@@ -608,7 +624,7 @@ void TestButtonPage::destructorReleasesAWaitingWorkerPass()
     QThread::msleep(20);
     QVERIFY(worker->isRunning());
 
-    s_messages.clear();
+    ClearMessages();
     const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
     delete m_page;
     m_page = nullptr;
@@ -616,7 +632,7 @@ void TestButtonPage::destructorReleasesAWaitingWorkerPass()
 
     // The pass ended while the page waited for it, not after giving up.
     QVERIFY(worker->isFinished());
-    QVERIFY2(s_messages.filter("did not end").isEmpty(), qPrintable(s_messages.join('\n')));
+    QVERIFY2(Messages().filter("did not end").isEmpty(), qPrintable(Messages().join('\n')));
     QCOMPARE(g_Worker, nullptr);
     disconnect(watch);
     g_SessionActive = 0;
