@@ -35,7 +35,7 @@ const QString kRowsScrollBarSheet = QStringLiteral("QScrollBar {width:10px;}");
 // The current model's sensor; the DPI-lock codes follow it.
 QString CurrentSensorName()
 {
-    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex), QStringLiteral("Sensor"));
+    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), QStringLiteral("Sensor"));
 }
 
 QString OptionColor(const QString &key)

@@ -384,8 +384,8 @@ void TestButtonFunctions::dpiLockFollowsTheModelsSensor()
     // The 4 kHz receiver's mouse is model 2, whose sensor "driver_sensor.h"
     // does not describe; a fill from its image takes the model's sensor.
     OpenReceiverMouse();
-    const DeviceAllInfo before = g_CurrentDevice;
-    g_CurrentDevice.DriveIndex = 1;
+    const DeviceAllInfo before = g_CurrentDevice.Get();
+    g_CurrentDevice.Update([](DeviceAllInfo &d) { d.DriveIndex = 1; });
     m_page->SensorName = "3950";  // the other model's sensor
     const FlashDataMap image = ReadImage();
     std::thread fill([image] { PostMsg::GetInstance()->EmitUpDataLightUIButton(image); });
@@ -415,7 +415,7 @@ void TestButtonFunctions::dpiLockFollowsTheModelsSensor()
     QCOMPARE(StoredEntry(4), Entry(10, 0x30, 0));
     QCOMPARE(Button("StartPause")->text(), QString::fromUtf8("DPI锁定-500"));
 
-    g_CurrentDevice = before;
+    g_CurrentDevice.Set(before);
 }
 
 void TestButtonFunctions::receiverMouseTakesDpiUpAndAMediaKey()

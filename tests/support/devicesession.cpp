@@ -21,7 +21,11 @@ bool OpenAsCurrentDevice(const QString &name)
     SetCurrentPath(path);
     OpenCurrentDevice();
     ReadWholeImage();
-    return QTest::qWaitFor([] { return ImageIsDevicesOwn(); }, 5000) && HidSim::WaitUntilIdle();
+    const bool read = QTest::qWaitFor([] { return ImageIsDevicesOwn(); }, 5000) && HidSim::WaitUntilIdle();
+    // As the wait popup does once the pages confirmed their fill.
+    g_SensorFilled = 0;
+    g_ButtonFilled = 0;
+    return read;
 }
 
 }  // namespace TestSupport

@@ -11,7 +11,8 @@ namespace TestSupport {
 // mouse by its cable) the program's current device and opens it as a worker
 // pass does: the connection starts with the data callback and the mouse's
 // whole image is read, so the image is the mouse's own and the writers send.
-// The pages connected to the hub are filled from it like after a real read.
+// The pages connected to the hub are filled from it like after a real read,
+// and their filled flags are taken back as the wait popup takes them.
 // False when the device is unknown or its dump did not arrive.
 bool OpenAsCurrentDevice(const QString &name);
 
