@@ -20,7 +20,7 @@
 #include <QBuffer>
 #include <QButtonGroup>
 #include <QDir>
-#include <QMutexLocker>
+#include <mutex>
 #include <QVBoxLayout>
 #include <cstring>
 
@@ -261,7 +261,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
     QStringList captions;
     for (const QToolButton *row : Rows)
         captions.append(WithoutNul(row->text()));
-    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex);
+    const QString group = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 
     for (int row = 0; row < kRows; ++row) {
         if (captions.at(row) != MacroName)
@@ -271,7 +271,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
         Rows[row]->setChecked(true);
         defaults[row].button->setChecked(true);
         {
-            QMutexLocker lock(&g_ImageLock);
+            std::lock_guard<std::mutex> lock(g_ImageLock);
             std::memset(g_FlashDataMap.KeySequences[device], 0, kKeySequenceSize);
         }
         const QStringList keyDefault =

@@ -179,7 +179,7 @@ void TestMacroAssignment::cleanup()
 {
     delete m_page;
     m_page = nullptr;
-    g_CurrentDevice = DeviceAllInfo();
+    g_CurrentDevice.Set(DeviceAllInfo());
 }
 
 void TestMacroAssignment::BuildPage()
@@ -455,7 +455,7 @@ void TestMacroAssignment::deleteRestoresTheModelsDefaults()
 {
     // The receiver mouse's model keeps play/pause as button 5's default.
     OpenReceiverMouse();
-    g_CurrentDevice.DriveIndex = 1;
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });
     SeedBytes(kKeys, Entry(6, 0, 254));
     SeedBytes(kKeys + 3 * 5, Entry(6, 5, 254));
     SeedBytes(kKeySequences, QByteArray(kKeySequenceSize, char(0x5A)));
@@ -493,7 +493,7 @@ void TestMacroAssignment::deleteRestoresACombinationDefault()
 {
     Fixtures::ConfigVariant config({{"Drive2/KeyParam1", "0x05,0x00,0x00,Ctrl+C"}});
     OpenReceiverMouse();
-    g_CurrentDevice.DriveIndex = 1;
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });
     Button("FireKey")->setText(kPrefix + "M");
 
     PostMsg::GetInstance()->EmitDeleteMacroButton(kPrefix + "M");

@@ -93,6 +93,23 @@ int DumpsDelivered()
     return dumps;
 }
 
+// What a failed wait saw: the open modal, the worker, the connection's calls.
+QByteArray State()
+{
+    QWidget *modal = QApplication::activeModalWidget();
+    QStringList calls;
+    for (const HidSim::CallRecord &r : HidSim::CallLog()) {
+        if (r.function.startsWith("UsbServer") || r.function == "callback:data")
+            calls << r.function + "(" + r.arguments + ")";
+    }
+    return QString("modal %1, worker %2, own image %3, calls: %4")
+        .arg(modal ? modal->metaObject()->className() : "none")
+        .arg(g_Worker && g_Worker->isRunning() ? "running" : "idle")
+        .arg(ImageIsDevicesOwn())
+        .arg(calls.mid(qMax(0, calls.size() - 12)).join(' '))
+        .toLocal8Bit();
+}
+
 QByteArray CacheFileOf(uint8_t mid)
 {
     QFile file(DeviceCacheFolder() + "/" + DeviceCacheName(18, mid));
@@ -208,7 +225,7 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QCOMPARE(notices.count(), 0);  // the mouse is there: the write waits for the read
 
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000));
+    QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000), State().constData());
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QVERIFY2(PageButton("Button1000HZ")->isChecked(), "the page shows the mouse's own rate again");

@@ -65,7 +65,7 @@ QByteArray StoredKeyRecord()
 QByteArray ModelDefaultEntry()
 {
     const QStringList items = ConfigIni::GetInstance()->ValueList(
-        ConfigIni::DriveGroup(g_CurrentDevice.DriveIndex), QStringLiteral("KeyParam%1").arg(DeviceButton() + 1));
+        ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), QStringLiteral("KeyParam%1").arg(DeviceButton() + 1));
     QByteArray entry;
     for (int i = 0; i < 3; ++i)
         entry.append(char(items.value(i).toInt(nullptr, 16)));
@@ -126,7 +126,7 @@ void TestMacroButtons::init()
     QVERIFY(m_buttons && m_macros);
     // After the frame: its worker points the current path at a placeholder.
     OpenReceiverMouse();
-    g_CurrentDevice.DriveIndex = 1;  // the receiver mouse's model
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });  // the receiver mouse's model
 }
 
 void TestMacroButtons::cleanup()

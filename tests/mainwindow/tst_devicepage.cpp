@@ -401,8 +401,8 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     QFETCH(bool, buttonFills);
     QFETCH(bool, early);
     Dialog *page = MakePage();
-    g_LoadCacheName = kModelCache;
-    g_SaveCacheName = kModelCache;
+    g_LoadCacheName.Set(kModelCache);
+    g_SaveCacheName.Set(kModelCache);
     g_DeviceOnline = 1;
     g_DeviceDataReady = 1;
     g_SensorFilled = flagsLeftSet ? 1 : 0;
