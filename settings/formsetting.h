@@ -1,18 +1,37 @@
 #pragma once
 // The settings page, fourth of the device page's settings pages.
 //
-// It keeps the hidden repair dialog g_UpDateRepair for the whole run and the
-// wired-mode text g_WiredModeText from its language element. Its one control
-// is the sleep-time panel, which SigLightToFrom fills; the other hub signals
-// that the device link and the main window send to it change nothing.
+// Sections from top to bottom: the interface language; the receiver's and the
+// mouse's firmware versions; pairing; the sleep time (the StopCloseTime panel,
+// which SigLightToFrom fills); starting with the desktop session and the
+// desktop's mouse settings; the receiver options (long-range mode and the
+// receiver's LED mode, shown only for models and links that have them); and
+// at the bottom the maker's company line and web link, which Net.xml in the
+// language folder gives per language.
+//
+// The page lays its content out in one of two heights inside its scroll
+// area: compact while the receiver-LED block is hidden, expanded while it is
+// shown. The receiver options follow the device's reports: SigForm and
+// SigFormB (after a whole read or an import) hide what the model or link
+// lacks, SigLongRangeMode and SigRGBValue show the block they report on.
+//
+// The page keeps the hidden repair dialog g_UpDateRepair and the firmware
+// notice UpdateWarning for the whole run, and the text g_WiredModeText of its
+// language element. Everything runs on the GUI thread; the four slots that
+// the device callback and the worker reach through blocking connections run
+// there while their emitter waits.
 
 #include "flashdatamap.h"
 
+#include <QPoint>
 #include <QString>
 #include <QWidget>
+#include <memory>
 
-struct DongleRGB;
-class StopCloseTime;
+class QButtonGroup;
+class QMouseEvent;
+class Ui_FormSetting;
+class UpDateWarning;
 
 // The text of tag WiredMode (empty until the page has loaded its texts); the
 // main window's Space key and the tile click show it in an UpDateWarning.
@@ -25,25 +44,67 @@ public:
     explicit FormSetting(QWidget *parent = nullptr);
     ~FormSetting() override;
 
+    // Content heights below the scroll area: the vertical offset of the lower
+    // blocks, and the two layouts built on it.
+    static constexpr int BlockOffset = 80;
+    // Compact: content 880 x 710, web link at (610, 620), company line at (490, 640).
+    void ApplyCompactLayout();
+    // Expanded, room for the receiver-LED block: content 880 x 860, web link
+    // at (610, 790), company line at (490, 810).
+    void ApplyExpandedLayout();
+
+    UpDateWarning *FirmwareNotice() const { return UpdateWarning.get(); }
+
 public slots:
-    // Blocking queued, from the data callback and the worker.
-    void SlotRGBValue(DongleRGB *Rgb);
-    void SlotLongRangeMode(bool Select);
-    void SlotForm();
-    void SlotFormResetForm();
-    // Automatic connections.
+    void SetVerText();
     void SlotChangeLanguage(int index);
     void SlotLanguageSameB(int index);
-    void SetVerText();
+    void SlotRGBValue(DongleRGB *Rgb);
     void SlotLightToFrom(int index);
-    void SlotFormB();
-    void SetVer(int index);
+    void SlotLongRangeMode(bool Select);
     void SlotLabelText(int index, QString Text);
-    void SlotCheckUpdate();
     void SlotLabelTextB(QString TextA, QString Text);
-    void on_Start();
+    void SlotScroolChange(int index);
+    void SetVer(int index);
+    void SlotForm();
+    void SlotFormB();
+    void SlotFormResetForm();
     void SlotContinue(int index);
+    void on_Start();
+    void SlotCheckUpdate();
+
+protected:
+    // Consumes a press on the page, so it does not reach the widgets below.
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
-    StopCloseTime *frameClose = nullptr;  // the sleep-time panel
+    void PlaceLowerBlocks();
+    void ConnectHub();
+    void ApplyTheme();
+    void ApplyTextTheme();
+    void ApplyButtonTheme();
+    void ApplyMarkerTheme();
+    void ApplyBoxTheme();
+    void PlaceVersionWidgets(int index);
+    bool LoadLanguageTexts(int index);
+    void LoadWebLinks();
+    void SetContentLayout(int contentHeight, int webLinkY, int companyLineY);
+    void SetLongRangeBlockVisible(bool visible);
+    void SetLedBlockVisible(bool visible);
+
+    std::unique_ptr<Ui_FormSetting> form;
+    QString PictureDir;
+    QString NoDeviceText;
+    QString SameDeviceText;
+    QString VerNewText;
+    QString ReceiveText;
+    QString NoRecieveText;
+    QString NoUSBText;
+    QString ErrorText;
+    QString MultiDongleText;
+    QString MultiMouseText;
+    std::unique_ptr<UpDateWarning> UpdateWarning;
+    QPoint LabelOrigin;
+    QButtonGroup *LedGroup = nullptr;
+    QString ButtonColor;
 };

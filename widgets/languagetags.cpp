@@ -56,9 +56,15 @@ QVector<ClassTexts> BuildClasses()
         {"addKey", "AddKey", {"label", "NewHong", "NewHong_2"}},
         {"QuestionDialog", "Question", {"label", "label_2", "NewHong", "NewHong_2"}},
 
-        // Settings page: the sleep-time items and the wired-mode notice
+        // Settings page: headings and captions, the receiver-option descriptions,
+        // the sleep-time items, and the firmware texts of the update controls
         {"FormSetting", "FormSetting",
-         QStringList{"StopCloseTime"} + Numbered("StopCloseTime", 1, 10) + QStringList{"WiredMode"}},
+         QStringList{"label", "label_2", "label_3", "label_4", "label_6", "label_8", "label_9", "label_10",
+                     "label_11", "label_12", "label_13", "label_14", "pushButton", "pushButton_2", "textEdit",
+                     "textEdit_2", "textEdit_3", "textEdit_4", "NewLabel", "StopCloseTime"}
+             + Numbered("StopCloseTime", 1, 10)
+             + QStringList{"Receive", "NoRecieve", "NoUSB", "Error", "MultiMouse", "MultiDongle", "NoDevice",
+                           "SameDevice", "VerNew", "WiredMode"}},
 
         // Lighting page: mode names, captions and the sleep-time items of its panel
         {"LampLight", "Light",
