@@ -2,6 +2,7 @@
 // calls, the tray, the offline notice, the language-index migration, window
 // dragging and the keys, with the Space key's pairing and repair decision.
 
+#include "compiledresources.h"
 #include "configini.h"
 #include "dialog.h"
 #include "dialogchange.h"
@@ -187,6 +188,7 @@ void TestMainWindow::ShowDevicePage()
 
 void TestMainWindow::formPicturesExist()
 {
+    LoadCompiledResources();  // as the program does at start: the section marker the forms compile in
     DialogMain *window = MakeWindow();
     Match match;
     QStringList pictures = TestSupport::PicturesNamed(window);
