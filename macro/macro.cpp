@@ -17,6 +17,7 @@
 
 #include <QButtonGroup>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -28,7 +29,9 @@
 
 namespace {
 
-// SigStartRecord argument: the recording stopped, navigation is free again.
+// SigStartRecord arguments: a recording started (the device page's navigation
+// goes off), or stopped (it comes back).
+constexpr int kRecordingStarted = 0;
 constexpr int kRecordingStopped = 1;
 
 // SigUpDataMacro index: the events, or the loop mode, changed.
@@ -107,11 +110,16 @@ QStringList MouseButtonNames()
 
 }  // namespace
 
-Macro::Macro(QWidget *parent) : QWidget(parent), ui(new Ui_Macro())
+Macro::Macro(QWidget *parent)
+    : QWidget(parent), ui(new Ui_Macro()),
+      keyboardHook([this](int virtualKey, bool down, bool repeat) { UpdateCapslockTip(virtualKey, down, repeat); })
 {
     ui->setupUi(this);
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
+    QElapsedTimer clock;
+    clock.start();
+    recordClock = [clock] { return clock.elapsed(); };
 
     pictureDir = PanelTheme::PictureDir(QStringLiteral("Macro"));
     macroDir = MacroFile::Folder();
@@ -141,6 +149,11 @@ Macro::Macro(QWidget *parent) : QWidget(parent), ui(new Ui_Macro())
 
 Macro::~Macro()
 {
+    // A recording ends with the page: nothing else would clear the flag that
+    // keeps the main window from taking keys.
+    if (keyboardHook.IsInstalled())
+        g_MacroRecording = 0;
+    keyboardHook.Uninstall();
     delete ui;
     ui = nullptr;
 }
@@ -691,9 +704,7 @@ bool Macro::RoomForKeys(int added)
 {
     if (KeyItemCount() + added <= kMaxKeyItems)
         return true;
-    KeyNumberLimit notice;
-    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
-    notice.exec();
+    ShowKeyNumberLimit();
     return false;
 }
 
@@ -917,10 +928,112 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
     Q_UNUSED(index);
 }
 
+// ---- recording ---------------------------------------------------------------------------
+
+void Macro::SetRecordClock(RecordClock clock)
+{
+    recordClock = std::move(clock);
+}
+
+void Macro::on_StartRecord_clicked()
+{
+    if (!MacroSelected()) {
+        ExeIsRun notice;
+        notice.ShowLabel2Text();
+        PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+        notice.exec();
+        return;
+    }
+    PostMsg::GetInstance()->EmitStartRecord(kRecordingStarted);
+    recordedKeyCount = 0;
+    ui->ChooseEvent->setEnabled(false);
+    eventsChanged = true;
+    keyboardHook.Install();
+    ui->StartRecord->hide();
+    ui->StopRecord->show();
+    g_MacroRecording = 1;
+    awaitingFirstEvent = true;
+    heldKeys.clear();
+    ui->listWidgetKey->clear();
+    ui->DelayTime->hide();
+    ui->NumberEdit->hide();
+    ui->listWidgetHong->setEnabled(false);
+}
+
+void Macro::on_StopRecord_clicked()
+{
+    PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
+    keyboardHook.Uninstall();
+    recordedKeyCount = 0;
+    ShowIdleLayout();
+    g_MacroRecording = 0;
+    SetSaveEnabled(true);
+}
+
 void Macro::SlotSetMacroPage()
 {
-    g_MacroRecording = 0;
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
+    keyboardHook.Uninstall();
+    ShowIdleLayout();
+    g_MacroRecording = 0;
+    SetSaveEnabled(false);
+}
+
+void Macro::ShowIdleLayout()
+{
+    ui->StopRecord->hide();
+    ui->StartRecord->show();
+    ui->DelayTime->show();
+    ui->NumberEdit->show();
+    ui->listWidgetHong->setEnabled(true);
+    ui->ChooseEvent->setEnabled(true);
+    heldKeys.clear();
+}
+
+// A key without a name changes nothing at all: no delay is added for it and
+// the next pause is measured from the last key taken.
+void Macro::UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu)
+{
+    Q_UNUSED(aotu);
+    if (!g_MacroRecording) {
+        recordTimer = recordClock();
+        return;
+    }
+    const std::optional<QString> name = KeyNames::VirtualKeyName(keyCode);
+    if (!name)
+        return;
+    if (downOrUp) {
+        if (heldKeys.contains(keyCode))
+            return;
+        heldKeys.insert(keyCode);
+    } else {
+        heldKeys.remove(keyCode);
+    }
+
+    const qint64 now = recordClock();
+    if (awaitingFirstEvent)
+        awaitingFirstEvent = false;
+    else
+        AppendDelayItem(ui->AutoInsertDelay->isChecked() ? double(now - recordTimer) : double(ui->DelayTime->value()));
+    recordTimer = now;
+    ++recordedKeyCount;
+    AppendKeyItem(*name, downOrUp);
+
+    if (recordedKeyCount == kMaxKeyItems) {
+        g_MacroRecording = 0;
+        recordedKeyCount = 0;
+        keyboardHook.Uninstall();
+        // The callback runs inside the application's event filter: the notice
+        // opens its own event loop only after the key has been delivered.
+        QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
+    }
+}
+
+void Macro::ShowKeyNumberLimit()
+{
+    KeyNumberLimit notice;
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
 }
 
 // ---- events of the page ------------------------------------------------------------------

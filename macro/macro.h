@@ -24,19 +24,31 @@
 // "10ms" delays with them, and a deleted key takes its delay along. The mouse
 // holds at most 70 key events per macro, so the menu adds none beyond that.
 //
-// The back arrow's SigSetMacroPage ends a running recording and tells the
-// device page (SigStartRecord(1)) to enable its navigation again.
+// Recording replaces the selected macro's events with the keys typed while
+// a window of the program is in front, caught by the page's own KeyCapture:
+// each press and release becomes a key item, with a delay item between two
+// keys that is either the measured pause or the fixed delay of `DelayTime`.
+// Keys without a name are left out, a held key gives one press and one
+// release, and the 70th key ends the capture (the page keeps its recording
+// look until Stop). While a recording runs, the device page's navigation is
+// off (SigStartRecord(0), back on with (1)), the macro list and the event
+// menu are disabled, and New, Delete, Save, Amend and DeleteKey refuse with
+// the "please stop" notice. The back arrow's SigSetMacroPage ends a running
+// recording. The capture goes with the page.
 // Everything runs on the GUI thread.
 
 #include "flashdatamap.h"
+#include "keycapture.h"
 #include "macroitem.h"
 #include "macrorecord.h"
 
 #include <QIcon>
 #include <QModelIndex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -103,10 +115,16 @@ public:
     bool EventsChanged() const { return eventsChanged; }
     bool LoopChanged() const { return loopChanged; }
 
+    // Monotonic milliseconds; a recording measures the pauses between keys
+    // with it. By default a QElapsedTimer started with the page.
+    using RecordClock = std::function<qint64()>;
+    void SetRecordClock(RecordClock clock);
+
 public slots:
     void SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer);
     void SlotMacroDownLoadData(QString MacroName, int index);
-    // SigSetMacroPage: the device page is left; a running recording ends.
+    // SigSetMacroPage: the device page is left; a running recording ends and
+    // Save is greyed.
     void SlotSetMacroPage();
     void SlotChangeLanguage(int index);
 
@@ -131,6 +149,14 @@ public slots:
     // Removes the current item together with its neighbouring key or delay;
     // a list of fewer than four items is emptied at once.
     void on_DeleteKey_clicked();
+    // Start needs a selected macro; it clears the macro's events and takes
+    // keys until Stop, the back arrow or the 70th key. Stop enables Save.
+    void on_StartRecord_clicked();
+    void on_StopRecord_clicked();
+    // The capture's callback: one key press (downOrUp true) or release.
+    // `aotu`, the capture's repeat flag, is not used: a press of a key that
+    // is already down is the key repeating, whatever came in between.
+    void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu);
     // The loop group's idToggled, connected directly.
     void OnLoopModeChanged(int id, bool checked);
 
@@ -168,6 +194,8 @@ private:
     void ChooseKeyEvent(bool press);
     void ChooseDelay();
     void ChooseMouseClick(const QString &buttonName);
+    void ShowIdleLayout();
+    void ShowKeyNumberLimit();
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 
@@ -193,4 +221,12 @@ private:
     QIcon pressIcon;
     QIcon releaseIcon;
     QIcon delayIcon;
+
+    // Recording.
+    KeyCapture keyboardHook;
+    RecordClock recordClock;
+    qint64 recordTimer = 0;           // recordClock() when the last key was taken
+    bool awaitingFirstEvent = false;  // no delay goes before the next key taken
+    int recordedKeyCount = 0;         // key items of this recording
+    QSet<int> heldKeys;               // keys taken as pressed and not yet released
 };
