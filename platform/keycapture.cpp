@@ -2,11 +2,15 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPointer>
 #include <algorithm>
+#include <cstdlib>
+#include <memory>
 #include <utility>
 #include <vector>
+#include <xcb/xcb.h>
 
 namespace {
 
@@ -179,7 +183,56 @@ int FromQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
     return Find(kQtSymbolKeys, key);
 }
 
+// ---- Keys the X server holds down ----
+
+struct XcbDisconnect {
+    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
+};
+
+// The key state comes over a connection of our own: Qt keeps its own to itself.
+bool XServerHoldsKey(quint32 keycode)
+{
+    static std::unique_ptr<xcb_connection_t, XcbDisconnect> connection;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        xcb_connection_t *opened = xcb_connect(nullptr, nullptr);
+        if (xcb_connection_has_error(opened))
+            xcb_disconnect(opened);
+        else
+            connection.reset(opened);
+    }
+    constexpr quint32 kKeycodes = 256;
+    if (!connection || keycode == 0 || keycode >= kKeycodes)
+        return false;
+    xcb_query_keymap_reply_t *reply =
+        xcb_query_keymap_reply(connection.get(), xcb_query_keymap(connection.get()), nullptr);
+    if (!reply)
+        return false;
+    const bool held = (reply->keys[keycode / 8] >> (keycode % 8)) & 1;
+    std::free(reply);
+    return held;
+}
+
+KeyHeldQuery &HeldQuery()
+{
+    static KeyHeldQuery query;
+    return query;
+}
+
+bool KeyStillHeld(quint32 nativeScanCode)
+{
+    if (HeldQuery())
+        return HeldQuery()(nativeScanCode);
+    return QGuiApplication::platformName() == QLatin1String("xcb") && XServerHoldsKey(nativeScanCode);
+}
+
 }  // namespace
+
+void SetKeyHeldQuery(KeyHeldQuery query)
+{
+    HeldQuery() = std::move(query);
+}
 
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode, quint32 nativeVirtualKey)
 {
@@ -220,8 +273,9 @@ protected:
             return false;
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool down = type == QEvent::KeyPress;
-        if (!down && key->isAutoRepeat())
-            return false;  // X11 sends a release before each repeated press
+        // X11 sends a release before each repeated press.
+        if (!down && (key->isAutoRepeat() || KeyStillHeld(key->nativeScanCode())))
+            return false;
         const int virtualKey = WindowsVirtualKey(key->key(), key->modifiers(), key->nativeScanCode(),
                                                  key->nativeVirtualKey());
         // Callbacks may install, uninstall or destroy captures: each capture of

@@ -5,8 +5,11 @@
 // A KeyCapture watches the application's events while it is installed. It
 // sees a key event once, when the event reaches a window (a modal dialog's
 // included), before the focused widget gets it, and never consumes it. On X11
-// a held key comes as release/press pairs flagged auto-repeat; the releases
-// of those pairs are dropped, so a held key gives presses, then one release.
+// a held key comes as release/press pairs; the releases of those pairs are
+// dropped, so a held key gives presses, then one release. Qt flags such a
+// release as auto-repeat only when the press has already been read from the
+// X connection, so a release of a key that the X server still holds down is
+// taken as a repeat as well.
 // Keys bound to a shortcut never arrive as key events: capturing windows
 // define none.
 //
@@ -52,6 +55,12 @@ private:
     std::uint64_t serial = 0;  // non-zero while installed: the installation's number
     int lastVirtualKey = -1;   // previous event's code since the last release; -1 none
 };
+
+// Whether the window system still holds a key down, by the native keycode of
+// a key event. The default asks the X server on the xcb platform and answers
+// false elsewhere; tests replace it (an empty function restores the default).
+using KeyHeldQuery = std::function<bool(quint32 nativeScanCode)>;
+void SetKeyHeldQuery(KeyHeldQuery query);
 
 // The Windows virtual-key code of a key event.
 //

@@ -69,6 +69,7 @@ private slots:
 
     void reportsEachKeyOnceBeforeTheFocusWidget();
     void heldKeyGivesPressesThenOneRelease();
+    void releaseOfAKeyStillHeldIsARepeat();
     void removedCaptureGetsNoCall_data();
     void removedCaptureGetsNoCall();
     void captureInstalledDuringAKeySeesTheNextOne();
@@ -195,6 +196,35 @@ void TestKeyCapture::heldKeyGivesPressesThenOneRelease()
     const std::vector<Call> expected{{65, true, false}, {65, true, true},   {65, true, true},
                                      {65, true, true},  {65, false, false}, {65, true, false}};
     QCOMPARE(calls, expected);
+}
+
+// The X server repeats a held key as a release and a press that Qt does not
+// always flag: while the server still holds the key, the release is a repeat.
+void TestKeyCapture::releaseOfAKeyStillHeldIsARepeat()
+{
+    bool held = true;
+    QList<quint32> asked;
+    SetKeyHeldQuery([&](quint32 keycode) {
+        asked << keycode;
+        return held;
+    });
+    std::vector<Call> calls;
+    KeyCapture capture([&](int virtualKey, bool down, bool repeat) { calls.push_back({virtualKey, down, repeat}); });
+    capture.Install();
+
+    QWindow *handle = window->windowHandle();
+    SendNative(handle, QEvent::KeyPress, false);
+    for (int i = 0; i < 2; ++i) {
+        SendNative(handle, QEvent::KeyRelease, false);
+        SendNative(handle, QEvent::KeyPress, false);
+    }
+    held = false;
+    SendNative(handle, QEvent::KeyRelease, false);
+    SetKeyHeldQuery(nullptr);
+
+    const std::vector<Call> expected{{65, true, false}, {65, true, true}, {65, true, true}, {65, false, false}};
+    QCOMPARE(calls, expected);
+    QCOMPARE(asked, (QList<quint32>{kKeycodeA, kKeycodeA, kKeycodeA}));
 }
 
 void TestKeyCapture::removedCaptureGetsNoCall_data()
