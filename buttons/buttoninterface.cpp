@@ -32,17 +32,16 @@ constexpr int kFunctionListLift = 340;
 
 const QString kRowsScrollBarSheet = QStringLiteral("QScrollBar {width:10px;}");
 
-// The current model's sensor; the DPI-lock codes follow it.
-QString CurrentSensorName()
-{
-    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), QStringLiteral("Sensor"));
-}
-
 QString OptionColor(const QString &key)
 {
     return ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), key);
 }
 }  // namespace
+
+QString Buttoninterface::CurrentSensorName()
+{
+    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), QStringLiteral("Sensor"));
+}
 
 Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_Buttoninterface)
 {
@@ -415,13 +414,6 @@ void Buttoninterface::SlotFormResetButton()
     PostMsg::GetInstance()->EmitLightToFrom(SleepTime::SecondsOfCode(SleepTime::CodeOfItem(SleepTime::kDefaultItem)));
     PostMsg::GetInstance()->EmitMouseIndex(0);
     g_ButtonRefreshing = 0;
-}
-
-void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable)
-{
-    Q_UNUSED(ToTalItem);
-    Q_UNUSED(SelectIndex);
-    Q_UNUSED(ItemEnable);
 }
 
 void Buttoninterface::SlotMouseIndex(int index)

@@ -8,8 +8,12 @@
 // stopped by the destructor) and answers the image signals: every fill raises
 // g_ButtonRefreshing for its duration, and a fill from a device read ends with
 // g_ButtonFilled set, which the wait popup waits for. A fill also hands the
-// image's sleep time on to the settings page (SigLightToFrom). The profile
-// slots accept their signals and change nothing.
+// image's sleep time on to the settings page (SigLightToFrom).
+//
+// The whole mouse: the profile box lists the mouse's profiles and switches
+// between them (the pages are then read again from the new profile); Reset
+// returns the mouse to its factory settings; the settings are exported to a
+// file and a file is handed to the wait popup for import.
 //
 // Macros: the page lists the files of the macro folder as buttons on the
 // macro list; choosing one builds the device's macro record from the file and
@@ -89,6 +93,10 @@ public:
     // The same for the current model's sensor and the page's definitions.
     int DpiValueToCode(int value) const;
     int DpiCodeToValue(int code) const;
+
+    // Writes the settings file of `DataMap` for the current model, whole or
+    // not at all (see settingsfile.h); false when it could not be written.
+    bool ExportSettings(const QString &path, const FlashDataMap &DataMap) const;
 
     // Macros. The macro buttons are made from the macro folder's files; the
     // panel that holds them is the widget of the macro list's scroll area.
@@ -221,7 +229,9 @@ public slots:
     // SigUpDataLightUIButton (blocking queued): a whole image read from the
     // mouse or taken from the cache.
     void SlotUpDataButtonUIButton(FlashDataMap DataMap);
-    // SigUpDataConfigUI (blocking queued): the profile choice.
+    // SigUpDataConfigUI (blocking queued): the mouse's profiles. ToTalItem
+    // above 0 lists that many with SelectIndex current, 0 one item, below 0
+    // none; the box is enabled with ItemEnable.
     void SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable);
     // SigUpDataButtonUIC: an imported settings file or the cached image that
     // the wait popup applied.
@@ -247,6 +257,12 @@ public slots:
     // A macro button: gives the selected row its macro.
     void slotButtonClicked(bool checked);
     void SlotChangeLanguage(int index);
+    // The whole mouse: its profile, the reset to its factory settings and the
+    // import of a settings file. A profile chosen while the mouse is away
+    // goes back to the one shown before.
+    void on_ProjectChoose_activated(int index);
+    void on_Reset_clicked();
+    void on_ImportData_clicked();
 
 private:
     // What a left press at page point `at` does, given which lists are open.
@@ -292,6 +308,8 @@ private:
     void ApplyButtonSheets();
     void ApplyBoxSheets();
 
+    // The current model's sensor name (Config.ini); empty while no model is known.
+    static QString CurrentSensorName();
     // The sleep time of an image in seconds, as the settings page shows it.
     static int SleepSeconds(const FlashDataMap &image);
 

@@ -67,6 +67,11 @@ void ForgetDeviceImage()
     NewSerial();
 }
 
+void ForgetProfileImage()
+{
+    s_opened.Update([](ConnectionSnapshot &opened) { opened.serial = NewSerial(); });
+}
+
 void NoteDumpTaken(uint64_t serial)
 {
     s_rejectedDumps = 0;

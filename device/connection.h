@@ -39,6 +39,9 @@ bool OpenCurrentDevice();
 void CloseConnection();
 // Another device was selected: whatever the image holds is not its dump.
 void ForgetDeviceImage();
+// The open mouse switched to another profile: the image holds the previous
+// profile's settings until the connection's next dump has been taken.
+void ForgetProfileImage();
 
 // The data callback took the whole dump of the connection with `serial`.
 void NoteDumpTaken(uint64_t serial);

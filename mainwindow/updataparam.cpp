@@ -14,11 +14,11 @@
 #include "pagefilled.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "settingsfile.h"
 #include "waits.h"
 #include "wholefile.h"
 
 #include <QBuffer>
-#include <QDataStream>
 #include <QDebug>
 #include <QFile>
 #include <QTimer>
@@ -47,47 +47,6 @@ constexpr int kNoticeTimeout = 1;
 constexpr int kImportOk = 0;
 constexpr int kImportUnreadable = 1;
 constexpr int kImportWrongModel = 2;
-const char kSettingsFileTag[] = "Qelvo";
-// The exporter writes 12-byte tag and name blocks; anything much longer is
-// not one of our files, and its length must not decide an allocation.
-constexpr quint32 kMaxNameBlockSize = 256;
-
-// The three blocks of a settings file: each a 32-bit big-endian length
-// followed by that many bytes.
-struct SettingsFileBlocks {
-    QByteArray tag;
-    QByteArray sensor;
-    QByteArray image;
-};
-
-// Reads one block whose length must lie in [minSize, maxSize]; the length is
-// checked before anything is allocated. False for a bad length or a file
-// that ends inside the block.
-bool ReadBlock(QDataStream &in, quint32 minSize, quint32 maxSize, QByteArray *block)
-{
-    quint32 length = 0;
-    in >> length;
-    if (in.status() != QDataStream::Ok || length < minSize || length > maxSize)
-        return false;
-    block->resize(int(length));
-    return in.readRawData(block->data(), int(length)) == int(length);
-}
-
-bool ReadSettingsFile(QIODevice *file, SettingsFileBlocks *blocks)
-{
-    QDataStream in(file);
-    in.setByteOrder(QDataStream::BigEndian);
-    return ReadBlock(in, 0, kMaxNameBlockSize, &blocks->tag) && ReadBlock(in, 0, kMaxNameBlockSize, &blocks->sensor)
-        && ReadBlock(in, kFlashDataMapSize, kFlashDataMapSize, &blocks->image);
-}
-
-// The 8-bit text of a block up to its first NUL (the whole block without one).
-QString BlockText(const QByteArray &block)
-{
-    const int end = block.indexOf('\0');
-    return QString::fromUtf8(end < 0 ? block : block.left(end));
-}
-
 QString CurrentModelGroup()
 {
     return ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
@@ -319,14 +278,14 @@ int UpDataParam::CheckImportContent(QByteArray content, FlashDataMap *out)
 {
     QBuffer file(&content);
     file.open(QIODevice::ReadOnly);
-    SettingsFileBlocks blocks;
-    const bool whole = ReadSettingsFile(&file, &blocks);
+    SettingsFile::Blocks blocks;
+    const bool whole = SettingsFile::Read(&file, &blocks);
     file.close();
-    if (!whole || BlockText(blocks.tag) != QLatin1String(kSettingsFileTag))
+    if (!whole || SettingsFile::BlockText(blocks.tag) != QLatin1String(SettingsFile::kTag))
         return kImportUnreadable;
     const QString group = CurrentModelGroup();
     ConfigIni *config = ConfigIni::GetInstance();
-    if (BlockText(blocks.sensor) != config->Value(group, QStringLiteral("Sensor")))
+    if (SettingsFile::BlockText(blocks.sensor) != config->Value(group, QStringLiteral("Sensor")))
         return kImportWrongModel;
     std::memcpy(out, blocks.image.constData(), kFlashDataMapSize);
     if (out->DpiLevelCount > config->IntValue(group, QStringLiteral("DPIMaxGrade")))

@@ -1,0 +1,137 @@
+// The controls that act on the whole mouse: the profile box, the reset to
+// factory settings, and the export and import of a settings file.
+
+#include "buttoninterface.h"
+
+#include "ui_buttoninterface.h"
+
+#include "connection.h"
+#include "globals.h"
+#include "hidusb.h"
+#include "noticedialog.h"
+#include "notices.h"
+#include "postmsg.h"
+#include "settingsfile.h"
+#include "updataparam.h"
+#include "waits.h"
+#include "wholefile.h"
+#include "worker.h"
+#include "writers.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QSignalBlocker>
+#include <QTimer>
+
+namespace {
+
+// The reset question and the reset and import popups sit this far from the
+// page's centre.
+constexpr int kPopupOffsetX = -75;
+constexpr int kPopupOffsetY = -65;
+constexpr int kOfflineNotice = 0;
+const QString kFileFilter = QStringLiteral("File(*.bin)");
+
+bool MousePresent()
+{
+    return UsbFinderC_GetDeviceOnLine(g_CurrentPath);
+}
+
+}  // namespace
+
+// ---- profiles ---------------------------------------------------------------------
+
+void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable)
+{
+    MyConmboBox *box = ui->ProjectChoose;
+    box->clear();
+    {
+        const QSignalBlocker quiet(box);
+        const int items = ToTalItem > 0 ? ToTalItem : (ToTalItem == 0 ? 1 : 0);
+        for (int item = 0; item < items; ++item)
+            box->addItem(ConfigPrefix + QString::number(item + 1));
+    }
+    box->setEnabled(ItemEnable);
+    // Setting the index emits no activated(): nothing goes to the mouse.
+    if (ToTalItem > 0)
+        box->setCurrentIndex(SelectIndex);
+}
+
+void Buttoninterface::on_ProjectChoose_activated(int index)
+{
+    if (MousePresent() || g_ButtonRefreshing) {
+        // The image still holds the old profile, which the next single-field
+        // write would copy into the new one: writes wait for the new one's
+        // read, which also fills the pages.
+        if (UsbServer_SetCurrentConfig(static_cast<unsigned char>(index & 0xFF))) {
+            ForgetProfileImage();
+            ReadWholeImage();
+        }
+        return;
+    }
+    ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->PressIndex);
+    PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
+}
+
+// ---- reset ------------------------------------------------------------------------
+
+void Buttoninterface::on_Reset_clicked()
+{
+    if (!MousePresent()) {
+        PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
+        return;
+    }
+    ContainReset question;
+    PlaceOnOpener(&question, this, kPopupOffsetX, kPopupOffsetY);
+    question.exec();
+    if (!question.accepted())
+        return;
+
+    g_ApplyingSettings = 1;
+    g_OnlineTimer->stop();
+    WriteFlashDataMap();
+    UsbServer_SetClearSetting();
+    // The mouse announces the finished reset and is read whole again; the
+    // popup closes once both pages have shown that image.
+    UpDataParam popup;
+    popup.StartWaitTimer();
+    popup.ResetWaitMode = true;
+    g_WorkerRun = 1;
+    g_Worker->start(QThread::InheritPriority);
+    PlaceOnOpener(&popup, this, kPopupOffsetX, kPopupOffsetY);
+    popup.exec();
+    g_ApplyingSettings = 0;
+    g_OnlineTimer->start(Waits::Scaled(kOnlinePollMs));
+}
+
+// ---- export and import ------------------------------------------------------------
+
+bool Buttoninterface::ExportSettings(const QString &path, const FlashDataMap &DataMap) const
+{
+    return WholeFile::Write(path, SettingsFile::Content(CurrentSensorName(), DataMap));
+}
+
+void Buttoninterface::on_ImportData_clicked()
+{
+    if (!MousePresent()) {
+        PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
+        return;
+    }
+    g_ApplyingSettings = 1;
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(), kFileFilter);
+    if (!path.isEmpty()) {
+        // The popup takes its import text when it is built.
+        g_ImportPopupText = 1;
+        {
+            UpDataParam popup;
+            popup.StartWaitTimer();
+            popup.ImportMode = true;
+            popup.ImportPath = path;
+            PlaceOnOpener(&popup, this, kPopupOffsetX, kPopupOffsetY);
+            popup.exec();
+        }
+        g_ImportPopupText = 0;
+    }
+    g_ApplyingSettings = 0;
+}
