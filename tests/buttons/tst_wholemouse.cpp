@@ -275,7 +275,12 @@ void TestWholeMouse::profileSwitchReadsTheNewProfile()
     second[kKeys + 2] = 0;
     QVERIFY(HidSim::SetStoredImage(kReceiverMouse, second, 1));
     const QByteArray first = HidSim::StoredImage(kReceiverMouse, 0);
+    const QByteArray secondBefore = HidSim::StoredImage(kReceiverMouse, 1);
     QVERIFY(TestSupport::WaitFor([this] { return Profiles()->count() == 4; }));
+    // The new profile's read takes a while.
+    HidSim::Timing slow = HidSim::CurrentTiming();
+    slow.fullReadMs = 1000;
+    HidSim::SetTiming(slow);
     HidSim::ClearCallLog();
     QSignalSpy read(PostMsg::GetInstance(), &PostMsg::SigForm);
 
@@ -284,13 +289,21 @@ void TestWholeMouse::profileSwitchReadsTheNewProfile()
     QCOMPARE(HidSim::CallsOf("UsbServer_SetCurrentConfig").size(), size_t(1));
     QCOMPARE(HidSim::CallsOf("UsbServer_SetCurrentConfig").front().arguments, QString("1"));
     QCOMPARE(HidSim::ActiveProfile(kReceiverMouse), 1);
+    // A write before the new profile has been read sends nothing: the image
+    // still holds profile 0.
+    QTest::mouseClick(Button("Number1"), Qt::LeftButton);
+    m_page->findChild<QStackedWidget *>("stackedWidget")->setCurrentIndex(1);
+    QTest::mouseClick(Button("DPI_5"), Qt::LeftButton);
+    QCOMPARE(read.count(), 0);
+    QCOMPARE(CallCount("ProtocolDataUpdate"), 0);
+    QCOMPARE(HidSim::StoredImage(kReceiverMouse, 1), secondBefore);
+
     QVERIFY(TestSupport::WaitFor([&] { return read.count() >= 1; }));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(ReadImage().Keys[0].Param1, uint8_t(2));
     const QByteArray secondRead = HidSim::StoredImage(kReceiverMouse, 1);
 
-    // A single-field write now changes profile 1's entry alone.
-    QTest::mouseClick(Button("Number1"), Qt::LeftButton);
+    // Now a single-field write changes profile 1's entry alone.
     m_page->findChild<QStackedWidget *>("stackedWidget")->setCurrentIndex(1);
     QTest::mouseClick(Button("DPI_5"), Qt::LeftButton);
 
