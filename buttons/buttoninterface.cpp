@@ -10,7 +10,6 @@
 #include "paths.h"
 #include "postmsg.h"
 #include "sensordescription.h"
-#include "sleeptime.h"
 #include "worker.h"
 #include "writers.h"
 
@@ -21,8 +20,6 @@
 #include <QScrollBar>
 
 namespace {
-// A reset to defaults shows this debounce item.
-constexpr int kDefaultDebounceIndex = 8;
 // Language tags S1..S20 carry the unit text of debounce items 0..19.
 constexpr int kDebounceUnitTags = 20;
 // The page has one mouse picture.
@@ -61,7 +58,7 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     const QString mainPageDir = Paths::BaseFolder() + QStringLiteral("/usersetting/MainPage");
     if (!QDir(mainPageDir).exists())
         QDir().mkpath(mainPageDir);
-    ui->widget->setStyleSheet(ButtonTheme::MousePicture(PictureDir, kMousePicture));
+    ShowMousePicture();
 
     SetupButtonGroups();
     // A short or malformed colour list gives the theme's fallback colour.
@@ -378,47 +375,14 @@ void Buttoninterface::on_Number4_clicked() { SelectRowFromMarker(3); }
 void Buttoninterface::on_Number5_clicked() { SelectRowFromMarker(4); }
 void Buttoninterface::on_Number6_clicked() { SelectRowFromMarker(5); }
 
-// ---- fills ------------------------------------------------------------------------
-
-int Buttoninterface::SleepSeconds(const FlashDataMap &image)
-{
-    return SleepTime::SecondsOfCode(image.StopCloseTime);
-}
-
-void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
-{
-    g_ButtonFilled = 0;
-    g_ButtonRefreshing = 1;
-    ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
-    PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
-    SensorName = CurrentSensorName();
-    g_ButtonRefreshing = 0;
-    g_ButtonFilled = 1;
-}
-
-void Buttoninterface::SlotUpDataButtonUIB(FlashDataMap DataMap)
-{
-    g_ButtonRefreshing = 1;
-    SensorName = CurrentSensorName();
-    // The panel only shows the value: an import has reached the mouse whole
-    // already, and a cached image stands in for a mouse that is offline.
-    ui->DebunceButton->SetCurrentIndex(DataMap.DebounceTime);
-    PostMsg::GetInstance()->EmitLightToFrom(SleepSeconds(DataMap));
-    g_ButtonRefreshing = 0;
-}
-
-void Buttoninterface::SlotFormResetButton()
-{
-    g_ButtonRefreshing = 1;
-    ui->DebunceButton->SetCurrentIndex(kDefaultDebounceIndex);
-    PostMsg::GetInstance()->EmitLightToFrom(SleepTime::SecondsOfCode(SleepTime::CodeOfItem(SleepTime::kDefaultItem)));
-    PostMsg::GetInstance()->EmitMouseIndex(0);
-    g_ButtonRefreshing = 0;
-}
-
 void Buttoninterface::SlotMouseIndex(int index)
 {
     Q_UNUSED(index);
+    ShowMousePicture();
+}
+
+void Buttoninterface::ShowMousePicture()
+{
     ui->widget->setStyleSheet(ButtonTheme::MousePicture(PictureDir, kMousePicture));
 }
 

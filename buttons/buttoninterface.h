@@ -59,6 +59,18 @@ public:
     // The row button that stands for `button`, or null outside 0-5.
     QToolButton *RowOfDeviceButton(int button) const;
 
+    // The settings image whose functions the rows show: the mouse's own image
+    // while it is online and its whole dump was taken, otherwise a copy of the
+    // image the page was last filled from; none before the first fill and
+    // after a reset to the defaults.
+    std::optional<FlashDataMap> ShownImage() const;
+    // Captions the row of device button `button` (0-5) with the function of
+    // the entry (type, param1, param2) and the records of `image`; entries
+    // without a caption leave the row as it is. A macro entry also cuts the
+    // macro's file down to its loop code and hands the device's record to the
+    // macro editor (SigButtonToMacro), when its name is a safe file name.
+    void ShowButtonFunction(int button, int type, int param1, int param2, const FlashDataMap &image);
+
     // Clears every highlight of the detail lists (macro buttons included).
     void UncheckFunctionButtons();
     // Keeps an entry written for device button `button` in the three lists,
@@ -82,6 +94,8 @@ public:
     // Writes the media key whose usage has the low byte `code` to device
     // button 0-5 and captions its row; any other code or button does nothing.
     void WriteMediaKey(int button, int code);
+    // The media button whose usage has the low byte `code`, or null.
+    QToolButton *MediaButtonOfCode(int code) const;
 
     // DPI-lock codes. The sensor's "SENSOR_<sensor>_DPI_<value>" definitions
     // give the code of a value; a sensor without any uses value / 50 - 1.
@@ -93,6 +107,8 @@ public:
     // The same for the current model's sensor and the page's definitions.
     int DpiValueToCode(int value) const;
     int DpiCodeToValue(int code) const;
+    // The button of the DPI-lock list for `value` (100 to 1200), or null.
+    QToolButton *DpiLockButtonOf(int value) const;
 
     // Writes the settings file of `DataMap` for the current model, whole or
     // not at all (see settingsfile.h); false when it could not be written.
@@ -152,6 +168,13 @@ protected:
     void changeEvent(QEvent *event) override;
 
 public slots:
+    // Row selectors: open the lists at the row's current function.
+    void on_StartPause_clicked();
+    void on_FireKey_clicked();
+    void on_TopMusic_clicked();
+    void on_RightKey_clicked();
+    void on_BackKey_clicked();
+    void on_BackMusic_clicked();
     // Functions of the function list.
     void on_LeftKey_3_clicked(bool checked);
     void on_RightKey_3_clicked(bool checked);
@@ -281,6 +304,27 @@ private:
     void ClearRowSelection();
     // Selects row `row` (0-5) for a marker button.
     void SelectRowFromMarker(int row);
+    // What a click on row `row` (device button `button`) does: refuses when
+    // it is the one row left with the left button, otherwise opens the lists
+    // at the row's function, highlighted and scrolled into view.
+    void SelectRow(int row, int button);
+    bool IsOnlyLeftButtonRow(int row) const;
+    // Shows the function list and `detailPage`, checking `category` and
+    // `function` where given.
+    void OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function);
+    // Checks the macro buttons of the row's macro and scrolls to the last one.
+    void ShowMacroOfRow(int row);
+    // The media button of device button `button`'s key record in the image the
+    // page shows, or null when the record is no media key.
+    QToolButton *MediaButtonOfRow(int button) const;
+
+    // The button whose text captions an entry of type 0-4, 7-9 or 11, or null.
+    QToolButton *FunctionButtonOf(int type, int param1) const;
+    void ShowKeyCaption(QToolButton *row, const uint8_t *record);
+    void ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image);
+    // Fills the page lists from the image's first KeyNumber entries and
+    // captions their rows.
+    void ShowButtons(const FlashDataMap &image);
 
     // The writers of the buttons of the function, tilt, lighting, DPI and
     // wheel lists, of the media keys and of the DPI-lock values: each finds
@@ -312,7 +356,11 @@ private:
     static QString CurrentSensorName();
     // The sleep time of an image in seconds, as the settings page shows it.
     static int SleepSeconds(const FlashDataMap &image);
+    // The page's one mouse picture on `widget`.
+    void ShowMousePicture();
 
     Ui_Buttoninterface *ui;
     QToolButton *Rows[kRows] = {};
+    // The image of the last fill; none before the first and after a reset.
+    std::optional<FlashDataMap> FilledImage;
 };

@@ -78,6 +78,15 @@ int Buttoninterface::DpiCodeToValue(int code, const QString &sensor, const QVect
     return 0;
 }
 
+QToolButton *Buttoninterface::DpiLockButtonOf(int value) const
+{
+    for (const DpiLockValue &lock : kDpiLockValues) {
+        if (lock.value == value)
+            return findChild<QToolButton *>(QLatin1String(lock.button));
+    }
+    return nullptr;
+}
+
 int Buttoninterface::DpiValueToCode(int value) const
 {
     return DpiValueToCode(value, SensorName, DefineNames, DefineValues);

@@ -187,13 +187,18 @@ void Buttoninterface::on_DPI_8_clicked()
     WriteKeyCombination(SelectedDeviceButton(), dialog.ComboText);
 }
 
+QToolButton *Buttoninterface::MediaButtonOfCode(int code) const
+{
+    const MediaKey *key = MediaKeyOfCode(code);
+    return key ? findChild<QToolButton *>(QLatin1String(key->button)) : nullptr;
+}
+
 void Buttoninterface::WriteMediaKey(int button, int code)
 {
     const MediaKey *key = MediaKeyOfCode(code);
     if (!key || !IsRowButton(button))
         return;
-    const QToolButton *mediaButton = findChild<QToolButton *>(QLatin1String(key->button));
-    WriteKeyRecord(button, MediaKeyRecord(key->usage), mediaButton->text());
+    WriteKeyRecord(button, MediaKeyRecord(key->usage), MediaButtonOfCode(code)->text());
 }
 
 void Buttoninterface::WriteMediaButton(QToolButton *button, bool checked)

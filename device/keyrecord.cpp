@@ -33,3 +33,14 @@ KeyRecordBytes StoreKeyRecord(const KeyRecord &record)
         StoreEvent(record.Events[i], bytes.data() + offsetof(KeyRecord, Events) + i * kMacroEventSize);
     return bytes;
 }
+
+KeyRecord LoadKeyRecord(const uint8_t *in)
+{
+    KeyRecord record = EmptyKeyRecord();
+    record.Count = in[0];
+    for (int i = 0; i < 3; ++i)
+        record.Reserved[i] = in[1 + i];
+    for (int i = 0; i < kKeyRecordEvents; ++i)
+        record.Events[i] = LoadEvent(in + offsetof(KeyRecord, Events) + i * kMacroEventSize);
+    return record;
+}

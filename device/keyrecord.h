@@ -36,3 +36,5 @@ KeyRecord MediaKeyRecord(int usage);
 // The 52 bytes of a record as the image holds them (little-endian fields).
 using KeyRecordBytes = std::array<uint8_t, kKeySequenceSize>;
 KeyRecordBytes StoreKeyRecord(const KeyRecord &record);
+// A record from its 52 bytes in the image.
+KeyRecord LoadKeyRecord(const uint8_t *in);

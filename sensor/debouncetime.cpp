@@ -31,7 +31,20 @@ void DebounceTime::SetItemUnit(int index, const QString &unit)
     SetItemText(index, QString::number(index) + unit);
 }
 
+void DebounceTime::ChooseIndex(int index)
+{
+    if (index == ui->Debunce->currentIndex())
+        return;
+    SetCurrentIndex(index);
+    TakeChoice(index);
+}
+
 void DebounceTime::on_Debunce_currentIndexChanged(int index)
+{
+    TakeChoice(index);
+}
+
+void DebounceTime::TakeChoice(int index)
 {
     if (!g_WritesAllowed)
         return;

@@ -26,11 +26,17 @@ public:
 
     // Item `index` reads the number `index` followed by `unit`.
     void SetItemUnit(int index, const QString &unit);
+    // Selects `index` as a choice of the user does: when it is not the
+    // current item, it is shown, written and, for a very short time, followed
+    // by the notice. The button page takes an imported image this way.
+    void ChooseIndex(int index);
 
 private slots:
     void on_Debunce_currentIndexChanged(int index);
 
 private:
+    // Writes a chosen time (writes allowed) and warns about a very short one.
+    void TakeChoice(int index);
     void ShowShortTimeNotice();
 
     Ui::DebounceTime *ui;

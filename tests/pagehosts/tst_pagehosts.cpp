@@ -1,7 +1,9 @@
 // The debounce and sleep-time panels as the button page and the settings page
-// host them: fills select without writing, texts come from the language files.
+// host them: a fill from the mouse selects without writing, an applied import
+// takes a changed debounce time as a choice, texts come from the language files.
 
 #include "buttoninterface.h"
+#include "devicesession.h"
 #include "formsetting.h"
 #include "globals.h"
 #include "hidusb_control.h"
@@ -21,7 +23,7 @@ class TestPageHosts : public QObject
 private slots:
     void initTestCase();
     void buttonFillSelectsTheDebounceItemWithoutWriting();
-    void importFillSelectsWithoutWritingOrWarning();
+    void importFillTakesAChangedDebounceAsAChoice();
     void sleepTimeFollowsTheButtonPage_data();
     void sleepTimeFollowsTheButtonPage();
     void panelTextsComeFromTheLanguageFile();
@@ -65,14 +67,20 @@ void TestPageHosts::buttonFillSelectsTheDebounceItemWithoutWriting()
     QCOMPARE(HidSim::CurrentWriteStats().calls, 0);
 }
 
-// An applied import or cached image reaches the page through the wait popup;
-// the image went to the mouse whole, so the panels only show it.
-void TestPageHosts::importFillSelectsWithoutWritingOrWarning()
+// An applied import or cached image reaches the page through the wait popup:
+// the sleep time is only shown, a changed debounce time is taken as if chosen
+// (written again, and a very short one warned about); the same one is not.
+void TestPageHosts::importFillTakesAChangedDebounceAsAChoice()
 {
+    QVERIFY(TestSupport::OpenAsCurrentDevice("m1"));  // writes reach only a mouse whose image was read
+    {
+        const QSignalBlocker quiet(Debounce());
+        Debounce()->setCurrentIndex(8);
+    }
     FlashDataMap image{};
     image.DebounceTime = 1;
     image.StopCloseTime = 90;
-    HidSim::ResetWriteStats();
+    HidSim::ClearCallLog();
     QStringList modals;
     QTimer watch;
     connect(&watch, &QTimer::timeout, [&] {
@@ -82,12 +90,16 @@ void TestPageHosts::importFillSelectsWithoutWritingOrWarning()
         }
     });
     watch.start(10);
-    PostMsg::GetInstance()->EmitUpDataButtonUIC(image);  // a notice would open inside this call
-    watch.stop();
-    QCOMPARE(modals, QStringList());
+    PostMsg::GetInstance()->EmitUpDataButtonUIC(image);  // the notice opens inside this call
+    QCOMPARE(modals, QStringList{"LessThree"});
     QCOMPARE(Debounce()->currentIndex(), 1);
     QCOMPARE(Sleep()->currentIndex(), 5);  // 15 min
-    QCOMPARE(HidSim::CurrentWriteStats().calls, 0);
+    QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 1);
+
+    PostMsg::GetInstance()->EmitUpDataButtonUIC(image);
+    watch.stop();
+    QCOMPARE(modals.size(), 1);
+    QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 1);
 }
 
 void TestPageHosts::sleepTimeFollowsTheButtonPage_data()
