@@ -26,7 +26,9 @@ bool SaveDeviceCache(const QString &name, const FlashDataMap &image);
 
 // Reads the file `name` into `*image`. Returns true only for a complete file
 // as SaveDeviceCache writes it; for a missing, truncated, empty or oversized
-// file it returns false and leaves `*image` untouched.
+// file, or one whose stored length is not exactly one image, it returns false
+// and leaves `*image` untouched. Kept on purpose: a part of an image copied
+// over the pages' defaults would show (and later send) a mix of two images.
 // The caller owns `*image`: pass a local image and store it into
 // g_FlashDataMap under the image lock, not g_FlashDataMap itself.
 bool LoadDeviceCache(const QString &name, FlashDataMap *image);

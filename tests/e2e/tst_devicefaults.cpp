@@ -182,7 +182,7 @@ void TestDeviceFaults::BackToList()
 {
     QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
     QTest::mouseClick(PageButton("UpArrow"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, 10000));
 }
 
 QAbstractButton *TestDeviceFaults::PageButton(const char *name) const
@@ -214,7 +214,7 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     }
     const QByteArray before = HidSim::StoredImage("m3");
     Choose("0xFF18");
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
     QVERIFY(!ImageIsDevicesOwn());
 
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
@@ -225,7 +225,7 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QCOMPARE(notices.count(), 0);  // the mouse is there: the write waits for the read
 
-    QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000), State().constData());
+    QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000), State().constData());
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QVERIFY2(PageButton("Button1000HZ")->isChecked(), "the page shows the mouse's own rate again");
@@ -260,7 +260,7 @@ void TestDeviceFaults::aReadSlowerThanThePopupCompletesOnce()
 void TestDeviceFaults::aGarbageDumpIsDropped()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
     QVERIFY(HidSim::WaitUntilIdle());
     const QByteArray stored = HidSim::StoredImage("m2");
     const QByteArray cache = CacheFileOf(2);
@@ -270,7 +270,7 @@ void TestDeviceFaults::aGarbageDumpIsDropped()
 
     QVERIFY(HidSim::InjectReport(8, 0, QByteArray(HidSim::kDumpSize, char(0xEE))));
     QVERIFY(HidSim::ApplyCommand("garbage m2"));  // and the re-read's dump too
-    QVERIFY(QTest::qWaitFor([] { return CallCount("UsbServer_ReadAllFlashData") == 1; }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return CallCount("UsbServer_ReadAllFlashData") == 1; }, 10000));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(DumpsDelivered(), 2);
     QCOMPARE(CallCount("UsbServer_ReadAllFlashData"), 1);  // once more, not over and over
@@ -289,7 +289,7 @@ void TestDeviceFaults::aGarbageDumpIsDropped()
 void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
     const QByteArray before = HidSim::StoredImage("m2");
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QVERIFY(HidSim::ApplyCommand("failwrite m2"));
@@ -310,7 +310,7 @@ void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
 void TestDeviceFaults::aQuickReplugIsFollowedByAReopen()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
     const QByteArray before = HidSim::StoredImage("m2");
     const int opens = CallCount("UsbServerC_Start");
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));

@@ -90,6 +90,7 @@ private slots:
     void commandsArmTheFaults_data();
     void commandsArmTheFaults();
     void timingChangesTheRunningWorld();
+    void scenarioKeysArmTheFaults();
 };
 
 void TestHidUsbFaults::init()
@@ -276,6 +277,29 @@ void TestHidUsbFaults::timingChangesTheRunningWorld()
     QVERIFY(!ApplyCommand("timing speed 3", &error));
     QVERIFY(!ApplyCommand("timing fullReadMs -5", &error));
     QCOMPARE(CurrentTiming().fullReadMs, 1234);
+}
+
+// A scenario can start the world with faults armed.
+void TestHidUsbFaults::scenarioKeysArmTheFaults()
+{
+    World world;
+    QString error;
+    QVERIFY2(ParseScenario(R"({"mice": [{"name": "mc", "mid": 1, "cable": true, "failWrites": 1,
+                                           "garbageDumps": 1, "dropReads": 0, "slowReadMs": 0}]})",
+                           &world, &error),
+             qPrintable(error));
+    QVERIFY(!ParseScenario(R"({"mice": [{"name": "mc", "failWrites": -1}]})", &world, &error));
+    world.timing.fullReadMs = 5;
+    SetWorld(world);
+    QVERIFY(Open("mc"));
+    const QByteArray stored = StoredImage("mc");
+    QVERIFY(!Write(WithByte(stored, 0x005, 2)));
+    QVERIFY(Write(WithByte(stored, 0x005, 2)));
+    QVERIFY(UsbServer_ReadAllFlashData());
+    QVERIFY(UsbServer_ReadAllFlashData());
+    QVERIFY(WaitForReports(2));
+    QVERIFY(!Parses(Reports()[0].data));
+    QVERIFY(Parses(Reports()[1].data));
 }
 
 VOGM_TEST_MAIN(TestHidUsbFaults)
