@@ -72,6 +72,11 @@ void ForgetProfileImage()
     s_opened.Update([](ConnectionSnapshot &opened) { opened.serial = NewSerial(); });
 }
 
+bool IsCurrentConnection(uint64_t serial)
+{
+    return serial != 0 && serial == s_serial;
+}
+
 void NoteDumpTaken(uint64_t serial)
 {
     s_rejectedDumps = 0;

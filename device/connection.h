@@ -43,6 +43,10 @@ void ForgetDeviceImage();
 // profile's settings until the connection's next dump has been taken.
 void ForgetProfileImage();
 
+// True while the connection with `serial` is the program's current one (no
+// selection, reopen or close since it opened).
+bool IsCurrentConnection(uint64_t serial);
+
 // The data callback took the whole dump of the connection with `serial`.
 void NoteDumpTaken(uint64_t serial);
 // True when g_FlashDataMap holds the whole dump of the open connection.

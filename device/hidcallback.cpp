@@ -95,6 +95,11 @@ void OnRejectedDump()
 
 void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
 {
+    // A dump still on its way when its connection was closed, or another
+    // device was chosen, belongs to no page: it would fill the pages with the
+    // old mouse and end the run flag of the new mouse's pass.
+    if (!IsCurrentConnection(connection.serial))
+        return;
     FlashDataMap parsed{};
     if (!ProtocolDataParser(data, &parsed)) {
         OnRejectedDump();

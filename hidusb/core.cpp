@@ -367,11 +367,10 @@ void InstallWorld(Core &c, const World &world)
         m.zeroIdsLeft = desc.zeroIdAnswers;
         m.faults = desc.faults;
         m.factory = ProfileImages(desc.factory, desc.mid);
-        const bool kept = int(desc.stored.size()) == kProfileCount
-                          && std::all_of(desc.stored.begin(), desc.stored.end(),
-                                         [](const QByteArray &dump) { return dump.size() == kDumpSize; });
-        for (int p = 0; p < kProfileCount; ++p)
+        for (int p = 0; p < kProfileCount; ++p) {
+            const bool kept = int(desc.stored.size()) == kProfileCount && desc.stored[size_t(p)].size() == kDumpSize;
             m.flash.push_back(kept ? desc.stored[size_t(p)] : ImageToDump(m.factory[p], p, desc.mid));
+        }
         m.desc.stored.clear();  // lives in flash from now on
         c.mice.push_back(m);
     }

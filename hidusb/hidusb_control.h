@@ -101,7 +101,8 @@ struct Mouse {
     // as these. Fewer than kProfileCount repeat the last; none: built from mid.
     std::vector<QByteArray> factory;
     // The settings flash (kDumpSize bytes) per profile as the mouse holds it,
-    // e.g. kept from an earlier run; empty: it holds its factory images.
+    // e.g. kept from an earlier run; empty, or an empty profile: the factory
+    // image.
     std::vector<QByteArray> stored;
     MouseFaults faults;         // armed when the world is installed
 };

@@ -51,11 +51,16 @@ bool ParseAddressText(const QString &text, Address *out)
     return true;
 }
 
+// A profile that still holds its factory image is saved as "" (the file
+// stays small: most runs change a profile or two, if any).
 QJsonObject MouseState(const MouseRt &m)
 {
     QJsonArray flash;
-    for (const QByteArray &dump : m.flash)
-        flash.append(QString::fromLatin1(dump.toBase64()));
+    for (int p = 0; p < int(m.flash.size()); ++p) {
+        const QByteArray &dump = m.flash[size_t(p)];
+        const bool factory = dump == ImageToDump(m.factory[size_t(p)], p, m.desc.mid);
+        flash.append(factory ? QString() : QString::fromLatin1(dump.toBase64()));
+    }
     QJsonObject o;
     o["mid"] = m.desc.mid;
     o["activeProfile"] = m.desc.activeProfile;
@@ -80,13 +85,13 @@ bool ApplyMouseState(const QJsonObject &o, Mouse *m)
 {
     if (o.value("mid").toInt(-1) != m->mid)
         return false;
-    std::vector<QByteArray> flash;
+    std::vector<QByteArray> flash;  // an empty profile keeps its factory image
     for (const QJsonValue &v : o.value("flash").toArray())
         flash.push_back(QByteArray::fromBase64(v.toString().toLatin1()));
     if (int(flash.size()) != kProfileCount)
         return false;
     for (const QByteArray &dump : flash) {
-        if (dump.size() != kDumpSize)
+        if (!dump.isEmpty() && dump.size() != kDumpSize)
             return false;
     }
     Mouse saved = *m;
@@ -311,7 +316,7 @@ QString DescribeStoredMouse(const World &world, const QString &mouse)
     const Mouse &m = *found;
     const int profile = m.activeProfile;
     QByteArray image;
-    if (int(m.stored.size()) == kProfileCount)
+    if (int(m.stored.size()) == kProfileCount && m.stored[size_t(profile)].size() == kDumpSize)
         image = DumpToImage(m.stored[size_t(profile)]);
     else
         image = m.factory.empty() ? DefaultFactoryImage(m.mid)
@@ -325,7 +330,8 @@ QString DescribeStoredMouse(const World &world, const QString &mouse)
                .arg(m.mid)
                .arg(QString::fromLatin1(m.modelName))
                .arg(Hex16(m.version), HexAddress(m.address));
-    out << QStringLiteral("active profile: %1%2").arg(profile).arg(m.stored.empty() ? " (factory settings)" : "");
+    const bool factory = int(m.stored.size()) != kProfileCount || m.stored[size_t(profile)].size() != kDumpSize;
+    out << QStringLiteral("active profile: %1%2").arg(profile).arg(factory ? " (factory settings)" : "");
     out << "settings:";
     for (const Field &f : kSettingsFields)
         out << QStringLiteral("  %1 %2").arg(QLatin1String(f.name), -17).arg(ByteText(byteAt(f.offset)));

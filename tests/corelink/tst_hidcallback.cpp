@@ -66,6 +66,7 @@ private slots:
     void profileAndVersionReports();
     void statusReloadsAreGated();
     void malformedReportsAreIgnored();
+    void aDumpOfAnEndedConnectionIsDropped();
 
 private:
     void UseReceiverMouse(bool longRange = false);
@@ -295,6 +296,21 @@ void TestHidCallback::malformedReportsAreIgnored()
     Deliver(8, 0, QByteArray(100, '\0'));           // no such length
     QVERIFY(m_recorder->Names().isEmpty());
     QVERIFY(HidSim::CallLog().empty() || FunctionsCalled({"ProtocolDataUpdate", "UsbServer_ReadDPILed"}).isEmpty());
+}
+
+// A dump still in flight when the user chose another device (or left the
+// page) must neither fill the pages nor end the new device's worker pass.
+void TestHidCallback::aDumpOfAnEndedConnectionIsDropped()
+{
+    ForgetDeviceImage();  // what choosing another device does
+    g_WorkerRun = 1;
+    Deliver(8, 0, HidSim::StoredDump("m2"));
+    QVERIFY(m_recorder->Names().isEmpty());
+    QCOMPARE(int(g_WorkerRun), 1);
+    const FlashDataMap zero{};
+    QVERIFY(std::memcmp(&g_FlashDataMap, &zero, sizeof zero) == 0);
+    QVERIFY(!ImageIsDevicesOwn());
+    g_WorkerRun = 0;
 }
 
 VOGM_TEST_MAIN(TestHidCallback)

@@ -210,6 +210,7 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QFETCH(int, clickAfterMs);
     if (m2First) {
         Choose("0xFF14");
+        QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
         BackToList();
     }
     const QByteArray before = HidSim::StoredImage("m3");
