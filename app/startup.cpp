@@ -40,6 +40,18 @@ QStringList UserFolderNames()
             "/usersetting/MacroPage", "/usersetting/SensorPage"};
 }
 
+void PrepareEnvironment()
+{
+    if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // The plugin folder beside the program holds the xcb and offscreen
+    // platforms only; a session that asks for another (wayland) still gets a window.
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    const QByteArray name = platform.split(':').value(0);
+    if (!platform.isEmpty() && !platform.contains(';') && name != "xcb" && name != "offscreen")
+        qputenv("QT_QPA_PLATFORM", platform + ";xcb");
+}
+
 void PrepareUserFolders()
 {
     const QString base = Paths::BaseFolder();

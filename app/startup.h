@@ -21,6 +21,13 @@ namespace Startup {
 // The folders below the base folder that every start makes sure exist.
 QStringList UserFolderNames();
 
+// The process environment Qt reads when the application object is made:
+// QT_XCB_GL_INTEGRATION=none unless it is set already (the program draws
+// nothing with OpenGL, so the GL driver is not loaded for its windows), and a
+// QT_QPA_PLATFORM that names a platform the program does not bring gets "xcb"
+// to fall back to.
+void PrepareEnvironment();
+
 // Creates the base folder's subfolders (with missing parents) and an empty
 // "Macro.ini" when there is none. Failures are ignored: later reads of the
 // settings file then see empty values.
@@ -54,7 +61,7 @@ bool TryAcquire();
 
 namespace Startup {
 
-// The whole start-up, in order: folders and Macro.ini, purge of "/Log" then
+// The whole start-up, in order: folders and Macro.ini, the environment for Qt, purge of "/Log" then
 // "/Exception", the application object, the single-instance check, the
 // removal of interrupted saves (only by the instance that holds the lock, so
 // it never takes a running instance's save away), the main window and the
@@ -66,6 +73,7 @@ int Run(int &argc, char **argv, MakeMainWindow makeMainWindow, ShowAlreadyRunnin
 {
     const QDateTime startedAt = QDateTime::currentDateTime();
     PrepareUserFolders();
+    PrepareEnvironment();
     PurgeOldFiles(Paths::BaseFolder() + "/Log");
     PurgeOldFiles(Paths::BaseFolder() + "/Exception");
     Application app(argc, argv);

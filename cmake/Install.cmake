@@ -6,7 +6,7 @@
 #
 #   <prefix>/lib/veltrane-orvandel/   VeltraneOrvandel, libHIDUsb.so, vogm-world,
 #                                     usersetting/Config.ini, Language/, driver_sensor.h,
-#                                     bin/*.bin, Picture/...
+#                                     bin/*.bin, Picture/..., plugins/ (the Qt plugins it loads)
 #   <prefix>/bin/veltrane-orvandel    a symbolic link to the program
 #   <prefix>/share/applications/veltrane-orvandel.desktop
 #   <prefix>/share/icons/hicolor/<N>x<N>/apps/veltrane-orvandel.png
@@ -25,6 +25,8 @@ install(TARGETS HIDUsb LIBRARY DESTINATION ${VOGM_INSTALL_APPDIR})
 # drew and wrote them into the stage folder.
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/data/ DESTINATION ${VOGM_INSTALL_APPDIR})
 install(DIRECTORY ${VOGM_STAGE_DIR}/Picture DESTINATION ${VOGM_INSTALL_APPDIR})
+# The Qt plugins the program loads (its compiled-in qt.conf names this folder).
+install(DIRECTORY ${VOGM_STAGE_DIR}/plugins DESTINATION ${VOGM_INSTALL_APPDIR} USE_SOURCE_PERMISSIONS)
 install(DIRECTORY ${VOGM_STAGE_DIR}/bin/ DESTINATION ${VOGM_INSTALL_APPDIR}/bin FILES_MATCHING PATTERN "*.bin")
 
 install(DIRECTORY ${VOGM_ICON_THEME_DIR}/ DESTINATION share/icons/hicolor)

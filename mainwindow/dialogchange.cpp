@@ -18,6 +18,7 @@
 #include "usbcallbacks.h"
 
 #include <QEvent>
+#include <QHideEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -111,8 +112,9 @@ DialogChange::~DialogChange()
 void DialogChange::ApplyStyleSheets()
 {
     const QString &D = g_DialogChangePictureDir;
-    ui->frameChange->setStyleSheet(QStringLiteral("#frameChange{border-image: url(") + D
-                                   + QStringLiteral("MainBack.png);}"));
+    m_background = std::make_unique<PageBackground>(
+        ui->frameChange, QStringLiteral("#frameChange{border-image: url(") + D + QStringLiteral("MainBack.png);}"),
+        D + QStringLiteral("MainBack.png"));
     ui->CloseButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Close")));
     ui->MinButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Min")));
     ui->Repair->setStyleSheet(QStringLiteral("#Repair{border:0px;background-image: url(") + D
@@ -242,6 +244,8 @@ void DialogChange::on_RightButton_clicked()
 
 void DialogChange::on_Repair_clicked()
 {
+    // The repair dialog belongs to the device page's settings page.
+    PostMsg::GetInstance()->PrepareReceivers();
     UpDateRepair *repair = g_UpDateRepair;
     if (!repair)
         return;
@@ -307,6 +311,26 @@ void DialogChange::WindowClosedA()
 void DialogChange::WindowMinA()
 {
     showMinimized();
+}
+
+bool DialogChange::event(QEvent *event)
+{
+    if (event->type() == QEvent::Polish)
+        m_background->Attach();
+    return QWidget::event(event);
+}
+
+void DialogChange::showEvent(QShowEvent *event)
+{
+    m_background->Attach();
+    QWidget::showEvent(event);
+}
+
+void DialogChange::hideEvent(QHideEvent *event)
+{
+    if (!event->spontaneous())
+        m_background->Release();
+    QWidget::hideEvent(event);
 }
 
 void DialogChange::changeEvent(QEvent *event)

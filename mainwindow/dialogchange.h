@@ -11,8 +11,11 @@
 
 #include "devicetiles.h"
 
+#include "pagebackground.h"
+
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class Ui_DialogChange;
 
@@ -59,6 +62,10 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
+    // The page background is resident only while the page shows (pagebackground.h).
+    bool event(QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void ApplyStyleSheets();
@@ -73,4 +80,5 @@ private:
     void ConnectTiles();
 
     Ui_DialogChange *ui;
+    std::unique_ptr<PageBackground> m_background;
 };

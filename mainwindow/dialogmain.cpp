@@ -32,6 +32,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QTimer>
 
 DialogMain::TrayUse DialogMain::s_trayUse = DialogMain::TrayUse::Auto;
 
@@ -126,13 +127,42 @@ void DialogMain::MigrateLanguageIndex()
     store.Remove(key, QLatin1String(RegistryStore::kLanguageIndex));
 }
 
+// The device list comes first; the device page is built after the first
+// paint (BuildDevicePageSoon), or at once when something needs it earlier: a
+// hub signal (a tile click starts with one), the switch to it, a caller of
+// DevicePage().
 void DialogMain::CreatePages()
 {
-    m_dialog = new Dialog(this);
     m_dialogChange = new DialogChange(this);
     ui->stackedWidgetMain->addWidget(m_dialogChange);
-    ui->stackedWidgetMain->addWidget(m_dialog);
     ui->stackedWidgetMain->setCurrentWidget(m_dialogChange);
+    PostMsg::GetInstance()->BeforeNextEmit([this] { EnsureDevicePage(); });
+}
+
+void DialogMain::EnsureDevicePage()
+{
+    if (m_dialog || m_buildingDevicePage)
+        return;
+    m_buildingDevicePage = true;
+    PostMsg::GetInstance()->BeforeNextEmit(nullptr);
+    m_dialog = new Dialog(this);
+    ui->stackedWidgetMain->addWidget(m_dialog);
+    m_buildingDevicePage = false;
+}
+
+Dialog *DialogMain::DevicePage()
+{
+    EnsureDevicePage();
+    return m_dialog;
+}
+
+void DialogMain::paintEvent(QPaintEvent *event)
+{
+    QDialog::paintEvent(event);
+    if (!m_dialog && !m_devicePageQueued) {
+        m_devicePageQueued = true;
+        QTimer::singleShot(0, this, &DialogMain::EnsureDevicePage);
+    }
 }
 
 void DialogMain::ConnectHub()
@@ -170,6 +200,7 @@ void DialogMain::SlotChangeMainDialog(int index)
         ui->stackedWidgetMain->setCurrentWidget(m_dialogChange);
         StartUsbChanged(SelectionUsbChangedCallback, kUsbChangedIntervalMs);
     } else if (index == kDevicePage) {
+        EnsureDevicePage();
         ui->stackedWidgetMain->setCurrentWidget(m_dialog);
         StartUsbChanged(MainUsbChangedCallback, kUsbChangedIntervalMs);
     }

@@ -35,7 +35,9 @@ public:
     static void SetTrayUse(TrayUse use);
 
     // For tests and diagnostics: the pages, the tray and its menu.
-    Dialog *DevicePage() const { return m_dialog; }
+    // The device page, built now if it is not yet.
+    Dialog *DevicePage();
+    bool DevicePageBuilt() const { return m_dialog != nullptr; }
     DialogChange *SelectionPage() const { return m_dialogChange; }
     int CurrentPage() const;
     QSystemTrayIcon *TrayIcon() const { return m_trayIcon; }
@@ -46,6 +48,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    // The first paint queues the device page's construction.
+    void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
 
@@ -62,6 +66,7 @@ public slots:
 private:
     void MigrateLanguageIndex();
     void CreatePages();
+    void EnsureDevicePage();
     void ConnectHub();
     void CreateTrayIcon();
     bool UseTray() const;
@@ -91,6 +96,8 @@ private:
     QString m_exitText;
     QString m_pictureDir;
     bool m_closing = false;
+    bool m_buildingDevicePage = false;
+    bool m_devicePageQueued = false;
     // Minimised (no tray) from the device page: restoring attaches the driver again.
     bool m_minimisedFromDevicePage = false;
 

@@ -9,6 +9,8 @@
 #include <QMetaType>
 #include <QObject>
 #include <QString>
+#include <atomic>
+#include <functional>
 
 class PostMsg : public QObject
 {
@@ -21,6 +23,14 @@ public:
     // Emitting one of them from the GUI thread would deadlock; their Emit
     // members assert that they run on another thread.
     static bool IsBlockingSignal(const char *name);
+
+    // Runs `prepare` once, on the GUI thread, before the next signal emitted
+    // there: receivers that are built on demand (the device page) are made
+    // before anything addressed to them goes out. An empty function cancels it.
+    void BeforeNextEmit(std::function<void()> prepare);
+    // Runs that preparation now (on the GUI thread), for a caller that needs
+    // those receivers without emitting anything.
+    void PrepareReceivers() { RunBeforeEmit(); }
 
     void EmitChangeMainDialog(int index);
     void EmitChangeSize(int index);
@@ -139,6 +149,10 @@ signals:
 
 private:
     explicit PostMsg(QObject *parent = nullptr);
+    void RunBeforeEmit();
+
+    std::function<void()> m_beforeEmit;  // touched on the GUI thread only
+    std::atomic<bool> m_hasBeforeEmit{false};
 };
 
 extern PostMsg *g_PostMsg;

@@ -83,29 +83,68 @@ LanguageReader::Outcome LanguageReader::LoadFile(const QString &path) const
 
 LanguageReader::Outcome LanguageReader::LoadContent(QByteArray content) const
 {
-    QBuffer file(&content);
-    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    const std::shared_ptr<const ParsedFile> parsed = Parsed(content);
+    if (!parsed->labelsFile)
+        return Outcome::NotLabelsFile;
+    for (const Text &text : parsed->texts) {
+        if (text.element != element)
+            continue;
+        const auto target = tags.constFind(text.tag);
+        if (target == tags.cend())
+            continue;
+        // Markup inside one of our texts ends the load there.
+        if (text.markup)
+            return Outcome::Stopped;
+        (*target)(text.text);
+    }
+    return parsed->stopped ? Outcome::Stopped : Outcome::Read;
+}
 
-    bool wrongRoot = false;
+namespace {
+// Distinct contents kept parsed: the six language files and a few more.
+constexpr int kParsedFilesKept = 8;
+int g_parsesMade = 0;
+}  // namespace
+
+int LanguageReader::ParsesMade()
+{
+    return g_parsesMade;
+}
+
+std::shared_ptr<const LanguageReader::ParsedFile> LanguageReader::Parsed(const QByteArray &content)
+{
+    static QHash<QByteArray, std::shared_ptr<const ParsedFile>> cache;
+    const auto found = cache.constFind(content);
+    if (found != cache.cend())
+        return found.value();
+
+    QByteArray bytes = content;
+    QBuffer file(&bytes);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    auto parsed = std::make_shared<ParsedFile>();
     QXmlStreamReader reader(&file);
     reader.readNext();
     while (!reader.atEnd()) {
         if (!reader.isStartElement()) {
             reader.readNext();
         } else if (reader.qualifiedName() == QLatin1String(kRootElement)) {
-            ReadLanguageRoot(reader);
+            ReadLanguageRoot(reader, parsed.get());
         } else {
-            wrongRoot = true;
+            parsed->labelsFile = false;
             reader.raiseError(QObject::tr("Not a labels file"));
         }
     }
-    if (wrongRoot)
-        return Outcome::NotLabelsFile;
-    return reader.hasError() ? Outcome::Stopped : Outcome::Read;
+    parsed->stopped = reader.hasError();
+    ++g_parsesMade;
+    if (cache.size() >= kParsedFilesKept)
+        cache.clear();
+    cache.insert(content, parsed);
+    return parsed;
 }
 
-// The children of Total: our element is read, every other one skipped whole.
-void LanguageReader::ReadLanguageRoot(QXmlStreamReader &reader) const
+// The children of Total: each element's texts are kept; anything below them
+// that is not a text is skipped whole.
+void LanguageReader::ReadLanguageRoot(QXmlStreamReader &reader, ParsedFile *parsed)
 {
     reader.readNext();
     while (!reader.atEnd()) {
@@ -115,15 +154,13 @@ void LanguageReader::ReadLanguageRoot(QXmlStreamReader &reader) const
         }
         if (!reader.isStartElement())
             reader.readNext();
-        else if (reader.qualifiedName() == element)
-            ReadLanguageGroup(reader);
         else
-            SkipUnknownElement(reader);
+            ReadLanguageGroup(reader, reader.qualifiedName().toString(), parsed);
     }
 }
 
-// The children of our element: each known tag hands its text to its target.
-void LanguageReader::ReadLanguageGroup(QXmlStreamReader &reader) const
+// The children of one element: its texts, in file order.
+void LanguageReader::ReadLanguageGroup(QXmlStreamReader &reader, const QString &element, ParsedFile *parsed)
 {
     reader.readNext();
     while (!reader.atEnd()) {
@@ -135,20 +172,38 @@ void LanguageReader::ReadLanguageGroup(QXmlStreamReader &reader) const
             reader.readNext();
             continue;
         }
-        const auto target = tags.constFind(reader.qualifiedName().toString());
-        if (target == tags.cend()) {
-            SkipUnknownElement(reader);
-            continue;
-        }
-        const QString text = reader.readElementText(QXmlStreamReader::ErrorOnUnexpectedElement);
-        // A text cut short by markup or a syntax error is not a text of the
-        // file; it is not applied, and the error ends the load.
+        Text text = ReadText(reader, element);
+        // A text cut short by a syntax error is not a text of the file.
         if (reader.hasError())
             return;
-        (*target)(text);
-        if (reader.isEndElement())
-            reader.readNext();
+        parsed->texts.append(std::move(text));
     }
+}
+
+// One text element, read the way QXmlStreamReader::readElementText reads it
+// (characters and entity references, comments skipped), noting markup inside
+// instead of stopping at it: only the classes that read this tag stop there.
+LanguageReader::Text LanguageReader::ReadText(QXmlStreamReader &reader, const QString &element)
+{
+    Text text{element, reader.qualifiedName().toString(), QString(), false};
+    int depth = 1;
+    reader.readNext();
+    while (!reader.atEnd()) {
+        if (reader.isEndElement()) {
+            reader.readNext();
+            if (--depth == 0)
+                break;
+            continue;
+        }
+        if (reader.isStartElement()) {
+            text.markup = true;
+            ++depth;
+        } else if (depth == 1 && (reader.isCharacters() || reader.isEntityReference())) {
+            text.text += reader.text();
+        }
+        reader.readNext();
+    }
+    return text;
 }
 
 // Skips the current element with everything inside it and leaves the reader on

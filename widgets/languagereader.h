@@ -20,11 +20,17 @@
 // syntax error, or markup inside a text, stops the load there: the texts
 // applied before it stay, the broken text and everything after it are not
 // applied. Only the GUI thread loads.
+//
+// A file is parsed once for all the classes that read it: its texts are kept,
+// for every element in file order, with the content they came from, and a
+// load of the same content applies them from there.
 
 #include <QHash>
 #include <QObject>
 #include <QString>
+#include <QVector>
 #include <functional>
+#include <memory>
 
 class QXmlStreamReader;
 
@@ -73,9 +79,27 @@ public:
 
     const QString &Element() const { return element; }
 
+    // Parses that the cache holds (for tests: one per distinct content read).
+    static int ParsesMade();
+
 private:
-    void ReadLanguageRoot(QXmlStreamReader &reader) const;
-    void ReadLanguageGroup(QXmlStreamReader &reader) const;
+    // The texts of a file as the parse met them.
+    struct Text {
+        QString element;
+        QString tag;
+        QString text;
+        bool markup;  // the text element holds an element: not a text
+    };
+    struct ParsedFile {
+        bool labelsFile = true;  // the document element is Total
+        bool stopped = false;    // a syntax error ends the document after the last text
+        QVector<Text> texts;
+    };
+
+    static std::shared_ptr<const ParsedFile> Parsed(const QByteArray &content);
+    static void ReadLanguageRoot(QXmlStreamReader &reader, ParsedFile *parsed);
+    static void ReadLanguageGroup(QXmlStreamReader &reader, const QString &element, ParsedFile *parsed);
+    static Text ReadText(QXmlStreamReader &reader, const QString &element);
     static void SkipUnknownElement(QXmlStreamReader &reader);
 
     QString element;

@@ -108,6 +108,7 @@ void TestRepairSession::init()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && g_PageDevices.first().Wired, 5000);
     QVERIFY(RepairButton()->isVisible());
+    QVERIFY(window->DevicePage());  // the repair dialog comes with it (built after the first paint)
 
     QProgressBar *bar = Child<QProgressBar>("progressBar_2");
     connect(bar, &QProgressBar::valueChanged, this, [this](int value) {

@@ -64,6 +64,7 @@ private slots:
     void loadAppliesTexts();
     void languageChangeKeepsTextsTheNewFileLacks();
     void propertyTargetsSetWidgets();
+    void oneParsePerFileContent();
 
 private:
     void WriteLanguageFile(int index, const QByteArray &content);
@@ -242,6 +243,33 @@ void TestLanguageReader::propertyTargetsSetWidgets()
     QCOMPARE(label.text(), QString("New firmware"));
     QCOMPARE(checkBox.toolTip(), QString("Do not show again"));
     QCOMPARE(checkBox.text(), QString());
+}
+
+// Every class reading the same file shares one parse; a file whose content
+// changed is parsed again, and a stop inside one class's text still ends only
+// the loads that read that tag.
+void TestLanguageReader::oneParsePerFileContent()
+{
+    WriteLanguageFile(0, InTotal("<ContainReset><label>Restore?</label><OK><b>OK</b></OK></ContainReset>"
+                                 "<NewVer><label>New firmware</label></NewVer>"));
+    const int before = LanguageReader::ParsesMade();
+    QString resetLabel, newVerLabel, ok = "unset";
+    const LanguageReader reset("ContainReset", {{"label", StoreTarget(&resetLabel)}});
+    const LanguageReader resetButtons("ContainReset", {{"OK", StoreTarget(&ok)}});
+    const LanguageReader newVer("NewVer", {{"label", StoreTarget(&newVerLabel)}});
+
+    QCOMPARE(reset.Load(0), LanguageReader::Outcome::Read);
+    QCOMPARE(resetButtons.Load(0), LanguageReader::Outcome::Stopped);  // markup in its text
+    QCOMPARE(newVer.Load(0), LanguageReader::Outcome::Read);
+    QCOMPARE(LanguageReader::ParsesMade() - before, 1);
+    QCOMPARE(resetLabel, QString("Restore?"));
+    QCOMPARE(ok, QString("unset"));
+    QCOMPARE(newVerLabel, QString("New firmware"));
+
+    WriteLanguageFile(0, InTotal("<NewVer><label>Newer firmware</label></NewVer>"));
+    QCOMPARE(newVer.Load(0), LanguageReader::Outcome::Read);
+    QCOMPARE(newVerLabel, QString("Newer firmware"));
+    QCOMPARE(LanguageReader::ParsesMade() - before, 2);
 }
 
 VOGM_TEST_MAIN(TestLanguageReader)

@@ -13,13 +13,18 @@
 #include "macroini.h"
 #include "mainwindowkit.h"
 #include "match.h"
+#include "pagebackground.h"
 #include "postmsg.h"
 #include "registrystore.h"
 #include "testsupport.h"
 #include "updaterepair.h"
 #include "updataparam.h"
+#include "worker.h"
 
 #include <QAction>
+#include <QFrame>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -116,6 +121,9 @@ private slots:
     void cleanup();
 
     void formPicturesExist();
+    void devicePageComesAfterTheFirstPaint_data();
+    void devicePageComesAfterTheFirstPaint();
+    void onlyTheShownPageKeepsItsBackground();
     void hideAndOtherSizeRequests_data();
     void hideAndOtherSizeRequests();
     void closeSequencesEndTheProgram_data();
@@ -199,6 +207,101 @@ void TestMainWindow::formPicturesExist()
     for (const QString &path : qAsConst(pictures))
         QVERIFY2(QFile::exists(path), qPrintable("a style sheet names a missing picture " + path));
     QVERIFY(pictures.size() > 30);
+}
+
+// The device page is built after the window's first paint, or at once when
+// something needs it earlier: a hub signal (every tile click starts with
+// one), the switch to the page, or a caller asking for it.
+void TestMainWindow::devicePageComesAfterTheFirstPaint_data()
+{
+    QTest::addColumn<QString>("trigger");
+    QTest::newRow("the first paint") << "paint";
+    QTest::newRow("a hub signal") << "signal";
+    QTest::newRow("the switch to the device page") << "switch";
+    QTest::newRow("asked for") << "asked";
+}
+
+void TestMainWindow::devicePageComesAfterTheFirstPaint()
+{
+    QFETCH(QString, trigger);
+    m_window = std::make_unique<DialogMain>();
+    DialogMain *window = m_window.get();
+    QVERIFY(!window->DevicePageBuilt());
+
+    if (trigger == "paint") {
+        bool builtAtFirstPaint = true;
+        bool painted = false;
+        struct PaintWatch : QObject {
+            std::function<void()> onPaint;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint && onPaint) {
+                    onPaint();
+                    onPaint = nullptr;
+                }
+                return false;
+            }
+        } watch;
+        watch.onPaint = [&] {
+            painted = true;
+            builtAtFirstPaint = window->DevicePageBuilt();
+        };
+        window->installEventFilter(&watch);
+        window->show();
+        QVERIFY(QTest::qWaitFor([&] { return window->DevicePageBuilt(); }, 5000));
+        window->removeEventFilter(&watch);
+        QVERIFY(painted);
+        QVERIFY(!builtAtFirstPaint);
+    } else if (trigger == "signal") {
+        QSignalSpy versions(PostMsg::GetInstance(), &PostMsg::SigSetver);
+        PostMsg::GetInstance()->EmitSetver(6);
+        QVERIFY(window->DevicePageBuilt());
+        QCOMPARE(versions.count(), 1);
+    } else if (trigger == "switch") {
+        window->SlotChangeMainDialog(kDevicePage);
+        QVERIFY(window->DevicePageBuilt());
+        QCOMPARE(window->CurrentPage(), kDevicePage);
+    } else {
+        QVERIFY(window->DevicePage());
+        QVERIFY(window->DevicePageBuilt());
+    }
+    // Built once, with its popup and pages.
+    Dialog *page = window->DevicePage();
+    QVERIFY(page->WaitPopup());
+    QVERIFY(g_Worker);
+    QCOMPARE(window->findChildren<Dialog *>().size(), 1);
+}
+
+// The two full-window backgrounds: the shown page's is decoded and cached,
+// the hidden page's is neither set nor cached.
+void TestMainWindow::onlyTheShownPageKeepsItsBackground()
+{
+    QPixmapCache::clear();  // nothing left from the windows of earlier cases
+    DialogMain *window = MakeWindow();
+    const QString pictures = TestSupport::AppFolder() + "/Picture/";
+    const QString listPicture = pictures + "DialogChange/MainBack.png";
+    const QString pagePicture = pictures + "Dialog/BackGround.png";
+    auto *listFrame = window->SelectionPage()->findChild<QFrame *>("frameChange");
+    auto *pageFrame = window->DevicePage()->findChild<QFrame *>("frame_2");
+    const auto cached = [](const QString &path) {
+        QPixmap pixmap;
+        return QPixmapCache::find(PageBackground::CacheKeyOf(path), &pixmap);
+    };
+    QVERIFY(listFrame->styleSheet().contains(listPicture));
+    QVERIFY(cached(listPicture));
+    QVERIFY(pageFrame->styleSheet().isEmpty());
+    QVERIFY(!cached(pagePicture));
+
+    ShowDevicePage();
+    QVERIFY(pageFrame->styleSheet().contains(pagePicture));
+    QVERIFY(cached(pagePicture));
+    QVERIFY(listFrame->styleSheet().isEmpty());
+    QVERIFY(!cached(listPicture));
+
+    window->SlotChangeMainDialog(kSelectionPage);
+    QVERIFY(listFrame->styleSheet().contains(listPicture));
+    QVERIFY(cached(listPicture));
+    QVERIFY(!cached(pagePicture));
 }
 
 void TestMainWindow::hideAndOtherSizeRequests_data()

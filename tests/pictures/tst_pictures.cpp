@@ -167,6 +167,15 @@ void TestPictures::everyPictureIsStagedAtItsSize()
         for (int x = 0; x < argb.width() && colours.size() < 3; ++x)
             colours.insert(argb.pixel(x, y));
     QVERIFY2(colours.size() >= 2, qPrintable(path + " is blank"));
+
+    // What was drawn is what is stored; a fully opaque picture is stored without alpha.
+    const QImage drawn = RenderPicture(entry).convertToFormat(QImage::Format_ARGB32);
+    QVERIFY2(argb == drawn, qPrintable(path + " differs from the drawing"));
+    bool opaque = true;
+    for (int y = 0; y < drawn.height() && opaque; ++y)
+        for (int x = 0; x < drawn.width() && opaque; ++x)
+            opaque = qAlpha(drawn.pixel(x, y)) == 255;
+    QCOMPARE(image.hasAlphaChannel(), !opaque);
 }
 
 void TestPictures::statesLookDifferent_data()

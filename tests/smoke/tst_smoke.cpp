@@ -117,6 +117,26 @@ private slots:
         QCOMPARE(program->OutputLines().count(QStringLiteral("shown: ") + kMainWindow), 1);
     }
 
+    // Qt loads plugins only from the folder beside the program that its
+    // compiled-in qt.conf names, and only the ones the program uses: the
+    // platform, no image formats (PNG is built in).
+    void pluginsComeOnlyFromTheProgramFolder()
+    {
+        QProcessEnvironment environment = ProgramProcess::Environment(m_scenario, m_worldFolder, TestSupport::AppFolder());
+        environment.insert(QStringLiteral("QT_DEBUG_PLUGINS"), QStringLiteral("1"));
+        environment.remove(QStringLiteral("QT_PLUGIN_PATH"));
+        ProgramProcess program(kProgram, environment);
+        program.Start();
+        QVERIFY2(program.WaitShown(kMainWindow), qPrintable(program.ErrorText()));
+        const QString folder = QFileInfo(kProgram).absolutePath() + QStringLiteral("/plugins/");
+        const QStringList loaded = program.ErrorText().split('\n').filter(QStringLiteral("loaded library"));
+        QVERIFY2(!loaded.isEmpty(), qPrintable(program.ErrorText()));
+        for (const QString &line : loaded) {
+            QVERIFY2(line.contains(folder), qPrintable(line));
+            QVERIFY2(!line.contains(QStringLiteral("imageformats")), qPrintable(line));
+        }
+    }
+
     void secondStartShowsNoticeAndExitsZero()
     {
         auto first = StartShown();

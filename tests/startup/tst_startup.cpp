@@ -123,6 +123,8 @@ private slots:
     void interruptedSavesGoAtTheStartThatHoldsTheLock();
     void logHandlerWritesDebugLinesOnly();
     void qtConfIsCompiledIn();
+    void environmentForQt_data();
+    void environmentForQt();
     void dumpNameFromTime_data();
     void dumpNameFromTime();
     void crashLeavesOneDump_data();
@@ -330,7 +332,54 @@ void TestStartup::qtConfIsCompiledIn()
     Q_INIT_RESOURCE(qtconf);
     QFile conf(":/qt/etc/qt.conf");
     QVERIFY(conf.open(QIODevice::ReadOnly | QIODevice::Text));
-    QCOMPARE(conf.readAll(), QByteArray("[Platforms]\nWindowsArguments = dpiawareness=0\n"));
+    const QByteArray text = conf.readAll();
+    QVERIFY(text.startsWith("[Platforms]\nWindowsArguments = dpiawareness=0\n"));
+    QVERIFY2(text.contains("\n[Paths]\nPlugins = plugins\n"), text.constData());
+}
+
+void TestStartup::environmentForQt_data()
+{
+    QTest::addColumn<QByteArray>("gl");        // "-": unset
+    QTest::addColumn<QByteArray>("platform");  // "-": unset
+    QTest::addColumn<QByteArray>("glAfter");
+    QTest::addColumn<QByteArray>("platformAfter");
+
+    QTest::newRow("nothing set") << QByteArray("-") << QByteArray("-") << QByteArray("none") << QByteArray("-");
+    QTest::newRow("GL integration chosen by the user") << QByteArray("xcb_glx") << QByteArray("xcb")
+                                                       << QByteArray("xcb_glx") << QByteArray("xcb");
+    QTest::newRow("offscreen with arguments") << QByteArray("-") << QByteArray("offscreen:fontconfig")
+                                              << QByteArray("none") << QByteArray("offscreen:fontconfig");
+    QTest::newRow("a platform not brought along") << QByteArray("-") << QByteArray("wayland") << QByteArray("none")
+                                                  << QByteArray("wayland;xcb");
+    QTest::newRow("a list is left as it is") << QByteArray("-") << QByteArray("wayland;offscreen")
+                                             << QByteArray("none") << QByteArray("wayland;offscreen");
+}
+
+void TestStartup::environmentForQt()
+{
+    QFETCH(QByteArray, gl);
+    QFETCH(QByteArray, platform);
+    QFETCH(QByteArray, glAfter);
+    QFETCH(QByteArray, platformAfter);
+    const QByteArray savedGl = qgetenv("QT_XCB_GL_INTEGRATION");
+    const QByteArray savedPlatform = qgetenv("QT_QPA_PLATFORM");
+    const auto set = [](const char *name, const QByteArray &value) {
+        if (value == "-")
+            qunsetenv(name);
+        else
+            qputenv(name, value);
+    };
+    set("QT_XCB_GL_INTEGRATION", gl);
+    set("QT_QPA_PLATFORM", platform);
+
+    Startup::PrepareEnvironment();
+
+    const QByteArray glNow = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") ? qgetenv("QT_XCB_GL_INTEGRATION") : "-";
+    const QByteArray platformNow = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
+    set("QT_XCB_GL_INTEGRATION", savedGl.isEmpty() ? QByteArray("-") : savedGl);
+    set("QT_QPA_PLATFORM", savedPlatform.isEmpty() ? QByteArray("-") : savedPlatform);
+    QCOMPARE(glNow, glAfter);
+    QCOMPARE(platformNow, platformAfter);
 }
 
 void TestStartup::dumpNameFromTime_data()

@@ -14,13 +14,29 @@
 
 namespace {
 
+bool EveryPixelOpaque(const QImage &argb)
+{
+    for (int y = 0; y < argb.height(); ++y) {
+        const QRgb *line = reinterpret_cast<const QRgb *>(argb.constScanLine(y));
+        for (int x = 0; x < argb.width(); ++x) {
+            if (qAlpha(line[x]) != 255)
+                return false;
+        }
+    }
+    return true;
+}
+
+// A picture without a single transparent pixel is written as RGB: the same
+// pixels, less to read and decode, and no alpha to blend when painted.
 bool SaveWhole(const QImage &image, const QString &path)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!image.convertToFormat(QImage::Format_ARGB32).save(&file, "PNG"))
+    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
+    const QImage stored = EveryPixelOpaque(argb) ? argb.convertToFormat(QImage::Format_RGB32) : argb;
+    if (!stored.save(&file, "PNG"))
         return false;
     return file.commit();
 }
