@@ -100,9 +100,10 @@ DialogMain::DialogMain(QWidget *parent) : QDialog(parent), ui(new Ui_DialogMain)
     TranslucentWindows::Install();
     MigrateLanguageIndex();
     m_pictureDir = Paths::AppFolder() + QStringLiteral("/Picture/Dialog/");
-    CreatePages();
+    // Before the pages exist: changing a window's flags re-parents everything below it.
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(width(), height());
+    CreatePages();
     ConnectHub();
     CreateTrayIcon();
     SlotChangeLanguage(CurrentLanguageIndex());

@@ -1,6 +1,7 @@
 #include "combotheme.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QListView>
 
 namespace ComboTheme {
@@ -11,6 +12,45 @@ QString RgbText(const QColor &color)
 }
 
 namespace {
+
+// The popup list of a themed box. It lays its items out only once the box
+// has been polished for its first show: until then the items may still hold
+// the form's placeholder texts, which the page replaces with its language's
+// texts (measuring placeholders in another script would load that script's
+// font for nothing).
+class PopupListView : public QListView
+{
+public:
+    explicit PopupListView(QComboBox *box) : m_box(box) { box->installEventFilter(this); }
+
+    void doItemsLayout() override
+    {
+        if (!m_box->testAttribute(Qt::WA_WState_Polished)) {
+            m_layoutPending = true;
+            return;
+        }
+        QListView::doItemsLayout();
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_box && event->type() == QEvent::Polish) {
+            m_box->removeEventFilter(this);
+            if (m_layoutPending) {
+                m_layoutPending = false;
+                // After the box's own polish, which this event precedes.
+                QMetaObject::invokeMethod(this, [this] { QListView::doItemsLayout(); }, Qt::QueuedConnection);
+            }
+        }
+        return false;
+    }
+
+private:
+    QComboBox *m_box;
+    bool m_layoutPending = false;
+};
+
 QString EndingText(Ending ending)
 {
     switch (ending) {
@@ -62,7 +102,7 @@ void Apply(QComboBox *box, const Colors &colors, const QString &pictureFolder, E
     // honour the visible-row limit (some Linux styles lay all items over it).
     box->setStyleSheet(StyleSheet(colors, pictureFolder, ending) + "QComboBox{combobox-popup: 0;}");
     if (ownPopup) {
-        auto *view = new QListView;
+        auto *view = new PopupListView(box);
         view->setStyleSheet(PopupStyleSheet(colors.selection));
         box->setView(view);
     }

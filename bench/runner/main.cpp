@@ -4,6 +4,9 @@
 //
 //   start-up   from starting the process to its first painted window
 //              (VOGM_REPORT_SHOWN), median of --runs starts of each, alternated;
+//   mapped     under a real X server (a private Xvfb), from starting the
+//              process to the map of its 1020 x 700 window, alternated;
+//   tile click from the click on a device tile to the filled device page;
 //   memory     peak resident set (VmHWM) of the program once a device page is
 //              filled and it has settled, median of --runs starts, against the
 //              bare window's once it is shown and has settled (median over its
@@ -19,6 +22,8 @@
 // default world's 4 kHz receiver mouse and reports when the page is filled.
 //
 //   vogm_bench_runner --program build/bench/stage/VeltraneOrvandel [--runs 9] [--idle-seconds 30]
+#include "xmapped.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDir>
@@ -257,6 +262,50 @@ double MillisecondsAfterClick(const QByteArray &output)
     return fill.captured(1).toDouble() - click.captured(1).toDouble();
 }
 
+// The environment of a measured start under X: fresh per-user folders.
+QProcessEnvironment XEnvironment(const QString &home)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("HOME"), home);
+    environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+    environment.insert(QStringLiteral("VOGM_WORLD_DIR"), home + QStringLiteral("/world"));
+    for (const char *name : {"VOGM_APP_DIR", "VOGM_SCENARIO", "VOGM_WAIT_DIVISOR", "VOGM_REPORT_SHOWN",
+                             "QT_XCB_GL_INTEGRATION"})
+        environment.remove(QString::fromLatin1(name));
+    return environment;
+}
+
+bool PrintMappedUnderX(const Target &program, const Target &bare, const QString &home, int runs)
+{
+    MappedWindowClock x;
+    if (!x.Ready()) {
+        std::printf("mapped window under Xvfb: not measured (no Xvfb)\n");
+        return true;
+    }
+    const QProcessEnvironment environment = XEnvironment(home);
+    // One unmeasured start of each first, as for the offscreen figure.
+    x.StartUntilMapped(program.program, environment, 1020, 700);
+    x.StartUntilMapped(bare.program, environment, 1020, 700);
+    std::vector<double> programMs, bareMs;
+    for (int i = 0; i < runs; ++i) {
+        const double p = x.StartUntilMapped(program.program, environment, 1020, 700);
+        const double b = x.StartUntilMapped(bare.program, environment, 1020, 700);
+        if (p < 0 || b < 0)
+            return false;
+        programMs.push_back(p);
+        bareMs.push_back(b);
+    }
+    const double p = Median(programMs);
+    const double b = Median(bareMs);
+    std::printf("start-up to a mapped window under Xvfb: %.0f ms vs bare 1020x700 window %.0f ms = %.2fx "
+                "(median of %d starts each; the program sets QT_XCB_GL_INTEGRATION=none, the bare window "
+                "loads the GLX driver)\n",
+                p, b, p / b, runs);
+    std::fflush(stdout);
+    return true;
+}
+
 bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int runs, const StartFigures &starts)
 {
     // One start first, so the measured ones find the files in the page cache
@@ -360,6 +409,7 @@ int main(int argc, char **argv)
 
     StartFigures starts;
     bool ok = PrintStartUp(mainWindow, bare, home.path(), runs, &starts);
+    ok = PrintMappedUnderX(mainWindow, bare, home.path() + QStringLiteral("/x"), runs) && ok;
     ok = ok && PrintDevicePageMemory(devicePage, home.path() + QStringLiteral("/page"), runs, starts);
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_fill")), {"--fills", parser.value(fillsOption)},
                   appFolder, home.path() + QStringLiteral("/fill"))

@@ -7,6 +7,7 @@
 #include "mytoolbuttonenter.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QListView>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -52,6 +53,8 @@ class TestWidgets : public QObject
 {
     Q_OBJECT
 private slots:
+    // First: it looks at the fonts this process has opened.
+    void placeholderItemsAreNotMeasured();
     void sliderJumpsToThePressedPosition_data();
     void sliderJumpsToThePressedPosition();
     void sliderWithoutWidthIgnoresThePress();
@@ -130,6 +133,34 @@ void TestWidgets::sliderWithoutWidthIgnoresThePress()
 
     QCOMPARE(slider.value(), 7);
     QCOMPARE(parent.jumps, 0);
+}
+
+// The popup list of a themed box lays out its items only once the box is
+// polished for its first show, so placeholder texts in another script that
+// the page replaces before that are never measured (and their font is never
+// opened). Afterwards the list is laid out as usual.
+void TestWidgets::placeholderItemsAreNotMeasured()
+{
+    const auto cjkFontOpen = [] {
+        QFile maps("/proc/self/maps");
+        return maps.open(QIODevice::ReadOnly) && maps.readAll().contains("CJK");
+    };
+    QVERIFY(!cjkFontOpen());
+    QWidget page;
+    auto *box = new MyConmboBox(&page);
+    box->addItems({QString::fromUtf8("关闭"), QString::fromUtf8("常亮"), QString::fromUtf8("呼吸")});
+    ComboTheme::Apply(box, ComboTheme::Colors{Qt::white, Qt::darkGray, Qt::red}, "/nowhere/", ComboTheme::Ending::Plain,
+                      true, 5);
+    page.setStyleSheet("QWidget{border: 0px;}");  // a later style change, as the pages make
+    const QStringList english{"Off", "Steady", "Breathing"};
+    for (int i = 0; i < english.size(); ++i)
+        box->setItemText(i, english.at(i));
+    QVERIFY(!cjkFontOpen());
+
+    page.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page));
+    QTRY_VERIFY(box->view()->visualRect(box->model()->index(2, 0)).height() > 0);
+    QVERIFY(!cjkFontOpen());
 }
 
 // A press on the knob itself (a style-sheet knob, as the DPI panel has)
