@@ -326,8 +326,8 @@ bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int ru
                 Median(clickMs), runs);
     const double mib = Median(peakMiB);
     std::printf("peak resident memory after a device page is filled: %.1f MiB vs bare window %.1f MiB = %.2fx "
-                "(median of %d starts each; page filled %.1f s after the start; device-selection page alone "
-                "%.1f MiB)\n",
+                "(median of %d starts each; page filled %.1f s after the start; the program left on its device list "
+                "(its device page built, not shown) %.1f MiB)\n",
                 mib, starts.bareMiB, mib / starts.bareMiB, runs, Median(filledMs) / 1000, starts.selectionPageMiB);
     std::fflush(stdout);
     return true;
