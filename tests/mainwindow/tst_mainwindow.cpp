@@ -198,10 +198,11 @@ void TestMainWindow::formPicturesExist()
 {
     LoadCompiledResources();  // as the program does at start: the section marker the forms compile in
     DialogMain *window = MakeWindow();
+    Dialog *devicePage = window->DevicePage();  // with the settings page and its repair dialog
     Match match;
     QStringList pictures = TestSupport::PicturesNamed(window);
     for (const QWidget *root : {static_cast<const QWidget *>(g_UpDateRepair),
-                                static_cast<const QWidget *>(window->DevicePage()->WaitPopup()),
+                                static_cast<const QWidget *>(devicePage->WaitPopup()),
                                 static_cast<const QWidget *>(&match)})
         pictures << TestSupport::PicturesNamed(root);
     for (const QString &path : qAsConst(pictures))
