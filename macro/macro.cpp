@@ -9,16 +9,20 @@
 #include "globals.h"
 #include "keynames.h"
 #include "languagereader.h"
+#include "macroexport.h"
 #include "macrofile.h"
+#include "macrorecord.h"
 #include "notices.h"
 #include "paneltheme.h"
 #include "postmsg.h"
 #include "questiondialog.h"
+#include "wholefile.h"
 
 #include <QButtonGroup>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QCursor>
@@ -54,6 +58,14 @@ constexpr int kSaveWaitMs = 100;
 // Notices of the page sit this far left of and above the page's centre.
 constexpr int kNoticeDx = -100;
 constexpr int kNoticeDy = -50;
+
+// The file dialogs of export and import.
+const char kExportCaption[] = "FileSave";
+const char kImportCaption[] = "SelectFile";
+const char kExchangeFilter[] = "File(*.ini)";
+
+// Import places its SameMacro notice by this size, not the notice's own.
+const QSize kImportNoticeSize(300, 110);
 
 // Modes of the name dialog.
 constexpr int kNameForNewMacro = 0;
@@ -554,12 +566,91 @@ void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint &pos)
 {
     QMenu menu;
     if (ui->listWidgetHong->itemAt(pos)) {
+        connect(menu.addAction(exportMenuText), &QAction::triggered, this, &Macro::ExPortMacro);
         connect(menu.addAction(renameMenuText), &QAction::triggered, this, &Macro::RenameMacro);
         connect(menu.addAction(deleteMenuText), &QAction::triggered, this, &Macro::DeleteMacro);
     } else {
         connect(menu.addAction(newMenuText), &QAction::triggered, this, &Macro::CreateMewMacro);
+        connect(menu.addAction(importMenuText), &QAction::triggered, this, &Macro::InPortMacro);
     }
     menu.exec(QCursor::pos());
+}
+
+// ---- export and import -------------------------------------------------------------------
+
+void Macro::ExPortMacro()
+{
+    if (!ui->listWidgetHong->currentItem())
+        return;
+    const QString path = QFileDialog::getSaveFileName(this, QString::fromLatin1(kExportCaption), QDir::homePath(),
+                                                      QString::fromLatin1(kExchangeFilter));
+    if (path.isEmpty())
+        return;
+    QVector<MacroExport::EncodeItem> items;
+    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
+        const QListWidgetItem *item = ui->listWidgetKey->item(row);
+        items.append({MacroItem{item->text(), item->type()}, item->icon()});
+    }
+    WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items));
+}
+
+void Macro::InPortMacro()
+{
+    const QString path = QFileDialog::getOpenFileName(this, QString::fromLatin1(kImportCaption), QDir::homePath(),
+                                                      QString::fromLatin1(kExchangeFilter));
+    if (path.isEmpty())
+        return;
+    QByteArray bytes;
+    if (WholeFile::Read(path, &bytes, MacroExport::kMaxFileBytes))
+        Import(bytes);
+}
+
+void Macro::Import(const QByteArray &bytes)
+{
+    const std::optional<MacroExport::Decoded> decoded = MacroExport::Decode(bytes);
+    if (!decoded)
+        return;
+    const QString name = MacroNamePrefix(decoded->name);
+    if (!IsValidMacroName(name))
+        return;
+    if (IsNameTaken(name)) {
+        SameMacro notice;
+        const QRect page(mapToGlobal(QPoint(0, 0)), size());
+        notice.move(NoticePosition(page, kImportNoticeSize, kNoticeDx, kNoticeDy));
+        notice.exec();
+        return;
+    }
+    if (decoded->tag != QLatin1String(MacroExport::kTag))
+        return;
+    if (decoded->KeyItemCount() > kMacroEventSlots) {
+        KeyNumberLimit notice;
+        PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+        notice.exec();
+        return;
+    }
+    const int loopCode = MacroExport::LoopCodeOf(decoded->loopText);
+    if (!CreateMacroFile(name))
+        return;
+    if (!WriteMacroFile(name, loopCode, decoded->Items())) {
+        MacroFile::Remove(MacroFile::PathOf(macroDir, name));
+        return;
+    }
+
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        ui->listWidgetHong->addItem(name);
+        ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
+    }
+    ui->listWidgetKey->clear();
+    for (const MacroExport::DecodedItem &item : decoded->items)
+        ui->listWidgetKey->addItem(
+            new QListWidgetItem(MacroExport::IconOf(item.icon), item.item.text, nullptr, item.item.type));
+    {
+        const QSignalBlocker loopBlocker(loopGroup);
+        const QSignalBlocker countBlocker(ui->NumberEdit);
+        ShowLoopCode(loopCode);
+    }
+    SetSaveEnabled(false);
 }
 
 // ---- event list ---------------------------------------------------------------------------

@@ -157,6 +157,10 @@ public slots:
     // `aotu`, the capture's repeat flag, is not used: a press of a key that
     // is already down is the key repeating, whatever came in between.
     void UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu);
+    // Writes the selected macro to an exchange file of the user's choice.
+    void ExPortMacro();
+    // Adds a macro from an exchange file of the user's choice; see Import.
+    void InPortMacro();
     // The loop group's idToggled, connected directly.
     void OnLoopModeChanged(int id, bool checked);
 
@@ -178,6 +182,12 @@ private:
     void AppendEventItem(const MacroItem &item);
     void ShowPleaseStop();
     void ShowSameMacro();
+    // Decodes the whole file first and adds the macro only when all of it is
+    // sound: a name the folder lists back (cut to the record's 30 bytes), not
+    // taken, the exchange tag, at most 70 keys. The file is written from the
+    // decoded events, the list item becomes current without a load, and the
+    // loop boxes show the imported loop code.
+    void Import(const QByteArray &bytes);
     // True when a list item has the name or anything of that name is in the folder.
     bool IsNameTaken(const QString &name) const;
     // Runs the name dialog in `mode` (0 new, 1 rename); empty when cancelled.

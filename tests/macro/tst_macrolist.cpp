@@ -4,6 +4,7 @@
 
 #include "globals.h"
 #include "languagereader.h"
+#include "macrokit.h"
 #include "macro.h"
 #include "macroini.h"
 #include "noticedialog.h"
@@ -20,15 +21,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMetaMethod>
-#include <QPointer>
-#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTextCodec>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
 namespace {
@@ -65,73 +62,6 @@ QString Text(const char *element, const char *tag)
     return text;
 }
 
-// Counts every signal of the hub emitted while it lives.
-class HubSignals
-{
-public:
-    HubSignals()
-    {
-        const QMetaObject *meta = PostMsg::GetInstance()->metaObject();
-        for (int i = meta->methodOffset(); i < meta->methodCount(); ++i) {
-            const QMetaMethod method = meta->method(i);
-            if (method.methodType() != QMetaMethod::Signal)
-                continue;
-            const QByteArray signature = "2" + method.methodSignature();
-            spies.emplace_back(std::make_unique<QSignalSpy>(PostMsg::GetInstance(), signature.constData()));
-            names.append(method.name());
-        }
-    }
-    // "SigName" for each emitted signal, in the order of the hub's signals.
-    QStringList Emitted() const
-    {
-        QStringList emitted;
-        for (size_t i = 0; i < spies.size(); ++i) {
-            for (int n = 0; n < spies[i]->count(); ++n)
-                emitted << names.at(int(i));
-        }
-        return emitted;
-    }
-    QList<QVariant> Arguments(const QString &name) const
-    {
-        const int i = names.indexOf(name.toLatin1());
-        return (i >= 0 && spies[size_t(i)]->count() == 1) ? spies[size_t(i)]->first() : QList<QVariant>();
-    }
-
-private:
-    std::vector<std::unique_ptr<QSignalSpy>> spies;
-    QList<QByteArray> names;
-};
-
-// Answers the modal dialogs that open one after another: the n-th step acts
-// on the n-th dialog. Polls with a timer instead of waiting inside a nested
-// loop, so a dialog can close and the next one open in between.
-class ModalScript : public QObject
-{
-public:
-    using Step = std::function<void(QWidget *)>;
-    explicit ModalScript(QList<Step> steps) : remaining(std::move(steps))
-    {
-        connect(&timer, &QTimer::timeout, this, &ModalScript::Poll);
-        timer.start(10);
-    }
-    // Object names of the dialogs answered, in order.
-    QStringList seen;
-
-private:
-    void Poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || modal == last || !modal->isVisible() || remaining.isEmpty())
-            return;
-        last = modal;
-        seen << modal->objectName();
-        remaining.takeFirst()(modal);
-    }
-    QList<Step> remaining;
-    QPointer<QWidget> last;
-    QTimer timer;
-};
-
 // Types `text` key by key; characters QTest has no key for come as key
 // presses that carry only their text, as an input method gives them.
 void Type(QWidget *widget, const QString &text)
@@ -146,20 +76,9 @@ void Type(QWidget *widget, const QString &text)
     }
 }
 
-ModalScript::Step Click(const QString &child)
-{
-    return [child](QWidget *modal) { TestSupport::AnswerModal(modal, child); };
-}
-
-ModalScript::Step TypeAndConfirm(const QString &name)
-{
-    return [name](QWidget *modal) {
-        QTest::keyClicks(modal->findChild<QLineEdit *>("lineEdit"), name);
-        TestSupport::AnswerModal(modal, "NewHong");
-    };
-}
-
 }  // namespace
+
+using namespace MacroKit;
 
 class TestMacroList : public QObject
 {
@@ -625,9 +544,13 @@ void TestMacroList::contextMenuEntries_data()
     QTest::addColumn<QStringList>("tags");  // the entries' texts by their tags of element Macro
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QString>("opens");  // the dialog the chosen entry opens
-    QTest::newRow("item: rename") << true << QStringList{"Key2", "Key3"} << 0 << "QuestionDialog";
-    QTest::newRow("item: delete") << true << QStringList{"Key2", "Key3"} << 1 << "DeleteConfirm";
-    QTest::newRow("elsewhere: new") << false << QStringList{"Key4"} << 0 << "QuestionDialog";
+    const QStringList onItem{"Key1", "Key2", "Key3"};
+    const QStringList elsewhere{"Key4", "Key5"};
+    QTest::newRow("item: export") << true << onItem << 0 << "QFileDialog";
+    QTest::newRow("item: rename") << true << onItem << 1 << "QuestionDialog";
+    QTest::newRow("item: delete") << true << onItem << 2 << "DeleteConfirm";
+    QTest::newRow("elsewhere: new") << false << elsewhere << 0 << "QuestionDialog";
+    QTest::newRow("elsewhere: import") << false << elsewhere << 1 << "QFileDialog";
 }
 
 void TestMacroList::contextMenuEntries()
@@ -648,7 +571,7 @@ void TestMacroList::contextMenuEntries()
         menu->setActiveAction(menu->actions().value(chosen));
         QTest::keyClick(menu, Qt::Key_Return);
     });
-    ModalScript script({Click("CloseButton")});
+    ModalScript script({Click(QString())});  // Escape
     const QPoint below(Macros()->viewport()->width() / 2, Macros()->viewport()->height() - 5);
     RightPress(onItem ? ItemCenter("m1") : below);
 
