@@ -11,6 +11,10 @@ function(vogm_glob_sources out)
   set(${out} ${result} PARENT_SCOPE)
 endfunction()
 
+# The address-sanitizer tree checks for leaks; the suppressions name what Qt
+# and the system libraries keep for the process (see the files).
+set(VOGM_SANITIZER_ENV "ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=ignore_noninstrumented_modules=1:second_deadlock_stack=1:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp")
+
 # vogm_add_test(name SOURCES a.cpp ... [LIBS lib ...] [ENV K=V ...] [TIMEOUT s])
 # Every test runs offscreen with its own HOME and XDG_DATA_HOME (made by the
 # test-support library), the application folder pointed at the staged data.
@@ -25,5 +29,5 @@ function(vogm_add_test name)
     set(T_TIMEOUT 300)
   endif()
   set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOGM_APP_DIR=${VOGM_STAGE_DIR};VOGM_WAIT_DIVISOR=10;ASAN_OPTIONS=detect_leaks=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=ignore_noninstrumented_modules=1:second_deadlock_stack=1:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp;${T_ENV}")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;VOGM_APP_DIR=${VOGM_STAGE_DIR};VOGM_WAIT_DIVISOR=10;${VOGM_SANITIZER_ENV};${T_ENV}")
 endfunction()

@@ -100,6 +100,7 @@ Dialog::~Dialog()
     delete m_sensorPage;
     delete m_settingsPage;
     delete m_upDataParam;
+    delete m_crashDumpHandler;  // the handlers it installed stay for the process
     delete ui;
 }
 

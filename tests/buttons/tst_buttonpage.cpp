@@ -5,7 +5,7 @@
 
 #include "buttoninterface.h"
 #include "debouncetime.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "myconmbobox.h"

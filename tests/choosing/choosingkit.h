@@ -115,56 +115,18 @@ private:
     QStringList names;
 };
 
-// What the watcher saw of one modal dialog before it answered it.
-struct SeenModal {
-    QString className;
-    QString text;  // the text of its child "label", if any
-    QPoint pos;
-};
+using TestSupport::SeenModal;
 
-// Answers every modal dialog that opens while it lives, except the classes
-// it is told to leave alone: it clicks the child named for the class (by
-// default CloseButton; "" sends Escape) and records what it saw.
-class ModalWatcher : public QObject
+// Answers every modal dialog that opens while it lives, except the wait popup:
+// it clicks the child named for the class (by default CloseButton; "" sends
+// Escape) and records what it saw.
+class ModalWatcher : public TestSupport::ModalWatcher
 {
 public:
-    explicit ModalWatcher(QHash<QString, QString> answers = {}, QStringList leaveAlone = {"UpDataParam"},
-                          QObject *parent = nullptr)
-        : QObject(parent), m_answers(std::move(answers)), m_leaveAlone(std::move(leaveAlone))
+    explicit ModalWatcher(QHash<QString, QString> answers = {})
+        : TestSupport::ModalWatcher(std::move(answers), {QStringLiteral("UpDataParam")}, QStringLiteral("CloseButton"))
     {
-        connect(&m_timer, &QTimer::timeout, this, [this] { Poll(); });
-        m_timer.start(10);
     }
-
-    QStringList Classes() const
-    {
-        QStringList names;
-        for (const SeenModal &modal : seen)
-            names << modal.className;
-        return names;
-    }
-
-    QList<SeenModal> seen;
-
-private:
-    void Poll()
-    {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || m_handled.contains(modal))
-            return;
-        const QString className = QString::fromLatin1(modal->metaObject()->className());
-        if (m_leaveAlone.contains(className))
-            return;
-        m_handled << modal;
-        const auto *label = modal->findChild<QLabel *>(QStringLiteral("label"));
-        seen << SeenModal{className, label ? label->text() : QString(), modal->pos()};
-        TestSupport::AnswerModal(modal, m_answers.value(className, QStringLiteral("CloseButton")));
-    }
-
-    QHash<QString, QString> m_answers;
-    QStringList m_leaveAlone;
-    QList<QPointer<QWidget>> m_handled;
-    QTimer m_timer;
 };
 
 // A settings file as the button page exports it: three length-prefixed
@@ -237,12 +199,5 @@ private:
     QString m_stage;
     QTemporaryDir m_dir;
 };
-
-// Saves a picture of `widget` into $VOGM_SCREENSHOT_DIR when it is set.
-inline bool SaveShot(const QImage &shot, const QString &fileName)
-{
-    const QString folder = qEnvironmentVariable("VOGM_SCREENSHOT_DIR");
-    return folder.isEmpty() || shot.save(folder + QLatin1Char('/') + fileName);
-}
 
 }  // namespace ChoosingKit

@@ -1,4 +1,4 @@
-#include "../corelink/fixtures.h"
+#include "worldfixtures.h"
 #include "choosingkit.h"
 #include "configini.h"
 #include "devicecache.h"
@@ -50,6 +50,8 @@ private:
 
     QTemporaryDir m_files;
     std::unique_ptr<HubRecorder> m_recorder;
+    // Every case looks at what the popup does after its timed wait.
+    TestSupport::ShorterWaits m_shorterWaits;
     FlashDataMap m_before{};
 };
 
@@ -388,7 +390,7 @@ void TestUpDataParam::popupPicture()
             differing += shot.pixelColor(x, y) != corner ? 1 : 0;
     }
     QVERIFY2(differing > 200, qPrintable(QString::number(differing)));
-    QVERIFY(SaveShot(shot, QStringLiteral("updataparam.png")));
+    QVERIFY(TestSupport::SaveShot(shot, QStringLiteral("updataparam.png")));
 }
 
 VOGM_TEST_MAIN(TestUpDataParam)

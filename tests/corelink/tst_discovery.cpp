@@ -1,5 +1,5 @@
 #include "discovery.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "testsupport.h"
 

@@ -1,5 +1,5 @@
 #include "connection.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "hidcallback.h"
 #include "registrystore.h"

@@ -1,5 +1,5 @@
 #include "devicecache.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "signalrecorder.h"
 #include "testsupport.h"

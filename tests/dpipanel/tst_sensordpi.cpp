@@ -732,7 +732,7 @@ private slots:
         QCOMPARE(Updates(), 0);
     }
 
-    // For a look at the panel: VOGM_RENDER_DIR=<folder> saves it as a picture.
+    // For a look at the panel: with VOGM_TEST_SHOTS set it is saved as a picture.
     void renderFilledPanel()
     {
         InstallAndFill({400, 800, 1600, 2400, 3200, 6400, 12800, 26000}, 8, 2);
@@ -747,9 +747,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         const QImage picture = page.grab().toImage();
         QCOMPARE(picture.size(), QSize(760, 220));
-        const QByteArray folder = qgetenv("VOGM_RENDER_DIR");
-        if (!folder.isEmpty())
-            QVERIFY(picture.save(QDir(QString::fromLocal8Bit(folder)).filePath(QStringLiteral("sensordpi.png"))));
+        QVERIFY(TestSupport::SaveShot(picture, QStringLiteral("sensordpi.png")));
         // The selected level's marker shows its colour under the gloss.
         const QRect marker =
             panel->findChild<QToolButton *>(QStringLiteral("RedButtonA"))->geometry().translated(panel->pos());

@@ -14,6 +14,7 @@
 #include "sensorcoding.h"
 #include "sensordpi.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 #include "updataparam.h"
 #include "worker.h"
 
@@ -28,31 +29,6 @@
 #include <cstring>
 
 namespace {
-
-// Watches, from inside any nested event loop, which modal dialogs appear.
-class ModalWatcher : public QObject
-{
-public:
-    ModalWatcher()
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            const QString name = QString::fromLatin1(modal->metaObject()->className());
-            if (seen.isEmpty() || seen.last() != name)
-                seen << name;
-            if (onModal)
-                onModal(modal);
-        });
-        m_timer.start(10);
-    }
-    QStringList seen;
-    std::function<void(QWidget *)> onModal;
-
-private:
-    QTimer m_timer;
-};
 
 QList<mytoolButtonEnter *> VisibleTiles(QWidget *page)
 {
@@ -122,11 +98,10 @@ void TestFirstSession::ClickSlider(QSlider *slider, double fraction)
 
 void TestFirstSession::aFirstSessionEndToEnd()
 {
-    HidSim::World world = HidSim::DefaultWorld();
-    world.timing.fullReadMs = 30;
-    world.timing.readLatencyMs = 2;
-    HidSim::SetWorld(world);
-    ModalWatcher watcher;
+    HidSim::SetWorld(Fixtures::FastDefaultWorld());
+    // Records the dialogs that open; the session answers them itself.
+    TestSupport::ModalWatcher watcher;
+    watcher.answer = false;
 
     auto *window = new DialogMain;
     window->show();
@@ -138,8 +113,8 @@ void TestFirstSession::aFirstSessionEndToEnd()
     // Choosing the receiver mouse: the device page, the wait popup, the filled pages.
     ChooseTileOf(window, "0xFF14");
     QCOMPARE(window->CurrentPage(), 1);
-    QVERIFY(QTest::qWaitFor([&] { return watcher.seen.contains("UpDataParam") && Settled(); }, 10000));
-    QCOMPARE(watcher.seen, QStringList{"UpDataParam"});  // closed without a notice
+    QVERIFY(QTest::qWaitFor([&] { return watcher.Classes().contains("UpDataParam") && Settled(); }, 10000));
+    QCOMPARE(watcher.Classes(), QStringList{"UpDataParam"});  // closed without a notice
     QCOMPARE(QByteArray(g_CurrentPath), HidSim::PathOf("r4k"));
 
     // The sensor page shows the mouse's own settings.
@@ -176,13 +151,13 @@ void TestFirstSession::aFirstSessionEndToEnd()
     QVERIFY(HidSim::SetPower("m2", false));
     HidSim::WaitUntilIdle();
     watcher.seen.clear();
-    watcher.onModal = [](QWidget *modal) {
+    watcher.inspect = [](QWidget *modal) {
         if (qobject_cast<MouseOffLine *>(modal))
             HidSim::SetPower("m2", true);
     };
     QTest::mouseClick(window->DevicePage()->findChild<QAbstractButton *>("Button125HZ"), Qt::LeftButton);
-    watcher.onModal = nullptr;
-    QVERIFY2(watcher.seen.contains("MouseOffLine"), qPrintable(watcher.seen.join(',')));
+    watcher.inspect = nullptr;
+    QVERIFY2(watcher.Classes().contains("MouseOffLine"), qPrintable(watcher.Classes().join(',')));
     QVERIFY(QTest::qWaitFor([&] { return Settled(); }, 10000));
 
     // Plugging the cable: the device page follows the mouse to it.

@@ -369,17 +369,22 @@ void TestHidUsbDiscovery::unknownPathsAnswerAbsent()
     QVERIFY(!UsbFinderC_GetUsbDeviceAttribute(r8k.constData(), buffer));
 }
 
+// The calls below do not test the length of the interval: a short one keeps
+// the waits short. A wait of kQuiet shows that no further call comes.
+constexpr int kInterval = 40;
+constexpr int kQuiet = 5 * kInterval;
+
 void TestHidUsbDiscovery::firstUsbChangeIsPostedToTheGuiThread()
 {
     g_usb.insideStart = true;
-    StartUsbChanged(CallbackA, 600);
+    StartUsbChanged(CallbackA, kInterval);
     g_usb.insideStart = false;
     QCOMPARE(g_usb.a, 0);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
     QVERIFY(!g_usb.calledInsideStart);
     QCOMPARE(g_usb.thread, QThread::currentThreadId());
     // Without changes no further call comes.
-    QTest::qWait(800);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 1);
     // A change made from another thread is delivered on the registering thread too.
     std::thread([] { SetPower("m3", true); }).join();
@@ -391,32 +396,33 @@ void TestHidUsbDiscovery::firstUsbChangeIsPostedToTheGuiThread()
 
 void TestHidUsbDiscovery::closeChangesGiveOneCall()
 {
-    StartUsbChanged(CallbackA, 600);
+    StartUsbChanged(CallbackA, kInterval);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
+    // Two changes within one interval (the callback's thread runs no events
+    // between them) fold into one call.
     PlugReceiver("r8k", false);
-    QTest::qWait(100);
     PlugReceiver("r8k", true);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 2, 3000);
-    QTest::qWait(900);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 2);
     // A battery change is not a USB change.
     SetBattery("m2", 30, false);
-    QTest::qWait(800);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 2);
 }
 
 void TestHidUsbDiscovery::reRegisteringInsideACallbackSwitchesCallbacks()
 {
     g_usb.onA = [] {
-        StartUsbChanged(CallbackB, 600);
+        StartUsbChanged(CallbackB, kInterval);
         QCOMPARE(g_usb.b, 0);  // never called from inside the registration
     };
-    StartUsbChanged(CallbackA, 600);
+    StartUsbChanged(CallbackA, kInterval);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 1, 2000);
     QCOMPARE(g_usb.a, 1);
     PlugReceiver("r8k", false);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 2, 3000);
-    QTest::qWait(700);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 1);
     QCOMPARE(g_usb.b, 2);
 }
@@ -426,36 +432,37 @@ void TestHidUsbDiscovery::aModalLoopInsideTheCallbackIsNotReEntered()
     g_usb.onA = [] {
         if (g_usb.a != 2)
             return;
-        // Like a notice run with exec(): the world changes meanwhile.
+        // Like a notice run with exec(): the world changes meanwhile, and
+        // the loop runs longer than several intervals.
         QEventLoop loop;
-        QTimer::singleShot(100, [] { PlugReceiver("r8k", false); });
-        QTimer::singleShot(300, [] { SetPower("m2", false); });
-        QTimer::singleShot(1500, &loop, &QEventLoop::quit);
+        QTimer::singleShot(kInterval / 2, [] { PlugReceiver("r8k", false); });
+        QTimer::singleShot(2 * kInterval, [] { SetPower("m2", false); });
+        QTimer::singleShot(kQuiet, &loop, &QEventLoop::quit);
         loop.exec();
     };
-    StartUsbChanged(CallbackA, 200);
+    StartUsbChanged(CallbackA, kInterval);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
     PlugReceiver("r4k", false);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 3, 5000);
-    QTest::qWait(600);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 3);  // the two changes inside gave one later call
     QCOMPARE(g_usb.maxDepth, 1);
 }
 
 void TestHidUsbDiscovery::nothingArrivesAfterStop()
 {
-    StartUsbChanged(CallbackA, 100);
+    StartUsbChanged(CallbackA, kInterval);
     StopUsbChanged();
     PlugReceiver("r4k", false);
-    QTest::qWait(500);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 0);
 
     // Stopped from inside the callback: no later call either.
     g_usb.onA = [] { StopUsbChanged(); };
-    StartUsbChanged(CallbackA, 100);
+    StartUsbChanged(CallbackA, kInterval);
     QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
     PlugReceiver("r4k", true);
-    QTest::qWait(500);
+    QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 1);
 }
 

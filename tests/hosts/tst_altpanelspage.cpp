@@ -7,6 +7,7 @@
 #include "sensorcoding.h"
 #include "sensordpib.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include "globals.h"
 #include "hidusb.h"
@@ -40,10 +41,7 @@ class TestAltPanelsPage : public QObject
 private slots:
     void initTestCase()
     {
-        HidSim::World world = HidSim::DefaultWorld();
-        world.timing.readLatencyMs = 1;
-        world.timing.fullReadMs = 1;
-        HidSim::SetWorld(world);
+        HidSim::SetWorld(Fixtures::FastDefaultWorld());
         QByteArray stored = HidSim::StoredImage(kMouse);
         stored[0] = 2;    // 500 Hz
         stored[5] = 3;    // 0.7 mm

@@ -319,6 +319,7 @@ void TestDevicePage::popupOutcomes_data()
 
 void TestDevicePage::popupOutcomes()
 {
+    const TestSupport::ShorterWaits shorter;  // only the popup's outcome counts
     QFETCH(int, request);
     QFETCH(bool, imageArrived);
     QFETCH(bool, pagesConfirm);
@@ -440,6 +441,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
 
 void TestDevicePage::secondRequestWhilePopupIsOpenIsIgnored()
 {
+    const TestSupport::ShorterWaits shorter;  // only the popup's outcome counts
     Dialog *page = MakePage();
     g_DeviceDataReady = 1;
     g_SensorFilled = 1;
@@ -507,6 +509,7 @@ void TestDevicePage::importAppliesOrExplains_data()
 
 void TestDevicePage::importAppliesOrExplains()
 {
+    const TestSupport::ShorterWaits shorter;  // only the popup's outcome counts
     QFETCH(bool, fits);
     const FlashDataMap image = PatternImage(7);
     const QString path = m_files.filePath("import.bin");
@@ -517,7 +520,7 @@ void TestDevicePage::importAppliesOrExplains()
     const FlashDataMap before = ReadImage();
     QSignalSpy buttonFill(PostMsg::GetInstance(), &PostMsg::SigUpDataButtonUIC);
     QSignalSpy sensorFill(PostMsg::GetInstance(), &PostMsg::SigUpDataSensorUIB);
-    ModalRecorder recorder({}, {"UpDataParam"});
+    ModalWatcher recorder({}, {"UpDataParam"});
     g_ImportRunning = 1;
     UpDataParam popup;
     popup.StartWaitTimer();

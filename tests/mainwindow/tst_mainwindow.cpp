@@ -416,7 +416,7 @@ void TestMainWindow::dialogClosedWhileHiddenKeepsTheProgram()
 {
     QFETCH(QString, dialog);
     DialogMain *window = MakeWindow();
-    ModalRecorder recorder;
+    ModalWatcher recorder;
     recorder.inspect = [](QWidget *modal) { modal->close(); };
     QTimer::singleShot(0, window, [window, dialog] {
         // Hidden as in a tray that shows no window of the program's own.
@@ -442,7 +442,7 @@ void TestMainWindow::dialogClosedWhileHiddenKeepsTheProgram()
 void TestMainWindow::offlineNotice()
 {
     DialogMain *window = MakeWindow();
-    ModalRecorder recorder;
+    ModalWatcher recorder;
     PostMsg::GetInstance()->EmitMouseOffLineo(1);
 
     QCOMPARE(recorder.Classes(), QStringList{"MouseOffLine"});
@@ -657,7 +657,7 @@ void TestMainWindow::keys()
         ShowDevicePage();
     g_MacroRecording = recording ? 1 : 0;
     QSignalSpy enter(PostMsg::GetInstance(), &PostMsg::SigEnterKey);
-    ModalRecorder recorder;
+    ModalWatcher recorder;
 
     QTest::keyClick(window->windowHandle(), Qt::Key(key));
     QTest::qWait(50);
@@ -729,7 +729,7 @@ void TestMainWindow::spaceOnSelectionPage()
     for (int i = 0; i < devices; ++i)
         g_PageDevices.append(device);
     bool repairStartedFromKey = false;
-    ModalRecorder recorder({{"ContainReset", answer}});
+    ModalWatcher recorder({{"ContainReset", answer}});
     recorder.inspect = [&](QWidget *modal) {
         if (auto *repair = qobject_cast<UpDateRepair *>(modal))
             repairStartedFromKey = repair->IsExternalStart();
@@ -754,7 +754,7 @@ void TestMainWindow::spaceOnDevicePageFollowsTheMouseAgain()
     ShowDevicePage();
     g_PageDevices = {ListedReceiverMouse()};
     QSignalSpy setver(PostMsg::GetInstance(), &PostMsg::SigSetver);
-    ModalRecorder recorder({{"Match", "CloseButton"}});  // its close button registers the selection callback
+    ModalWatcher recorder({{"Match", "CloseButton"}});  // its close button registers the selection callback
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Space);
     QVERIFY(HidSim::WaitUntilIdle());

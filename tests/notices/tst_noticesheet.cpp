@@ -1,8 +1,8 @@
 // Renders every notice with the shipped pictures and English texts into one
-// contact sheet (notices-sheet.png in the working folder, or the file named
-// by VOGM_NOTICE_SHEET) for a person to look at, and checks what a missing
-// or misnamed picture would spoil: every picture a style sheet names exists,
-// and the background picture covers each notice.
+// contact sheet (notices-sheet.png in the folder VOGM_TEST_SHOTS names) for a
+// person to look at, and checks what a missing or misnamed picture would
+// spoil: every picture a style sheet names exists, and the background picture
+// covers each notice.
 
 #include "noticetestkit.h"
 #include "testsupport.h"
@@ -125,11 +125,7 @@ private slots:
 
     void cleanupTestCase()
     {
-        QString path = QString::fromLocal8Bit(qgetenv("VOGM_NOTICE_SHEET"));
-        if (path.isEmpty())
-            path = "notices-sheet.png";
-        QVERIFY(ContactSheet(shots).save(path));
-        qInfo("contact sheet: %s", qPrintable(QFileInfo(path).absoluteFilePath()));
+        QVERIFY(TestSupport::SaveShot(ContactSheet(shots), QStringLiteral("notices-sheet.png")));
     }
 };
 

@@ -13,7 +13,6 @@
 
 #include <QComboBox>
 #include <QSignalSpy>
-#include <QTimer>
 #include <QtTest>
 #include <thread>
 
@@ -81,24 +80,15 @@ void TestPageHosts::importFillTakesAChangedDebounceAsAChoice()
     image.DebounceTime = 1;
     image.StopCloseTime = 90;
     HidSim::ClearCallLog();
-    QStringList modals;
-    QTimer watch;
-    connect(&watch, &QTimer::timeout, [&] {
-        if (QWidget *modal = QApplication::activeModalWidget()) {
-            modals << modal->metaObject()->className();
-            modal->close();
-        }
-    });
-    watch.start(10);
+    TestSupport::ModalWatcher watcher;
     PostMsg::GetInstance()->EmitUpDataButtonUIC(image);  // the notice opens inside this call
-    QCOMPARE(modals, QStringList{"LessThree"});
+    QCOMPARE(watcher.Classes(), QStringList{"LessThree"});
     QCOMPARE(Debounce()->currentIndex(), 1);
     QCOMPARE(Sleep()->currentIndex(), 5);  // 15 min
     QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 1);
 
     PostMsg::GetInstance()->EmitUpDataButtonUIC(image);
-    watch.stop();
-    QCOMPARE(modals.size(), 1);
+    QCOMPARE(watcher.seen.size(), 1);
     QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 1);
 }
 

@@ -1,10 +1,9 @@
 // The pairing dialog against the simulated device world: which device it
 // pairs, what the start button asks of the library, how results, a vanished
 // receiver and the close rules play out, what the openers do afterwards, and
-// how the dialog looks (pairing-sheet.png, or the file named by
-// VOGM_PAIRING_SHEET).
+// how the dialog looks (pairing-sheet.png in the folder VOGM_TEST_SHOTS names).
 
-#include "../corelink/fixtures.h"
+#include "worldfixtures.h"
 #include "configini.h"
 #include "discovery.h"
 #include "globals.h"
@@ -679,10 +678,7 @@ void TestPairing::contactSheet()
     g_PageDevices = {Listed("m1")};
     take("simplified Chinese, mouse on cable", [](Match &match, MatchWidgets &) { match.SlotChangeLanguage(1); });
 
-    const QString file = qEnvironmentVariableIsSet("VOGM_PAIRING_SHEET")
-                             ? qEnvironmentVariable("VOGM_PAIRING_SHEET")
-                             : QStringLiteral("pairing-sheet.png");
-    QVERIFY(ContactSheet(shots).save(file));
+    QVERIFY(TestSupport::SaveShot(ContactSheet(shots), QStringLiteral("pairing-sheet.png")));
 }
 
 VOGM_TEST_MAIN(TestPairing)

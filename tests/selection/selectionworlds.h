@@ -2,7 +2,7 @@
 // Simulated worlds for the selection suites and a way to let the library
 // deliver its USB-change calls.
 
-#include "../corelink/fixtures.h"
+#include "worldfixtures.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
 

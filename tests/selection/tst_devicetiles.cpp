@@ -62,26 +62,6 @@ bool Shows(const QWidget *widget, const char *picture)
     return widget->styleSheet().contains(g_DialogChangePictureDir + QLatin1String(picture));
 }
 
-// Records the class of the next modal dialog and closes it.
-class ModalCloser : public QObject
-{
-public:
-    explicit ModalCloser(QObject *parent) : QObject(parent)
-    {
-        connect(&timer, &QTimer::timeout, this, [this] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                seen << QString::fromLatin1(modal->metaObject()->className());
-                TestSupport::AnswerModal(modal, QStringLiteral("CloseButton"));
-            }
-        });
-        timer.start(20);
-    }
-    QStringList seen;
-
-private:
-    QTimer timer;
-};
-
 }  // namespace
 
 class TestDeviceTiles : public QObject
@@ -379,11 +359,11 @@ void TestDeviceTiles::identicalDevices()
     std::vector<HidSim::Receiver> receivers{ReceiverOf("ra", k1k, "mA", AddressOf(1)),
                                            ReceiverOf("rb", k1k, "mB", AddressOf(2))};
     HidSim::SetWorld(Fixtures::WorldOf(receivers, {WirelessMouse("mA", 1, AddressOf(1)), WirelessMouse("mB", 1, AddressOf(2))}));
-    ModalCloser closer(this);
+    TestSupport::ModalWatcher closer({}, {}, QStringLiteral("CloseButton"));
     QVERIFY(Register(SelectionUsbChangedCallback));
 
     QCOMPARE(g_DuplicateDevice, duplicate);
-    QCOMPARE(closer.seen, duplicate ? QStringList{"QuestiondialogB"} : QStringList());
+    QCOMPARE(closer.Classes(), duplicate ? QStringList{"QuestiondialogB"} : QStringList());
     QCOMPARE(g_PageDevicesCopy.size(), 2);
     QCOMPARE(g_DeviceTiles.size(), duplicate ? 0 : 2);
     QCOMPARE(Form().stackedWidget->count(), duplicate ? 0 : 1);
@@ -429,7 +409,7 @@ void TestDeviceTiles::groupsOutsideTheCountTable()
     std::vector<HidSim::Mouse> mice;
     if (mid)
         mice = {WirelessMouse("mA", uint8_t(mid), AddressOf(1)), WirelessMouse("mB", uint8_t(mid), AddressOf(2))};
-    ModalCloser closer(this);
+    TestSupport::ModalWatcher closer({}, {}, QStringLiteral("CloseButton"));
     UseWorld(Fixtures::WorldOf(receivers, mice));
     QVERIFY(closer.seen.isEmpty());
     QCOMPARE(g_PageDevices.size(), 2);
@@ -581,9 +561,7 @@ void TestDeviceTiles::screenshotOfTheDefaultWorld()
     // The centre of the first tile is the tile picture, not the page background.
     const QPoint tileCentre = g_DeviceTiles.at(0)->mapTo(m_page, QPoint(142, 180));
     QVERIFY(shot.pixelColor(tileCentre) != shot.pixelColor(QPoint(30, 650)));
-    const QString folder = qEnvironmentVariable("VOGM_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        QVERIFY(shot.save(folder + QStringLiteral("/selection-page.png")));
+    QVERIFY(TestSupport::SaveShot(shot, QStringLiteral("selection-page.png")));
     m_page->hide();
 }
 

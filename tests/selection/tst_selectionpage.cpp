@@ -360,9 +360,7 @@ void TestSelectionPage::screenshotWithoutDevices()
     QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
     const QImage shot = m_page->grab().toImage();
     QCOMPARE(shot.size(), QSize(1020, 700));
-    const QString folder = qEnvironmentVariable("VOGM_SCREENSHOT_DIR");
-    if (!folder.isEmpty())
-        QVERIFY(shot.save(folder + QStringLiteral("/selection-repair.png")));
+    QVERIFY(TestSupport::SaveShot(shot, QStringLiteral("selection-repair.png")));
 }
 
 VOGM_TEST_MAIN(TestSelectionPage)

@@ -4,7 +4,7 @@
 // model keys out of bounds, Level.ini, the texts and the theme.
 
 #include "configini.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "myconmbobox.h"

@@ -4,7 +4,7 @@
 // thread) while the wait popup waits, and a DPI step on the page changes the
 // image the simulated mouse stores.
 //
-// With VOGM_SENSOR_SHOTS set, the filled device page is saved there as
+// With VOGM_TEST_SHOTS set, the filled device page is saved there as
 // sensorpage.png.
 
 #include "dialog.h"
@@ -14,6 +14,7 @@
 #include "sensor.h"
 #include "sensormodel.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 #include "updataparam.h"
 #include "worker.h"
 
@@ -66,10 +67,7 @@ private:
 
 void TestSensorPageDevice::initTestCase()
 {
-    HidSim::World world = HidSim::DefaultWorld();
-    world.timing.readLatencyMs = 1;
-    world.timing.fullReadMs = 5;
-    HidSim::SetWorld(world);
+    HidSim::SetWorld(Fixtures::FastDefaultWorld());
 }
 
 void TestSensorPageDevice::cleanupTestCase()
@@ -118,13 +116,9 @@ void TestSensorPageDevice::receiverMouseFillsThePageAndTakesItsChanges()
     QVERIFY(mode->isEnabled());
     QCOMPARE(int(g_SensorRefreshing), 0);
 
-    const QString shots = QString::fromLocal8Bit(qgetenv("VOGM_SENSOR_SHOTS"));
     const QPixmap shot = m_frame->grab();
     QVERIFY(!shot.isNull());
-    if (!shots.isEmpty()) {
-        QDir().mkpath(shots);
-        QVERIFY(shot.save(shots + "/sensorpage.png"));
-    }
+    QVERIFY(TestSupport::SaveShot(shot.toImage(), "sensorpage.png"));
 
     // One step up on the current level: 850 DPI, plain code 850 / 50 - 1.
     QCOMPARE(int(StoredLevel(1).DpiX), 15);

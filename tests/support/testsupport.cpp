@@ -1,23 +1,29 @@
 #include "testsupport.h"
 
 #include "paths.h"
+#include "waits.h"
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QImage>
 #include <QKeyEvent>
-#include <QPointer>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QWidget>
+#include <algorithm>
+#include <memory>
+#include <vector>
 
 namespace TestSupport {
 
 void IsolateUserFolders()
 {
-    // Leaked on purpose: the folders must outlive every object of the test.
-    auto *home = new QTemporaryDir(QDir::tempPath() + "/vogm-test-XXXXXX");
-    const QByteArray root = home->path().toLocal8Bit();
+    // Kept until the process ends: the folders must outlive every object of
+    // the test; they are removed then.
+    static std::vector<std::unique_ptr<QTemporaryDir>> homes;
+    homes.push_back(std::make_unique<QTemporaryDir>(QDir::tempPath() + "/vogm-test-XXXXXX"));
+    const QByteArray root = homes.back()->path().toLocal8Bit();
     qputenv("HOME", root);
     qputenv("XDG_DATA_HOME", root + "/.local/share");
     qputenv("XDG_CONFIG_HOME", root + "/.config");
@@ -58,6 +64,63 @@ bool AnswerModal(QWidget *modal, const QString &child)
         return false;
     QTest::mouseClick(widget, Qt::LeftButton);
     return true;
+}
+
+ModalWatcher::ModalWatcher(QHash<QString, QString> answers, QStringList leaveAlone, QString defaultAnswer)
+    : m_answers(std::move(answers)), m_leaveAlone(std::move(leaveAlone)), m_defaultAnswer(std::move(defaultAnswer))
+{
+    connect(&m_timer, &QTimer::timeout, this, [this] { Poll(); });
+    m_timer.start(10);
+}
+
+QStringList ModalWatcher::Classes() const
+{
+    QStringList names;
+    for (const SeenModal &modal : seen)
+        names << modal.className;
+    return names;
+}
+
+void ModalWatcher::Poll()
+{
+    // A dialog that was hidden again may come back: that is a new appearance.
+    m_handled.erase(std::remove_if(m_handled.begin(), m_handled.end(),
+                                   [](const QPointer<QWidget> &w) { return !w || !w->isVisible(); }),
+                    m_handled.end());
+    QWidget *modal = QApplication::activeModalWidget();
+    if (!modal || !modal->isVisible() || m_handled.contains(modal))
+        return;
+    const QString className = QString::fromLatin1(modal->metaObject()->className());
+    if (m_leaveAlone.contains(className))
+        return;
+    m_handled << modal;
+    const auto *label = modal->findChild<QLabel *>(QStringLiteral("label"));
+    seen << SeenModal{className, label ? label->text() : QString(), modal->pos(), modal->size()};
+    QPointer<QWidget> guard(modal);
+    if (inspect)
+        inspect(modal);
+    if (!answer || !guard || !guard->isVisible())
+        return;
+    if (!AnswerModal(guard, m_answers.value(className, m_defaultAnswer)))
+        guard->close();
+}
+
+ShorterWaits::ShorterWaits(int divisor)
+{
+    Waits::SetDivisor(divisor);
+}
+
+ShorterWaits::~ShorterWaits()
+{
+    Waits::SetDivisor(0);  // back to VOGM_WAIT_DIVISOR
+}
+
+bool SaveShot(const QImage &shot, const QString &fileName)
+{
+    const QString folder = qEnvironmentVariable("VOGM_TEST_SHOTS");
+    if (folder.isEmpty())
+        return true;
+    return QDir().mkpath(folder) && shot.save(QDir(folder).filePath(fileName));
 }
 
 bool WithModal(const std::function<void(QWidget *)> &action, int timeoutMs)

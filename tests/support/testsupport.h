@@ -6,12 +6,19 @@
 // suite sees another's per-user files.
 
 #include <QApplication>
+#include <QHash>
 #include <QList>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 #include <functional>
 
+class QImage;
 class QWidget;
 
 namespace TestSupport {
@@ -38,6 +45,60 @@ void AnswerNextModal(const QString &child, int timeoutMs = 5000);
 // Clicks the child named `child` of the active modal widget, or sends Escape
 // when `child` is empty. Returns false when there is no modal widget or child.
 bool AnswerModal(QWidget *modal, const QString &child);
+
+// What a ModalWatcher saw of one modal dialog.
+struct SeenModal {
+    QString className;
+    QString text;  // the text of its child "label", when it has one
+    QPoint pos;
+    QSize size;
+};
+
+// Watches for modal dialogs, also from inside the nested event loops they
+// run. Each appearance of one is recorded once, shown to `inspect`, and then
+// answered, unless `inspect` closed it or `answer` is false: the child named
+// answers[class name], else `defaultAnswer`, is clicked; an empty name sends
+// Escape; a dialog without the named child is closed. Dialogs of the classes
+// in `leaveAlone` are neither recorded nor answered.
+class ModalWatcher : public QObject
+{
+public:
+    explicit ModalWatcher(QHash<QString, QString> answers = {}, QStringList leaveAlone = {},
+                          QString defaultAnswer = QString());
+
+    // The class names of `seen`, in order.
+    QStringList Classes() const;
+
+    QList<SeenModal> seen;
+    std::function<void(QWidget *)> inspect;
+    bool answer = true;
+
+private:
+    void Poll();
+
+    QHash<QString, QString> m_answers;
+    QStringList m_leaveAlone;
+    QString m_defaultAnswer;
+    QList<QPointer<QWidget>> m_handled;  // shown now and handled already
+    QTimer m_timer;
+};
+
+// Saves `shot` as `fileName` into the folder named by VOGM_TEST_SHOTS (made
+// when missing), where suites put the pictures and contact sheets a person
+// looks at; nothing is written when the variable is unset. False only when
+// saving failed.
+bool SaveShot(const QImage &shot, const QString &fileName);
+
+// Divides the program's named waits by `divisor` instead of the suites' 10
+// while it lives: for cases that look only at what follows a long timed wait.
+class ShorterWaits
+{
+public:
+    explicit ShorterWaits(int divisor = 100);
+    ~ShorterWaits();
+    ShorterWaits(const ShorterWaits &) = delete;
+    ShorterWaits &operator=(const ShorterWaits &) = delete;
+};
 
 // Processes events until `condition` holds or timeoutMs passes.
 bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 5000);

@@ -6,6 +6,7 @@
 #include "postmsg.h"
 #include "devicesession.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 #include "writers.h"
 
 #include <QSignalSpy>
@@ -115,11 +116,7 @@ class TestWriters : public QObject {
 private slots:
     void initTestCase()
     {
-        HidSim::Timing fast;
-        fast.readLatencyMs = 1;
-        fast.fullReadMs = 1;
-        HidSim::SetWorld(HidSim::DefaultWorld());
-        HidSim::SetTiming(fast);
+        HidSim::SetWorld(Fixtures::FastDefaultWorld());
         m_onlinePath = HidSim::PathOf(kCableMouse);
         m_offlinePath = HidSim::PathOf(kSilentReceiver);
         QVERIFY(!m_onlinePath.isEmpty());

@@ -2,6 +2,8 @@
 // What the panel suites share: a simulated cable mouse opened as the current
 // device, a view of what reached it, and ways to drive the real widgets.
 
+#include "testsupport.h"
+
 #include <QByteArray>
 #include <QPoint>
 #include <QString>
@@ -52,11 +54,7 @@ void ChooseItem(QComboBox *box, int index);
 // the handle is still held.
 void DragSlider(QSlider *slider, int value, const std::function<void()> &beforeRelease = {});
 
-// What a notice that opened looked like.
-struct SeenModal {
-    QString className;
-    QPoint pos;
-};
+using TestSupport::SeenModal;
 // Watches for modal dialogs until StopWatching and closes each with its
 // "NewHong" button, recording it.
 void WatchModals();
@@ -66,8 +64,8 @@ QList<SeenModal> StopWatching();
 // its descendants that does not exist.
 QStringList MissingPictures(const QWidget *root);
 
-// Renders `widget` into $VOGM_PANEL_SHOTS/<name>.png when that variable is
-// set; false when the grab came out empty.
+// Renders `widget` into <name>.png (TestSupport::SaveShot); false when the
+// grab came out empty or saving failed.
 bool Shoot(QWidget *widget, const QString &name);
 
 // A dark page that hosts one panel (taking it over) the way the real pages

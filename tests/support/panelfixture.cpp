@@ -1,15 +1,15 @@
 #include "panelfixture.h"
 
+#include "devicesession.h"
 #include "globals.h"
 #include "hidusb_control.h"
-#include "devicesession.h"
-#include "testsupport.h"
 #include "postmsg.h"
+#include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QMouseEvent>
 #include <QPixmap>
@@ -17,8 +17,8 @@
 #include <QSlider>
 #include <QStyleOptionSlider>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
+#include <memory>
 
 namespace PanelFixture {
 
@@ -32,8 +32,7 @@ int s_imagesBefore = 0;
 // The mouse whose stored image the helpers read and seed.
 const char *s_mouse = kMouse;
 
-QTimer *s_watch = nullptr;
-QList<SeenModal> s_seen;
+std::unique_ptr<TestSupport::ModalWatcher> s_watcher;
 
 }  // namespace
 
@@ -42,10 +41,7 @@ namespace {
 void Open(const char *device, const char *mouse)
 {
     s_mouse = mouse;
-    HidSim::World world = HidSim::DefaultWorld();
-    world.timing.readLatencyMs = 1;
-    world.timing.fullReadMs = 1;
-    HidSim::SetWorld(world);
+    HidSim::SetWorld(Fixtures::FastDefaultWorld());
     if (!TestSupport::OpenAsCurrentDevice(device))
         qFatal("the device %s was not read", device);
     g_WritesAllowed = 1;
@@ -191,29 +187,17 @@ void DragSlider(QSlider *slider, int value, const std::function<void()> &beforeR
 
 void WatchModals()
 {
-    s_seen.clear();
-    delete s_watch;
-    s_watch = new QTimer;
-    QObject::connect(s_watch, &QTimer::timeout, [] {
-        QWidget *modal = QApplication::activeModalWidget();
-        if (!modal)
-            return;
-        s_seen.append({QString::fromLatin1(modal->metaObject()->className()), modal->pos()});
-        if (auto *button = modal->findChild<QWidget *>("NewHong"))
-            QTest::mouseClick(button, Qt::LeftButton);
-        else
-            modal->close();
-    });
-    s_watch->start(10);
+    s_watcher = std::make_unique<TestSupport::ModalWatcher>(QHash<QString, QString>(), QStringList(),
+                                                            QStringLiteral("NewHong"));
 }
 
 QList<SeenModal> StopWatching()
 {
     // Give a notice that is about to open its chance to be seen.
     QTest::qWait(50);
-    delete s_watch;
-    s_watch = nullptr;
-    return s_seen;
+    const QList<SeenModal> seen = s_watcher ? s_watcher->seen : QList<SeenModal>();
+    s_watcher.reset();
+    return seen;
 }
 
 QStringList MissingPictures(const QWidget *root)
@@ -243,12 +227,7 @@ Page::Page(QWidget *panel)
 bool Shoot(QWidget *widget, const QString &name)
 {
     const QPixmap shot = widget->grab();
-    const QString folder = QString::fromLocal8Bit(qgetenv("VOGM_PANEL_SHOTS"));
-    if (!folder.isEmpty()) {
-        QDir().mkpath(folder);
-        shot.save(folder + "/" + name + ".png");
-    }
-    return !shot.isNull() && shot.size() == widget->size();
+    return !shot.isNull() && shot.size() == widget->size() && TestSupport::SaveShot(shot.toImage(), name + ".png");
 }
 
 }  // namespace PanelFixture

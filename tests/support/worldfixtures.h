@@ -1,6 +1,5 @@
 #pragma once
-// Small fixtures shared by the device-link suites: simulated worlds and
-// Config.ini variants.
+// Simulated worlds with short device timings, and Config.ini variants.
 
 #include "configini.h"
 #include "hidusb_control.h"
@@ -20,6 +19,14 @@ inline HidSim::Timing FastTiming()
     t.pairTimeoutMs = 200;
     t.flashMs = 50;
     return t;
+}
+
+// The default world with FastTiming.
+inline HidSim::World FastDefaultWorld()
+{
+    HidSim::World w = HidSim::DefaultWorld();
+    w.timing = FastTiming();
+    return w;
 }
 
 inline HidSim::Mouse CableMouse(const QString &name, uint8_t mid, uint8_t cid = 18)
