@@ -57,19 +57,14 @@ private:
     std::unique_ptr<HubRecorder> m_recorder;
     // Made before a tile is clicked: the popup may come and go within the click's events.
     std::unique_ptr<QSignalSpy> m_popupClosed;
+    // The choice waits for the wait popup's timed end; only what follows counts.
+    TestSupport::ShorterWaits m_shorterWaits;
 };
 
 namespace {
 
 const QStringList kChoicePrefixes{"SigSetver(6)", "SigMouseIndex", "SigSelectMouseInfo", "SigLabelTextB",
                                   "SigChangeMainDialog"};
-
-HidSim::World FastDefaultWorld()
-{
-    HidSim::World world = HidSim::DefaultWorld();
-    world.timing = Fixtures::FastTiming();
-    return world;
-}
 
 // Two receivers of model 1, the 1 kHz one with its mouse on, the 4 kHz one
 // with its mouse off: the offline twin of a device also listed online.
@@ -189,7 +184,7 @@ void TestDeviceChoice::identifiedOnlineDeviceIsSelectedAndRead()
         g_ReceiverUpdateFound = true;  // kept as it is without the folder
     }
     ModalWatcher watcher;
-    Open(FastDefaultWorld());
+    Open(Fixtures::FastDefaultWorld());
     const int entry = EntryWhere([](const DeviceAllInfo &d) { return d.Mid == 2 && d.Online; });
     QVERIFY(entry >= 0);
     const DeviceAllInfo chosen = g_PageDevices.at(entry);
@@ -345,7 +340,7 @@ void TestDeviceChoice::pairingDecision()
 void TestDeviceChoice::tileIndexOutsideTheListIsIgnored()
 {
     ModalWatcher watcher;
-    Open(FastDefaultWorld());
+    Open(Fixtures::FastDefaultWorld());
     for (const char *name : {"btn7", "btn-1", "btnx", ""}) {
         QToolButton stale;
         stale.setObjectName(QLatin1String(name));

@@ -20,6 +20,7 @@
 #include "updaterepair.h"
 #include "updataparam.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QAction>
 #include <QFrame>
@@ -152,12 +153,13 @@ private:
     void ShowDevicePage();
 
     std::unique_ptr<DialogMain> m_window;
+    // The cases look at the order of the window's timed steps, not their length.
+    TestSupport::ShorterWaits m_shorterWaits;
 };
 
 void TestMainWindow::initTestCase()
 {
-    HidSim::World world = HidSim::DefaultWorld();
-    HidSim::SetWorld(world);
+    HidSim::SetWorld(Fixtures::FastDefaultWorld());
 }
 
 void TestMainWindow::init()

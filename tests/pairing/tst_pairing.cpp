@@ -38,10 +38,9 @@ constexpr int kButtonAnimateClickMs = 100;
 const QString kWiredHint = QStringLiteral("Pairing is only available in wireless mode");
 
 // The default world, fast, with a pairing that gives up after `pairTimeoutMs`.
-HidSim::World TestWorld(int pairTimeoutMs = 300)
+HidSim::World TestWorld(int pairTimeoutMs = 100)
 {
-    HidSim::World world = HidSim::DefaultWorld();
-    world.timing = FastTiming();
+    HidSim::World world = Fixtures::FastDefaultWorld();
     world.timing.pairTimeoutMs = pairTimeoutMs;
     return world;
 }
@@ -142,6 +141,10 @@ private slots:
     void cornersWithoutCompositor_data();
     void cornersWithoutCompositor();
     void contactSheet();
+
+private:
+    // The cases look at the order of the dialog's timed steps, not their length.
+    TestSupport::ShorterWaits m_shorterWaits;
 };
 
 void TestPairing::init()
