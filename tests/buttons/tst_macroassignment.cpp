@@ -4,7 +4,7 @@
 // deletions, new names and saves.
 
 #include "buttoninterface.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"

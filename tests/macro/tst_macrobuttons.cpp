@@ -178,7 +178,7 @@ void TestMacroButtons::macroPageChangesReachTheMouse()
     QVERIFY(ModelDefaultEntry() != StoredEntry());
 
     ClickMacroOnTheMacroPage("m1");
-    MainWindowKit::ModalRecorder dialogs({{"DeleteConfirm", "NewHong"}, {"QuestionDialog", "NewHong"}});
+    TestSupport::ModalWatcher dialogs({{"DeleteConfirm", "NewHong"}, {"QuestionDialog", "NewHong"}});
     dialogs.inspect = [](QWidget *modal) {
         if (auto *line = modal->findChild<QLineEdit *>("lineEdit"))
             QTest::keyClicks(line, "m2");

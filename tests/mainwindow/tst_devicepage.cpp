@@ -408,7 +408,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     g_DeviceDataReady = 1;
     g_SensorFilled = flagsLeftSet ? 1 : 0;
     g_ButtonFilled = flagsLeftSet ? 1 : 0;
-    ModalRecorder recorder({}, {"UpDataParam"});
+    ModalWatcher recorder({}, {"UpDataParam"});
     UpDataParam importPopup;
     UpDataParam *popup = request < 0 ? &importPopup : page->WaitPopup();
     QSignalSpy timeouts(popup->findChild<QTimer *>(), &QTimer::timeout);
