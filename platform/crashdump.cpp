@@ -6,8 +6,11 @@
 #include <QFile>
 
 #include <cxxabi.h>
+#include <dlfcn.h>
+#include <elf.h>
 #include <execinfo.h>
 #include <fcntl.h>
+#include <link.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/stat.h>
@@ -34,6 +37,10 @@ constexpr const char kDumpSuffix[] = ".dmp";
 // runs on the one reporting thread).
 char g_dumpFolder[PATH_MAX];  // "<base>/Exception"; empty when the path does not fit
 std::atomic<long> g_utcOffset{0};
+// The program file and its GNU build id in hexadecimal (empty when it has
+// none), so a dump can be matched with the build that wrote it.
+char g_programPath[PATH_MAX];
+char g_buildId[2 * 64 + 1];
 
 // The thread that is writing the dump (0: none). The first crashing thread
 // wins; the others wait for it to end the process.
@@ -196,15 +203,47 @@ void WriteHeader(DumpWriter &out, const char (&name)[CrashDumpHandler::kNameLeng
     out.Text("process: ").Decimal(::getpid()).Text("\n");
     out.Text("thread: ").Decimal(thread).Text(" \"").Text(threadName).Text("\"");
     out.Text(thread == ::getpid() ? " (main thread)\n" : "\n");
+    out.Text("program: ").Text(g_programPath).Text("\n");
+    out.Text("build-id: ").Text(g_buildId[0] ? g_buildId : "none").Text("\n");
 }
 
-void WriteBacktrace(DumpWriter &out, int fd)
+// Where `address` lies: "<module>+0x<offset> <symbol>+0x<distance>". The
+// offset is the address as the module's file has it, so
+// `addr2line -f -i -e <module> <offset>` resolves it; the symbol is named when
+// the module's dynamic symbol table has it. dladdr is what glibc's own
+// backtrace_symbols_fd uses in this place.
+void WriteLocation(DumpWriter &out, const void *address)
+{
+    Dl_info info {};
+    link_map *module = nullptr;
+    if (!::dladdr1(address, &info, reinterpret_cast<void **>(&module), RTLD_DL_LINKMAP) || !info.dli_fname) {
+        out.Text("?");
+        return;
+    }
+    const uintptr_t bias = module ? module->l_addr : reinterpret_cast<uintptr_t>(info.dli_fbase);
+    out.Text(info.dli_fname[0] ? info.dli_fname : g_programPath).Text("+");
+    out.Hex(reinterpret_cast<uintptr_t>(address) - bias);
+    if (info.dli_sname && info.dli_saddr) {
+        out.Text(" ").Text(info.dli_sname).Text("+");
+        out.Hex(reinterpret_cast<uintptr_t>(address) - reinterpret_cast<uintptr_t>(info.dli_saddr));
+    }
+}
+
+// One line per frame: "#<n> 0x<address> <location>" (WriteLocation). A frame's
+// address is where its call returns to; the location is that of the call
+// itself (one byte back), so that a call that ends a function is not taken
+// for the next function. The faulting frame (`faultingPc`) is located as it is.
+void WriteBacktrace(DumpWriter &out, uintptr_t faultingPc = 0)
 {
     out.Text("backtrace:\n");
-    out.Flush();
     void *frames[kMaxFrames];
     const int count = ::backtrace(frames, kMaxFrames);
-    ::backtrace_symbols_fd(frames, count, fd);
+    for (int i = 0; i < count; ++i) {
+        const auto address = reinterpret_cast<uintptr_t>(frames[i]);
+        out.Text("#").Decimal(i).Text(" ").Hex(address).Text(" ");
+        WriteLocation(out, reinterpret_cast<const void *>(address == faultingPc ? address : address - 1));
+        out.Text("\n");
+    }
 }
 
 unsigned long long InstructionAddress(const void *context)
@@ -257,9 +296,13 @@ void WriteSignalDump(int sig, const siginfo_t *info, const void *context)
             out.Text("address: ").Hex(reinterpret_cast<uintptr_t>(info->si_addr)).Text("\n");
         else
             out.Text("sent by process: ").Decimal(info->si_pid).Text("\n");
-        if (const unsigned long long pc = InstructionAddress(context))
-            out.Text("instruction: ").Hex(pc).Text("\n");
-        WriteBacktrace(out, fd);
+        const unsigned long long pc = InstructionAddress(context);
+        if (pc) {
+            out.Text("instruction: ").Hex(pc).Text(" ");
+            WriteLocation(out, reinterpret_cast<const void *>(pc));
+            out.Text("\n");
+        }
+        WriteBacktrace(out, static_cast<uintptr_t>(pc));
     }
     ::close(fd);
 }
@@ -308,7 +351,7 @@ void WriteTerminateDump()
         WriteHeader(out, name);
         out.Text("reason: std::terminate\n");
         WriteCurrentException(out);
-        WriteBacktrace(out, fd);
+        WriteBacktrace(out);
     }
     ::close(fd);
 }
@@ -341,6 +384,47 @@ void CaptureUtcOffset()
         g_utcOffset.store(local.tm_gmtoff);
 }
 
+// The GNU build id of the program, from its note segment as mapped.
+int ReadProgramBuildId(dl_phdr_info *info, size_t, void *)
+{
+    // The first object reported is the program itself.
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr) &segment = info->dlpi_phdr[i];
+        if (segment.p_type != PT_NOTE)
+            continue;
+        const char *note = reinterpret_cast<const char *>(info->dlpi_addr + segment.p_vaddr);
+        const char *end = note + segment.p_memsz;
+        while (note + sizeof(ElfW(Nhdr)) <= end) {
+            const auto *header = reinterpret_cast<const ElfW(Nhdr) *>(note);
+            const char *name = note + sizeof(ElfW(Nhdr));
+            const char *desc = name + ((header->n_namesz + 3) & ~3u);
+            const char *next = desc + ((header->n_descsz + 3) & ~3u);
+            if (next > end)
+                break;
+            if (header->n_type == NT_GNU_BUILD_ID && header->n_namesz == 4 && !::memcmp(name, "GNU", 4)
+                && header->n_descsz * 2 < sizeof g_buildId) {
+                for (unsigned j = 0; j < header->n_descsz; ++j) {
+                    const auto byte = static_cast<unsigned char>(desc[j]);
+                    g_buildId[2 * j] = "0123456789abcdef"[byte >> 4];
+                    g_buildId[2 * j + 1] = "0123456789abcdef"[byte & 0xF];
+                }
+                g_buildId[2 * header->n_descsz] = '\0';
+                return 1;
+            }
+            note = next;
+        }
+    }
+    return 1;  // only the program
+}
+
+void IdentifyProgram()
+{
+    const ssize_t length = ::readlink("/proc/self/exe", g_programPath, sizeof g_programPath - 1);
+    g_programPath[length > 0 ? length : 0] = '\0';
+    g_buildId[0] = '\0';
+    ::dl_iterate_phdr(ReadProgramBuildId, nullptr);
+}
+
 // The first backtrace() loads the unwinder library (which allocates); do it
 // now rather than inside a signal handler.
 void PreloadUnwinder()
@@ -369,6 +453,7 @@ void CrashDumpHandler::Install()
 {
     PrepareDumpFolder();
     CaptureUtcOffset();
+    IdentifyProgram();
     PreloadUnwinder();
     EnsureAlternateStack();
 

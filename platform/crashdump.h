@@ -3,8 +3,11 @@
 // SIGILL, SIGFPE, SIGABRT) or of std::terminate (an exception that left any
 // thread), one text file is written into "<base folder>/Exception", named by
 // the local time as "yyyy_MM_dd_hh_mm_ss.dmp" (an existing file of that name is
-// truncated). It holds the reason, the faulting address, the thread and a
-// backtrace. Then the process ends as it would have without the handler.
+// truncated). It holds the reason, the faulting address, the thread, the
+// program with its build id, and a backtrace whose frames give module and
+// offset (for addr2line) and the function wherever the module's dynamic
+// symbol table names it. Then the process ends as it would have without the
+// handler.
 //
 // The signal path only makes async-signal-safe calls: the folder path and the
 // local-time offset are prepared by Install(), and the file name is computed

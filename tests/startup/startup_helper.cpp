@@ -81,6 +81,16 @@ __attribute__((noinline)) void CrashOnTrap()
     __builtin_trap();
 }
 
+__attribute__((noinline)) void CrashByRaisingSigfpe()
+{
+    std::raise(SIGFPE);
+}
+
+__attribute__((noinline)) void CrashByAbort()
+{
+    std::abort();
+}
+
 int RunCrash(const char *kind, bool installHandler, int &argc, char **argv)
 {
     QCoreApplication app(argc, argv);
@@ -97,9 +107,9 @@ int RunCrash(const char *kind, bool installHandler, int &argc, char **argv)
     else if (!std::strcmp(kind, "ill"))
         CrashOnTrap();
     else if (!std::strcmp(kind, "fpe"))
-        std::raise(SIGFPE);
+        CrashByRaisingSigfpe();
     else if (!std::strcmp(kind, "abort"))
-        std::abort();
+        CrashByAbort();
     else if (!std::strcmp(kind, "thread-exception")) {
         ThrowingThread thread;
         thread.start();

@@ -56,6 +56,44 @@ QStringList Tree(const QString &dir)
     return found;
 }
 
+QByteArray Tool(const QString &program, const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(program, arguments);
+    if (!tool.waitForFinished(kProcessTimeoutMs) || tool.exitCode() != 0)
+        return QByteArray();
+    return tool.readAllStandardOutput();
+}
+
+// The GNU build id of an ELF file, as readelf shows it.
+QByteArray BuildId(const QString &file)
+{
+    const QRegularExpressionMatch found = QRegularExpression(QStringLiteral("Build ID: ([0-9a-f]+)"))
+                                              .match(QString::fromLatin1(Tool("readelf", {"-n", file})));
+    return found.hasMatch() ? found.captured(1).toLatin1() : QByteArray("(none found)");
+}
+
+// The backtrace line of a dump whose symbol contains `function`.
+QByteArray FrameNaming(const QByteArray &dump, const QByteArray &function)
+{
+    for (const QByteArray &line : dump.split('\n')) {
+        if (line.startsWith('#') && line.contains(function))
+            return line;
+    }
+    return QByteArray();
+}
+
+// addr2line's function names (inlined ones too) for the "<module>+0x<offset>"
+// of a backtrace line.
+QByteArray Resolve(const QByteArray &frame)
+{
+    const QRegularExpressionMatch found =
+        QRegularExpression(QStringLiteral("^#\\d+ 0x[0-9a-f]+ (\\S+)\\+(0x[0-9a-f]+)")).match(QString::fromLatin1(frame));
+    if (!found.hasMatch())
+        return QByteArray();
+    return Tool("addr2line", {"-f", "-i", "-C", "-e", found.captured(1), found.captured(2)});
+}
+
 QString BaseFolderFor(const QString &dataHome)
 {
     return dataHome + "/" + QString::fromLatin1(Paths::kProductTitle);
@@ -426,8 +464,9 @@ void TestStartup::crashLeavesOneDump_data()
                                        << QByteArray("CrashOnTruncatedMapping");
     QTest::newRow("trap instruction") << "ill" << int(SIGILL) << QByteArray("(SIGILL)")
                                       << QByteArray("CrashOnTrap");
-    QTest::newRow("raised SIGFPE") << "fpe" << int(SIGFPE) << QByteArray("(SIGFPE)") << QByteArray("RunCrash");
-    QTest::newRow("abort") << "abort" << int(SIGABRT) << QByteArray("(SIGABRT)") << QByteArray("RunCrash");
+    QTest::newRow("raised SIGFPE") << "fpe" << int(SIGFPE) << QByteArray("(SIGFPE)")
+                                   << QByteArray("CrashByRaisingSigfpe");
+    QTest::newRow("abort") << "abort" << int(SIGABRT) << QByteArray("(SIGABRT)") << QByteArray("CrashByAbort");
     QTest::newRow("exception leaves a QThread")
         << "thread-exception" << int(SIGABRT)
         << QByteArray("reason: std::terminate\nexception: std::runtime_error: worker thread failed\n")
@@ -464,7 +503,18 @@ void TestStartup::crashLeavesOneDump()
     QVERIFY2(text.contains(reason), text.constData());
     QVERIFY2(text.contains("\nthread: "), text.constData());
     QVERIFY2(text.contains(detail), text.constData());
-    QVERIFY2(text.contains("backtrace:\n/"), text.constData());
+    QVERIFY2(text.contains("\nbacktrace:\n#0 0x"), text.constData());
+    const QString helperFile = QFileInfo(QStringLiteral(STARTUP_HELPER)).canonicalFilePath();
+    QVERIFY2(text.contains("\nprogram: " + QFile::encodeName(helperFile) + "\n"),
+             text.constData());
+    QVERIFY2(text.contains("\nbuild-id: " + BuildId(helperFile) + "\n"), text.constData());
+    // The crashing function's frame names it and resolves with addr2line,
+    // whatever the build type inlined.
+    if (!detail.startsWith('"')) {
+        const QByteArray frame = FrameNaming(text, detail);
+        QVERIFY2(!frame.isEmpty(), text.constData());
+        QVERIFY2(Resolve(frame).contains(detail), frame.constData());
+    }
 }
 
 void TestStartup::dumpNamedByLocalTime_data()
