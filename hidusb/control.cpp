@@ -549,38 +549,62 @@ void ApplyEditedScenario(const World &w)
     }
 }
 
+// When the library was loaded, that is, when the process started: command
+// files older than this were meant for an earlier run.
+const qint64 g_loadedAtMs = QDateTime::currentMSecsSinceEpoch();
+
 class WorldWatcher : public QObject
 {
 public:
+    // Watches first and looks afterwards, so a command or an edit made while
+    // the watch is being set up is found one way or the other.
     void Begin()
     {
         inbox_ = ControlFolder() + "/inbox";
         QDir().mkpath(inbox_);
-        for (const QString &stale : QDir(inbox_).entryList({"*.cmd"}, QDir::Files))
-            QFile::remove(inbox_ + "/" + stale);  // commands meant for an earlier run
         watcher_.addPath(inbox_);
-        connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { ReadInbox(); });
         scenario_ = qEnvironmentVariable("VOGM_SCENARIO");
         if (!scenario_.isEmpty()) {
-            lastStamp_ = QFileInfo(scenario_).lastModified();
+            scenarioFolder_ = QFileInfo(scenario_).absolutePath();
+            {
+                auto lock = Lock();
+                lastScenario_ = Lib().scenarioAtStart;
+            }
             watcher_.addPath(scenario_);
-            watcher_.addPath(QFileInfo(scenario_).absolutePath());
+            watcher_.addPath(scenarioFolder_);
             connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] { ReloadScenario(); });
-            connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { ReloadScenario(); });
         }
+        connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, [this](const QString &folder) {
+            if (folder == inbox_)
+                ReadInbox();
+            if (!scenario_.isEmpty() && folder == scenarioFolder_)
+                ReloadScenario();
+        });
+        ReadInbox();
+        if (!scenario_.isEmpty())
+            ReloadScenario();  // an edit made while the program started
     }
 
 private:
+    static bool WrittenBeforeThisRun(const QFileInfo &file)
+    {
+        return file.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch() < g_loadedAtMs;
+    }
+
     void ReadInbox()
     {
         QStringList results;
-        for (const QString &name : QDir(inbox_).entryList({"*.cmd"}, QDir::Files, QDir::Name)) {
-            const QString path = inbox_ + "/" + name;
-            QByteArray content;
-            if (!ReadRegularFile(path, &content))
+        for (const QFileInfo &entry : QDir(inbox_).entryInfoList({"*.cmd"}, QDir::Files, QDir::Name)) {
+            QFile file(entry.filePath());
+            if (WrittenBeforeThisRun(entry)) {
+                file.remove();
                 continue;
-            QFile::remove(path);
-            const QStringList lines = QString::fromUtf8(content).split('\n');
+            }
+            if (!file.open(QIODevice::ReadOnly))
+                continue;
+            const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+            file.close();
+            file.remove();
             for (const QString &line : lines) {
                 if (line.trimmed().isEmpty() || line.trimmed().startsWith('#'))
                     continue;
@@ -601,15 +625,23 @@ private:
         }
     }
 
+    QByteArray ReadScenarioFile() const
+    {
+        QFile file(scenario_);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // An edit is told by the file's contents: two edits within the same
+    // second share a modification time.
     void ReloadScenario()
     {
         // Editors often replace the file: watch the new one again.
         if (!watcher_.files().contains(scenario_) && QFileInfo::exists(scenario_))
             watcher_.addPath(scenario_);
-        const QDateTime stamp = QFileInfo(scenario_).lastModified();
-        if (stamp == lastStamp_)
+        const QByteArray contents = ReadScenarioFile();
+        if (contents == lastScenario_)
             return;
-        lastStamp_ = stamp;
+        lastScenario_ = contents;
         World w;
         QString error;
         if (!LoadScenario(scenario_, &w, &error)) {
@@ -620,10 +652,11 @@ private:
         WriteResults({"ok: scenario applied"});
     }
 
-    QFileSystemWatcher watcher_;
+    QFileSystemWatcher watcher_{this};  // a child: it moves to the watching thread too
     QString inbox_;
     QString scenario_;
-    QDateTime lastStamp_;
+    QString scenarioFolder_;
+    QByteArray lastScenario_;
 };
 
 }  // namespace
@@ -638,17 +671,23 @@ void StartWatching()
         return;
     if (qEnvironmentVariable("VOGM_WORLD_CONTROL") == "off")
         return;
-    // Lives until the application object goes (then it is stopped cleanly).
+    // Lives until the application object goes; then the watcher is freed on
+    // its own thread, and the thread is stopped and freed.
     static QThread *thread = nullptr;
+    static WorldWatcher *watcher = nullptr;
     thread = new QThread;
     thread->setObjectName("hidusb-watch");
-    auto *watcher = new WorldWatcher;
+    watcher = new WorldWatcher;
     watcher->moveToThread(thread);
-    QObject::connect(thread, &QThread::started, watcher, [watcher] { watcher->Begin(); });
+    QObject::connect(thread, &QThread::started, watcher, [] { watcher->Begin(); });
     thread->start();
     qAddPostRoutine([] {
+        QMetaObject::invokeMethod(watcher, [] { delete watcher; }, Qt::BlockingQueuedConnection);
+        watcher = nullptr;
         thread->quit();
         thread->wait();
+        delete thread;
+        thread = nullptr;
     });
 }
 

@@ -657,7 +657,9 @@ World FactoryWorld(Core &c)
         return DefaultWorld();
     World world;
     QString error;
-    if (LoadScenario(QString::fromLocal8Bit(scenario), &world, &error))
+    // What the file holds now is what a later edit is compared with.
+    if (ReadRegularFile(QString::fromLocal8Bit(scenario), &c.scenarioAtStart, &error)
+        && ParseScenario(c.scenarioAtStart, &world, &error))
         return world;
     c.scenarioError = error;
     qWarning("HIDUsb: scenario %s not used: %s", scenario.constData(), qPrintable(error));

@@ -103,6 +103,7 @@ struct Core {
     std::vector<MouseRt> mice;
     Timing timing;
     QString scenarioError;
+    QByteArray scenarioAtStart;  // the scenario file's contents the world was made from
 
     // the connection
     quint64 generation = 1;

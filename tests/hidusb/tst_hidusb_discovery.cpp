@@ -4,6 +4,7 @@
 #include "hidusb_control.h"
 #include "testsupport.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QEventLoop>
 #include <QSaveFile>
@@ -555,6 +556,18 @@ void TestHidUsbDiscovery::commandFilesChangeTheRunningWorld()
     count = 5;
     UsbFinderC_FindHidDevicesByDefaultDeviceId("0xFF5C", "0xFF01", &count);
     QCOMPARE(count, 2);
+    // The folder is watched on the library's own thread: a command is taken
+    // while this thread, the GUI thread, handles no events at all.
+    const QString resultFile = ControlFolder() + "/last-result.txt";
+    QVERIFY(QFile::remove(resultFile));
+    QSaveFile busy(inbox + "/2-test.cmd");
+    QVERIFY(busy.open(QIODevice::WriteOnly));
+    busy.write("plug r4k\n");
+    QVERIFY(busy.commit());
+    const QDeadlineTimer deadline(5000);
+    while (!QFile::exists(resultFile) && !deadline.hasExpired())
+        QThread::msleep(5);
+    QVERIFY(QFile::exists(resultFile));
 }
 
 VOGM_TEST_MAIN(TestHidUsbDiscovery)
