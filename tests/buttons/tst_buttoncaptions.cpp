@@ -4,7 +4,6 @@
 
 #include "buttoninterface.h"
 #include "connection.h"
-#include "fixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -12,6 +11,7 @@
 #include "panelfixture.h"
 #include "postmsg.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QComboBox>
 #include <QDirIterator>

@@ -5,7 +5,6 @@
 
 #include "buttoninterface.h"
 #include "debouncetime.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "myconmbobox.h"
@@ -14,6 +13,7 @@
 #include "sensordescription.h"
 #include "testsupport.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QButtonGroup>
 #include <QFile>

@@ -4,7 +4,6 @@
 // deletions, new names and saves.
 
 #include "buttoninterface.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -15,6 +14,7 @@
 #include "postmsg.h"
 #include "testsupport.h"
 #include "waits.h"
+#include "worldfixtures.h"
 
 #include <QBuffer>
 #include <QButtonGroup>

@@ -2,7 +2,6 @@
 // function, checked and scrolled into view; the last left-button row refuses.
 
 #include "buttoninterface.h"
-#include "fixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -11,6 +10,7 @@
 #include "panelfixture.h"
 #include "postmsg.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QButtonGroup>
 #include <QFile>

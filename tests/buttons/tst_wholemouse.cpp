@@ -9,7 +9,7 @@
 #include "dialogmain.h"
 #include "devicetiles.h"
 #include "mytoolbuttonenter.h"
-#include "fixtures.h"
+#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "hidusb_control.h"

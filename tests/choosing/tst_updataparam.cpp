@@ -1,4 +1,3 @@
-#include "worldfixtures.h"
 #include "choosingkit.h"
 #include "configini.h"
 #include "devicecache.h"
@@ -9,6 +8,7 @@
 #include "testsupport.h"
 #include "updataparam.h"
 #include "waits.h"
+#include "worldfixtures.h"
 
 #include <QFileInfo>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #include "discovery.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QtTest>
 

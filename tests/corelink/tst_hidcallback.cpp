@@ -1,11 +1,11 @@
 #include "connection.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "hidcallback.h"
 #include "registrystore.h"
 #include "signalrecorder.h"
 #include "testsupport.h"
 #include "waits.h"
+#include "worldfixtures.h"
 
 #include <QtTest>
 #include <atomic>

@@ -6,12 +6,12 @@
 #include "connection.h"
 #include "devicesession.h"
 #include "discovery.h"
-#include "fixtures.h"
 #include "globals.h"
 #include "postmsg.h"
 #include "testsupport.h"
 #include "usbcallbacks.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -1,10 +1,10 @@
 #include "devicecache.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "signalrecorder.h"
 #include "testsupport.h"
 #include "waits.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QSignalSpy>
 #include <QTimer>

@@ -14,9 +14,9 @@
 #include "sensorcoding.h"
 #include "sensordpi.h"
 #include "testsupport.h"
-#include "worldfixtures.h"
 #include "updataparam.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QAbstractButton>
 #include <QFile>

@@ -274,7 +274,7 @@ void TestRecording::seventiethKeyEndsTheCapture()
     Click("StartRecord");
 
     bool lastKeyDelivered = false;
-    MainWindowKit::ModalRecorder notices({{"KeyNumberLimit", "NewHong"}});
+    TestSupport::ModalWatcher notices({{"KeyNumberLimit", "NewHong"}});
     QList<bool> deliveredWhenShown;
     notices.inspect = [&](QWidget *) { deliveredWhenShown << lastKeyDelivered; };
     // Delivered as the window system does, without serving other events.
@@ -313,7 +313,7 @@ void TestRecording::startNeedsASelectedMacro()
 {
     MakePage();
     QSignalSpy recordSignals(PostMsg::GetInstance(), &PostMsg::SigStartRecord);
-    MainWindowKit::ModalRecorder notices({{"ExeIsRun", "NewHong"}});
+    TestSupport::ModalWatcher notices({{"ExeIsRun", "NewHong"}});
     QString shown;
     notices.inspect = [&](QWidget *modal) { shown = modal->findChild<QLabel *>("label")->text(); };
 
@@ -345,7 +345,7 @@ void TestRecording::recordingRefusesOtherWork()
     QVERIFY(!Child<QSpinBox>("DelayTime")->isVisible());
     QVERIFY(!Child<QSpinBox>("NumberEdit")->isVisible());
 
-    MainWindowKit::ModalRecorder notices({{"ExeIsRun", "NewHong"}});
+    TestSupport::ModalWatcher notices({{"ExeIsRun", "NewHong"}});
     QStringList texts;
     notices.inspect = [&](QWidget *modal) { texts << modal->findChild<QLabel *>("label")->text(); };
     const QStringList buttons{"Save", "NewHong", "DeleteHong", "Amend", "DeleteKey"};

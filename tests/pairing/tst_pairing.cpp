@@ -3,7 +3,6 @@
 // receiver and the close rules play out, what the openers do afterwards, and
 // how the dialog looks (pairing-sheet.png in the folder VOGM_TEST_SHOTS names).
 
-#include "worldfixtures.h"
 #include "configini.h"
 #include "discovery.h"
 #include "globals.h"
@@ -13,6 +12,7 @@
 #include "testsupport.h"
 #include "translucentwindows.h"
 #include "waits.h"
+#include "worldfixtures.h"
 
 #include <QFileInfo>
 #include <QLabel>

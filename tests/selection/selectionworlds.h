@@ -2,9 +2,9 @@
 // Simulated worlds for the selection suites and a way to let the library
 // deliver its USB-change calls.
 
-#include "worldfixtures.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
+#include "worldfixtures.h"
 
 #include <QCoreApplication>
 #include <QEvent>

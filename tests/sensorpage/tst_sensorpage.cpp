@@ -4,7 +4,6 @@
 // model keys out of bounds, Level.ini, the texts and the theme.
 
 #include "configini.h"
-#include "worldfixtures.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "myconmbobox.h"
@@ -18,6 +17,7 @@
 #include "sensormodel.h"
 #include "sensorrate.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>

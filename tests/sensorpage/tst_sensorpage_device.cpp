@@ -14,9 +14,9 @@
 #include "sensor.h"
 #include "sensormodel.h"
 #include "testsupport.h"
-#include "worldfixtures.h"
 #include "updataparam.h"
 #include "worker.h"
+#include "worldfixtures.h"
 
 #include <QComboBox>
 #include <QDir>
