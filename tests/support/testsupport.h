@@ -109,6 +109,7 @@ QStringList PicturesNamed(const QList<const QWidget *> &widgets);
 // The same for `root` and every widget below it.
 QStringList PicturesNamed(const QWidget *root);
 
+// Runs the suite, then closes a device connection it left open.
 int RunTest(QObject *test, int argc, char **argv);
 
 }  // namespace TestSupport
