@@ -396,6 +396,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened_data()
 
 void TestDevicePage::popupEndsOnAFillAfterItOpened()
 {
+    const TestSupport::ShorterWaits shorter;  // only the popup's outcome counts
     QFETCH(int, request);
     QFETCH(bool, flagsLeftSet);
     QFETCH(bool, sensorFills);
