@@ -12,8 +12,8 @@
 //
 // The whole mouse: the profile box lists the mouse's profiles and switches
 // between them (the pages are then read again from the new profile); Reset
-// returns the mouse to its factory settings; the settings are exported to a
-// file and a file is handed to the wait popup for import.
+// returns the mouse to its factory settings; the settings the rows show are
+// exported to a file, and a file is handed to the wait popup for import.
 //
 // Macros: the page lists the files of the macro folder as buttons on the
 // macro list; choosing one builds the device's macro record from the file and
@@ -285,6 +285,7 @@ public slots:
     // goes back to the one shown before.
     void on_ProjectChoose_activated(int index);
     void on_Reset_clicked();
+    void on_OutputData_clicked();
     void on_ImportData_clicked();
 
 private:

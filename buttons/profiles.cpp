@@ -20,6 +20,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -31,6 +32,7 @@ constexpr int kPopupOffsetX = -75;
 constexpr int kPopupOffsetY = -65;
 constexpr int kOfflineNotice = 0;
 const QString kFileFilter = QStringLiteral("File(*.bin)");
+const QString kFileSuffix = QStringLiteral(".bin");
 
 bool MousePresent()
 {
@@ -109,6 +111,23 @@ void Buttoninterface::on_Reset_clicked()
 bool Buttoninterface::ExportSettings(const QString &path, const FlashDataMap &DataMap) const
 {
     return WholeFile::Write(path, SettingsFile::Content(CurrentSensorName(), DataMap));
+}
+
+void Buttoninterface::on_OutputData_clicked()
+{
+    // The settings the rows show go to the file, whichever mouse or cache
+    // they came from; without any there is nothing to export.
+    const std::optional<FlashDataMap> image = ShownImage();
+    if (!image)
+        return;
+    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(), kFileFilter);
+    if (path.isEmpty())
+        return;
+    // As on Windows, a name given without a suffix takes the filter's, so
+    // that the import lists the file.
+    if (QFileInfo(path).suffix().isEmpty())
+        path += kFileSuffix;
+    ExportSettings(path, *image);
 }
 
 void Buttoninterface::on_ImportData_clicked()

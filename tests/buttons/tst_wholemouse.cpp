@@ -25,6 +25,8 @@
 
 #include <QComboBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QFileDialog>
 #include <QPointer>
 #include <QSignalSpy>
@@ -93,6 +95,23 @@ int FirstCall(const std::vector<HidSim::CallRecord> &log, const QString &functio
     return -1;
 }
 
+// Answers a file dialog with `path`, or cancels it when `path` is empty.
+void AnswerFileDialog(QWidget *modal, const QString &path)
+{
+    auto *dialog = qobject_cast<QFileDialog *>(modal);
+    if (!dialog) {
+        modal->close();
+        return;
+    }
+    if (path.isEmpty()) {
+        dialog->reject();
+        return;
+    }
+    // Typed into the name field, as a user does.
+    dialog->findChild<QLineEdit *>("fileNameEdit")->setText(path);
+    static_cast<QDialog *>(dialog)->accept();
+}
+
 // Polls for modal dialogs and hands each new one to `answer` once.
 class ModalHandler : public QObject
 {
@@ -147,6 +166,8 @@ private slots:
     void exportIsWholeOrNothing();
 
     void importOfflineOrCancelled();
+    void exportShowsTheRowsImage();
+    void exportedSettingsComeBackByImport();
 
 private:
     // The page alone, on the simulated cable mouse.
@@ -301,6 +322,7 @@ void TestWholeMouse::profileSwitchReadsTheNewProfile()
     QVERIFY(TestSupport::WaitFor([&] { return read.count() >= 1; }));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(ReadImage().Keys[0].Param1, uint8_t(2));
+    QCOMPARE(Button("FireKey")->text(), Button("RightKey_3")->text());
     const QByteArray secondRead = HidSim::StoredImage(kReceiverMouse, 1);
 
     // Now a single-field write changes profile 1's entry alone.
@@ -422,6 +444,7 @@ void TestWholeMouse::resetAccepted()
     QCOMPARE(HidSim::StoredImage(kReceiverMouse).mid(kKeys, kKeyBytes),
              HidSim::FactoryImage(kReceiverMouse).mid(kKeys, kKeyBytes));
     QCOMPARE(Bytes(ReadImage()).mid(kKeys, kKeyBytes), HidSim::FactoryImage(kReceiverMouse).mid(kKeys, kKeyBytes));
+    QCOMPARE(Button("FireKey")->text(), Button("LeftKey_3")->text());
 }
 
 // ---- export and import ------------------------------------------------------------
@@ -520,6 +543,76 @@ void TestWholeMouse::importOfflineOrCancelled()
     QCOMPARE(offline->count(), 1);
     QCOMPARE(offline->first().first().toInt(), 0);
     QCOMPARE(g_ApplyingSettings.load(), uint8_t(0));
+}
+
+void TestWholeMouse::exportShowsTheRowsImage()
+{
+    OpenPage();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("cache.bin");
+    ModalHandler modals([&](QWidget *modal) { AnswerFileDialog(modal, path); });
+
+    // The mouse is away and the page shows the model's cache; the program's
+    // own image holds nothing.
+    PanelFixture::UnplugMouse();
+    g_DeviceOnline = 0;
+    const FlashDataMap cached = PatternImage();
+    m_page->SlotUpDataButtonUIButton(cached);
+    StoreImage(FlashDataMap{});
+    QTest::mouseClick(Button("OutputData"), Qt::LeftButton);
+    QCOMPARE(modals.classes, QStringList{"QFileDialog"});
+    QCOMPARE(ReadAll(path).mid(36), Bytes(cached));
+
+    // After a reset of the page there is nothing to export.
+    m_page->SlotFormResetButton();
+    QTest::mouseClick(Button("OutputData"), Qt::LeftButton);
+    QTest::qWait(50);
+    QCOMPARE(modals.classes, QStringList{"QFileDialog"});
+}
+
+void TestWholeMouse::exportedSettingsComeBackByImport()
+{
+    OpenProgramOnReceiverMouse();
+    QTemporaryDir dir;
+    const QByteArray stored = HidSim::StoredImage(kReceiverMouse);
+    const QString rightCaption = Button("RightKey")->text();
+    QCOMPARE(rightCaption, Button("RightKey_3")->text());
+
+    // Saved without a suffix: the file takes ".bin".
+    {
+        ModalHandler modals([&](QWidget *modal) { AnswerFileDialog(modal, dir.filePath("settings")); });
+        QTest::mouseClick(Button("OutputData"), Qt::LeftButton);
+        QCOMPARE(modals.classes, QStringList{"QFileDialog"});
+    }
+    const QString file = dir.filePath("settings.bin");
+    QCOMPARE(QFileInfo(file).size(), qint64(10464));
+    FlashDataMap checked{};
+    QCOMPARE(UpDataParam::CheckImportFile(file, &checked), 0);
+    QCOMPARE(Bytes(checked), Bytes(ReadImage()));
+
+    // Row 2 loses its function.
+    QTest::mouseClick(Button("RightKey"), Qt::LeftButton);
+    QTest::mouseClick(Button("DPI_5"), Qt::LeftButton);
+    QCOMPARE(HidSim::StoredImage(kReceiverMouse).mid(kKeys + 3, 3), QByteArray(3, '\0'));
+    QCOMPARE(Button("RightKey")->text(), Button("DPI_5")->text());
+
+    QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+    int importTextDuringPopup = -1;
+    ModalHandler modals([&](QWidget *modal) {
+        if (qobject_cast<UpDataParam *>(modal))
+            importTextDuringPopup = g_ImportPopupText;
+        else
+            AnswerFileDialog(modal, file);
+    });
+    QTest::mouseClick(Button("ImportData"), Qt::LeftButton);
+
+    QCOMPARE(modals.classes, (QStringList{"QFileDialog", "UpDataParam"}));
+    QCOMPARE(importTextDuringPopup, 1);
+    QCOMPARE(g_ImportPopupText, 0);
+    QCOMPARE(g_ApplyingSettings.load(), uint8_t(0));
+    QCOMPARE(offline.count(), 0);
+    QCOMPARE(HidSim::StoredImage(kReceiverMouse), stored);
+    QCOMPARE(Button("RightKey")->text(), rightCaption);
 }
 
 VOGM_TEST_MAIN(TestWholeMouse)
