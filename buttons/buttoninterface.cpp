@@ -20,8 +20,6 @@
 #include <QScrollBar>
 
 namespace {
-// Language tags S1..S20 carry the unit text of debounce items 0..19.
-constexpr int kDebounceUnitTags = 20;
 // The page has one mouse picture.
 constexpr int kMousePicture = 0;
 // A press is compared with the function list's rectangle this far higher up.
@@ -96,7 +94,7 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 
-    SlotChangeLanguage(CurrentLanguageIndex());
+    LoadLanguage(true, CurrentLanguageIndex());
     ApplyBoxSheets();
 }
 
@@ -386,11 +384,3 @@ void Buttoninterface::ShowMousePicture()
     ui->widget->setStyleSheet(ButtonTheme::MousePicture(PictureDir, kMousePicture));
 }
 
-void Buttoninterface::SlotChangeLanguage(int index)
-{
-    TagMap tags;
-    for (int item = 0; item < kDebounceUnitTags; ++item)
-        tags.insert(QStringLiteral("S%1").arg(item + 1),
-                    [this, item](const QString &unit) { ui->DebunceButton->SetItemUnit(item, unit); });
-    LanguageReader(QStringLiteral("Buttoninterface"), tags).Load(index);
-}

@@ -27,6 +27,7 @@
 
 #include "flashdatamap.h"
 #include "keyrecord.h"
+#include "languagereader.h"
 #include "macrorecord.h"
 
 #include <QList>
@@ -58,6 +59,8 @@ public:
     int SelectedDeviceButton() const;
     // The row button that stands for `button`, or null outside 0-5.
     QToolButton *RowOfDeviceButton(int button) const;
+    // The 17 buttons of the function list, top to bottom.
+    QList<QToolButton *> FunctionListButtons() const;
 
     // The settings image whose functions the rows show: the mouse's own image
     // while it is online and its whole dump was taken, otherwise a copy of the
@@ -279,6 +282,7 @@ public slots:
     void on_VolumeDown_14_clicked(bool checked);
     // A macro button: gives the selected row its macro.
     void slotButtonClicked(bool checked);
+    // Loads the texts of language `index` (see LoadLanguage).
     void SlotChangeLanguage(int index);
     // The whole mouse: its profile, the reset to its factory settings and the
     // import of a settings file. A profile chosen while the mouse is away
@@ -353,6 +357,15 @@ private:
     void ApplyButtonSheets();
     void ApplyBoxSheets();
 
+    // Texts of language `index`: the function list's font first (also
+    // without a file), then the page's element of the language file; then,
+    // unless the file did not open or is no language file, and only for a
+    // model with cached settings, the rows are captioned again (not at the
+    // first load) and the profile items take the new prefix.
+    void LoadLanguage(bool FirstLoad, int index);
+    TagMap PageTextTargets();
+    // Keeps the profile items' count, current item and enabled state.
+    void RebuildProfileItems();
     // The current model's sensor name (Config.ini); empty while no model is known.
     static QString CurrentSensorName();
     // The sleep time of an image in seconds, as the settings page shows it.

@@ -41,8 +41,23 @@ QVector<ClassTexts> BuildClasses()
              + QStringList{"Model", "Model1", "Model2", "label", "RippleDes", "label_6", "FixLineDes",
                            "label_4", "label_14", "label_15"}},
 
-        // Button page: the debounce panel's unit texts of items 0 to 19
-        {"Buttoninterface", "Buttoninterface", Numbered("S", 1, 20)},
+        // Button page: widget texts, the import and export buttons, the debounce
+        // caption, the prefixes of macro captions and profile items, and the
+        // debounce panel's unit texts (S20 for items 19 and 20)
+        {"Buttoninterface", "Buttoninterface",
+         QStringList{"Reset",         "FireKey",       "RightKey",      "BackKey",       "StartPause",
+                     "TopMusic",      "BackMusic",     "LeftKey_3",     "RightKey_3",    "MidKey",
+                     "BackKey_2",     "ForWardKey",    "DPI_2",         "DPI_3",         "DPI_6",
+                     "DPI_8",         "DPI_5",         "DPI_13",        "DPI_11",        "DPI_10",
+                     "DPI_9",         "DPI_7",         "DPI_12",        "DPI_4",         "Player",
+                     "StartPause_2",  "BackMusic_2",   "TopMusic_2",    "Mute",          "VolumeUp",
+                     "VolumeDown",    "VolumeDown_4",  "VolumeDown_5",  "VolumeDown_6",  "VolumeDown_3",
+                     "VolumeDown_8",  "VolumeDown_9",  "VolumeDown_7",  "VolumeDown_10", "VolumeDown_12",
+                     "VolumeDown_13", "VolumeDown_11", "VolumeUp_4",    "VolumeUp_5",    "VolumeUp_6",
+                     "VolumeUp_7",    "VolumeUp_2",    "VolumeDown_2",  "VolumeUp_8",    "VolumeUp_14",
+                     "VolumeDown_14", "ImportData",    "OutputData",    "checkBox",      "Macro_",
+                     "Config"}
+             + Numbered("S", 1, 20)},
         {"GroupKey", "groupKey", {"label", "NewHong", "NewHong_2"}},
         {"FireKey", "FireKey", {"label", "label_2", "label_3", "NewHong", "NewHong_2"}},
 

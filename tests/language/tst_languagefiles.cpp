@@ -111,6 +111,8 @@ private slots:
     void webLinkFileHoldsBothSections();
     void mouseButtonNamesAreDistinctKeyNames_data() { AddFileRows(0); }
     void mouseButtonNamesAreDistinctKeyNames();
+    void macroCaptionPrefixesAgree_data() { AddFileRows(0); }
+    void macroCaptionPrefixesAgree();
 };
 
 void TestLanguageFiles::registryIsWellFormed()
@@ -217,6 +219,18 @@ void TestLanguageFiles::mouseButtonNamesAreDistinctKeyNames()
         seen << name;
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+}
+
+// The button page finds the rows of a macro the editor deleted by the
+// editor's caption prefix: both pages must caption macros alike.
+void TestLanguageFiles::macroCaptionPrefixesAgree()
+{
+    QFETCH(int, index);
+    const FileTexts file = ReadFile(index);
+    const QStringList page = file.texts["Buttoninterface"]["Macro_"];
+    const QStringList editor = file.texts["Macro"]["MacroReal"];
+    QCOMPARE(page.size(), 1);
+    QCOMPARE(page, editor);
 }
 
 VOGM_TEST_MAIN(TestLanguageFiles)
