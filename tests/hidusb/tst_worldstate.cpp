@@ -24,7 +24,9 @@ void Ignore(const unsigned char *, int, const unsigned char *, int) {}
 bool WriteByte(const char *device, const QString &mouse, int offset, int value)
 {
     QByteArray image = StoredImage(mouse);
-    image[offset] = char(value);
+    if (offset < 0 || offset >= image.size())
+        return false;  // no such mouse
+    image.replace(offset, 1, QByteArray(1, char(value)));
     const QByteArray path = PathOf(device);
     return UsbServerC_Start(path.constData(), path.constData(), Ignore)
            && ProtocolDataUpdate(reinterpret_cast<FlashDataMap *>(image.data()));

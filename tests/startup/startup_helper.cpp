@@ -84,6 +84,7 @@ __attribute__((noinline)) void CrashOnTrap()
 __attribute__((noinline)) void CrashByRaisingSigfpe()
 {
     std::raise(SIGFPE);
+    asm volatile("" ::: "memory");  // not a tail call: the frame stays on the stack
 }
 
 __attribute__((noinline)) void CrashByAbort()
