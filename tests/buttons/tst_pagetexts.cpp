@@ -89,6 +89,12 @@ QStringList Items(const QComboBox *box)
     return items;
 }
 
+// What the profile box keeps clear on either side of its centred text: its
+// drop-down arrow sits on the right.
+constexpr int kComboArrowRoom = 24;
+
+constexpr int kOpenerArrowRoom = 18;
+
 // The width a widget's text may take: its fixed width, less a small margin
 // on either side.
 int RoomFor(const QWidget *widget)
@@ -358,15 +364,24 @@ void TestPageTexts::shippedTextsFitTheirWidgets()
         if (needed > RoomFor(widget))
             tooWide << QString("%1: \"%2\" needs %3 px of %4").arg(widget->objectName(), text).arg(needed).arg(RoomFor(widget));
     };
+    // The openers of the detail lists carry an arrow on their right; their
+    // centred text keeps clear of it on both sides.
+    const QStringList openers{"DPI_13", "DPI_11", "DPI_4", "DPI_9", "DPI_7", "DPI_12", "DPI_10"};
     for (const QString &tag : LanguageTags::TagsOf("Buttoninterface")) {
         const QString name = tag == "checkBox" ? QString("label_3") : tag;
-        if (const auto *button = m_page->findChild<QToolButton *>(name))
+        const auto *button = m_page->findChild<QToolButton *>(name);
+        if (button && openers.contains(name)) {
+            if (button->fontMetrics().horizontalAdvance(button->text()) > button->maximumWidth() - 2 * kOpenerArrowRoom)
+                tooWide << name + ": \"" + button->text() + "\"";
+        } else if (button)
             check(button, button->text());
         else if (const auto *label = m_page->findChild<QLabel *>(name))
             check(label, label->text());
     }
-    // The profile items and the row captions of macros and DPI locks.
-    check(Profiles(), m_page->ConfigPrefix + "4");
+    // A profile item is centred over the whole box, its arrow included.
+    const QString item = m_page->ConfigPrefix + "4";
+    if (Profiles()->fontMetrics().horizontalAdvance(item) > Profiles()->maximumWidth() - 2 * kComboArrowRoom)
+        tooWide << "ProjectChoose: \"" + item + "\"";
 
     FireKey dialog;
     for (const char *name : {"label", "label_2"})
