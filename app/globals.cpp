@@ -52,6 +52,19 @@ void SetCurrentPath(const QByteArray &path)
 
 static DongleRGB g_DongleRgbStorage{};
 DongleRGB *const g_DongleRgb = &g_DongleRgbStorage;
+static std::mutex g_DongleRgbLock;
+
+DongleRGB ReadDongleRgb()
+{
+    std::lock_guard<std::mutex> lock(g_DongleRgbLock);
+    return g_DongleRgbStorage;
+}
+
+void StoreDongleRgb(const DongleRGB &record)
+{
+    std::lock_guard<std::mutex> lock(g_DongleRgbLock);
+    g_DongleRgbStorage = record;
+}
 unsigned char g_BatteryStatus[4] = {0, 0, 0, 0};
 unsigned char g_StatusChanges[7] = {0, 0, 0, 0, 0, 0, 0};
 unsigned char g_AddressBuffer[16] = {0};

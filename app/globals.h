@@ -91,7 +91,13 @@ void SetCurrentPath(const QByteArray &path);
 const char *InternedPath(const QByteArray &path);
 
 // --- Buffers handed to the library (owned for the whole run) ---
+// The receiver-light record: the data callback fills it from the receiver and
+// the settings page changes its mode, so both copy it out and in whole under
+// its own lock (never held across a library call or an emit). SigRGBValue
+// hands the pointer to a slot that reads it while the emitter waits.
 extern DongleRGB *const g_DongleRgb;
+DongleRGB ReadDongleRgb();
+void StoreDongleRgb(const DongleRGB &record);
 extern unsigned char g_BatteryStatus[4];
 extern unsigned char g_StatusChanges[7];
 extern unsigned char g_AddressBuffer[16];

@@ -55,8 +55,10 @@ void QueryReceiver(const DeviceAllInfo &device)
 {
     const QByteArray path = device.Path.toLatin1();
     if (!device.Wired && device.LinkType == 1) {
-        UsbFinderC_Get4KDongleRGBValue(path.constData(), g_DongleRgb);
-        if (g_DongleRgb->Mode != 0)
+        DongleRGB record = ReadDongleRgb();
+        UsbFinderC_Get4KDongleRGBValue(path.constData(), &record);
+        StoreDongleRgb(record);
+        if (record.Mode != 0)
             Hub()->EmitRGBValue(g_DongleRgb);
     }
     unsigned char longRange = kLongRangeUnanswered;
@@ -206,16 +208,30 @@ void OnSettings(const ConnectionSnapshot &connection, int status, int subCommand
         OnLedBar(data);
 }
 
+// The receiver's LED mode was changed on the receiver: the report carries its
+// whole record. Taking it keeps the page from showing, and writing back, the
+// mode the receiver had before.
+void OnReceiverLed(const uchar *data, int dataLen)
+{
+    if (data && dataLen == int(sizeof(DongleRGB))) {
+        DongleRGB record;
+        std::memcpy(&record, data, sizeof record);
+        StoreDongleRgb(record);
+    }
+    Hub()->EmitRGBValue(g_DongleRgb);
+}
+
 void OnReceiverOptions(const DeviceAllInfo &device)
 {
     const QString group = GroupOf(device);
     const QByteArray path = device.Path.toLatin1();
     const int ledMode = ConfigIni::GetInstance()->AdvancedItem(group, 1).toInt();
     if (ledMode > 0 && !device.Wired && device.LinkType == 1) {
-        g_DongleRgb->Mode = uint8_t(ledMode);
-        UsbFinderC_Set4KDongleRGB(path.constData(), g_DongleRgb);
-        if (g_DongleRgb->Mode != 0)
-            Hub()->EmitRGBValue(g_DongleRgb);
+        DongleRGB record = ReadDongleRgb();
+        record.Mode = uint8_t(ledMode);
+        StoreDongleRgb(record);
+        UsbFinderC_Set4KDongleRGB(path.constData(), &record);
+        Hub()->EmitRGBValue(g_DongleRgb);
     }
     const int longRange = ConfigIni::GetInstance()->AdvancedItem(group, 0).toInt();
     if (longRange == 0 || longRange == 1) {
@@ -332,7 +348,7 @@ void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int
         OnVersion(connection.device);
         break;
     case HIDUSB_CMD_RECEIVER_LED:
-        Hub()->EmitRGBValue(g_DongleRgb);
+        OnReceiverLed(data, dataLen);
         break;
     case HIDUSB_CMD_LONG_RANGE_OFF:
         if (dataLen == 10)

@@ -41,6 +41,11 @@ constexpr int kHintLineHeight = 16;
 // The finder is asked for at most this many paths.
 constexpr int kFinderPathRoom = 5;
 
+// Opened from the settings page, the dialog stands this far left of and above
+// the page's centre.
+constexpr int kSettingsPageDx = -70;
+constexpr int kSettingsPageDy = -30;
+
 // SigButtonEnable arguments.
 constexpr int kShowFailure = 0;
 constexpr int kShowSuccess = 1;
@@ -377,11 +382,11 @@ void Match::FitWiredHint()
 // ---- the openers ----------------------------------------------------------
 
 namespace {
-void RunPrepared(Match &match, const QWidget *over)
+void RunPrepared(Match &match, const QWidget *over, int dx = 0, int dy = 0)
 {
     match.PrepareShow();
     if (over)
-        PlaceOnOpener(&match, over);
+        PlaceOnOpener(&match, over, dx, dy);
     match.exec();
 }
 }  // namespace
@@ -412,6 +417,11 @@ void RunPairingFromSettingsPage(const QWidget *over)
     if (!CheckDeviceOnline())
         return;
     Match match;
-    RunPrepared(match, over);
+    RunPrepared(match, over, kSettingsPageDx, kSettingsPageDy);
     StartUsbChanged(MainUsbChangedCallback, kUsbChangedIntervalMs);
+    // Pairing replaced the data callback of the open connection; without it
+    // back, battery, version and settings reports would be dropped. As after
+    // the Space key, the reopened connection reads the whole image again.
+    OpenCurrentDevice();
+    ReadWholeImage();
 }

@@ -131,6 +131,8 @@ void RunPairingWithHandBack(bool fromDevicePage, const QWidget *over);
 // - a tile click: pair `device` (no device connection runs meanwhile);
 void RunPairingForTile(const DeviceAllInfo &device, const QWidget *over);
 // - the settings page's pairing button: only while the mouse answers (else
-//   the offline notice is raised); afterwards the device page's USB-change
-//   callback follows the mouse again.
+//   the offline notice is raised); the dialog stands 70 px left of and 30 px
+//   above the centre of `over`; afterwards the device page's USB-change
+//   callback follows the mouse again, and the connection is opened again with
+//   HidInputCallback and reads the whole image, as after the Space key.
 void RunPairingFromSettingsPage(const QWidget *over);

@@ -381,37 +381,6 @@ void FormSetting::mousePressEvent(QMouseEvent *event)
     event->accept();
 }
 
-// ---- the device's reports and the other pages ---------------------------------------------
-
-void FormSetting::SlotLightToFrom(int index)
-{
-    // A time the mouse does not offer changes nothing; SetCurrentIndex sends nothing.
-    const int item = SleepTime::ItemOfSeconds(index);
-    if (item >= 0)
-        form->frameClose->SetCurrentIndex(item);
-}
-
-void FormSetting::SlotRGBValue(DongleRGB *Rgb)
-{
-    Q_UNUSED(Rgb);
-}
-
-void FormSetting::SlotLongRangeMode(bool Select)
-{
-    Q_UNUSED(Select);
-}
-
-void FormSetting::SlotForm() {}
-
-void FormSetting::SlotFormB() {}
-
-void FormSetting::SlotFormResetForm() {}
-
-void FormSetting::SlotLanguageSameB(int index)
-{
-    Q_UNUSED(index);
-}
-
 // ---- firmware versions and updates --------------------------------------------------------
 
 void FormSetting::SetVerText() {}

@@ -56,7 +56,11 @@ public:
     UpDateWarning *FirmwareNotice() const { return UpdateWarning.get(); }
 
 public slots:
+    void on_pushButton_clicked();
+    void on_pushButton_3_clicked();
+    void on_pushButton_2_clicked();
     void SetVerText();
+    void on_comboBox_activated(int index);
     void SlotChangeLanguage(int index);
     void SlotLanguageSameB(int index);
     void SlotRGBValue(DongleRGB *Rgb);
@@ -70,6 +74,11 @@ public slots:
     void SlotFormB();
     void SlotFormResetForm();
     void SlotContinue(int index);
+    void on_checkBox_clicked(bool checked);
+    void on_checkBox_2_toggled(bool checked);
+    void on_ReUntil_toggled(bool checked);
+    void on_ReUntil_2_toggled(bool checked);
+    void on_ReUntil_3_toggled(bool checked);
     void on_Start();
     void SlotCheckUpdate();
 
@@ -91,6 +100,8 @@ private:
     void SetContentLayout(int contentHeight, int webLinkY, int companyLineY);
     void SetLongRangeBlockVisible(bool visible);
     void SetLedBlockVisible(bool visible);
+    void FollowModelAndLink(bool mayShowLongRange);
+    void WriteLedMode(int mode, bool checked);
 
     std::unique_ptr<Ui_FormSetting> form;
     QString PictureDir;

@@ -64,6 +64,7 @@ private slots:
     void longRangeAnswers_data();
     void longRangeAnswers();
     void profileAndVersionReports();
+    void receiverLedReportCarriesItsRecord();
     void statusReloadsAreGated();
     void malformedReportsAreIgnored();
     void aDumpOfAnEndedConnectionIsDropped();
@@ -236,6 +237,22 @@ void TestHidCallback::longRangeAnswers_data()
     QTest::newRow("no answer (0x73)") << "gone" << false << false;
     QTest::newRow("off (0)") << "r4k" << false << false;
     QTest::newRow("on (1)") << "r4k" << true << true;
+}
+
+// Report 21: the receiver's LED mode changed on the receiver. Its record
+// replaces the one kept, so the page shows the new mode; a report of another
+// length leaves the record as it was.
+void TestHidCallback::receiverLedReportCarriesItsRecord()
+{
+    const QByteArray record("\x02\x11\x12\x13\x14\x15\x16\x17\x18\x19", 10);
+    Deliver(21, 0, record);
+    QCOMPARE(m_recorder->Names(), QStringList{"SigRGBValue(2)"});
+    const DongleRGB kept = ReadDongleRgb();
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(&kept), sizeof kept), record);
+
+    m_recorder->Clear();
+    Deliver(21, 0, QByteArray("\x03\x01", 2));
+    QCOMPARE(m_recorder->Names(), QStringList{"SigRGBValue(2)"});
 }
 
 void TestHidCallback::longRangeAnswers()

@@ -532,7 +532,8 @@ void TestPairing::openersFinishTheirWay_data()
     QTest::newRow("Space on the selection page") << "space-selection" << "r8k"
                                                  << QStringList({"UsbServerC_Start(" + r4k + "," + r4k + ")"});
     QTest::newRow("tile click") << "tile" << "r8k" << QStringList();
-    QTest::newRow("settings page") << "settings" << "r4k" << QStringList({"StartUsbChanged(600)"});
+    QTest::newRow("settings page") << "settings" << "r4k"
+                                   << QStringList({"StartUsbChanged(600)", "UsbServerC_Start(" + r4k + "," + r4k + ")"});
     QTest::newRow("settings page, mouse offline") << "settings-offline" << "" << QStringList();
 }
 
