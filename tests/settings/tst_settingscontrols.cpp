@@ -3,7 +3,6 @@
 // range and the LED send to the receiver, the offline notices, the language
 // box, start at login, the mouse-settings and web links, and pairing.
 
-#include "../corelink/fixtures.h"
 #include "autostart.h"
 #include "connection.h"
 #include "discovery.h"
@@ -18,6 +17,7 @@
 #include "panelfixture.h"
 #include "postmsg.h"
 #include "testsupport.h"
+#include "worldfixtures.h"
 
 #include <QCheckBox>
 #include <QComboBox>
