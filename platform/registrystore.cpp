@@ -90,9 +90,29 @@ QString Unescaped(const QString &text, int from, bool isName, int *valueStart)
     return out;
 }
 
+Section *FindSection(Sections &sections, const QString &keyPath);
+Entry *FindEntry(Section *section, const QString &name);
+
+// A key written twice (by hand, or by two programs) reads as one key; where a
+// name repeats, its first value counts, as it did before the key was merged.
+void AddEntry(Section *section, const QString &name, const QString &value)
+{
+    if (!FindEntry(section, name))
+        section->entries.append({name, value});
+}
+
+Section *OpenSection(Sections &sections, const QString &keyPath)
+{
+    if (Section *existing = FindSection(sections, keyPath))
+        return existing;
+    sections.append({keyPath, {}});
+    return &sections.last();
+}
+
 Sections Parse(const QString &content)
 {
     Sections sections;
+    Section *current = nullptr;
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (QString line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
@@ -102,16 +122,16 @@ Sections Parse(const QString &content)
         if (line.startsWith(QLatin1Char('['))) {
             const int close = line.lastIndexOf(QLatin1Char(']'));
             if (close > 0)
-                sections.append({NormalisedKeyPath(line.mid(1, close - 1)), {}});
+                current = OpenSection(sections, NormalisedKeyPath(line.mid(1, close - 1)));
             continue;
         }
-        if (sections.isEmpty())
+        if (!current)
             continue;  // a value outside any key: unreadable, dropped
         int valueStart = -1;
         const QString name = Unescaped(line, 0, true, &valueStart);
         if (valueStart < 0 || name.isEmpty())
             continue;
-        sections.last().entries.append({name, Unescaped(line, valueStart, false, nullptr)});
+        AddEntry(current, name, Unescaped(line, valueStart, false, nullptr));
     }
     return sections;
 }
@@ -238,11 +258,7 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
     if (!Load(m_filePath, &sections))
         return false;
     const QString path = NormalisedKeyPath(keyPath);
-    Section *section = FindSection(sections, path);
-    if (!section) {
-        sections.append({path, {}});
-        section = &sections.last();
-    }
+    Section *section = OpenSection(sections, path);
     if (Entry *entry = FindEntry(section, name))
         entry->value = value;
     else

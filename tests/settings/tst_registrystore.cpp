@@ -21,6 +21,7 @@ private slots:
     void keyPathsAndNamesIgnoreCaseAndTheRootName();
     void removeDropsOnlyThatValue();
     void damagedLinesAreSkippedAndTheRestKept();
+    void aKeyWrittenTwiceReadsAsOne();
     void unwritableFileReportsFailureAndKeepsTheOldValues();
     void writersOnTwoThreadsLoseNothing();
 };
@@ -127,6 +128,23 @@ void TestRegistryStore::damagedLinesAreSkippedAndTheRestKept()
     QVERIFY(!store.Contains("Software\\B", ""));
     QVERIFY(store.SetValue("Software\\B", "Other", "2"));
     QCOMPARE(RegistryStore().ValueNames("Software\\B"), QStringList({"Good", "Other"}));
+}
+
+// A key that stands twice in the file (the first time empty) is one key: its
+// values are neither hidden before a write nor lost or doubled by one.
+void TestRegistryStore::aKeyWrittenTwiceReadsAsOne()
+{
+    QVERIFY(QDir().mkpath(Paths::BaseFolder()));
+    QFile file(RegistryStore::DefaultFilePath());
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[Software\\A]\n[Software\\B]\nx=1\n[software\\a]\ny=2\ny=3\n[Software\\A]\nz=4\n");
+    file.close();
+    RegistryStore store;
+    QCOMPARE(store.ValueNames("Software\\A"), QStringList({"y", "z"}));
+    QCOMPARE(store.Value("Software\\A", "y"), QString("2"));
+    QVERIFY(store.SetValue("Software\\B", "w", "5"));
+    QCOMPARE(RegistryStore().ValueNames("Software\\A"), QStringList({"y", "z"}));
+    QCOMPARE(RegistryStore().ValueNames("Software\\B"), QStringList({"x", "w"}));
 }
 
 void TestRegistryStore::unwritableFileReportsFailureAndKeepsTheOldValues()
