@@ -114,6 +114,22 @@ QString ConfigIni::ReadText(const QString &group, const QString &key)
     return m_settings ? m_settings->value(group + "/" + key, QString()).toString() : QString();
 }
 
+int ConfigIni::LastDriveGroup()
+{
+    QMutexLocker lock(&g_ConfigIniMutex);
+    if (!m_settings)
+        return 0;
+    int last = 0;
+    const QString prefix = QStringLiteral("Drive");
+    for (const QString &group : m_settings->childGroups()) {
+        bool isNumber = false;
+        const int n = group.startsWith(prefix) ? group.mid(prefix.size()).toInt(&isNumber) : 0;
+        if (isNumber && n > last)
+            last = n;
+    }
+    return last;
+}
+
 QStringList ConfigIni::ReadList(const QString &group, const QString &key)
 {
     QMutexLocker lock(&g_ConfigIniMutex);

@@ -26,6 +26,8 @@ public:
     QStringList ValueList(const QString &group, const QString &key);
     // The value read as a decimal number; 0 when missing or not a number.
     int IntValue(const QString &group, const QString &key);
+    // The highest N of the groups "DriveN" in the file; 0 when there is none.
+    int LastDriveGroup();
 
     // Store or remove a value as given (no Base64 coding). The program itself
     // never writes Config.ini.

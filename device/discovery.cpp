@@ -4,6 +4,8 @@
 #include "globals.h"
 #include "hidusb.h"
 
+#include <algorithm>
+
 namespace {
 
 struct IdAnswer {
@@ -35,12 +37,16 @@ int ConfigInt(const QString &group, const QString &key)
     return ConfigIni::GetInstance()->Value(group, key).toInt();
 }
 
-// N - 1 of the first group "DriveN" whose MID matches, or -1.
+// N - 1 of the first group "DriveN" whose MID matches, or -1. The groups end
+// at DeviceTotal or at the last group the file holds, whichever comes first: a
+// DeviceTotal far beyond the file's groups must not keep the scan going.
 int MatchGroup(const IdAnswer &ids, int deviceTotal)
 {
-    const int cid = ConfigInt("Option", "CID");
-    for (int k = 1; k <= deviceTotal; ++k) {
-        if (ids.cid == cid && ids.mid == ConfigInt(QString("Drive%1").arg(k), "MID"))
+    if (ids.cid != ConfigInt("Option", "CID"))
+        return -1;
+    const int last = std::min(deviceTotal, ConfigIni::GetInstance()->LastDriveGroup());
+    for (int k = 1; k <= last; ++k) {
+        if (ids.mid == ConfigInt(QString("Drive%1").arg(k), "MID"))
             return k - 1;
     }
     return -1;

@@ -17,6 +17,7 @@ private slots:
     void identificationRetries();
     void twoGroupsWithOneModelIdTakeTheFirst();
     void noGroupsListsOnlySilentDevices();
+    void hugeDeviceTotalStopsAtTheLastGroup();
     void mainScanKeepsOnlyTheCurrentModelAndUnknownOnes();
     void mainScanKeepsTheKnownVersionTexts();
     void versionText_data();
@@ -117,6 +118,22 @@ void TestDiscovery::noGroupsListsOnlySilentDevices()
     DeviceAllInfo info;
     const QByteArray path = HidSim::PathOf("m1");
     QCOMPARE(IdentifyMainDevice(info, path.constData()), 0);
+}
+
+// A DeviceTotal far beyond the file's model groups: a device of no listed
+// model is still told apart at once, by both scans.
+void TestDiscovery::hugeDeviceTotalStopsAtTheLastGroup()
+{
+    ConfigVariant config({{"Option/DeviceTotal", "2147483647"}});
+    HidSim::SetWorld(WorldOf({}, {CableMouse("m9", 9), CableMouse("m1", 1)}));
+    ScanPage();
+    QCOMPARE(g_PageDevices.size(), 2);
+    QList<int> indexes{g_PageDevices[0].DriveIndex, g_PageDevices[1].DriveIndex};
+    std::sort(indexes.begin(), indexes.end());
+    QCOMPARE(indexes, QList<int>({0, 2147483647}));
+    DeviceAllInfo probe;
+    QCOMPARE(IdentifyMainDevice(probe, HidSim::PathOf("m9").constData()), 2);
+    QCOMPARE(probe.DriveIndex, 2147483647);
 }
 
 void TestDiscovery::mainScanKeepsOnlyTheCurrentModelAndUnknownOnes()
