@@ -17,6 +17,7 @@
 #include "postmsg.h"
 #include "questiondialog.h"
 #include "wholefile.h"
+#include "writers.h"
 
 #include <QButtonGroup>
 #include <QDir>
@@ -1007,16 +1008,96 @@ void Macro::ShowSameMacro()
 
 // ---- device record (download and upload) ------------------------------------------------
 
+// A record read from the mouse becomes the macro of that name: its events
+// go into the list and are added to the file the button page has just cut
+// to its loop line. A name that is empty (a record zeroed by a reset) or
+// cannot name a file changes nothing.
 void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
 {
-    Q_UNUSED(DataMap);
-    Q_UNUSED(KeyNumer);
+    if (KeyNumer < 0 || KeyNumer >= kKeyCount)
+        return;
+    const UploadedMacro uploaded = ReadMacroRecord(LoadRecord(DataMap.Macros[KeyNumer]));
+    const QString name = QString(uploaded.name).remove(QChar(0));
+    if (!IsSafeMacroName(name))
+        return;
+    ui->listWidgetKey->clear();
+    SelectOrInsertMacro(name);
+    for (const MacroItem &item : uploaded.items) {
+        if (item.IsDelay())
+            AppendDelayItem(item.text.chopped(2).toDouble());
+        else
+            AppendKeyItem(item.text, item.IsPress());
+    }
+    AppendMacroFile(name);
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        ui->listWidgetHong->setCurrentRow(-1);
+    }
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    ui->listWidgetKey->clear();
+}
+
+void Macro::SelectOrInsertMacro(const QString &name)
+{
+    const QSignalBlocker blocker(ui->listWidgetHong);
+    QListWidget *list = ui->listWidgetHong;
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->text() == name) {
+            list->setCurrentRow(row);
+            return;
+        }
+    }
+    const int current = list->currentRow();
+    if (current >= 0) {
+        list->insertItem(current + 1, name);
+    } else {
+        list->addItem(name);
+        list->setCurrentRow(list->count() - 1);
+    }
+}
+
+bool Macro::AppendMacroFile(const QString &name) const
+{
+    const QString path = MacroFile::PathOf(macroDir, name);
+    return !path.isEmpty() && MacroFile::Append(path, EventItems());
+}
+
+// The shown macro goes as the list shows it; another one (the selection
+// moved while the button page waited) as it was saved.
+std::optional<MacroItems> Macro::DownloadItems(const QString &name) const
+{
+    if (ui->listWidgetHong->currentItem() && SelectedMacroName() == name)
+        return EventItems();
+    MacroFile::Parsed parsed;
+    const QString path = MacroFile::PathOf(macroDir, name);
+    if (path.isEmpty() || !MacroFile::Read(path, &parsed))
+        return std::nullopt;
+    return parsed.items;
 }
 
 void Macro::SlotMacroDownLoadData(QString MacroName, int index)
 {
-    Q_UNUSED(MacroName);
-    Q_UNUSED(index);
+    if (index < 0 || index >= kKeyCount)
+        return;
+    const KeyEntry entry = ReadImage().Keys[index];
+    const QString name = MacroName.remove(QChar(0));
+    if (!g_WritesAllowed)
+        return;
+    const std::optional<MacroItems> items = DownloadItems(name);
+    if (!items)
+        return;
+    MacroRecord record = EmptyMacroRecord();
+    if (!BuildMacroRecord(name, *items, &record)) {
+        const auto refused = std::make_pair(name, *items);
+        if (refusedDownload != refused) {
+            refusedDownload = refused;
+            ShowKeyNumberLimit();
+        }
+        return;
+    }
+    refusedDownload.reset();
+    const MacroRecordBytes bytes = StoreRecord(record);
+    WriteKeyMacro(index, &entry, bytes.data());
 }
 
 // ---- recording ---------------------------------------------------------------------------

@@ -80,6 +80,9 @@ public:
     void LoadMacroEvents(const QString &unused = QString());
     // Writes the file of macro `name` whole: the loop code line, then the items.
     bool WriteMacroFile(const QString &name, int loopCode, const MacroItems &items) const;
+    // Adds the event list's lines to the existing file of macro `name`, with
+    // no loop line; nothing when there is no such file.
+    bool AppendMacroFile(const QString &name) const;
     // Waits `ms` (a named wait) while serving events.
     static void WaitMs(int ms);
     // Creates the empty file of a new macro `name`; false, touching nothing,
@@ -206,6 +209,12 @@ private:
     void ChooseMouseClick(const QString &buttonName);
     void ShowIdleLayout();
     void ShowKeyNumberLimit();
+    // The events a download of macro `name` sends: the event list when it is
+    // the shown macro, else its saved file; nothing when it has neither.
+    std::optional<MacroItems> DownloadItems(const QString &name) const;
+    // The macro list's item named `name`, made current; a new item when
+    // there is none (after the current one, which stays current, or at the end).
+    void SelectOrInsertMacro(const QString &name);
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 
@@ -219,6 +228,9 @@ private:
     QString buttonColorRgb;
     bool eventsChanged = false;
     bool loopChanged = false;
+    // The last download refused for too many events; the same one again
+    // (the same macro for another button) shows no second notice.
+    std::optional<std::pair<QString, MacroItems>> refusedDownload;
 
     // Context-menu texts of the macro list and the button page's caption prefix.
     QString exportMenuText;
