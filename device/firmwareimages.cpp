@@ -124,6 +124,8 @@ bool Scan(const SearchRequest &request, const QString &folder, QList<QByteArray>
     return taken;
 }
 
+}  // namespace
+
 QString ReceiverModelKey(int receiverClass)
 {
     switch (receiverClass) {
@@ -139,8 +141,6 @@ QString ReceiverModelKey(int receiverClass)
         return QString();
     }
 }
-
-}  // namespace
 
 QString FirmwareFolder()
 {

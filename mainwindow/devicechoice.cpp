@@ -40,24 +40,6 @@ const char kUpdateHint[] = "true";
 
 enum class PairingOutcome { Pair, Ask, Warn, None };
 
-// The key of a receiver's firmware model name in the model's group, by its
-// receiver class (ReceiverClassOfLink); null for a cable.
-const char *ReceiverModelKey(int receiverClass)
-{
-    switch (receiverClass) {
-    case 1:
-        return "DM";
-    case 2:
-        return "D2M";
-    case 4:
-        return "D4M";
-    case 8:
-        return "D8M";
-    default:
-        return nullptr;
-    }
-}
-
 QString ConfigValue(const QString &group, const char *key)
 {
     return ConfigIni::GetInstance()->Value(group, QLatin1String(key));
@@ -111,10 +93,10 @@ bool IsOfflineTwin(int clicked)
 // none; for a 2, 4 or 8 kHz receiver an empty key finds none either.
 bool ReceiverImageDiffers(const DeviceAllInfo &device, const QString &group, uint8_t cid, uint8_t mid)
 {
-    const char *modelKey = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
-    if (!modelKey)
+    const QString modelKey = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
+    if (modelKey.isEmpty())
         return false;
-    const QString model = ConfigValue(group, modelKey);
+    const QString model = ConfigIni::GetInstance()->Value(group, modelKey);
     if (device.LinkType != 0 && model.isEmpty())
         return false;
     return FindRepairFirmware(kReceiverFirmware, device.UsbVersion, model, cid, mid);

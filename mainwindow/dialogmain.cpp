@@ -53,28 +53,12 @@ constexpr int kOfflineNoticeOffsetY = -20;
 // The firmware notices of the Space key sit this much to the left.
 constexpr int kFirmwareNoticeOffsetX = -20;
 
-QString ReceiverModelKey(uint8_t linkType)
-{
-    switch (linkType) {
-    case 1:
-        return QStringLiteral("D4M");
-    case 4:
-        return QStringLiteral("D2M");
-    case 0:
-        return QStringLiteral("DM");
-    case 5:
-        return QStringLiteral("D8M");
-    default:
-        return QString();
-    }
-}
-
 // Whether a repair image of the device's receiver exists. An empty model name
 // counts as no image, except for the 1 kHz receiver ("DM"), which is searched
 // all the same.
 bool ReceiverRepairImageFound(const DeviceAllInfo &device, const QString &group, uint8_t cid, uint8_t mid)
 {
-    const QString key = ReceiverModelKey(device.LinkType);
+    const QString key = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
     if (key.isEmpty())
         return false;
     const QString modelName = ConfigIni::GetInstance()->Value(group, key);

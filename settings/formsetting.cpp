@@ -2,6 +2,7 @@
 
 #include "ui_formsetting.h"
 
+#include "firmwareimages.h"
 #include "globals.h"
 #include "languagereader.h"
 #include "macroini.h"
@@ -10,10 +11,13 @@
 #include "postmsg.h"
 #include "sleeptime.h"
 #include "stopclosetime.h"
+#include "updateengine.h"
 #include "updaterepair.h"
+#include "usbcallbacks.h"
 #include "weblinkfile.h"
 
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QMouseEvent>
 #include <QScrollBar>
 
@@ -132,12 +136,16 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     LedGroup->addButton(form->ReUntil);
     LedGroup->addButton(form->ReUntil_2);
     LedGroup->addButton(form->ReUntil_3);
+
+    MakeUpdateTimers();
 }
 
 FormSetting::~FormSetting()
 {
     delete g_UpDateRepair;
     g_UpDateRepair = nullptr;
+    g_DongleCheckTimer = nullptr;
+    g_MouseCheckTimer = nullptr;
 }
 
 // ---- construction -------------------------------------------------------------------------
@@ -383,30 +391,169 @@ void FormSetting::mousePressEvent(QMouseEvent *event)
 
 // ---- firmware versions and updates --------------------------------------------------------
 
-void FormSetting::SetVerText() {}
+void FormSetting::SetVerText()
+{
+    form->Receive_2->setText(VerNewText);
+}
+
+void FormSetting::ApplyPlainUpdateLook()
+{
+    form->Receive_2->setStyleSheet(
+        QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+        + ButtonColor + QStringLiteral(";);border-image: url(") + PictureDir + QStringLiteral("Confirm.png);}"));
+}
+
+void FormSetting::ApplyUpdateAvailableLook()
+{
+    form->Receive_2->setStyleSheet(
+        QStringLiteral("QToolButton{border:0px;background-position:center;background-repeat:no-repeat;color: rgb(")
+        + ButtonColor + QStringLiteral(";);background-image: url(") + PictureDir
+        + QStringLiteral("WaitUpdate.png);}QToolButton::hover{background-image: url(") + PictureDir
+        + QStringLiteral("WaitUpdateHover.png);}"));
+}
+
+// The receiver and mouse version texts of the current device. On its cable
+// the mouse shows its receiver's version only while exactly its receiver is
+// listed beside it.
+void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
+{
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    receiver->clear();
+    mouse->clear();
+    if (!current.Online) {
+        *receiver = current.UsbVersion;
+        return;
+    }
+    if (!current.Wired) {
+        *receiver = current.UsbVersion;
+    } else if (g_FoundDevices.size() == 2) {
+        for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
+            if (!entry.Address.isEmpty() && !entry.Wired) {
+                *receiver = entry.UsbVersion;
+                break;
+            }
+        }
+    }
+    *mouse = current.FirmwareVersion;
+}
+
+// The receiver class whose image fits the current device: its own link, or
+// on its cable that of the one receiver listed beside it; 0 otherwise.
+int FormSetting::CurrentReceiverClass() const
+{
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    if (!current.Wired)
+        return ReceiverClassOfLink(current.LinkType);
+    if (g_FoundDevices.size() != 2)
+        return 0;
+    for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
+        if (!entry.Address.isEmpty() && !entry.Wired && ReceiverClassOfLink(entry.LinkType) != 0)
+            return ReceiverClassOfLink(entry.LinkType);
+    }
+    return 0;
+}
+
+void FormSetting::FillVersionLabels()
+{
+    QString receiver;
+    QString mouse;
+    CurrentVersions(&receiver, &mouse);
+    form->label_5->setText(receiver);
+    form->label_7->setText(mouse);
+}
+
+void FormSetting::HideMarkersAndClearRunFlags()
+{
+    form->Receive_2->setText(ReceiveText);
+    form->toolButton_2->hide();
+    form->toolButton_3->hide();
+    ReceiverNoUpdate = false;
+    MouseNoUpdate = false;
+    MouseUpdating = false;
+    ReceiverUpdating = false;
+}
 
 void FormSetting::SetVer(int index)
 {
-    Q_UNUSED(index);
+    switch (index) {
+    case 0: {
+        QString receiver;
+        QString mouse;
+        CurrentVersions(&receiver, &mouse);
+        if (QFileInfo(FirmwareFolder()).isDir()) {
+            const int receiverClass = CurrentReceiverClass();
+            g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouse, receiverClass);
+            g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, receiver, receiverClass);
+            if (g_MouseUpdateFound || g_ReceiverUpdateFound)
+                ApplyUpdateAvailableLook();
+            else
+                ApplyPlainUpdateLook();
+        }
+        form->label_5->setText(receiver);
+        form->label_7->setText(mouse);
+        break;
+    }
+    case 1:
+        form->toolButton_2->hide();
+        break;
+    case 2:
+        form->toolButton_3->hide();
+        break;
+    case 3:
+        form->Receive_2->setText(ReceiveText);
+        break;
+    case 4:
+        HideMarkersAndClearRunFlags();
+        break;
+    case 5:
+        HideMarkersAndClearRunFlags();
+        FillVersionLabels();
+        break;
+    case 6:
+        form->label_5->clear();
+        form->label_7->clear();
+        break;
+    default:
+        break;
+    }
 }
 
 void FormSetting::SlotLabelText(int index, QString Text)
 {
-    Q_UNUSED(index);
-    Q_UNUSED(Text);
+    if (index == 0) {
+        form->label_5->setText(Text);
+        g_CurrentDevice.Update([&](DeviceAllInfo &device) { device.UsbVersion = Text; });
+    } else if (index == 1) {
+        form->label_7->setText(Text);
+        g_CurrentDevice.Update([&](DeviceAllInfo &device) { device.FirmwareVersion = Text; });
+    }
 }
 
 void FormSetting::SlotLabelTextB(QString TextA, QString Text)
 {
-    Q_UNUSED(TextA);
-    Q_UNUSED(Text);
+    form->label_5->setText(TextA);
+    if (Text == QLatin1String("true"))
+        ApplyUpdateAvailableLook();
+    else
+        ApplyPlainUpdateLook();
 }
 
-void FormSetting::SlotCheckUpdate() {}
-
-void FormSetting::on_Start() {}
-
-void FormSetting::SlotContinue(int index)
+// The update button: the check's verdict on the repair dialog, which opens
+// centred on the page unless there is nothing newer at all.
+void FormSetting::on_Receive_2_clicked()
 {
-    Q_UNUSED(index);
+    if (form->Receive_2->text() == VerNewText)
+        return;
+    ReceiverNoUpdate = false;
+    g_UpDateRepair->move(CentredOnPage(g_UpDateRepair->size()));
+    g_UpDateRepair->setModal(true);
+    g_UpDateRepair->ResetUi();
+    if (ChechIsUpDate()) {
+        g_UpDateRepair->ShowReady();
+        g_UpDateRepair->show();
+    } else if (ReceiverNoUpdate) {
+        form->Receive_2->setText(VerNewText);
+    } else {
+        g_UpDateRepair->show();
+    }
 }

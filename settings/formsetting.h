@@ -24,7 +24,9 @@
 #include "flashdatamap.h"
 
 #include <QPoint>
+#include <QSize>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <memory>
 
@@ -55,6 +57,19 @@ public:
 
     UpDateWarning *FirmwareNotice() const { return UpdateWarning.get(); }
 
+    // The two looks of the update button Receive_2.
+    void ApplyPlainUpdateLook();
+    void ApplyUpdateAvailableLook();
+
+    // The update engine's flags and step, as they stand.
+    struct EngineState {
+        bool receiverNoUpdate, mouseNoUpdate, mouseUpdating, receiverUpdating;
+        int stepState;
+        bool followUpRun;
+        int mouseBootPending;
+    };
+    EngineState Engine() const;
+
 public slots:
     void on_pushButton_clicked();
     void on_pushButton_3_clicked();
@@ -81,6 +96,12 @@ public slots:
     void on_ReUntil_3_toggled(bool checked);
     void on_Start();
     void SlotCheckUpdate();
+    bool ChechIsUpDate();
+    void on_Receive_clicked();
+    void on_Mouse_clicked();
+    void onDongleCheckTimer();
+    void onMouseCheckTimer();
+    void on_Receive_2_clicked();
 
 protected:
     // Consumes a press on the page, so it does not reach the widgets below.
@@ -103,6 +124,33 @@ private:
     void FollowModelAndLink(bool mayShowLongRange);
     void WriteLedMode(int mode, bool checked);
 
+    // Version display.
+    void CurrentVersions(QString *receiver, QString *mouse) const;
+    int CurrentReceiverClass() const;
+    void FillVersionLabels();
+    void HideMarkersAndClearRunFlags();
+
+    // Update engine (updateengine.cpp).
+    void MakeUpdateTimers();
+    void UpdateStep(int state, int target, QString versionText);
+    void SearchStep(int target, const QString &versionText);
+    void CountAndStartStep(int target, const QString &versionText);
+    bool FindReceiverImageForCount(const QString &versionText);
+    void ReportDeviceCount(int target, int count);
+    void EndRunStep(int target);
+    void EndWithoutImage(int target);
+    void StartReceiverRun();
+    void RestoreDongleUpdateUi();
+    void RestoreMouseUpdateUi();
+    bool CheckTwoListed();
+    bool CheckRepairPath();
+    void CheckError(const QString &hint);
+    void ShowFirmwareNotice(const QString &text);
+    void EndChainIfIdle();
+    QPoint CentredOnPage(const QSize &size) const;
+    QString ModelKeyValue(const QString &key) const;
+    int ModelId() const;
+
     std::unique_ptr<Ui_FormSetting> form;
     QString PictureDir;
     QString NoDeviceText;
@@ -118,4 +166,26 @@ private:
     QPoint LabelOrigin;
     QButtonGroup *LedGroup = nullptr;
     QString ButtonColor;
+
+    // Update engine.
+    bool ReceiverNoUpdate = false;
+    bool MouseNoUpdate = false;
+    bool MouseUpdating = false;
+    bool ReceiverUpdating = false;
+    int UpdateStepState = 0;
+    QStringList ReceiverPaths;
+    bool FollowUpRun = false;
+    QString RepairReceiverKey;
+    int BootCount1 = 0;
+    int BootCount2 = 0;
+    int BootCount4 = 0;
+    QString DriveGroup;
+    QString ReceiverKey;
+    int BootCount8 = 0;
+    int MouseBootPending = 0;
+    // How the last run of a chain ended, for a dialog still showing the
+    // updating look when the chain stops: its flash succeeded, or the text
+    // that says why nothing was flashed.
+    bool LastFlashSucceeded = false;
+    QString LastOutcomeText;
 };

@@ -347,6 +347,11 @@ void UpDateRepair::ShowUpdating()
     SetKeys();
 }
 
+bool UpDateRepair::IsShowingUpdating() const
+{
+    return !ui->progressBar_2->isHidden() && !ui->CloseButton->isEnabled();
+}
+
 void UpDateRepair::SetHintText(const QString &text)
 {
     ui->ToolText_2->setText(text);

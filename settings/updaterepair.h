@@ -66,6 +66,8 @@ public:
     void ShowError();     // Confirm and Cancel with the hint the caller set
     void ShowUpdating();  // a run: the bar, the UpdateNotMove hint, no button usable
     void SetHintText(const QString &text);
+    // The updating look stands: a run shows its bar and nothing can close it.
+    bool IsShowingUpdating() const;
 
     // The repair check against the failed-update record, the devices of the
     // device-selection page and the installed images. False: the dialog shows
