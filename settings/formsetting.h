@@ -70,6 +70,12 @@ public:
     };
     EngineState Engine() const;
 
+    // The starters of a receiver run and of a mouse run. Plain functions, not
+    // slots: the page has no widgets of these names, and as slots the form's
+    // connection by name would look for them.
+    void on_Receive_clicked();
+    void on_Mouse_clicked();
+
 public slots:
     void on_pushButton_clicked();
     void on_pushButton_3_clicked();
@@ -97,8 +103,6 @@ public slots:
     void on_Start();
     void SlotCheckUpdate();
     bool ChechIsUpDate();
-    void on_Receive_clicked();
-    void on_Mouse_clicked();
     void onDongleCheckTimer();
     void onMouseCheckTimer();
     void on_Receive_2_clicked();
@@ -140,6 +144,7 @@ private:
     void EndRunStep(int target);
     void EndWithoutImage(int target);
     void StartReceiverRun();
+    void ContinueAfterRun(bool receiverMayFollow);
     void RestoreDongleUpdateUi();
     void RestoreMouseUpdateUi();
     bool CheckTwoListed();

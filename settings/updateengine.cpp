@@ -413,13 +413,22 @@ void FormSetting::on_Start()
 void FormSetting::SlotContinue(int index)
 {
     Q_UNUSED(index);
+    ContinueAfterRun(true);
+}
+
+// Chains the run that should follow: the mouse after a receiver run that
+// flashed or had nothing to flash, the receiver after such a mouse run. At
+// the end of a receiver run the receiver is not chained again: a run that
+// found no receiver or several would otherwise start itself anew for ever.
+void FormSetting::ContinueAfterRun(bool receiverMayFollow)
+{
     BootCount1 = BootCount2 = BootCount4 = BootCount8 = 0;
     const auto ranOrHadNothing = [](int state) { return state == kRunSucceeded || state == kRunNothingToFlash; };
     if (g_MouseUpdateFound && ranOrHadNothing(g_DongleUpdateState)) {
         FollowUpRun = true;
         on_Mouse_clicked();
     }
-    if (g_ReceiverUpdateFound && ranOrHadNothing(g_MouseUpdateState)) {
+    if (receiverMayFollow && g_ReceiverUpdateFound && ranOrHadNothing(g_MouseUpdateState)) {
         FollowUpRun = true;
         on_Receive_clicked();
     }
@@ -635,7 +644,7 @@ void FormSetting::EndRunStep(int target)
             FollowUpRun = true;
             on_Mouse_clicked();
         } else {
-            SlotContinue(0);
+            ContinueAfterRun(false);
         }
     }
     EndChainIfIdle();
