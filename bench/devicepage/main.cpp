@@ -7,7 +7,9 @@
 // the whole settings image is read, and closes once the pages are filled.
 // It prints "clicked: <ms since start>" when it clicks. When the popup has
 // closed without a notice and the device thread's pass has ended, it prints
-// "filled: <ms since start>" on stdout and from then on only
+// "filled: <ms since start>" on stdout (after switching to the page whose
+// button VOGM_BENCH_PAGE names, when set: ButtonMain, SensorButton,
+// MacroButton or FormSetting) and from then on only
 // runs the program's event loop, so whoever started it can measure it from
 // outside. A failure prints "failed: <reason>" and ends with exit code 1.
 //
@@ -15,6 +17,7 @@
 // involved), so the driver adds no timers of its own once the page is filled.
 #include "compiledresources.h"
 #include "dialogchange.h"
+#include "dialog.h"
 #include "dialogmain.h"
 #include "globals.h"
 #include "mytoolbuttonenter.h"
@@ -23,6 +26,7 @@
 #include "updataparam.h"
 #include "worker.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QMouseEvent>
@@ -158,6 +162,15 @@ private:
 
     void Finish()
     {
+        const QString pageButton = qEnvironmentVariable("VOGM_BENCH_PAGE");
+        if (!pageButton.isEmpty()) {
+            auto *button = m_window->DevicePage()->findChild<QAbstractButton *>(pageButton);
+            if (!button) {
+                Fail("VOGM_BENCH_PAGE names no page button");
+                return;
+            }
+            button->click();
+        }
         m_state = State::Done;
         m_deadline.stop();
         qApp->removeEventFilter(this);

@@ -78,7 +78,9 @@ const QByteArray kFilledMarker = "filled: ";
 class Subject
 {
 public:
-    Subject(const QString &program, const QString &home, const QString &appFolder = QString()) : m_program(program)
+    Subject(const QString &program, const QString &home, const QString &appFolder = QString(),
+            const QString &page = QString())
+        : m_program(program)
     {
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
@@ -92,6 +94,9 @@ public:
             environment.remove(QString::fromLatin1(name));
         if (!appFolder.isEmpty())
             environment.insert(QStringLiteral("VOGM_APP_DIR"), appFolder);
+        environment.remove(QStringLiteral("VOGM_BENCH_PAGE"));
+        if (!page.isEmpty())
+            environment.insert(QStringLiteral("VOGM_BENCH_PAGE"), page);
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.setStandardErrorFile(QProcess::nullDevice());
@@ -333,23 +338,43 @@ bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int ru
     return true;
 }
 
+// Each page of the device page idles in a process of its own, all at once,
+// beside the bare window.
 bool PrintIdleCpu(const Target &devicePage, const Target &bare, const QString &home, int seconds)
 {
-    Subject subject(devicePage.program, home + QStringLiteral("/idle-program"), devicePage.appFolder);
+    const struct {
+        const char *button;
+        const char *name;
+    } pages[] = {{"ButtonMain", "buttons"}, {"SensorButton", "sensor"}, {"MacroButton", "macros"},
+                 {"FormSetting", "settings"}};
+    std::vector<std::unique_ptr<Subject>> subjects;
+    for (const auto &page : pages) {
+        subjects.push_back(std::make_unique<Subject>(devicePage.program,
+                                                     home + QStringLiteral("/idle-") + QLatin1String(page.name),
+                                                     devicePage.appFolder, QLatin1String(page.button)));
+        if (subjects.back()->StartUntil(devicePage.marker) < 0)
+            return false;
+    }
     Subject yardstick(bare.program, home + QStringLiteral("/idle-bare"));
-    if (subject.StartUntil(devicePage.marker) < 0 || yardstick.StartUntil(bare.marker) < 0)
+    if (yardstick.StartUntil(bare.marker) < 0)
         return false;
     QThread::msleep(kSettleMs);
-    const double programBefore = CpuSeconds(subject.Pid());
+    std::vector<double> before;
+    for (const auto &subject : subjects)
+        before.push_back(CpuSeconds(subject->Pid()));
     const double bareBefore = CpuSeconds(yardstick.Pid());
     QElapsedTimer clock;
     clock.start();
     QThread::sleep(unsigned(seconds));
     const double wall = clock.nsecsElapsed() / 1e9;
-    const double programPercent = (CpuSeconds(subject.Pid()) - programBefore) / wall * 100;
+    QStringList figures;
+    for (size_t i = 0; i < subjects.size(); ++i) {
+        const double percent = (CpuSeconds(subjects[i]->Pid()) - before[i]) / wall * 100;
+        figures << QStringLiteral("%1 %2 %").arg(QLatin1String(pages[i].name)).arg(percent, 0, 'f', 3);
+    }
     const double barePercent = (CpuSeconds(yardstick.Pid()) - bareBefore) / wall * 100;
-    std::printf("idle CPU over %d s on the filled device page: %.3f %% of one core vs bare window %.3f %%\n",
-                seconds, programPercent, barePercent);
+    std::printf("idle CPU over %d s on each page of the filled device page: %s of one core vs bare window %.3f %%\n",
+                seconds, qPrintable(figures.join(QStringLiteral(", "))), barePercent);
     std::fflush(stdout);
     return true;
 }
@@ -417,6 +442,9 @@ int main(int argc, char **argv)
     ok = PrintIdleCpu(devicePage, bare, home.path(), qMax(1, parser.value(idleOption).toInt())) && ok;
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_writes")), {}, appFolder,
                   home.path() + QStringLiteral("/writes"))
+        && ok;
+    ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_macrosave")), {}, appFolder,
+                  home.path() + QStringLiteral("/macrosave"))
         && ok;
     return ok ? 0 : 1;
 }

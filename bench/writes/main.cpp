@@ -1,14 +1,16 @@
 // What the device library sends for one one-field write (the report rate,
-// through the program's one-field writer) against a write in which every
-// byte the mouse keeps has changed, that is the whole image. The mouse is the
+// through the program's one-field writer) and for one macro download (a
+// two-key macro to button 3, through the macro writer) against a write in
+// which every byte the mouse keeps has changed, that is the whole image. The mouse is the
 // default world's wireless mouse behind its 4 kHz receiver; the counts come
 // from the library's write statistics.
 //
-// Prints one line.
+// Prints two lines.
 #include "connection.h"
 #include "discovery.h"
 #include "globals.h"
 #include "hidusb_control.h"
+#include "macrorecord.h"
 #include "writers.h"
 
 #include <QCoreApplication>
@@ -38,6 +40,19 @@ FlashDataMap EveryByteChanged(FlashDataMap image)
     return image;
 }
 
+// The record of a macro "bench": A and B pressed and released, 10 ms apart.
+bool TwoKeyRecord(MacroRecordBytes *bytes)
+{
+    const MacroItems items{MacroItem::Key("A", true),  MacroItem::Delay(10), MacroItem::Key("A", false),
+                           MacroItem::Delay(10),       MacroItem::Key("B", true), MacroItem::Delay(10),
+                           MacroItem::Key("B", false)};
+    MacroRecord record = EmptyMacroRecord();
+    if (!BuildMacroRecord(QStringLiteral("bench"), items, &record))
+        return false;
+    *bytes = StoreRecord(record);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
@@ -64,13 +79,21 @@ int main(int argc, char **argv)
     const bool fieldSent = WriteReportRate(stored.ReportRate == 1 ? 2 : 1);
     const HidSim::WriteStats field = HidSim::CurrentWriteStats();
 
+    constexpr int kMacroButton = 2;
+    MacroRecordBytes macro{};
+    const KeyEntry entry = ReadImage().Keys[kMacroButton];
+    HidSim::ResetWriteStats();
+    const bool macroSent = TwoKeyRecord(&macro) && WriteKeyMacro(kMacroButton, &entry, macro.data());
+    const HidSim::WriteStats download = HidSim::CurrentWriteStats();
+
     StoreImage(EveryByteChanged(ReadImage()));
     HidSim::ResetWriteStats();
     const bool wholeSent = WriteFlashDataMap();
     const HidSim::WriteStats whole = HidSim::CurrentWriteStats();
     CloseConnection();
 
-    if (!fieldSent || !wholeSent || field.calls != 1 || whole.calls != 1 || field.reports == 0) {
+    if (!fieldSent || !macroSent || !wholeSent || field.calls != 1 || whole.calls != 1 || field.reports == 0
+        || download.reports == 0) {
         std::fprintf(stderr, "write bench: the mouse did not take the writes\n");
         return 1;
     }
@@ -78,5 +101,9 @@ int main(int argc, char **argv)
                 "%lld reports / %lld wire bytes (%lld payload) = 1/%lld of the reports\n",
                 field.reports, field.wireBytes, field.payloadBytes, whole.reports, whole.wireBytes,
                 whole.payloadBytes, whole.reports / field.reports);
+    std::printf("device writes, one macro download vs whole image: %lld reports / %lld wire bytes (%lld payload) "
+                "vs %lld reports = 1/%lld of the reports\n",
+                download.reports, download.wireBytes, download.payloadBytes, whole.reports,
+                whole.reports / download.reports);
     return 0;
 }
