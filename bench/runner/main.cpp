@@ -30,6 +30,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -166,28 +167,29 @@ qint64 PeakResidentKiB(qint64 pid)
 // CPU time of the whole process (all its threads), in seconds: the
 // nanosecond run times of /proc/<pid>/task/*/schedstat, or the clock ticks of
 // /proc/<pid>/stat where the kernel keeps no schedstat.
-double CpuSeconds(qint64 pid)
+// The CPU time of each thread of `pid`, in nanoseconds, by thread id.
+using ThreadTimes = QHash<QString, qint64>;
+ThreadTimes CpuTimes(qint64 pid)
 {
     const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
-    qint64 nanoseconds = 0;
-    bool found = false;
+    ThreadTimes times;
     for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile schedstat(tasks.filePath(task + QStringLiteral("/schedstat")));
-        if (!schedstat.open(QIODevice::ReadOnly))
-            continue;
-        nanoseconds += schedstat.readAll().split(' ').value(0).toLongLong();
-        found = true;
+        if (schedstat.open(QIODevice::ReadOnly))
+            times.insert(task, schedstat.readAll().split(' ').value(0).toLongLong());
     }
-    if (found)
-        return nanoseconds / 1e9;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray text = stat.readAll();
-    // Fields after the parenthesised command name; utime and stime are fields 14 and 15.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    const double ticks = fields.value(11).toDouble() + fields.value(12).toDouble();
-    return ticks / double(sysconf(_SC_CLK_TCK));
+    return times;
+}
+
+// The CPU seconds the threads of `after` spent since `before`; a thread that
+// ended in between is left out (its time is gone from /proc), a new one
+// counts whole.
+double CpuSecondsBetween(const ThreadTimes &before, const ThreadTimes &after)
+{
+    qint64 nanoseconds = 0;
+    for (auto it = after.begin(); it != after.end(); ++it)
+        nanoseconds += it.value() - before.value(it.key(), 0);
+    return nanoseconds / 1e9;
 }
 
 // What to start and how to tell it is ready.
@@ -359,20 +361,20 @@ bool PrintIdleCpu(const Target &devicePage, const Target &bare, const QString &h
     if (yardstick.StartUntil(bare.marker) < 0)
         return false;
     QThread::msleep(kSettleMs);
-    std::vector<double> before;
+    std::vector<ThreadTimes> before;
     for (const auto &subject : subjects)
-        before.push_back(CpuSeconds(subject->Pid()));
-    const double bareBefore = CpuSeconds(yardstick.Pid());
+        before.push_back(CpuTimes(subject->Pid()));
+    const ThreadTimes bareBefore = CpuTimes(yardstick.Pid());
     QElapsedTimer clock;
     clock.start();
     QThread::sleep(unsigned(seconds));
     const double wall = clock.nsecsElapsed() / 1e9;
     QStringList figures;
     for (size_t i = 0; i < subjects.size(); ++i) {
-        const double percent = (CpuSeconds(subjects[i]->Pid()) - before[i]) / wall * 100;
+        const double percent = CpuSecondsBetween(before[i], CpuTimes(subjects[i]->Pid())) / wall * 100;
         figures << QStringLiteral("%1 %2 %").arg(QLatin1String(pages[i].name)).arg(percent, 0, 'f', 3);
     }
-    const double barePercent = (CpuSeconds(yardstick.Pid()) - bareBefore) / wall * 100;
+    const double barePercent = CpuSecondsBetween(bareBefore, CpuTimes(yardstick.Pid())) / wall * 100;
     std::printf("idle CPU over %d s on each page of the filled device page: %s of one core vs bare window %.3f %%\n",
                 seconds, qPrintable(figures.join(QStringLiteral(", "))), barePercent);
     std::fflush(stdout);

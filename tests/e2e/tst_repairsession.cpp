@@ -6,6 +6,8 @@
 // finishes the job.
 
 #include "dialogchange.h"
+#include "devicetiles.h"
+#include "mytoolbuttonenter.h"
 #include "dialogmain.h"
 #include "globals.h"
 #include "hidusb.h"
@@ -16,6 +18,8 @@
 #include "testsupport.h"
 #include "updatefailinfo.h"
 #include "updaterepair.h"
+#include "worker.h"
+#include "connection.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -184,6 +188,29 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QCOMPARE(newVersion.count(), 1);
     QCOMPARE(changePage.count(), 0);
     QVERIFY(!g_UpDateRepair->isVisible());
+
+    // The repaired receiver is listed again and its mouse opens as usual.
+    int entry = -1;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            entry = -1;
+            for (int i = 0; i < g_PageDevices.size(); ++i) {
+                if (g_PageDevices.at(i).Path.toLatin1() == HidSim::PathOf("r4k"))
+                    entry = i;
+            }
+            return entry >= 0 && entry < g_DeviceTiles.size();
+        }(),
+        10000);
+    TestSupport::ModalWatcher watcher({}, {"UpDataParam"});
+    watcher.answer = false;
+    QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
+    QCOMPARE(window->CurrentPage(), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(ImageIsDevicesOwn() && !(g_Worker && g_Worker->isRunning())
+                                 && QApplication::activeModalWidget() == nullptr,
+                             10000);
+    QCOMPARE(watcher.Classes(), QStringList());
+    // The mouse is on its cable too, so the page follows it there.
+    QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
 }
 
 void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
