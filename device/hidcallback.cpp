@@ -117,8 +117,7 @@ void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
     UsbServer_ReadBatteryLevel();
     UsbServer_ReadVersion();
     UsbServer_ReadConfig();
-    if (!g_SkipDongleQuery)
-        QueryReceiver(device);
+    const bool queryReceiver = !g_SkipDongleQuery;
     g_SkipDongleQuery = 0;
 
     if (g_CheckDefaultMacros) {
@@ -137,6 +136,10 @@ void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
     Hub()->EmitUpDataLightLight(ReadImage());
     Hub()->EmitUpDataLightSensor(ReadImage());
     Hub()->EmitForm();
+    // After the form: it hides the receiver's LED block on every receiver
+    // link, and the receiver's answers show what it has.
+    if (queryReceiver)
+        QueryReceiver(device);
     g_DeviceDataReady = 1;
     g_WorkerRun = 0;
 }

@@ -259,6 +259,7 @@ private slots:
     void ledModeOutsideOneToThreeShowsTheBlockOnly();
     void importNeverShowsLongRange();
     void optionsReachTheReceiver();
+    void aWholeReadShowsTheReceiverOptions();
     void nothingIsSentBeforeWritesAreAllowed();
     void offlineChangesRaiseTheNotice();
     void ledReportReachesThePageThroughTheDataCallback();
@@ -423,6 +424,17 @@ void TestSettingsControls::optionsReachTheReceiver()
     QTest::mouseClick(Child(page, "checkBox_2"), Qt::LeftButton);
     QVERIFY(!ReceiverNamed("r4k").longRange);
     QCOMPARE(offline.count(), 0);
+}
+
+// A whole read through the data callback ends with the receiver's options
+// shown as the receiver reported them, LED block included.
+void TestSettingsControls::aWholeReadShowsTheReceiverOptions()
+{
+    FormSetting *page = NewPage();
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    OpenSession("r4k");
+    QVERIFY(TestSupport::WaitFor([page] { return Blocks(page) == "o 1 860"; }));
 }
 
 void TestSettingsControls::nothingIsSentBeforeWritesAreAllowed()
