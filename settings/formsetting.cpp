@@ -165,6 +165,8 @@ void FormSetting::PlaceLowerBlocks()
         {form->TitleButton_7, 40, 560}, {form->label_14, 70, 553},      {form->ReUntil, 70, 580},
         {form->ReUntil_2, 70, 620},     {form->ReUntil_3, 70, 660},     {form->textEdit_2, 90, 580},
         {form->textEdit_3, 90, 620},    {form->textEdit_4, 90, 660},
+        // The divider under the advanced heading, as line_4 is under "Other".
+        {form->line_5, 40, 505},
     };
     for (const auto &place : places)
         place.widget->move(place.x, BlockOffset + place.dy);

@@ -246,6 +246,9 @@ void TestFirstUserTour::aFirstUsersTour()
     QCOMPARE(MouseVersionRecorded("2"), QString("v1.2"));
     Dialog *page = window->DevicePage();
     QWindow *keyboard = window->windowHandle();
+    // The read ends with the receiver's own options on the settings page.
+    QVERIFY(!page->findChild<FormSetting *>()->findChild<QCheckBox *>("ReUntil")->isHidden());
+    QVERIFY(page->findChild<FormSetting *>()->findChild<QCheckBox *>("ReUntil")->isChecked());
 
     // ---- 2. a recorded macro ---------------------------------------------------------------
     Click(page, "MacroButton");
@@ -435,9 +438,9 @@ void TestFirstUserTour::aFirstUsersTour()
     QTest::mouseClick(longRange, Qt::LeftButton);
     QVERIFY(ReceiverNamed("r4k").longRange);
 
-    // The LED choice is hidden after the read: every fill of a receiver link
-    // hides it, and only the receiver's own LED report (sent before that fill)
-    // shows it again. Pressing the receiver's LED button once brings it.
+    // The import refilled the page from the file, which hides the LED choice
+    // of a receiver link until the receiver reports its mode again: the user
+    // presses the receiver's LED button once.
     auto *led = Find<QCheckBox>(settings, "ReUntil_3");
     QVERIFY(HidSim::ReceiverLedChanged("r4k", 2));
     QVERIFY(QTest::qWaitFor([&] { return led->isVisible(); }, 3000));
