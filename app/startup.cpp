@@ -44,6 +44,12 @@ void PrepareEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_XCB_GL_INTEGRATION"))
         qputenv("QT_XCB_GL_INTEGRATION", "none");
+    // Without TZ the C library stats /etc/localtime at every local-time
+    // conversion, and Qt converts a file time for every picture a style sheet
+    // names (its pixmap cache key): hundreds of stats per page fill. Naming
+    // the same zone file lets it keep what it read.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     // The plugin folder beside the program holds the xcb and offscreen
     // platforms only; a session that asks for another (wayland) still gets a window.
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");

@@ -25,7 +25,7 @@ QStringList UserFolderNames();
 // QT_XCB_GL_INTEGRATION=none unless it is set already (the program draws
 // nothing with OpenGL, so the GL driver is not loaded for its windows), and a
 // QT_QPA_PLATFORM that names a platform the program does not bring gets "xcb"
-// to fall back to.
+// to fall back to; TZ=":/etc/localtime" when TZ is not set.
 void PrepareEnvironment();
 
 // Creates the base folder's subfolders (with missing parents) and an empty

@@ -17,6 +17,7 @@
 #include "globals.h"
 #include "hidusb_control.h"
 #include "postmsg.h"
+#include "startup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -142,6 +143,8 @@ int main(int argc, char **argv)
     StayOnThisCore();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The environment the program's start-up gives Qt.
+    Startup::PrepareEnvironment();
     QApplication app(argc, argv);
     QCommandLineParser parser;
     const QCommandLineOption fillsOption("fills", "Number of measured fills.", "n", QString::number(kDefaultFills));

@@ -409,8 +409,21 @@ void TestStartup::environmentForQt()
     };
     set("QT_XCB_GL_INTEGRATION", gl);
     set("QT_QPA_PLATFORM", platform);
+    const QByteArray savedTz = qgetenv("TZ");
+    const bool tzWasSet = qEnvironmentVariableIsSet("TZ");
+    qunsetenv("TZ");
 
     Startup::PrepareEnvironment();
+
+    // The local zone is named, so the C library keeps the zone file it read.
+    QCOMPARE(qgetenv("TZ"), QByteArray(":/etc/localtime"));
+    qputenv("TZ", "Europe/Paris");
+    Startup::PrepareEnvironment();
+    QCOMPARE(qgetenv("TZ"), QByteArray("Europe/Paris"));
+    if (tzWasSet)
+        qputenv("TZ", savedTz);
+    else
+        qunsetenv("TZ");
 
     const QByteArray glNow = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION") ? qgetenv("QT_XCB_GL_INTEGRATION") : "-";
     const QByteArray platformNow = qEnvironmentVariableIsSet("QT_QPA_PLATFORM") ? qgetenv("QT_QPA_PLATFORM") : "-";
