@@ -79,11 +79,26 @@ void FollowCurrentDevice()
         PostMsg::GetInstance()->EmitChangeMainDialog(0);
 }
 
-// The receiver beside a wired mouse, when exactly two devices were found.
-struct ReceiverPartner {
-    QString version;
-    int receiverClass = 0;  // 0: none, for which the receiver check answers false
-};
+
+void RefreshFirmwareHint()
+{
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    if (!current.Wired)
+        return;
+    const ReceiverPartner partner = FindReceiverPartner();
+    const QString mouseVersion = current.FirmwareVersion;
+    PostMsg *hub = PostMsg::GetInstance();
+    if (!QDir(FirmwareFolder()).exists()) {
+        hub->EmitLabelTextB(partner.version, QString());
+        return;
+    }
+    g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, partner.version, partner.receiverClass);
+    g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouseVersion, partner.receiverClass);
+    const bool anyUpdate = g_ReceiverUpdateFound || g_MouseUpdateFound;
+    hub->EmitLabelTextB(partner.version, anyUpdate ? QStringLiteral("true") : QString());
+}
+
+}  // namespace
 
 ReceiverPartner FindReceiverPartner()
 {
@@ -106,26 +121,6 @@ ReceiverPartner FindReceiverPartner()
     }
     return partner;
 }
-
-void RefreshFirmwareHint()
-{
-    const DeviceAllInfo current = g_CurrentDevice.Get();
-    if (!current.Wired)
-        return;
-    const ReceiverPartner partner = FindReceiverPartner();
-    const QString mouseVersion = current.FirmwareVersion;
-    PostMsg *hub = PostMsg::GetInstance();
-    if (!QDir(FirmwareFolder()).exists()) {
-        hub->EmitLabelTextB(partner.version, QString());
-        return;
-    }
-    g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, partner.version, partner.receiverClass);
-    g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouseVersion, partner.receiverClass);
-    const bool anyUpdate = g_ReceiverUpdateFound || g_MouseUpdateFound;
-    hub->EmitLabelTextB(partner.version, anyUpdate ? QStringLiteral("true") : QString());
-}
-
-}  // namespace
 
 int ReceiverClassOfLink(int linkType)
 {

@@ -15,6 +15,7 @@
 //
 // The library calls both on the GUI thread (the one that registered them).
 
+#include <QString>
 #include <QStringList>
 
 void SelectionUsbChangedCallback();
@@ -35,6 +36,16 @@ extern QStringList g_Wireless8PidList;
 // Receiver class of a link type: 1, 2, 4 or 8 for link type 0, 4, 1 or 5;
 // 0 for any other (a cable).
 int ReceiverClassOfLink(int linkType);
+
+// The receiver listed beside a mouse on its cable, when exactly two devices
+// are listed (g_FoundDevices): the version of the first wireless entry with a
+// pairing address, and the class of the first such entry with a receiver
+// link. Otherwise empty and 0 (no receiver image fits).
+struct ReceiverPartner {
+    QString version;
+    int receiverClass = 0;
+};
+ReceiverPartner FindReceiverPartner();
 
 // Whether the settings page's repair dialog (g_UpDateRepair) is shown; false
 // while it does not exist.

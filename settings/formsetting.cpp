@@ -420,23 +420,8 @@ void FormSetting::ApplyUpdateAvailableLook()
 void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
-    receiver->clear();
-    mouse->clear();
-    if (!current.Online) {
-        *receiver = current.UsbVersion;
-        return;
-    }
-    if (!current.Wired) {
-        *receiver = current.UsbVersion;
-    } else if (g_FoundDevices.size() == 2) {
-        for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
-            if (!entry.Address.isEmpty() && !entry.Wired) {
-                *receiver = entry.UsbVersion;
-                break;
-            }
-        }
-    }
-    *mouse = current.FirmwareVersion;
+    *receiver = !current.Online || !current.Wired ? current.UsbVersion : FindReceiverPartner().version;
+    *mouse = current.Online ? current.FirmwareVersion : QString();
 }
 
 // The receiver class whose image fits the current device: its own link, or
@@ -444,15 +429,7 @@ void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
 int FormSetting::CurrentReceiverClass() const
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
-    if (!current.Wired)
-        return ReceiverClassOfLink(current.LinkType);
-    if (g_FoundDevices.size() != 2)
-        return 0;
-    for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
-        if (!entry.Address.isEmpty() && !entry.Wired && ReceiverClassOfLink(entry.LinkType) != 0)
-            return ReceiverClassOfLink(entry.LinkType);
-    }
-    return 0;
+    return current.Wired ? FindReceiverPartner().receiverClass : ReceiverClassOfLink(current.LinkType);
 }
 
 void FormSetting::FillVersionLabels()

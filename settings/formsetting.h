@@ -147,6 +147,8 @@ private:
     void ContinueAfterRun(bool receiverMayFollow);
     void RestoreDongleUpdateUi();
     void RestoreMouseUpdateUi();
+    void RestoreRunUi(int target);
+    void RestoreEndOf(int target);
     bool CheckTwoListed();
     bool CheckRepairPath();
     void CheckError(const QString &hint);

@@ -242,13 +242,7 @@ bool FormSetting::CheckTwoListed()
         CheckError(NoRecieveText);
         return false;
     }
-    int receiverClass = 0;
-    for (const DeviceAllInfo &entry : listed) {
-        if (!entry.Wired && !entry.Address.isEmpty() && ReceiverClassOfLink(entry.LinkType) != 0) {
-            receiverClass = ReceiverClassOfLink(entry.LinkType);
-            break;
-        }
-    }
+    const int receiverClass = FindReceiverPartner().receiverClass;
     if (receiverClass == 0) {
         CheckError(NoRecieveText);
         return false;
@@ -531,10 +525,7 @@ void FormSetting::CountAndStartStep(int target, const QString &versionText)
                             : CableEntries(g_FoundDevices) + MouseBootPending;
     if (devices != 1) {
         RunStateOf(target) = kRunIdle;
-        if (target == kReceiverFirmware)
-            RestoreDongleUpdateUi();
-        else
-            RestoreMouseUpdateUi();
+        RestoreEndOf(target);
         ReportDeviceCount(target, devices);
         UpdateStepState = 4;
         return;
@@ -612,26 +603,16 @@ void FormSetting::ReportDeviceCount(int target, int count)
 void FormSetting::EndWithoutImage(int target)
 {
     RunStateOf(target) = kRunNothingToFlash;
-    if (target == kReceiverFirmware) {
-        RestoreDongleUpdateUi();
-        ReceiverNoUpdate = true;
-    } else {
-        RestoreMouseUpdateUi();
-        MouseNoUpdate = true;
-    }
+    RestoreEndOf(target);
+    (target == kReceiverFirmware ? ReceiverNoUpdate : MouseNoUpdate) = true;
     LastOutcomeText = VerNewText;
     UpdateStepState = 4;
 }
 
 void FormSetting::EndRunStep(int target)
 {
-    if (target == kReceiverFirmware) {
-        ReceiverUpdating = false;
-        RestoreDongleUpdateUi();
-    } else {
-        MouseUpdating = false;
-        RestoreMouseUpdateUi();
-    }
+    (target == kReceiverFirmware ? ReceiverUpdating : MouseUpdating) = false;
+    RestoreEndOf(target);
     const int runState = RunStateOf(target);
     if (runState == kRunSucceeded || runState == kRunFailed)
         LastFlashSucceeded = runState == kRunSucceeded;
@@ -650,47 +631,46 @@ void FormSetting::EndRunStep(int target)
     EndChainIfIdle();
 }
 
+void FormSetting::RestoreEndOf(int target)
+{
+    if (target == kReceiverFirmware)
+        RestoreDongleUpdateUi();
+    else
+        RestoreMouseUpdateUi();
+}
+
 void FormSetting::RestoreDongleUpdateUi()
 {
-    g_LinkWatch = 1;
-    switch (g_DongleUpdateState) {
-    case kRunNothingToFlash:
-        form->toolButton_2->hide();
-        ApplyPlainUpdateLook();
-        break;
-    case kRunSucceeded:
-        form->toolButton_2->hide();
-        UpdateFailInfo::Remove();
-        ApplyPlainUpdateLook();
-        g_ReceiverUpdateFound = false;
-        break;
-    case kRunFlashing:
-        form->toolButton_2->hide();
-        UpdateFailInfo::Remove();
-        break;
-    default:
-        break;
-    }
-    UpdateStepState = 4;
+    RestoreRunUi(kReceiverFirmware);
 }
 
 void FormSetting::RestoreMouseUpdateUi()
 {
+    RestoreRunUi(kMouseFirmware);
+}
+
+// The end of a run of `target`, by its run state: the row's marker, the
+// record of a failed flash, the update button's look and the newer-image flag.
+void FormSetting::RestoreRunUi(int target)
+{
+    const bool receiver = target == kReceiverFirmware;
+    QToolButton *marker = receiver ? form->toolButton_2 : form->toolButton_3;
     g_LinkWatch = 1;
-    switch (g_MouseUpdateState) {
+    switch (RunStateOf(target)) {
     case kRunNothingToFlash:
-        form->toolButton_3->hide();
-        form->Receive_2->setText(VerNewText);
+        marker->hide();
+        if (!receiver)
+            form->Receive_2->setText(VerNewText);
         ApplyPlainUpdateLook();
         break;
     case kRunSucceeded:
-        form->toolButton_3->hide();
+        marker->hide();
         UpdateFailInfo::Remove();
         ApplyPlainUpdateLook();
-        g_MouseUpdateFound = false;
+        (receiver ? g_ReceiverUpdateFound : g_MouseUpdateFound) = false;
         break;
     case kRunFlashing:
-        form->toolButton_3->hide();
+        marker->hide();
         UpdateFailInfo::Remove();
         break;
     default:

@@ -145,31 +145,6 @@ void Shot(QWidget *widget, const QString &name)
         qWarning("could not save %s", qPrintable(name));
 }
 
-// Runs `action` on the next modal dialog of class `className` that opens
-// while this object lives, also inside a nested exec().
-class OnModal : public QObject
-{
-public:
-    OnModal(const char *className, std::function<void(QWidget *)> action)
-        : m_className(className), m_action(std::move(action))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (done || !modal || !modal->isVisible() || qstrcmp(modal->metaObject()->className(), m_className) != 0)
-                return;
-            done = true;
-            m_action(modal);
-        });
-        m_timer.start(10);
-    }
-    bool done = false;
-
-private:
-    const char *m_className;
-    std::function<void(QWidget *)> m_action;
-    QTimer m_timer;
-};
-
 // Types `path` into a file dialog's name field and accepts it, as a user does.
 std::function<void(QWidget *)> GiveFileName(const QString &path, const QString &shot)
 {
@@ -258,7 +233,7 @@ void TestFirstUserTour::aFirstUsersTour()
     qint64 now = 0;
     macroPage->SetRecordClock([&now] { return now; });
     {
-        OnModal name("QuestionDialog", [](QWidget *dialog) {
+        TestSupport::OnModal name("QuestionDialog", [](QWidget *dialog) {
             QTest::keyClicks(Find<QLineEdit>(dialog, "lineEdit"), kMacroName);
             Shot(dialog, "02-macro-name-dialog");
             Click(dialog, "NewHong");
@@ -289,7 +264,7 @@ void TestFirstUserTour::aFirstUsersTour()
     // The first pause becomes 250 ms.
     ClickListRow(events, events->item(1));
     {
-        OnModal delay("AddDelayTime", [](QWidget *dialog) {
+        TestSupport::OnModal delay("AddDelayTime", [](QWidget *dialog) {
             auto *spin = Find<QSpinBox>(dialog, "spinBox");
             spin->selectAll();
             QTest::keyClicks(spin, "250");
@@ -311,7 +286,7 @@ void TestFirstUserTour::aFirstUsersTour()
     // Button 4: Ctrl+C.
     Click(buttons, "StartPause");
     {
-        OnModal combination("GroupKey", [](QWidget *dialog) {
+        TestSupport::OnModal combination("GroupKey", [](QWidget *dialog) {
             Find<QCheckBox>(dialog, "Ctrl")->setChecked(true);
             QTest::keyClick(dialog->windowHandle(), Qt::Key_C);
             Shot(dialog, "05-key-combination-dialog");
@@ -378,7 +353,7 @@ void TestFirstUserTour::aFirstUsersTour()
     QTemporaryDir exportFolder;
     const QString exported = exportFolder.filePath("tour-settings.bin");
     {
-        OnModal save("QFileDialog", GiveFileName(exportFolder.filePath("tour-settings"), "09-export-dialog"));
+        TestSupport::OnModal save("QFileDialog", GiveFileName(exportFolder.filePath("tour-settings"), "09-export-dialog"));
         Click(buttons, "OutputData");
         QVERIFY(save.done);
     }
@@ -396,8 +371,8 @@ void TestFirstUserTour::aFirstUsersTour()
 
     Click(page, "ButtonMain");
     {
-        OnModal open("QFileDialog", GiveFileName(exported, "10-import-dialog"));
-        OnModal popup("UpDataParam", [](QWidget *modal) { Shot(modal, "11-import-popup"); });
+        TestSupport::OnModal open("QFileDialog", GiveFileName(exported, "10-import-dialog"));
+        TestSupport::OnModal popup("UpDataParam", [](QWidget *modal) { Shot(modal, "11-import-popup"); });
         Click(buttons, "ImportData");
         QVERIFY(open.done);
     }
@@ -465,7 +440,7 @@ void TestFirstUserTour::aFirstUsersTour()
     HidSim::ClearCallLog();
     QString pairingResult;
     {
-        OnModal pairing("Match", [&](QWidget *dialog) {
+        TestSupport::OnModal pairing("Match", [&](QWidget *dialog) {
             Shot(dialog, "15-pairing-dialog");
             auto *start = Find<QPushButton>(dialog, "MatchButton");
             // The button takes clicks once the dialog's target check has found the receiver.
@@ -509,15 +484,8 @@ void TestFirstUserTour::aFirstUsersTour()
     QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", QString::number(kChineseLanguage)));
 
     // ---- the next run ---------------------------------------------------------------------------
-    QProcess next;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kSecondRun, "1");
-    next.setProcessEnvironment(environment);
-    next.setProcessChannelMode(QProcess::MergedChannels);
-    next.start(QCoreApplication::applicationFilePath(), QStringList());
-    QVERIFY(next.waitForFinished(300000));
-    const QByteArray output = next.readAll();
-    QVERIFY2(next.exitStatus() == QProcess::NormalExit && next.exitCode() == 0, output.constData());
+    QByteArray output;
+    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 300000, &output), output.constData());
 }
 
 // The next run: a new process with the world folder and the per-user folder of the first.

@@ -57,31 +57,6 @@ bool Settled()
     return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
 }
 
-// Runs `action` on the first modal dialog of class `className` that opens
-// while the returned object lives (also inside a nested exec()).
-class OnModal : public QObject
-{
-public:
-    OnModal(const char *className, std::function<void(QWidget *)> action)
-        : m_className(className), m_action(std::move(action))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (done || !modal || qstrcmp(modal->metaObject()->className(), m_className) != 0)
-                return;
-            done = true;
-            m_action(modal);
-        });
-        m_timer.start(10);
-    }
-    bool done = false;
-
-private:
-    const char *m_className;
-    std::function<void(QWidget *)> m_action;
-    QTimer m_timer;
-};
-
 // The press, moves and release of the left button on `widget`.
 void Mouse(QWidget *widget, QEvent::Type type, const QPoint &at)
 {
@@ -214,7 +189,7 @@ void TestNewUser::shortDebounceNoticeOpensOnTheScreen()
     auto *box = m_window->DevicePage()->findChild<QComboBox *>("Debunce");
     QVERIFY(box && box->isVisible());
     QRect notice;
-    OnModal answer("LessThree", [&](QWidget *modal) {
+    TestSupport::OnModal answer("LessThree", [&](QWidget *modal) {
         notice = modal->geometry();
         QTest::mouseClick(modal->findChild<QAbstractButton *>("NewHong"), Qt::LeftButton);
     });
@@ -327,7 +302,7 @@ void TestNewUser::leavingThePageEndsTheWait()
     HidSim::SetTiming(timing);
     QSignalSpy timeouts(PopupTimer(), &QTimer::timeout);
     bool unplugged = false;
-    OnModal unplug("UpDataParam", [&](QWidget *) { unplugged = HidSim::PlugReceiver("r4k", false); });
+    TestSupport::OnModal unplug("UpDataParam", [&](QWidget *) { unplugged = HidSim::PlugReceiver("r4k", false); });
 
     ChooseTile("0xFF14");
 

@@ -82,15 +82,8 @@ void TestWorldAcrossRuns::aChosenRateIsKeptForTheNextRun()
     const QString shown = QString::fromUtf8(tool.readAllStandardOutput());
     QVERIFY2(shown.contains(QRegularExpression("ReportRate +8 \\(0x08\\)")), qPrintable(shown));
 
-    QProcess next;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(kSecondRun, "1");
-    next.setProcessEnvironment(environment);
-    next.setProcessChannelMode(QProcess::MergedChannels);
-    next.start(QCoreApplication::applicationFilePath(), QStringList());
-    QVERIFY(next.waitForFinished(120000));
-    const QByteArray output = next.readAll();
-    QVERIFY2(next.exitStatus() == QProcess::NormalExit && next.exitCode() == 0, output.constData());
+    QByteArray output;
+    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 120000, &output), output.constData());
 }
 
 // The next run: a new process, the same world folder.

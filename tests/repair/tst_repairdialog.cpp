@@ -24,23 +24,6 @@
 
 namespace {
 
-// A program folder with everything of the staged one but the image folder.
-class FolderWithoutImages
-{
-public:
-    FolderWithoutImages() : m_staged(qEnvironmentVariable("VOGM_APP_DIR"))
-    {
-        for (const char *entry : {"Language", "Picture", "usersetting", "driver_sensor.h"})
-            QFile::link(m_staged + "/" + entry, m_dir.path() + "/" + QLatin1String(entry));
-        qputenv("VOGM_APP_DIR", m_dir.path().toLocal8Bit());
-    }
-    ~FolderWithoutImages() { qputenv("VOGM_APP_DIR", m_staged.toLocal8Bit()); }
-
-private:
-    QString m_staged;
-    QTemporaryDir m_dir;
-};
-
 QString Text(const QString &tag)
 {
     QString text;
@@ -447,9 +430,9 @@ void TestRepairDialog::theCheck()
     QFETCH(bool, result);
     QFETCH(QString, hint);
     QFETCH(int, stageCount);
-    std::unique_ptr<FolderWithoutImages> folder;
+    std::unique_ptr<TestSupport::FolderWithoutImages> folder;
     if (!images)
-        folder = std::make_unique<FolderWithoutImages>();
+        folder = std::make_unique<TestSupport::FolderWithoutImages>();
     HidSim::World world = HidSim::DefaultWorld();
     if (secondBootReceiver) {
         HidSim::Receiver twin = world.receivers.front();

@@ -39,23 +39,6 @@ namespace {
 
 const QString kVid = QStringLiteral("0xFF5C");
 
-// A program folder with everything of the staged one but the image folder.
-class FolderWithoutImages
-{
-public:
-    FolderWithoutImages() : m_staged(qEnvironmentVariable("VOGM_APP_DIR"))
-    {
-        for (const char *entry : {"Language", "Picture", "usersetting", "driver_sensor.h"})
-            QFile::link(m_staged + "/" + entry, m_dir.path() + "/" + QLatin1String(entry));
-        qputenv("VOGM_APP_DIR", m_dir.path().toLocal8Bit());
-    }
-    ~FolderWithoutImages() { qputenv("VOGM_APP_DIR", m_staged.toLocal8Bit()); }
-
-private:
-    QString m_staged;
-    QTemporaryDir m_dir;
-};
-
 // The device list's record of a device, as its scan makes it.
 DeviceAllInfo Listed(const QString &device)
 {
@@ -265,9 +248,9 @@ void TestFirmwareUpdate::versionLabels()
     g_CurrentDevice.Set(Current(device.section(':', 0, 0), online, "v1.2"));
     UpdateButton()->setStyleSheet("QToolButton{}");
 
-    std::unique_ptr<FolderWithoutImages> noImages;
+    std::unique_ptr<TestSupport::FolderWithoutImages> noImages;
     if (!withImages)
-        noImages = std::make_unique<FolderWithoutImages>();
+        noImages = std::make_unique<TestSupport::FolderWithoutImages>();
     page->SetVer(0);
 
     QCOMPARE(Receiver(), receiver);
@@ -544,9 +527,9 @@ void TestFirmwareUpdate::updateButton()
     page->SetVer(3);
     if (situation == "verNew")
         page->SetVerText();
-    std::unique_ptr<FolderWithoutImages> noImages;
+    std::unique_ptr<TestSupport::FolderWithoutImages> noImages;
     if (situation == "noImages")
-        noImages = std::make_unique<FolderWithoutImages>();
+        noImages = std::make_unique<TestSupport::FolderWithoutImages>();
     page->show();
     QVERIFY(QTest::qWaitForWindowExposed(page.get()));
 
@@ -691,7 +674,7 @@ void TestFirmwareUpdate::failedFlashAndItsRepair()
 void TestFirmwareUpdate::upgradeAfterTheImagesWent()
 {
     OpenReadyDialog();
-    FolderWithoutImages noImages;
+    TestSupport::FolderWithoutImages noImages;
     ClickUpgrade();
     QVERIFY(page->Engine().receiverUpdating);
     QVERIFY(TestSupport::WaitFor([this] { return page->Engine().receiverNoUpdate; }));

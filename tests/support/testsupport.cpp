@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -182,6 +184,45 @@ int RunTest(QObject *test, int argc, char **argv)
     UsbServer_Exit();
     HidSim::WaitUntilIdle();
     return result;
+}
+
+FolderWithoutImages::FolderWithoutImages()
+    : m_staged(qEnvironmentVariable("VOGM_APP_DIR")), m_dir(std::make_unique<QTemporaryDir>())
+{
+    for (const char *entry : {"Language", "Picture", "usersetting", "driver_sensor.h"})
+        QFile::link(m_staged + "/" + entry, m_dir->path() + "/" + QLatin1String(entry));
+    qputenv("VOGM_APP_DIR", m_dir->path().toLocal8Bit());
+}
+
+FolderWithoutImages::~FolderWithoutImages()
+{
+    qputenv("VOGM_APP_DIR", m_staged.toLocal8Bit());
+}
+
+OnModal::OnModal(const char *className, std::function<void(QWidget *)> action)
+    : m_className(className), m_action(std::move(action))
+{
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (done || !modal || !modal->isVisible() || qstrcmp(modal->metaObject()->className(), m_className) != 0)
+            return;
+        done = true;
+        m_action(modal);
+    });
+    m_timer.start(10);
+}
+
+bool RunThisProgramAgain(const char *variable, int timeoutMs, QByteArray *output)
+{
+    QProcess next;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(variable), QStringLiteral("1"));
+    next.setProcessEnvironment(environment);
+    next.setProcessChannelMode(QProcess::MergedChannels);
+    next.start(QCoreApplication::applicationFilePath(), QStringList());
+    const bool finished = next.waitForFinished(timeoutMs);
+    *output = next.readAll();
+    return finished && next.exitStatus() == QProcess::NormalExit && next.exitCode() == 0;
 }
 
 }  // namespace TestSupport

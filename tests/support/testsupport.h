@@ -16,7 +16,9 @@
 #include <QStringList>
 #include <QTest>
 #include <QTimer>
+#include <QTemporaryDir>
 #include <functional>
+#include <memory>
 
 class QImage;
 class QWidget;
@@ -111,6 +113,41 @@ QStringList PicturesNamed(const QWidget *root);
 
 // Runs the suite, then closes a device connection it left open.
 int RunTest(QObject *test, int argc, char **argv);
+
+// Points VOGM_APP_DIR, while it lives, at a program folder with everything of
+// the staged one but the firmware image folder bin/.
+class FolderWithoutImages
+{
+public:
+    FolderWithoutImages();
+    ~FolderWithoutImages();
+    FolderWithoutImages(const FolderWithoutImages &) = delete;
+    FolderWithoutImages &operator=(const FolderWithoutImages &) = delete;
+
+private:
+    QString m_staged;
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+// Runs `action` once on the first visible modal dialog of class `className`
+// that becomes active while this object lives (looked for every 10 ms, also
+// from inside the nested event loops of modal dialogs).
+class OnModal : public QObject
+{
+public:
+    OnModal(const char *className, std::function<void(QWidget *)> action);
+    bool done = false;
+
+private:
+    const char *m_className;
+    std::function<void(QWidget *)> m_action;
+    QTimer m_timer;
+};
+
+// Runs this test program again as a new process with `variable` set to 1 in
+// its environment (its main() then runs the next run's test class); true when
+// it ended with exit code 0. `output` receives what it printed.
+bool RunThisProgramAgain(const char *variable, int timeoutMs, QByteArray *output);
 
 }  // namespace TestSupport
 
