@@ -46,7 +46,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QToolButton>
-#include <QVBoxLayout>
 #include <cstdio>
 
 namespace {
@@ -239,24 +238,12 @@ void Sweep::SettingsPage()
     g_UpDateRepair->hide();
 }
 
-QWidget *DarkWindow(QWidget *content, const QString &title)
-{
-    auto *window = new QWidget;
-    window->setWindowTitle(title);
-    window->setObjectName(QStringLiteral("HostPage"));
-    window->setAttribute(Qt::WA_StyledBackground, true);
-    window->setStyleSheet(QStringLiteral("#HostPage{background-color: rgb(24, 25, 29);}"));
-    auto *layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content, 0, Qt::AlignLeft | Qt::AlignTop);
-    return window;
-}
-
 void Sweep::HostedPagesAndNotices()
 {
     const FlashDataMap image = ReadImage();
     for (const HostedPage &hosted : HostedPages()) {
-        std::unique_ptr<QWidget> window(DarkWindow(hosted.build(image), hosted.title));
+        std::unique_ptr<QWidget> window(DarkPage(hosted.build(image)));
+        window->setWindowTitle(hosted.title);
         window->move(20, 20);
         window->show();
         ShootWindow(window.get(), "host-" + hosted.title.toLower().replace(' ', '-'));
