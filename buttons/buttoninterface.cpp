@@ -10,6 +10,7 @@
 #include "paths.h"
 #include "postmsg.h"
 #include "sensordescription.h"
+#include "wheelguard.h"
 #include "worker.h"
 #include "writers.h"
 
@@ -96,6 +97,7 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
 
     LoadLanguage(true, CurrentLanguageIndex());
     ApplyBoxSheets();
+    WheelGuard::InstallOn(this);
 }
 
 Buttoninterface::~Buttoninterface()

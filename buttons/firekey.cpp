@@ -7,6 +7,7 @@
 #include "noticedialog.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "wheelguard.h"
 
 FireKey::FireKey(QWidget *parent) : QDialog(parent), ui(new Ui_FireKey)
 {
@@ -16,6 +17,7 @@ FireKey::FireKey(QWidget *parent) : QDialog(parent), ui(new Ui_FireKey)
     setWindowFlags(NoticeDialog::NoticeWindowFlags());
     ApplyStyleSheets();
     SlotChangeLanguage(CurrentLanguageIndex());
+    WheelGuard::InstallOn(this);
 }
 
 FireKey::~FireKey()

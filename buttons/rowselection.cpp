@@ -7,6 +7,7 @@
 
 #include "ui_buttoninterface.h"
 
+#include "listscroll.h"
 #include "notices.h"
 
 #include <QLayout>
@@ -59,7 +60,7 @@ enum FunctionType {
 
 void ScrollTo(QScrollArea *area, int position)
 {
-    area->verticalScrollBar()->setSliderPosition(position);
+    area->verticalScrollBar()->setSliderPosition(ListScroll::WholeItemPosition(area, position));
 }
 
 int MouseButtonRow(int param)

@@ -10,6 +10,7 @@
 #include "screencolor.h"
 #include "sleeptime.h"
 #include "stopclosetime.h"
+#include "wheelguard.h"
 #include "writers.h"
 
 #include <QMouseEvent>
@@ -85,6 +86,7 @@ LampLight::LampLight(QWidget *parent) : QWidget(parent), ui(new Ui::LampLight)
     ShowModeWidgets(ui->LightMod->currentIndex());
     ApplyTheme();
     SlotChangeLanguage(CurrentLanguageIndex());
+    WheelGuard::InstallOn(this);
 }
 
 LampLight::~LampLight()

@@ -7,6 +7,7 @@
 #include "noticedialog.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "wheelguard.h"
 
 AddDelayTime::AddDelayTime(QWidget *parent) : QDialog(parent), ui(new Ui_AddDelayTime)
 {
@@ -20,6 +21,7 @@ AddDelayTime::AddDelayTime(QWidget *parent) : QDialog(parent), ui(new Ui_AddDela
     ApplyStyleSheets();
     ui->spinBox->setFocus(Qt::ActiveWindowFocusReason);
     SlotChangeLanguage(CurrentLanguageIndex());
+    WheelGuard::InstallOn(this);
 }
 
 AddDelayTime::~AddDelayTime()

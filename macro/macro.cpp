@@ -16,6 +16,7 @@
 #include "paneltheme.h"
 #include "postmsg.h"
 #include "questiondialog.h"
+#include "wheelguard.h"
 #include "wholefile.h"
 #include "writers.h"
 
@@ -158,6 +159,8 @@ Macro::Macro(QWidget *parent)
     ApplyTextTheme();
     ApplyButtonTheme();
     SlotChangeLanguage(CurrentLanguageIndex());
+    WheelGuard::InstallOn(this);
+    WheelGuard::MarkAsMenu(ui->ChooseEvent);
 }
 
 Macro::~Macro()

@@ -16,6 +16,7 @@
 #include "updatefailinfo.h"
 #include "updaterepair.h"
 #include "usbcallbacks.h"
+#include "wheelguard.h"
 
 #include <QEvent>
 #include <QHideEvent>
@@ -92,6 +93,7 @@ DialogChange::DialogChange(QWidget *parent) : QWidget(parent), ui(new Ui_DialogC
     ui->comboBox->setCurrentIndex(language);
     ChangeDialogLanguage(language);
     ui->FindVer->hide();
+    WheelGuard::InstallOn(this);
 
     // No scan of our own: the library calls the callback soon after this.
     StartUsbChanged(SelectionUsbChangedCallback, kUsbChangedIntervalMs);

@@ -11,6 +11,7 @@
 #include "sensorcoding.h"
 #include "sensordescription.h"
 #include "sensormodel.h"
+#include "wheelguard.h"
 #include "wholefile.h"
 #include "writers.h"
 
@@ -137,6 +138,7 @@ Sensor::Sensor(QWidget *parent) : QWidget(parent), ui(new Ui_Sensor())
     // The combo theme gave the box a list of its own; the "Corded" row is hidden in it.
     ModelView = qobject_cast<QListView *>(ui->ModelChoose->view());
     ConnectDeviceSignals();
+    WheelGuard::InstallOn(this);
 }
 
 Sensor::~Sensor()

@@ -2,6 +2,7 @@
 
 #include "ui_formsetting.h"
 
+#include "contentpanel.h"
 #include "firmwareimages.h"
 #include "globals.h"
 #include "languagereader.h"
@@ -15,6 +16,7 @@
 #include "updaterepair.h"
 #include "usbcallbacks.h"
 #include "weblinkfile.h"
+#include "wheelguard.h"
 
 #include <QButtonGroup>
 #include <QFileInfo>
@@ -35,6 +37,11 @@ constexpr int kExpandedWebLinkY = 710;
 constexpr int kExpandedCompanyLineY = 730;
 constexpr int kWebLinkX = 610;
 constexpr int kCompanyLineX = 490;
+
+// The scroll area stands this far inside the device page's content panel,
+// so its scroll bar keeps clear of the panel's rounded corners.
+constexpr int kPanelInsetY = 8;
+constexpr int kPanelInsetRight = 4;
 
 // The driver-version label sits this far below its first place while the
 // content scrolls.
@@ -118,6 +125,7 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     form->toolButton_3->hide();
     form->scrollArea->setFrameShape(QFrame::NoFrame);
     form->scrollAreaWidgetContents->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
+    FitIntoPanel();
 
     const int language = CurrentLanguageIndex();
     form->comboBox->setCurrentIndex(language);
@@ -138,6 +146,7 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     LedGroup->addButton(form->ReUntil_3);
 
     MakeUpdateTimers();
+    WheelGuard::InstallOn(this);
 }
 
 FormSetting::~FormSetting()
@@ -342,6 +351,19 @@ void FormSetting::LoadWebLinks()
 }
 
 // ---- layouts ------------------------------------------------------------------------------
+
+// The device page draws a rounded panel behind its pages; the scrolled
+// content stays inside it, clear of the navigation bar above and of the
+// panel's border below. The frame clips the scroll area on the left, where
+// the content holds only its margin, so the content keeps its geometry and
+// its right-aligned lines still end before the scroll bar.
+void FormSetting::FitIntoPanel()
+{
+    const QRect visible = ContentPanel::InsideOnPage().adjusted(0, kPanelInsetY, -kPanelInsetRight, -kPanelInsetY);
+    form->FrameSetting->setGeometry(visible);
+    form->scrollArea->setFixedSize(kContentWidth, visible.height());
+    form->scrollArea->move(visible.width() - form->scrollArea->width(), 0);
+}
 
 void FormSetting::ApplyCompactLayout()
 {

@@ -113,6 +113,7 @@ protected:
 
 private:
     void PlaceLowerBlocks();
+    void FitIntoPanel();
     void ConnectHub();
     void ApplyTheme();
     void ApplyTextTheme();

@@ -27,13 +27,12 @@
 #include "macroini.h"
 #include "macrorecord.h"
 #include "match.h"
-#include "mytoolbuttonenter.h"
 #include "panelfixture.h"
+#include "programwindow.h"
 #include "registrystore.h"
 #include "sensorcoding.h"
 #include "startup.h"
 #include "testsupport.h"
-#include "worker.h"
 #include "worldfixtures.h"
 
 #include <QCheckBox>
@@ -54,6 +53,9 @@
 #include <QtTest>
 #include <cstring>
 #include <functional>
+
+using TestSupport::OpenTile;
+using TestSupport::Settled;
 
 namespace {
 
@@ -119,12 +121,6 @@ QString MouseVersionRecorded(const QString &mid)
                                  RegistryStore::MouseVerName(ConfigIni::GetInstance()->Value("Option", "CID"), mid));
 }
 
-// No dialog open and no worker pass running.
-bool Settled()
-{
-    return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
-}
-
 template <typename T = QAbstractButton>
 T *Find(QWidget *root, const char *name)
 {
@@ -153,24 +149,6 @@ std::function<void(QWidget *)> GiveFileName(const QString &path, const QString &
         Find<QLineEdit>(modal, "fileNameEdit")->setText(path);
         static_cast<QDialog *>(modal)->accept();
     };
-}
-
-// Clicks the device list's tile of the device with `pid` once it is online
-// and waits until the device page has been filled from it.
-bool OpenTile(DialogMain *window, const QString &pid)
-{
-    int index = -1;
-    const bool listed = QTest::qWaitFor([&] {
-        for (int i = 0; i < g_PageDevices.size(); ++i)
-            index = g_PageDevices[i].Pid == pid && g_PageDevices[i].Online ? i : index;
-        return index >= 0 && Settled();
-    }, 10000);
-    auto *tile = window->SelectionPage()->findChild<mytoolButtonEnter *>(QString("btn%1").arg(index));
-    if (!listed || !tile)
-        return false;
-    QTest::mouseClick(tile, Qt::LeftButton);
-    return window->CurrentPage() == 1 && QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000)
-           && HidSim::WaitUntilIdle();
 }
 
 // A key as the X11 window system delivers it to the main window.

@@ -17,6 +17,7 @@
 #include "sensoreffectb.h"
 #include "sleeptime.h"
 #include "stopclosetimeb.h"
+#include "wheelguard.h"
 
 #include <QFont>
 #include <QLabel>
@@ -264,5 +265,6 @@ QWidget *BuildAlternativePanels(const FlashDataMap &image)
     panels.debounceSteps->SetValue(image.DebounceTime);
     FillSleep(panels.sleep, image);
     FillDpi(panels.dpi, image, model);
+    WheelGuard::InstallOn(page);
     return page;
 }

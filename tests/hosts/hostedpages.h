@@ -20,3 +20,7 @@ struct HostedPage
 };
 
 QVector<HostedPage> HostedPages();
+
+// The content area of the device page: dark, with `content` at its top-left
+// corner.
+QWidget *DarkPage(QWidget *content);

@@ -20,20 +20,6 @@ namespace {
 
 const QString kMouse = QStringLiteral("m1");
 
-// The content area of the device page: dark, with the hosted widget at its
-// top-left corner.
-QWidget *DarkPage(QWidget *content)
-{
-    auto *page = new QWidget;
-    page->setObjectName(QStringLiteral("HostPage"));
-    page->setAttribute(Qt::WA_StyledBackground, true);
-    page->setStyleSheet(QStringLiteral("#HostPage{background-color: rgb(24, 25, 29);}"));
-    auto *layout = new QVBoxLayout(page);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(content, 0, Qt::AlignLeft | Qt::AlignTop);
-    return page;
-}
-
 QTabWidget *HostWindow(const FlashDataMap &image)
 {
     auto *tabs = new QTabWidget;

@@ -717,7 +717,7 @@ void TestSensorPage::texts_data()
     QTest::newRow("English") << 0 << "Sensor settings" << "5 min" << "Steady" << "Ripple control" << "Polling rate";
     QTest::newRow("Simplified Chinese") << 1 << "传感器设置" << "5分钟" << "常亮" << "波纹控制" << "回报率";
     QTest::newRow("Japanese") << 5 << "センサー設定" << "5分" << "常時点灯" << "リップルコントロール"
-                              << "ポーリングレート";
+                              << "報告レート";
 }
 
 void TestSensorPage::texts()

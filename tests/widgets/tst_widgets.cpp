@@ -5,10 +5,15 @@
 #include "myslider.h"
 #include "mytoolbutton.h"
 #include "mytoolbuttonenter.h"
+#include "programwindow.h"
 #include "testsupport.h"
+#include "wheelguard.h"
 
 #include <QFile>
 #include <QListView>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSpinBox>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QStyle>
@@ -79,6 +84,9 @@ private slots:
     void progressBeforeStartDoesNothing();
     void progressRunsToTheEnd();
     void progressCreepStopsBelowTheNextBound();
+
+    void wheelGoesWhereItIsMeant_data();
+    void wheelGoesWhereItIsMeant();
 };
 
 void TestWidgets::sliderJumpsToThePressedPosition_data()
@@ -436,6 +444,113 @@ void TestWidgets::progressCreepStopsBelowTheNextBound()
     bar.Start(3, 100000);
     QCOMPARE(bar.value(), 0);
     QCOMPARE(bar.format(), QString("0.0%"));
+}
+
+namespace {
+
+// A window with a combo box, a slider, a spin box and a menu, each once in a
+// scroll area whose content scrolls, once in a scroll area whose content fits
+// and once on a plain panel.
+struct WheelWindow {
+    QWidget window;
+    QScrollArea *areas[2];
+    QWidget *places[3];
+
+    WheelWindow()
+    {
+        window.resize(600, 200);
+        for (int i = 0; i < 2; ++i) {
+            areas[i] = new QScrollArea(&window);
+            areas[i]->setGeometry(200 * i, 0, 200, 200);
+            auto *content = new QWidget;
+            content->resize(180, i == 0 ? 600 : 180);
+            areas[i]->setWidget(content);
+            places[i] = content;
+        }
+        places[2] = new QWidget(&window);
+        places[2]->setGeometry(400, 0, 200, 200);
+        for (QWidget *place : places) {
+            auto *combo = new QComboBox(place);
+            combo->setObjectName("combo");
+            auto *menu = new QComboBox(place);
+            menu->setObjectName("menu");
+            for (QComboBox *box : {combo, menu}) {
+                box->addItems({"a", "b", "c"});
+                box->setFocusPolicy(Qt::NoFocus);
+            }
+            auto *slider = new QSlider(Qt::Horizontal, place);
+            slider->setObjectName("slider");
+            slider->setFocusPolicy(Qt::NoFocus);
+            slider->setValue(50);
+            auto *spin = new QSpinBox(place);
+            spin->setObjectName("spin");
+            spin->setFocusPolicy(Qt::ClickFocus);
+            spin->setValue(50);
+            int y = 10;
+            for (QWidget *control : std::initializer_list<QWidget *>{combo, menu, slider, spin}) {
+                control->setGeometry(10, y, 150, 30);
+                y += 40;
+            }
+        }
+        WheelGuard::InstallOn(&window);
+        for (QWidget *place : places)
+            WheelGuard::MarkAsMenu(place->findChild<QComboBox *>("menu"));
+    }
+
+    static QString Value(QWidget *control)
+    {
+        if (auto *combo = qobject_cast<QComboBox *>(control))
+            return combo->currentText();
+        if (auto *spin = qobject_cast<QSpinBox *>(control))
+            return QString::number(spin->value());
+        return QString::number(static_cast<QSlider *>(control)->value());
+    }
+};
+
+}  // namespace
+
+void TestWidgets::wheelGoesWhereItIsMeant_data()
+{
+    QTest::addColumn<int>("place");  // 0 scrolling area, 1 area that fits, 2 plain panel
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<bool>("focused");
+    QTest::addColumn<bool>("controlChanges");
+    QTest::addColumn<bool>("areaScrolls");
+    for (const char *control : {"combo", "slider", "spin"}) {
+        QTest::addRow("%s in a scrolling area", control) << 0 << control << false << false << true;
+        QTest::addRow("%s in an area that fits", control) << 1 << control << false << true << false;
+        QTest::addRow("%s on a plain panel", control) << 2 << control << false << true << false;
+    }
+    QTest::addRow("clicked spin box in a scrolling area") << 0 << "spin" << true << true << false;
+    for (int place = 0; place < 3; ++place)
+        QTest::addRow("menu at place %d", place) << place << "menu" << false << false << (place == 0);
+}
+
+void TestWidgets::wheelGoesWhereItIsMeant()
+{
+    QFETCH(int, place);
+    QFETCH(QString, control);
+    QFETCH(bool, focused);
+    QFETCH(bool, controlChanges);
+    QFETCH(bool, areaScrolls);
+
+    WheelWindow fixture;
+    fixture.window.show();
+    fixture.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&fixture.window));
+    QWidget *target = fixture.places[place]->findChild<QWidget *>(control);
+    if (focused) {
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, target->height() / 2));
+        QVERIFY(target->hasFocus());
+    }
+    const QString before = WheelWindow::Value(target);
+    // Scrolled a little, with every control in view.
+    QScrollBar *bar = fixture.areas[0]->verticalScrollBar();
+    bar->setValue(5);
+
+    TestSupport::TurnWheel(target, target->rect().center(), -1);
+    QCOMPARE(WheelWindow::Value(target) != before, controlChanges);
+    QCOMPARE(bar->value() != 5, areaScrolls);
 }
 
 VOGM_TEST_MAIN(TestWidgets)

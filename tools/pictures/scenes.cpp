@@ -1,4 +1,5 @@
 // Painters of the page backgrounds, the device tiles and the larger scenes.
+#include "contentpanel.h"
 #include "mousedrawing.h"
 #include "painters.h"
 #include "palette.h"
@@ -97,9 +98,10 @@ Paint DevicePageBackground()
         p.fillRect(QRectF(0, 100, 134, r.height() - 100), QColor(21, 22, 26));
         p.fillRect(QRectF(134, 100, 1, r.height() - 100), QColor(36, 37, 44));
         // Content panel behind the settings pages.
-        const QRectF content(146, 110, r.width() - 158, r.height() - 122);
+        const QRectF content(ContentPanel::kOutline);
         QPainterPath panel;
-        panel.addRoundedRect(content.adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
+        panel.addRoundedRect(content.adjusted(0.5, 0.5, -0.5, -0.5), ContentPanel::kCornerRadius,
+                             ContentPanel::kCornerRadius);
         p.fillPath(panel, QColor(25, 26, 31, 200));
         p.save();
         p.setClipPath(panel);
