@@ -46,7 +46,7 @@ int MatchGroup(const IdAnswer &ids, int deviceTotal)
         return -1;
     const int last = std::min(deviceTotal, ConfigIni::GetInstance()->LastDriveGroup());
     for (int k = 1; k <= last; ++k) {
-        if (ids.mid == ConfigInt(QString("Drive%1").arg(k), "MID"))
+        if (ids.mid == ConfigInt(ConfigIni::DriveGroup(k - 1), "MID"))
             return k - 1;
     }
     return -1;

@@ -14,10 +14,6 @@
 #include <QDir>
 
 QStringList g_UsbPidList;
-QStringList g_WirelessPidList;
-QStringList g_Wireless2PidList;
-QStringList g_Wireless4PidList;
-QStringList g_Wireless8PidList;
 
 namespace {
 
@@ -113,29 +109,13 @@ ReceiverPartner FindReceiverPartner()
             partner.version = entry.UsbVersion;
             versionTaken = true;
         }
-        const int receiverClass = ReceiverClassOfLink(entry.LinkType);
+        const int receiverClass = ReceiverClass::OfLink(entry.LinkType);
         if (receiverClass != 0) {
             partner.receiverClass = receiverClass;
             break;
         }
     }
     return partner;
-}
-
-int ReceiverClassOfLink(int linkType)
-{
-    switch (linkType) {
-    case 0:
-        return 1;
-    case 4:
-        return 2;
-    case 1:
-        return 4;
-    case 5:
-        return 8;
-    default:
-        return 0;
-    }
 }
 
 bool RepairDialogVisible()
