@@ -145,8 +145,15 @@ void MainUsbChangedCallback()
     PostMsg *hub = PostMsg::GetInstance();
     hub->EmitSetver(4);
     const QString vid = OptionText("VID");
+    const DeviceAllInfo before = g_CurrentDevice.Get();
     g_FoundDevices.clear();
     EnumerateMainDevices(vid, ConfiguredProductIds());
+    // A device that came back with other firmware (a flash): the page shows
+    // its versions at once, and what is newer than them.
+    const DeviceAllInfo after = g_CurrentDevice.Get();
+    if (after.Path == before.Path
+        && (after.UsbVersion != before.UsbVersion || after.FirmwareVersion != before.FirmwareVersion))
+        hub->EmitSetver(0);
 
     if (g_FoundDevices.isEmpty()) {
         // While a firmware update runs (g_LinkWatch clear) the device page stays.

@@ -499,8 +499,7 @@ void UpdateEngine::RunStep(Step current, int target, const QString &versionText)
         step = Step::AwaitResult;
         break;
     case Step::AwaitResult:
-        if (RunStateOf(target) != kRunFlashing)
-            step = Step::End;
+        step = RunStateOf(target) == kRunFlashing ? Step::AwaitResult : Step::End;
         break;
     case Step::End:
         EndRunStep(target);

@@ -9,7 +9,9 @@
 #include "dialogchange.h"
 #include "devicetiles.h"
 #include "mytoolbuttonenter.h"
+#include "dialog.h"
 #include "dialogmain.h"
+#include "formsetting.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
@@ -234,6 +236,19 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QCOMPARE(watcher.Classes(), QStringList());
     // The mouse is on its cable too, so the page follows it there.
     QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
+
+    // The settings page shows the flashed versions at once, and follows a
+    // device that comes back with other firmware.
+    auto *settings = window->DevicePage()->findChild<FormSetting *>();
+    QVERIFY(settings);
+    QLabel *receiverVersion = settings->findChild<QLabel *>("label_5");
+    QLabel *mouseVersion = settings->findChild<QLabel *>("label_7");
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.3"), 10000);
+    QVERIFY(HidSim::ApplyCommand("version r4k 0x0104"));
+    QVERIFY(HidSim::ApplyCommand("version m2 0x0106"));
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.4"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.6"), 10000);
 }
 
 void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
