@@ -581,7 +581,9 @@ bool UpDateRepair::CheckRepair()
     g_RepairStage = 0;
     RepairSituation situation;
     situation.record = record;
-    situation.listed = g_PageDevices;
+    // The scan's list: a receiver whose mouse is also on its cable shares
+    // that mouse's tile, but it is there for the repair all the same.
+    situation.listed = g_PageDevicesCopy;
     situation.externalStart = ExternalStart;
     if (ExternalStart) {
         StartAllowed = true;
