@@ -141,8 +141,11 @@ int RunChild(const QString &mode)
         return QApplication::exec();  // until the kill
     const QString success = AutoRepairText("UpdateSuccess");
     const QString failure = AutoRepairText("UpdateFail");
-    if (!QTest::qWaitFor([&] { return Hint() == success || Hint() == failure; }, kChildTimeoutMs))
+    // The run's end: its signals are all posted once it no longer runs.
+    if (!QTest::qWaitFor([&] { return !g_RepairRunning && (Hint() == success || Hint() == failure); },
+                         kChildTimeoutMs))
         return 1;
+    QCoreApplication::processEvents();
     Say(QStringLiteral("result: ") + (Hint() == success ? "success" : "failure"));
     g_UpDateRepair->findChild<QToolButton *>(QStringLiteral("CloseButton"))->click();
     QCoreApplication::processEvents();
