@@ -46,7 +46,7 @@ int MatchGroup(const IdAnswer &ids, int deviceTotal)
         return -1;
     const int last = std::min(deviceTotal, ConfigIni::GetInstance()->LastDriveGroup());
     for (int k = 1; k <= last; ++k) {
-        if (ids.mid == ConfigInt(QString("Drive%1").arg(k), "MID"))
+        if (ids.mid == ConfigInt(ConfigIni::DriveGroup(k - 1), "MID"))
             return k - 1;
     }
     return -1;
@@ -234,16 +234,24 @@ int IdentifyMainDevice(DeviceAllInfo &info, const char *path)
     UsbFinderC_GetDeviceOnLineWithUsbAddress(path, g_AddressBuffer);
     info.Online = g_AddressBuffer[6] == 1;
     info.Address = AddressFrom(g_AddressBuffer);
-    g_CurrentDevice.Update([&info](DeviceAllInfo &current) {
+    // The device as it answers now: a flash changes its version, and the
+    // change shows without going back to the device list. The mouse's
+    // version comes from its cable, or from the mouse answering through the
+    // receiver; otherwise the last version report's stays.
+    QString firmwareVersion;
+    if (info.Wired)
+        firmwareVersion = info.UsbVersion;
+    else if (info.Online && UsbFinderC_GetVersion(path) != 0)
+        firmwareVersion = VersionText(UsbFinderC_GetVersion(path));
+    g_CurrentDevice.Update([&info, &firmwareVersion](DeviceAllInfo &current) {
         if (info.Path != current.Path)
             return;
         const QString usbVersion = current.UsbVersion;
-        const QString firmwareVersion = current.FirmwareVersion;
+        const QString lastReported = current.FirmwareVersion;
         current = info;
-        if (!usbVersion.isEmpty())
+        if (info.UsbVersion.isEmpty())
             current.UsbVersion = usbVersion;
-        if (!firmwareVersion.isEmpty())
-            current.FirmwareVersion = firmwareVersion;
+        current.FirmwareVersion = firmwareVersion.isEmpty() ? lastReported : firmwareVersion;
     });
     return 1;
 }

@@ -3,6 +3,7 @@
 #include "configini.h"
 #include "globals.h"
 #include "paths.h"
+#include "receiverclass.h"
 #include "wholefile.h"
 
 #include <QDir>
@@ -126,22 +127,6 @@ bool Scan(const SearchRequest &request, const QString &folder, QList<QByteArray>
 
 }  // namespace
 
-QString ReceiverModelKey(int receiverClass)
-{
-    switch (receiverClass) {
-    case 1:
-        return QStringLiteral("DM");
-    case 2:
-        return QStringLiteral("D2M");
-    case 4:
-        return QStringLiteral("D4M");
-    case 8:
-        return QStringLiteral("D8M");
-    default:
-        return QString();
-    }
-}
-
 QString FirmwareFolder()
 {
     return Paths::AppFolder() + "/bin";
@@ -187,7 +172,7 @@ bool HasNewFirmwareForClass(uint8_t target, QString currentVersion, int receiver
     const int mid = config->IntValue(group, "MID");
     QString modelKey = QStringLiteral("MM");
     if (target != kMouseFirmware) {
-        modelKey = ReceiverModelKey(receiverClass);
+        modelKey = ReceiverClass::ModelKey(receiverClass);
         if (modelKey.isEmpty())
             return false;
     }

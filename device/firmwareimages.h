@@ -126,10 +126,6 @@ inline QString FirmwareVersionText(uint32_t version)
     return "v" + QString::number(version >> 8) + "." + QString::number(version & 0xFF, 16);
 }
 
-// The model key of a receiver class in a model's Drive group: "DM", "D2M",
-// "D4M" or "D8M" for class 1, 2, 4 or 8; empty for any other class.
-QString ReceiverModelKey(int receiverClass);
-
 // The image folder: AppFolder() + "/bin".
 QString FirmwareFolder();
 

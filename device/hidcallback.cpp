@@ -27,7 +27,7 @@ int HeaderByte(const uchar *report, int reportLen, int index)
 
 QString GroupOf(const DeviceAllInfo &device)
 {
-    return QString("Drive%1").arg(device.DriveIndex + 1);
+    return ConfigIni::DriveGroup(device.DriveIndex);
 }
 
 PostMsg *Hub()

@@ -297,8 +297,9 @@ void WorldChanged(Core &c)
             ++r.handleEpoch;  // unplugged: every handle opened before is dead
         r.present = present;
         flags.push_back({r.path, present, AnswersByRadio(c, r)});
+        // A device with other firmware (flashed, or `version`) enumerates anew.
         visible += r.desc.name.toUtf8() + char(ReceiverPresent(r)) + char(AnswersByRadio(c, r)) +
-                   char(m ? m->desc.mid : 0) + ';';
+                   char(m ? m->desc.mid : 0) + QByteArray::number(r.desc.version) + ';';
     }
     for (MouseRt &m : c.mice) {
         const bool present = CablePresent(m);
@@ -306,7 +307,8 @@ void WorldChanged(Core &c)
             ++m.handleEpoch;
         m.cablePresent = present;
         flags.push_back({m.cablePath, present, present});
-        visible += m.desc.name.toUtf8() + char(CablePresent(m)) + char(m.desc.bootMode) + ';';
+        visible += m.desc.name.toUtf8() + char(CablePresent(m)) + char(m.desc.bootMode) +
+                   QByteArray::number(m.desc.version) + ';';
     }
     const int n = g_pathCount.load(std::memory_order_acquire);
     for (int i = 0; i < n; ++i) {

@@ -222,10 +222,13 @@ HIDUSB_API QString ControlFolder();
 
 // ---- the world across runs -------------------------------------------------------
 // The devices keep what a real device keeps (a mouse its settings flash,
-// active profile, pairing address and firmware version; a receiver its paired
-// mouse, long range, LED record and version) in WorldStateFile(). The library
-// writes it after every change and restores it, by device name, when it
-// starts; ResetWorldState() brings every device back to its factory state.
+// active profile, pairing address, firmware version and boot mode; a receiver
+// its paired mouse, long range, LED record, version and boot mode) in
+// WorldStateFile(). The library writes it after every change (and before a
+// flash goes on or reports its end: UsbUpgrade_Start returns, and the
+// finished report comes, only once the file holds the device's boot mode)
+// and restores it, by device name, when it starts; ResetWorldState() brings
+// every device back to its factory state.
 
 HIDUSB_API QString WorldStateFile();  // <ControlFolder()>/world-state.json
 // The world the library starts with: the scenario of VOGM_SCENARIO (or the
@@ -236,11 +239,18 @@ HIDUSB_API World StartingWorld(QString *error = nullptr);
 // the same names; false with a message when the text is no saved state.
 HIDUSB_API bool ApplySavedState(const QByteArray &state, World *world, QString *error = nullptr);
 // Every device of the running world gets its factory state back (what the
-// scenario or the default world gives); plugged, powered, cable and battery
-// stay as they are.
+// scenario or the default world gives, boot mode included); plugged, powered,
+// cable and battery stay as they are.
 HIDUSB_API void ResetWorldState();
-// What a mouse of `world` has stored, as text: the active profile, the
-// settings bytes by field name, the key entries and the macro names.
+// What a mouse of `world` has stored, as text: its firmware version and boot
+// mode, the active profile, the settings bytes by field name, the key entries
+// and the macro names.
 HIDUSB_API QString DescribeStoredMouse(const World &world, const QString &mouse);
+// A receiver of `world` in one line (link type, firmware model and version,
+// boot mode, plugged, paired mouse), or a mouse as DescribeStoredMouse; empty
+// when no device has the name.
+HIDUSB_API QString DescribeDevice(const World &world, const QString &name);
+// Every device of `world`, one line each: firmware version and boot mode.
+HIDUSB_API QString DescribeDevices(const World &world);
 
 }  // namespace HidSim

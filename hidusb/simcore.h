@@ -188,6 +188,11 @@ void StartWatching();
 // the mutex after anything a device keeps has changed; a thread of the
 // library writes the state file soon after.
 void MarkWorldDirty(Core &c);
+// Marks the world changed and waits (the mutex of `lock` released meanwhile)
+// until the state file holds the change: a device entering or leaving boot
+// mode is on disk before the flash goes on, as a real device's state is
+// whatever happens to the program.
+void SaveWorldNow(Core &c, std::unique_lock<std::mutex> &lock);
 void StartStateSaver(Core &c);
 // The saved state of the running world (JSON), with `c.otherSaved` merged in.
 QByteArray SavedState(const Core &c);

@@ -220,6 +220,8 @@ void FlashThread(Route route, quint64 epoch, ImageHeader header, bool bodyGood, 
         auto lock = Lock();
         const bool success = !cutOff && !scriptedFailure && inTime && bodyGood && RouteHolds(c, route, epoch);
         ok = Finish(c, route, epoch, header.version, success);
+        if (ok)
+            SaveWorldNow(c, lock);  // out of boot mode with its new version, before anyone hears of it
     }
     Report(callback, HIDUSB_UPGRADE_FINISHED, ok ? 1 : 0);
 }
@@ -270,11 +272,13 @@ bool UsbUpgrade_Start(const unsigned char *image, UpgradeCallback callback, int 
         epoch = c.worldEpoch;
         flashMs = c.timing.flashMs;
         if (route) {
-            // The device restarts into its boot loader and leaves the device lists.
+            // The device restarts into its boot loader and leaves the device
+            // lists; it stays there, across runs too, until a flash succeeds.
             const FlashState s = StateOf(c, route.device);
             *s.flashing = true;
             *s.bootMode = true;
             WorldChanged(c);
+            SaveWorldNow(c, lock);
         }
     }
     if (!route) {

@@ -66,6 +66,7 @@ QJsonObject MouseState(const MouseRt &m)
     o["activeProfile"] = m.desc.activeProfile;
     o["address"] = HexAddress(m.desc.address);
     o["version"] = Hex16(m.desc.version);
+    o["bootMode"] = m.desc.bootMode;
     o["flash"] = flash;
     return o;
 }
@@ -77,7 +78,16 @@ QJsonObject ReceiverState(const ReceiverRt &r)
     o["longRange"] = r.desc.longRange;
     o["led"] = QString::fromLatin1(QByteArray(reinterpret_cast<const char *>(r.desc.led.data()), 10).toHex());
     o["version"] = Hex16(r.desc.version);
+    o["bootMode"] = r.desc.bootMode;
     return o;
+}
+
+// A device restarted into its boot loader stays there across runs; a state
+// saved before boot mode was kept says nothing of it.
+void ApplyBootMode(const QJsonObject &o, bool *bootMode)
+{
+    if (o.contains("bootMode"))
+        *bootMode = o.value("bootMode").toBool();
 }
 
 // A saved mouse of another model is not this mouse: its flash would not fit.
@@ -99,6 +109,7 @@ bool ApplyMouseState(const QJsonObject &o, Mouse *m)
     saved.activeProfile = qBound(0, o.value("activeProfile").toInt(), kProfileCount - 1);
     if (!ParseAddressText(o.value("address").toString(), &saved.address) || !ParseHex16(o.value("version"), &saved.version))
         return false;
+    ApplyBootMode(o, &saved.bootMode);
     *m = saved;
     return true;
 }
@@ -116,6 +127,7 @@ bool ApplyReceiverState(const QJsonObject &o, const World &world, Receiver *r)
     if (!known)
         return false;
     saved.longRange = o.value("longRange").toBool();
+    ApplyBootMode(o, &saved.bootMode);
     std::copy(led.begin(), led.end(), saved.led.begin());
     *r = saved;
     return true;
@@ -183,12 +195,42 @@ QString ByteText(uint8_t value)
     return QStringLiteral("%1 (0x%2)").arg(value).arg(value, 2, 16, QLatin1Char('0'));
 }
 
+QString OnOff(bool on)
+{
+    return on ? QStringLiteral("on") : QStringLiteral("off");
+}
+
+QString ReceiverLine(const Receiver &r)
+{
+    return QStringLiteral("receiver %1: link type %2, %3, firmware %4, boot mode %5, %6, paired with %7")
+        .arg(r.name)
+        .arg(r.linkType)
+        .arg(QString::fromLatin1(r.modelName), Hex16(r.version), OnOff(r.bootMode),
+             r.plugged ? QStringLiteral("plugged") : QStringLiteral("unplugged"),
+             r.mouse.isEmpty() ? QStringLiteral("no mouse") : r.mouse);
+}
+
+QString MouseLine(const Mouse &m)
+{
+    return QStringLiteral("mouse %1: model %2, %3, firmware %4, boot mode %5, address %6")
+        .arg(m.name)
+        .arg(m.mid)
+        .arg(QString::fromLatin1(m.modelName), Hex16(m.version), OnOff(m.bootMode), HexAddress(m.address));
+}
+
 }  // namespace
 
 void MarkWorldDirty(Core &c)
 {
     c.saveDirty = true;
     c.saveWake.notify_all();
+}
+
+void SaveWorldNow(Core &c, std::unique_lock<std::mutex> &lock)
+{
+    MarkWorldDirty(c);
+    // The bound only keeps a broken disk from stopping the library.
+    c.idleWake.wait_for(lock, std::chrono::seconds(10), [&c] { return !c.saveDirty && !c.saving; });
 }
 
 void StartStateSaver(Core &c)
@@ -291,6 +333,7 @@ void ResetWorldState()
             m.desc.activeProfile = factory.activeProfile;
             m.desc.address = factory.address;
             m.desc.version = factory.version;
+            m.desc.bootMode = factory.bootMode;
         }
     }
     for (ReceiverRt &r : c.receivers) {
@@ -301,6 +344,7 @@ void ResetWorldState()
             r.desc.longRange = factory.longRange;
             r.desc.led = factory.led;
             r.desc.version = factory.version;
+            r.desc.bootMode = factory.bootMode;
         }
     }
     WorldChanged(c);
@@ -325,11 +369,7 @@ QString DescribeStoredMouse(const World &world, const QString &mouse)
     const auto byteAt = [&image](int offset) { return uint8_t(image[offset]); };
 
     QStringList out;
-    out << QStringLiteral("mouse %1: model %2, %3, firmware %4, address %5")
-               .arg(m.name)
-               .arg(m.mid)
-               .arg(QString::fromLatin1(m.modelName))
-               .arg(Hex16(m.version), HexAddress(m.address));
+    out << MouseLine(m);
     const bool factory = int(m.stored.size()) != kProfileCount || m.stored[size_t(profile)].size() != kDumpSize;
     out << QStringLiteral("active profile: %1%2").arg(profile).arg(factory ? " (factory settings)" : "");
     out << "settings:";
@@ -368,6 +408,25 @@ QString DescribeStoredMouse(const World &world, const QString &mouse)
     }
     out << (macros.isEmpty() ? QStringLiteral("macros: none") : QStringLiteral("macros:"));
     out << macros;
+    return out.join('\n') + '\n';
+}
+
+QString DescribeDevice(const World &world, const QString &name)
+{
+    for (const Receiver &r : world.receivers) {
+        if (r.name == name)
+            return ReceiverLine(r) + '\n';
+    }
+    return DescribeStoredMouse(world, name);
+}
+
+QString DescribeDevices(const World &world)
+{
+    QStringList out;
+    for (const Receiver &r : world.receivers)
+        out << ReceiverLine(r);
+    for (const Mouse &m : world.mice)
+        out << MouseLine(m);
     return out.join('\n') + '\n';
 }
 

@@ -93,7 +93,7 @@ bool IsOfflineTwin(int clicked)
 // none; for a 2, 4 or 8 kHz receiver an empty key finds none either.
 bool ReceiverImageDiffers(const DeviceAllInfo &device, const QString &group, uint8_t cid, uint8_t mid)
 {
-    const QString modelKey = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
+    const QString modelKey = ReceiverClass::ModelKey(ReceiverClass::OfLink(device.LinkType));
     if (modelKey.isEmpty())
         return false;
     const QString model = ConfigIni::GetInstance()->Value(group, modelKey);
@@ -176,7 +176,7 @@ QString ReceiverUpdateHint(const DeviceAllInfo &device)
     if (!QDir(FirmwareFolder()).exists())
         return QString();
     g_ReceiverUpdateFound =
-        HasNewFirmwareForClass(kReceiverFirmware, device.UsbVersion, ReceiverClassOfLink(device.LinkType));
+        HasNewFirmwareForClass(kReceiverFirmware, device.UsbVersion, ReceiverClass::OfLink(device.LinkType));
     return g_ReceiverUpdateFound ? QLatin1String(kUpdateHint) : QString();
 }
 

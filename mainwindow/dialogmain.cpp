@@ -58,7 +58,7 @@ constexpr int kFirmwareNoticeOffsetX = -20;
 // all the same.
 bool ReceiverRepairImageFound(const DeviceAllInfo &device, const QString &group, uint8_t cid, uint8_t mid)
 {
-    const QString key = ReceiverModelKey(ReceiverClassOfLink(device.LinkType));
+    const QString key = ReceiverClass::ModelKey(ReceiverClass::OfLink(device.LinkType));
     if (key.isEmpty())
         return false;
     const QString modelName = ConfigIni::GetInstance()->Value(group, key);
@@ -460,7 +460,7 @@ void DialogMain::SpaceOnSelectionPage()
     else if (mouseImage)
         WarnWiredMode();
     else
-        AskThenRepair(repair);
+        AskThenRepair(repair, {ReceiverClass::OfLink(device.LinkType), group, cid, mid});
 }
 
 void DialogMain::WarnWiredMode()
@@ -471,7 +471,7 @@ void DialogMain::WarnWiredMode()
     notice.exec();
 }
 
-void DialogMain::AskThenRepair(UpDateRepair &repair)
+void DialogMain::AskThenRepair(UpDateRepair &repair, const KeyRepair &what)
 {
     ContainReset question;
     question.SetLabelText(g_MouseIsNewTipsText);
@@ -479,6 +479,6 @@ void DialogMain::AskThenRepair(UpDateRepair &repair)
     question.exec();
     if (!question.accepted())
         return;
-    repair.StartRepairFromKey(0);
+    repair.StartRepairFromKey(what.receiverClass, what.driveGroup, what.cid, what.mid);
     repair.exec();
 }

@@ -80,7 +80,15 @@ private:
     void SpaceOnSelectionPage();
     void RunPairing(bool fromDevicePage);
     void WarnWiredMode();
-    void AskThenRepair(UpDateRepair &repair);
+    // What the Space key's own search used: the receiver's class, the model
+    // group and the ids.
+    struct KeyRepair {
+        int receiverClass;
+        QString driveGroup;
+        int cid;
+        int mid;
+    };
+    void AskThenRepair(UpDateRepair &repair, const KeyRepair &what);
 
     Ui_DialogMain *ui;
     DialogChange *m_dialogChange = nullptr;

@@ -14,10 +14,6 @@
 #include <QDir>
 
 QStringList g_UsbPidList;
-QStringList g_WirelessPidList;
-QStringList g_Wireless2PidList;
-QStringList g_Wireless4PidList;
-QStringList g_Wireless8PidList;
 
 namespace {
 
@@ -113,29 +109,13 @@ ReceiverPartner FindReceiverPartner()
             partner.version = entry.UsbVersion;
             versionTaken = true;
         }
-        const int receiverClass = ReceiverClassOfLink(entry.LinkType);
+        const int receiverClass = ReceiverClass::OfLink(entry.LinkType);
         if (receiverClass != 0) {
             partner.receiverClass = receiverClass;
             break;
         }
     }
     return partner;
-}
-
-int ReceiverClassOfLink(int linkType)
-{
-    switch (linkType) {
-    case 0:
-        return 1;
-    case 4:
-        return 2;
-    case 1:
-        return 4;
-    case 5:
-        return 8;
-    default:
-        return 0;
-    }
 }
 
 bool RepairDialogVisible()
@@ -165,8 +145,15 @@ void MainUsbChangedCallback()
     PostMsg *hub = PostMsg::GetInstance();
     hub->EmitSetver(4);
     const QString vid = OptionText("VID");
+    const DeviceAllInfo before = g_CurrentDevice.Get();
     g_FoundDevices.clear();
     EnumerateMainDevices(vid, ConfiguredProductIds());
+    // A device that came back with other firmware (a flash): the page shows
+    // its versions at once, and what is newer than them.
+    const DeviceAllInfo after = g_CurrentDevice.Get();
+    if (after.Path == before.Path
+        && (after.UsbVersion != before.UsbVersion || after.FirmwareVersion != before.FirmwareVersion))
+        hub->EmitSetver(0);
 
     if (g_FoundDevices.isEmpty()) {
         // While a firmware update runs (g_LinkWatch clear) the device page stays.

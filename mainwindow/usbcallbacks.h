@@ -15,6 +15,8 @@
 //
 // The library calls both on the GUI thread (the one that registered them).
 
+#include "receiverclass.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,18 +26,10 @@ void MainUsbChangedCallback();
 // The interval every registration passes to StartUsbChanged.
 constexpr int kUsbChangedIntervalMs = 600;
 
-// Option/USB_PID, Wireless_PID (1 kHz), Wireless2_PID, Wireless4_PID and
-// Wireless8_PID of Config.ini as the selection callback last stored them; the
-// tile builder picks the kind and the rate badge of an entry from them.
+// Option/USB_PID of Config.ini as the selection callback last stored it,
+// beside the receivers' lists (receiverclass.h); the tile builder picks the
+// kind and the rate badge of an entry from them.
 extern QStringList g_UsbPidList;
-extern QStringList g_WirelessPidList;
-extern QStringList g_Wireless2PidList;
-extern QStringList g_Wireless4PidList;
-extern QStringList g_Wireless8PidList;
-
-// Receiver class of a link type: 1, 2, 4 or 8 for link type 0, 4, 1 or 5;
-// 0 for any other (a cable).
-int ReceiverClassOfLink(int linkType);
 
 // The receiver listed beside a mouse on its cable, when exactly two devices
 // are listed (g_FoundDevices): the version of the first wireless entry with a

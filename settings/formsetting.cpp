@@ -27,6 +27,11 @@ QString g_WiredModeText;
 
 namespace {
 
+// The repair dialog and the notice stand this far left of and above the
+// page's centre.
+constexpr int kDialogOffsetX = -75;
+constexpr int kDialogOffsetY = -65;
+
 constexpr int kContentWidth = 880;
 // Content height and the two bottom lines' places, below BlockOffset.
 constexpr int kCompactHeight = 630;
@@ -127,6 +132,7 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     form->scrollAreaWidgetContents->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
     FitIntoPanel();
 
+    MakeUpdateEngine();
     const int language = CurrentLanguageIndex();
     form->comboBox->setCurrentIndex(language);
     LabelOrigin = form->label->pos();
@@ -145,7 +151,6 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     LedGroup->addButton(form->ReUntil_2);
     LedGroup->addButton(form->ReUntil_3);
 
-    MakeUpdateTimers();
     WheelGuard::InstallOn(this);
 }
 
@@ -153,8 +158,6 @@ FormSetting::~FormSetting()
 {
     delete g_UpDateRepair;
     g_UpDateRepair = nullptr;
-    g_DongleCheckTimer = nullptr;
-    g_MouseCheckTimer = nullptr;
 }
 
 // ---- construction -------------------------------------------------------------------------
@@ -292,6 +295,7 @@ void FormSetting::SlotChangeLanguage(int index)
     // Without the language file nothing changes, the web link included.
     if (!LoadLanguageTexts(index))
         return;
+    PassTextsToEngine();
     LoadWebLinks();
 }
 
@@ -451,7 +455,7 @@ void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
 int FormSetting::CurrentReceiverClass() const
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
-    return current.Wired ? FindReceiverPartner().receiverClass : ReceiverClassOfLink(current.LinkType);
+    return current.Wired ? FindReceiverPartner().receiverClass : ReceiverClass::OfLink(current.LinkType);
 }
 
 void FormSetting::FillVersionLabels()
@@ -468,10 +472,7 @@ void FormSetting::HideMarkersAndClearRunFlags()
     form->Receive_2->setText(ReceiveText);
     form->toolButton_2->hide();
     form->toolButton_3->hide();
-    ReceiverNoUpdate = false;
-    MouseNoUpdate = false;
-    MouseUpdating = false;
-    ReceiverUpdating = false;
+    engine->ClearRunFlags();
 }
 
 void FormSetting::SetVer(int index)
@@ -545,16 +546,97 @@ void FormSetting::on_Receive_2_clicked()
 {
     if (form->Receive_2->text() == VerNewText)
         return;
-    ReceiverNoUpdate = false;
+    engine->ClearReceiverNoUpdate();
     g_UpDateRepair->move(CentredOnPage(g_UpDateRepair->size()));
     g_UpDateRepair->setModal(true);
     g_UpDateRepair->ResetUi();
     if (ChechIsUpDate()) {
         g_UpDateRepair->ShowReady();
         g_UpDateRepair->show();
-    } else if (ReceiverNoUpdate) {
+    } else if (engine->Context().receiverNoUpdate) {
         form->Receive_2->setText(VerNewText);
     } else {
         g_UpDateRepair->show();
     }
+}
+
+// ---- the update engine --------------------------------------------------------------------
+
+void FormSetting::MakeUpdateEngine()
+{
+    engine = new UpdateEngine(this);
+    engine->SetVersionSource([this](int target) {
+        return target == kReceiverFirmware ? form->label_5->text() : form->label_7->text();
+    });
+    connect(engine, &UpdateEngine::MarkerVisible, this, &FormSetting::ShowMarker);
+    connect(engine, &UpdateEngine::UpdateButtonText, form->Receive_2, &QToolButton::setText);
+    connect(engine, &UpdateEngine::PlainLookWanted, this, &FormSetting::ApplyPlainUpdateLook);
+    connect(engine, &UpdateEngine::NoticeWanted, this, &FormSetting::ShowFirmwareNotice);
+}
+
+void FormSetting::PassTextsToEngine()
+{
+    engine->SetTexts({NoDeviceText, SameDeviceText, VerNewText, NoRecieveText, NoUSBText, ErrorText,
+                      MultiDongleText, MultiMouseText});
+}
+
+void FormSetting::ShowMarker(int target, bool visible)
+{
+    (target == kReceiverFirmware ? form->toolButton_2 : form->toolButton_3)->setVisible(visible);
+}
+
+QPoint FormSetting::CentredOnPage(const QSize &size) const
+{
+    const QPoint origin = mapToGlobal(QPoint(0, 0));
+    return {origin.x() + (width() - size.width()) / 2 + kDialogOffsetX,
+            origin.y() + (height() - size.height()) / 2 + kDialogOffsetY};
+}
+
+void FormSetting::ShowFirmwareNotice(const QString &text)
+{
+    UpdateWarning->move(CentredOnPage(UpdateWarning->size()));
+    UpdateWarning->setModal(true);
+    UpdateWarning->SetLabelText(text);
+    UpdateWarning->show();
+}
+
+bool FormSetting::ChechIsUpDate()
+{
+    return engine->Check();
+}
+
+void FormSetting::SlotCheckUpdate()
+{
+    engine->CheckForDialog();
+}
+
+void FormSetting::on_Receive_clicked()
+{
+    engine->StartReceiverRun();
+}
+
+void FormSetting::on_Mouse_clicked()
+{
+    engine->StartMouseRun();
+}
+
+void FormSetting::on_Start()
+{
+    engine->Start();
+}
+
+void FormSetting::SlotContinue(int index)
+{
+    Q_UNUSED(index);
+    engine->Continue();
+}
+
+void FormSetting::onDongleCheckTimer()
+{
+    engine->Tick(kReceiverFirmware);
+}
+
+void FormSetting::onMouseCheckTimer()
+{
+    engine->Tick(kMouseFirmware);
 }

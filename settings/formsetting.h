@@ -34,6 +34,7 @@ class QButtonGroup;
 class QMouseEvent;
 class Ui_FormSetting;
 class UpDateWarning;
+class UpdateEngine;
 
 // The text of tag WiredMode (empty until the page has loaded its texts); the
 // main window's Space key and the tile click show it in an UpDateWarning.
@@ -61,14 +62,8 @@ public:
     void ApplyPlainUpdateLook();
     void ApplyUpdateAvailableLook();
 
-    // The update engine's flags and step, as they stand.
-    struct EngineState {
-        bool receiverNoUpdate, mouseNoUpdate, mouseUpdating, receiverUpdating;
-        int stepState;
-        bool followUpRun;
-        int mouseBootPending;
-    };
-    EngineState Engine() const;
+    // The firmware update engine behind the page's update slots.
+    const UpdateEngine &Engine() const { return *engine; }
 
     // The starters of a receiver run and of a mouse run. Plain functions, not
     // slots: the page has no widgets of these names, and as slots the form's
@@ -135,29 +130,12 @@ private:
     void FillVersionLabels();
     void HideMarkersAndClearRunFlags();
 
-    // Update engine (updateengine.cpp).
-    void MakeUpdateTimers();
-    void UpdateStep(int state, int target, QString versionText);
-    void SearchStep(int target, const QString &versionText);
-    void CountAndStartStep(int target, const QString &versionText);
-    bool FindReceiverImageForCount(const QString &versionText);
-    void ReportDeviceCount(int target, int count);
-    void EndRunStep(int target);
-    void EndWithoutImage(int target);
-    void StartReceiverRun();
-    void ContinueAfterRun(bool receiverMayFollow);
-    void RestoreDongleUpdateUi();
-    void RestoreMouseUpdateUi();
-    void RestoreRunUi(int target);
-    void RestoreEndOf(int target);
-    bool CheckTwoListed();
-    bool CheckRepairPath();
-    void CheckError(const QString &hint);
+    // The update engine's view.
+    void MakeUpdateEngine();
+    void PassTextsToEngine();
+    void ShowMarker(int target, bool visible);
     void ShowFirmwareNotice(const QString &text);
-    void EndChainIfIdle();
     QPoint CentredOnPage(const QSize &size) const;
-    QString ModelKeyValue(const QString &key) const;
-    int ModelId() const;
 
     std::unique_ptr<Ui_FormSetting> form;
     QString PictureDir;
@@ -174,26 +152,5 @@ private:
     QPoint LabelOrigin;
     QButtonGroup *LedGroup = nullptr;
     QString ButtonColor;
-
-    // Update engine.
-    bool ReceiverNoUpdate = false;
-    bool MouseNoUpdate = false;
-    bool MouseUpdating = false;
-    bool ReceiverUpdating = false;
-    int UpdateStepState = 0;
-    QStringList ReceiverPaths;
-    bool FollowUpRun = false;
-    QString RepairReceiverKey;
-    int BootCount1 = 0;
-    int BootCount2 = 0;
-    int BootCount4 = 0;
-    QString DriveGroup;
-    QString ReceiverKey;
-    int BootCount8 = 0;
-    int MouseBootPending = 0;
-    // How the last run of a chain ended, for a dialog still showing the
-    // updating look when the chain stops: its flash succeeded, or the text
-    // that says why nothing was flashed.
-    bool LastFlashSucceeded = false;
-    QString LastOutcomeText;
+    UpdateEngine *engine = nullptr;
 };

@@ -39,7 +39,7 @@ DeviceAllInfo CurrentDevice()
 
 bool HasOption(int item)
 {
-    const QString group = QStringLiteral("Drive%1").arg(CurrentDevice().DriveIndex + 1);
+    const QString group = ConfigIni::DriveGroup(CurrentDevice().DriveIndex);
     return ConfigIni::GetInstance()->AdvancedItem(group, item) != QLatin1String(kOptionAbsent);
 }
 

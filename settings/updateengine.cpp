@@ -1,20 +1,14 @@
-// The settings page's firmware update engine: the check that decides whether
-// a flash can be offered, the starters, the step machine that the two update
-// timers drive one state per tick, the ends of a run, and the callbacks the
-// firmware library calls during a flash.
-
 #include "updateengine.h"
-
-#include "formsetting.h"
-#include "ui_formsetting.h"
 
 #include "configini.h"
 #include "firmwareimages.h"
+#include "flashrecord.h"
 #include "globals.h"
 #include "hidusb.h"
-#include "notices.h"
 #include "postmsg.h"
+#include "receiverclass.h"
 #include "registrystore.h"
+#include "repaircheck.h"
 #include "updatefailinfo.h"
 #include "updaterepair.h"
 #include "usbcallbacks.h"
@@ -30,22 +24,14 @@ std::atomic<int> g_UpdateTarget{0};
 std::atomic<int> g_DongleUpdateState{kRunIdle};
 std::atomic<int> g_MouseUpdateState{kRunIdle};
 std::atomic<int> g_UpdateStageCount{1};
-QTimer *g_DongleCheckTimer = nullptr;
-QTimer *g_MouseCheckTimer = nullptr;
 
 namespace {
 
 constexpr int kStepIntervalMs = 1000;
 // The third argument of every UsbUpgrade_Start.
 constexpr int kUpgradeTimeout = 10000;
-// The repair dialog and the notice stand this far left of and above the
-// page's centre.
-constexpr int kDialogOffsetX = -75;
-constexpr int kDialogOffsetY = -65;
 // What the check presets before the library counts the boot-mode devices.
 constexpr int kUncountedBootDevices = 5;
-
-constexpr int kReceiverClasses[] = {1, 2, 4, 8};
 
 // Progress codes of SigProgress.
 constexpr int kProgress = 0;
@@ -56,10 +42,17 @@ constexpr int kMouseCannotFollow = 5;
 QMutex s_flashedLock;
 QString s_flashedVersion;
 QString s_mouseVersionName;
+// No flash of the run follows the one under way: its success ends the record.
+std::atomic<bool> s_lastFlash{true};
 
 std::atomic<int> &RunStateOf(int target)
 {
     return target == kReceiverFirmware ? g_DongleUpdateState : g_MouseUpdateState;
+}
+
+FlashRun EngineRun()
+{
+    return {g_UpdateReceiverClass, g_UpdateCid, g_UpdateMid};
 }
 
 void ReportProgress(int percent)
@@ -85,6 +78,7 @@ void ReportSuccess()
         mouseVersionName = s_mouseVersionName;
     }
     PostMsg *hub = PostMsg::GetInstance();
+    FlashRecord::AfterSuccess(EngineRun(), g_UpdateTarget, s_lastFlash);
     if (g_DongleUpdateState == kRunFlashing) {
         if (g_UpdateStageCount == 1)
             hub->EmitProgress(0, kSucceeded);
@@ -97,7 +91,6 @@ void ReportSuccess()
         hub->EmitLabelText(1, version);
         g_MouseUpdateState = kRunSucceeded;
     }
-    UpdateFailInfo::Remove();
 }
 
 void ReportFailure()
@@ -105,7 +98,7 @@ void ReportFailure()
     g_MouseUpdateFound = false;
     g_ReceiverUpdateFound = false;
     PostMsg::GetInstance()->EmitProgress(0, kFailed);
-    UpdateFailInfo::Write(g_UpdateTarget, g_UpdateReceiverClass, g_UpdateCid, g_UpdateMid);
+    FlashRecord::AfterFailure(EngineRun(), g_UpdateTarget);
     for (std::atomic<int> *state : {&g_DongleUpdateState, &g_MouseUpdateState}) {
         int flashing = kRunFlashing;
         state->compare_exchange_strong(flashing, kRunFailed);
@@ -132,6 +125,15 @@ int CableEntries(const QList<DeviceAllInfo> &devices)
     return count;
 }
 
+int BootDevicesFor(bool found)
+{
+    if (!found || g_UpdateFirmware.isEmpty())
+        return 0;
+    int count = kUncountedBootDevices;
+    UsbUpgradeC_FindBootDevices(FirmwareImageData(g_UpdateFirmware.first()), &count);
+    return count;
+}
+
 }  // namespace
 
 void KeepFlashedImageFacts(const QString &versionText, const QString &mouseVersionName)
@@ -151,62 +153,77 @@ void MouseUpgradeCallBack(const unsigned char *report)
     UpgradeReport(report);
 }
 
-// ---- the page's part ----------------------------------------------------------------------
+// ---- the engine ---------------------------------------------------------------------------
 
-void FormSetting::MakeUpdateTimers()
+UpdateEngine::UpdateEngine(QObject *parent) : QObject(parent)
 {
-    g_DongleCheckTimer = new QTimer(this);
-    g_MouseCheckTimer = new QTimer(this);
-    for (QTimer *timer : {g_DongleCheckTimer, g_MouseCheckTimer})
+    receiverTimer = new QTimer(this);
+    mouseTimer = new QTimer(this);
+    for (QTimer *timer : {receiverTimer, mouseTimer})
         timer->setInterval(Waits::Scaled(kStepIntervalMs));
-    connect(g_DongleCheckTimer, &QTimer::timeout, this, &FormSetting::onDongleCheckTimer);
-    connect(g_MouseCheckTimer, &QTimer::timeout, this, &FormSetting::onMouseCheckTimer);
+    connect(receiverTimer, &QTimer::timeout, this, [this] { Tick(kReceiverFirmware); });
+    connect(mouseTimer, &QTimer::timeout, this, [this] { Tick(kMouseFirmware); });
 }
 
-FormSetting::EngineState FormSetting::Engine() const
+void UpdateEngine::SetVersionSource(std::function<QString(int)> source)
 {
-    return {ReceiverNoUpdate, MouseNoUpdate, MouseUpdating, ReceiverUpdating,
-            UpdateStepState,  FollowUpRun,   MouseBootPending};
+    versionSource = std::move(source);
 }
 
-QString FormSetting::ModelKeyValue(const QString &key) const
+void UpdateEngine::SetTexts(const Texts &newTexts)
+{
+    texts = newTexts;
+}
+
+QString UpdateEngine::VersionText(int target) const
+{
+    return versionSource ? versionSource(target) : QString();
+}
+
+QTimer *UpdateEngine::TimerOf(int target) const
+{
+    return target == kReceiverFirmware ? receiverTimer : mouseTimer;
+}
+
+bool UpdateEngine::TimerActive(int target) const
+{
+    return TimerOf(target)->isActive();
+}
+
+QString UpdateEngine::ModelKeyValue(const QString &key) const
 {
     return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), key);
 }
 
-int FormSetting::ModelId() const
+int UpdateEngine::ModelId() const
 {
     return ConfigIni::GetInstance()->IntValue(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex),
                                               QStringLiteral("MID"));
 }
 
-QPoint FormSetting::CentredOnPage(const QSize &size) const
+void UpdateEngine::CheckError(const QString &hint)
 {
-    const QPoint origin = mapToGlobal(QPoint(0, 0));
-    return {origin.x() + (width() - size.width()) / 2 + kDialogOffsetX,
-            origin.y() + (height() - size.height()) / 2 + kDialogOffsetY};
-}
-
-void FormSetting::CheckError(const QString &hint)
-{
+    if (!g_UpDateRepair)
+        return;
     g_UpDateRepair->SetHintText(hint);
     g_UpDateRepair->ShowError();
 }
 
-void FormSetting::ShowFirmwareNotice(const QString &text)
+void UpdateEngine::ClearRunFlags()
 {
-    UpdateWarning->move(CentredOnPage(UpdateWarning->size()));
-    UpdateWarning->setModal(true);
-    UpdateWarning->SetLabelText(text);
-    UpdateWarning->show();
+    run.receiverNoUpdate = false;
+    run.mouseNoUpdate = false;
+    run.mouseUpdating = false;
+    run.receiverUpdating = false;
 }
 
 // ---- the check ----------------------------------------------------------------------------
 
-bool FormSetting::ChechIsUpDate()
+bool UpdateEngine::Check()
 {
     g_UpdateReceiverClass = 0;
-    MouseBootPending = 0;
+    run.mouseBootPending = 0;
+    run.receiverBootPending = false;
     g_UpdateCid = ConfigIni::GetInstance()->IntValue(QStringLiteral("Option"), QStringLiteral("CID"));
     DriveGroup = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 
@@ -217,42 +234,44 @@ bool FormSetting::ChechIsUpDate()
         const int cable = CableEntries(listed);
         QString hint;
         if (listed.size() - cable >= 2)
-            hint = MultiDongleText;
+            hint = texts.multiDongle;
         if (cable >= 2)
-            hint = MultiMouseText;
+            hint = texts.multiMouse;
         CheckError(hint);
-        return false;
-    }
-    if (listed.isEmpty()) {
-        CheckError(ErrorText);
         return false;
     }
     return CheckRepairPath();
 }
 
+void UpdateEngine::CheckForDialog()
+{
+    if (Check() && g_UpDateRepair)
+        g_UpDateRepair->ShowReady();
+}
+
 // Two listed devices: the mouse on its cable and its receiver.
-bool FormSetting::CheckTwoListed()
+bool UpdateEngine::CheckTwoListed()
 {
     const QList<DeviceAllInfo> listed = g_FoundDevices;
     if (!listed[0].Wired && !listed[1].Wired) {
-        CheckError(NoUSBText);
+        CheckError(texts.noUSB);
         return false;
     }
     if (listed[0].Mid != listed[1].Mid) {
-        CheckError(NoRecieveText);
+        CheckError(texts.noRecieve);
         return false;
     }
     const int receiverClass = FindReceiverPartner().receiverClass;
     if (receiverClass == 0) {
-        CheckError(NoRecieveText);
+        CheckError(texts.noRecieve);
         return false;
     }
     g_UpdateReceiverClass = receiverClass;
-    ReceiverKey = ModelKeyValue(ReceiverModelKey(receiverClass));
+    ReceiverKey = ModelKeyValue(ReceiverClass::ModelKey(receiverClass));
     const int mid = ModelId();
-    const bool receiverFound = FindUpdateFirmware(kReceiverFirmware, form->label_5->text(), ReceiverKey,
+    const bool receiverFound = FindUpdateFirmware(kReceiverFirmware, VersionText(kReceiverFirmware), ReceiverKey,
                                                   uint8_t(g_UpdateCid), uint8_t(mid));
-    const bool mouseFound = FindUpdateFirmware(kMouseFirmware, form->label_7->text(),
+    const bool mouseFound = FindUpdateFirmware(kMouseFirmware, VersionText(kMouseFirmware),
                                                ModelKeyValue(QStringLiteral("MM")), uint8_t(g_UpdateCid),
                                                uint8_t(mid));
     g_MouseUpdateFound = mouseFound;
@@ -260,105 +279,114 @@ bool FormSetting::CheckTwoListed()
         g_UpdateStageCount = receiverFound && mouseFound ? 2 : 1;
         return true;
     }
-    CheckError(VerNewText);
-    ReceiverNoUpdate = true;
+    CheckError(texts.verNew);
+    run.receiverNoUpdate = true;
     return false;
 }
 
-// One listed device: a flash failed earlier and its target waits in boot
-// mode; the listed device is the other half of the pair.
-bool FormSetting::CheckRepairPath()
+// One listed device, or none: a flash failed, or was cut off, earlier and its
+// target waits in boot mode; a listed device is the other half of the pair.
+// A mouse record takes its receiver listed or waiting in boot mode.
+bool UpdateEngine::CheckRepairPath()
 {
-    const DeviceAllInfo listed = g_FoundDevices.first();
+    const QList<DeviceAllInfo> listed = g_FoundDevices;
     const UpdateFailRecord record = UpdateFailInfo::Read();
     if (!record.IsComplete()) {
-        CheckError(listed.Wired ? NoRecieveText : NoUSBText);
+        CheckError(listed.isEmpty() ? texts.error : listed.first().Wired ? texts.noRecieve : texts.noUSB);
         return false;
     }
     const int failedTarget = record.Target();
+    const int mid = ModelId();
+    const QString mouseKey = ModelKeyValue(QStringLiteral("MM"));
+    const int receiverClass = ReceiverClass::OfText(record.ReceiverClassText());
+    if (receiverClass != 0) {
+        g_UpdateReceiverClass = receiverClass;
+        RepairReceiverKey = ModelKeyValue(ReceiverClass::ModelKey(receiverClass));
+    }
+    const bool receiverImage = FindUpdateFirmware(kReceiverFirmware, QString(), RepairReceiverKey,
+                                                  uint8_t(record.Cid()), uint8_t(mid));
+    const int receiverBoot = BootDevicesFor(receiverImage);
+    const bool mouseImage = FindUpdateFirmware(kMouseFirmware, QString(), mouseKey, uint8_t(record.Cid()),
+                                               uint8_t(mid));
+    const int mouseBoot = BootDevicesFor(mouseImage);
+    if (listed.isEmpty() && receiverBoot + mouseBoot == 0) {
+        CheckError(texts.error);
+        return false;
+    }
     if (failedTarget == kReceiverFirmware) {
-        if (!listed.Wired || listed.Mid != record.Mid()) {
-            CheckError(NoUSBText);
+        if (RepairCheck::ListedCableMice(listed, record.Mid()) == 0) {
+            CheckError(texts.noUSB);
             return false;
         }
     } else if (failedTarget == kMouseFirmware) {
-        MouseBootPending = 1;
-        if (listed.Wired || listed.Mid != record.Mid()) {
-            CheckError(NoRecieveText);
+        run.mouseBootPending = RepairCheck::ListedCableMice(listed, record.Mid()) == 0 ? 1 : 0;
+        if (RepairCheck::ListedReceivers(listed, record.Mid()) == 0 && receiverBoot == 0) {
+            CheckError(texts.noRecieve);
             return false;
         }
     } else {
-        CheckError(ErrorText);
+        CheckError(texts.error);
         return false;
     }
-    for (const int receiverClass : kReceiverClasses) {
-        if (record.ReceiverClassText() == QString::number(receiverClass)) {
-            g_UpdateReceiverClass = receiverClass;
-            RepairReceiverKey = ModelKeyValue(ReceiverModelKey(receiverClass));
-        }
-    }
-    if (listed.Cid != record.Cid()) {
-        CheckError(ErrorText);
+    if (!listed.isEmpty() && listed.first().Cid != record.Cid()) {
+        CheckError(texts.error);
         return false;
     }
-    const int mid = ModelId();
-    const QString mouseKey = ModelKeyValue(QStringLiteral("MM"));
-    const bool failedImageFound
+    // The failed target's image, again with an empty current version.
+    const bool failedImageFound = failedTarget == kReceiverFirmware ? receiverImage : mouseImage;
+    if (!failedImageFound) {
+        CheckError(texts.error);
+        return false;
+    }
+    RepairSituation situation;
+    situation.record = record;
+    situation.listed = listed;
+    situation.receiverBootCount = receiverBoot;
+    situation.mouseBootCount = mouseBoot;
+    const int takers = RepairCheck::ImageTakers(situation);
+    if (takers != 1) {
+        CheckError(takers == 0 ? texts.noDevice : texts.sameDevice);
+        return false;
+    }
+    run.receiverBootPending = receiverBoot > 0;
+    const bool otherFound
         = failedTarget == kReceiverFirmware
-              ? FindUpdateFirmware(kReceiverFirmware, QString(), RepairReceiverKey, uint8_t(record.Cid()), uint8_t(mid))
-              : FindUpdateFirmware(kMouseFirmware, QString(), mouseKey, uint8_t(record.Cid()), uint8_t(mid));
-    // Without the image there is nothing to ask the library about.
-    if (!failedImageFound || g_UpdateFirmware.isEmpty()) {
-        CheckError(ErrorText);
-        return false;
-    }
-    int bootDevices = kUncountedBootDevices;
-    UsbUpgradeC_FindBootDevices(FirmwareImageData(g_UpdateFirmware.first()), &bootDevices);
-    if (bootDevices == 1) {
-        const bool otherFound
-            = failedTarget == kReceiverFirmware
-                  ? FindUpdateFirmware(kMouseFirmware, form->label_7->text(), mouseKey, uint8_t(g_UpdateCid),
-                                       uint8_t(mid))
-                  : FindUpdateFirmware(kReceiverFirmware, form->label_5->text(), RepairReceiverKey,
-                                       uint8_t(g_UpdateCid), uint8_t(mid));
-        g_UpdateStageCount = otherFound ? 2 : 1;
-        return true;
-    }
-    CheckError(bootDevices == 0 ? NoDeviceText : SameDeviceText);
-    return false;
-}
-
-void FormSetting::SlotCheckUpdate()
-{
-    if (ChechIsUpDate())
-        g_UpDateRepair->ShowReady();
+              ? FindUpdateFirmware(kMouseFirmware, VersionText(kMouseFirmware), mouseKey, uint8_t(g_UpdateCid),
+                                   uint8_t(mid))
+              : receiverBoot > 0
+                    || FindUpdateFirmware(kReceiverFirmware, VersionText(kReceiverFirmware), RepairReceiverKey,
+                                          uint8_t(g_UpdateCid), uint8_t(mid));
+    g_UpdateStageCount = otherFound ? 2 : 1;
+    return true;
 }
 
 // ---- starters -----------------------------------------------------------------------------
 
-void FormSetting::on_Receive_clicked()
+void UpdateEngine::StartReceiverRun()
 {
-    g_UpdateReceiverClass = CurrentReceiverClass();
-    if (ReceiverNoUpdate || MouseUpdating) {
-        if (ReceiverNoUpdate)
-            LastOutcomeText = VerNewText;
+    const DeviceAllInfo current = g_CurrentDevice.Get();
+    g_UpdateReceiverClass
+        = current.Wired ? FindReceiverPartner().receiverClass : ReceiverClass::OfLink(current.LinkType);
+    if (run.receiverNoUpdate || run.mouseUpdating) {
+        if (run.receiverNoUpdate)
+            run.lastOutcomeText = texts.verNew;
         return;
     }
-    StartReceiverRun();
+    ArmReceiverRun();
 }
 
-void FormSetting::StartReceiverRun()
+void UpdateEngine::ArmReceiverRun()
 {
     g_UpdateBusy = true;
-    UpdateStepState = 0;
-    form->toolButton_2->hide();
-    SetVer(2);
+    step = Step::Search;
+    emit MarkerVisible(kReceiverFirmware, false);
+    emit MarkerVisible(kMouseFirmware, false);
     g_LinkWatch = 0;
-    g_DongleCheckTimer->start(Waits::Scaled(kStepIntervalMs));
-    ReceiverUpdating = true;
+    receiverTimer->start(Waits::Scaled(kStepIntervalMs));
+    run.receiverUpdating = true;
 }
 
-void FormSetting::on_Mouse_clicked()
+void UpdateEngine::StartMouseRun()
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
     if (current.Wired
@@ -366,47 +394,51 @@ void FormSetting::on_Mouse_clicked()
         PostMsg::GetInstance()->EmitProgress(0, kMouseCannotFollow);
         return;
     }
-    if (MouseNoUpdate || ReceiverUpdating) {
-        if (MouseNoUpdate) {
-            form->Receive_2->setText(VerNewText);
-            LastOutcomeText = VerNewText;
+    if (run.mouseNoUpdate || run.receiverUpdating) {
+        if (run.mouseNoUpdate) {
+            emit UpdateButtonText(texts.verNew);
+            run.lastOutcomeText = texts.verNew;
         }
         return;
     }
     g_UpdateBusy = true;
-    UpdateStepState = 0;
-    form->toolButton_3->hide();
-    SetVer(1);
+    step = Step::Search;
+    emit MarkerVisible(kMouseFirmware, false);
+    emit MarkerVisible(kReceiverFirmware, false);
     g_LinkWatch = 0;
-    g_MouseCheckTimer->start(Waits::Scaled(kStepIntervalMs));
-    MouseUpdating = true;
+    mouseTimer->start(Waits::Scaled(kStepIntervalMs));
+    run.mouseUpdating = true;
 }
 
-void FormSetting::on_Start()
+void UpdateEngine::Start()
 {
-    BootCount1 = BootCount2 = BootCount4 = BootCount8 = 0;
-    g_UpDateRepair->ShowUpdating();
-    LastFlashSucceeded = false;
-    LastOutcomeText.clear();
+    run.bootCount1 = run.bootCount2 = run.bootCount4 = run.bootCount8 = 0;
+    if (g_UpDateRepair)
+        g_UpDateRepair->ShowUpdating();
+    run.lastFlashSucceeded = false;
+    run.lastOutcomeText.clear();
+    // A receiver waiting in boot mode takes its image whatever version the
+    // page shows for it.
     const bool receiverFound
-        = FindUpdateFirmware(kReceiverFirmware, form->label_5->text(), RepairReceiverKey, uint8_t(g_UpdateCid),
-                             uint8_t(ConfigIni::GetInstance()->IntValue(DriveGroup, QStringLiteral("MID"))));
-    if (!receiverFound && MouseBootPending == 1) {
-        FollowUpRun = true;
-        on_Mouse_clicked();
-    } else if (g_DongleUpdateState != kRunFlashing && g_MouseUpdateState != kRunFlashing && !MouseUpdating
-               && !ReceiverNoUpdate) {
-        StartReceiverRun();
-    } else if (ReceiverNoUpdate) {
-        ApplyPlainUpdateLook();
-        SlotContinue(0);
+        = run.receiverBootPending
+          || FindUpdateFirmware(kReceiverFirmware, VersionText(kReceiverFirmware), RepairReceiverKey,
+                                uint8_t(g_UpdateCid),
+                                uint8_t(ConfigIni::GetInstance()->IntValue(DriveGroup, QStringLiteral("MID"))));
+    if (!receiverFound && run.mouseBootPending == 1) {
+        run.followUpRun = true;
+        StartMouseRun();
+    } else if (g_DongleUpdateState != kRunFlashing && g_MouseUpdateState != kRunFlashing && !run.mouseUpdating
+               && !run.receiverNoUpdate) {
+        ArmReceiverRun();
+    } else if (run.receiverNoUpdate) {
+        emit PlainLookWanted();
+        Continue();
     }
     EndChainIfIdle();
 }
 
-void FormSetting::SlotContinue(int index)
+void UpdateEngine::Continue()
 {
-    Q_UNUSED(index);
     ContinueAfterRun(true);
 }
 
@@ -414,71 +446,82 @@ void FormSetting::SlotContinue(int index)
 // flashed or had nothing to flash, the receiver after such a mouse run. At
 // the end of a receiver run the receiver is not chained again: a run that
 // found no receiver or several would otherwise start itself anew for ever.
-void FormSetting::ContinueAfterRun(bool receiverMayFollow)
+void UpdateEngine::ContinueAfterRun(bool receiverMayFollow)
 {
-    BootCount1 = BootCount2 = BootCount4 = BootCount8 = 0;
+    run.bootCount1 = run.bootCount2 = run.bootCount4 = run.bootCount8 = 0;
     const auto ranOrHadNothing = [](int state) { return state == kRunSucceeded || state == kRunNothingToFlash; };
     if (g_MouseUpdateFound && ranOrHadNothing(g_DongleUpdateState)) {
-        FollowUpRun = true;
-        on_Mouse_clicked();
+        run.followUpRun = true;
+        StartMouseRun();
     }
     if (receiverMayFollow && g_ReceiverUpdateFound && ranOrHadNothing(g_MouseUpdateState)) {
-        FollowUpRun = true;
-        on_Receive_clicked();
+        run.followUpRun = true;
+        StartReceiverRun();
     }
 }
 
-// A chain the repair dialog shows must leave it with a result: the last
-// flash's success, or why nothing was flashed.
-void FormSetting::EndChainIfIdle()
+// The chain stops: a last flash that succeeded ends the record (unless the
+// mouse image is still owed), and a repair dialog still showing the updating
+// look gets a result: the flash's success, or why nothing was flashed.
+void UpdateEngine::EndChainIfIdle()
 {
-    if (MouseUpdating || ReceiverUpdating || !g_UpDateRepair || !g_UpDateRepair->IsShowingUpdating())
+    if (run.mouseUpdating || run.receiverUpdating)
         return;
-    if (LastFlashSucceeded)
+    if (run.lastFlashSucceeded)
+        FlashRecord::AfterSuccess(EngineRun(), g_UpdateTarget, true);
+    if (!g_UpDateRepair || !g_UpDateRepair->IsShowingUpdating())
+        return;
+    if (run.lastFlashSucceeded)
         PostMsg::GetInstance()->EmitProgress(0, kSucceeded);
     else
-        CheckError(LastOutcomeText.isEmpty() ? ErrorText : LastOutcomeText);
+        CheckError(run.lastOutcomeText.isEmpty() ? texts.error : run.lastOutcomeText);
 }
 
 // ---- the step machine ---------------------------------------------------------------------
 
-void FormSetting::onDongleCheckTimer()
+void UpdateEngine::Tick(int target)
 {
-    UpdateStep(UpdateStepState, kReceiverFirmware, form->label_5->text());
+    RunStep(step, target, VersionText(target));
 }
 
-void FormSetting::onMouseCheckTimer()
+void UpdateEngine::RunStep(Step current, int target, const QString &versionText)
 {
-    UpdateStep(UpdateStepState, kMouseFirmware, form->label_7->text());
-}
-
-void FormSetting::UpdateStep(int state, int target, QString versionText)
-{
-    switch (state) {
-    case 0:
+    switch (current) {
+    case Step::Search:
         SearchStep(target, versionText);
         break;
-    case 1:
+    case Step::CountAndStart:
         CountAndStartStep(target, versionText);
         break;
-    case 2:
+    case Step::MarkFlashing:
         // The run state became kRunFlashing before the start, so a flash that
         // ended within a tick is not overwritten here.
-        UpdateStepState = 3;
+        step = Step::AwaitResult;
         break;
-    case 3:
-        if (RunStateOf(target) != kRunFlashing)
-            UpdateStepState = 4;
+    case Step::AwaitResult:
+        step = RunStateOf(target) == kRunFlashing ? Step::AwaitResult : Step::End;
         break;
-    case 4:
+    case Step::End:
         EndRunStep(target);
-        break;
-    default:
         break;
     }
 }
 
-void FormSetting::SearchStep(int target, const QString &versionText)
+int *UpdateEngine::BootCountOf(int receiverClass)
+{
+    switch (receiverClass) {
+    case 1:
+        return &run.bootCount1;
+    case 2:
+        return &run.bootCount2;
+    case 4:
+        return &run.bootCount4;
+    default:
+        return &run.bootCount8;
+    }
+}
+
+void UpdateEngine::SearchStep(int target, const QString &versionText)
 {
     g_UpdateCid = ConfigIni::GetInstance()->IntValue(QStringLiteral("Option"), QStringLiteral("CID"));
     g_UpdateMid = ModelId();
@@ -490,17 +533,13 @@ void FormSetting::SearchStep(int target, const QString &versionText)
     } else {
         ReceiverPaths.clear();
         const int receiverClass = g_UpdateReceiverClass;
-        const QString key = ReceiverModelKey(receiverClass);
+        const QString key = ReceiverClass::ModelKey(receiverClass);
         const QString model = key.isEmpty() ? QString() : ModelKeyValue(key);
         // A 1 kHz receiver is searched even without a model name.
         if (!key.isEmpty() && (!model.isEmpty() || receiverClass == 1)) {
             found = FindUpdateFirmware(kReceiverFirmware, QString(), model, cid, mid);
-            int *bootCount = receiverClass == 1 ? &BootCount1
-                             : receiverClass == 2 ? &BootCount2
-                             : receiverClass == 4 ? &BootCount4
-                                                  : &BootCount8;
             if (found && !g_UpdateFirmware.isEmpty())
-                UsbUpgradeC_FindBootDevices(FirmwareImageData(g_UpdateFirmware.first()), bootCount);
+                UsbUpgradeC_FindBootDevices(FirmwareImageData(g_UpdateFirmware.first()), BootCountOf(receiverClass));
         }
         const DeviceAllInfo current = g_CurrentDevice.Get();
         for (const DeviceAllInfo &entry : qAsConst(g_FoundDevices)) {
@@ -515,19 +554,20 @@ void FormSetting::SearchStep(int target, const QString &versionText)
     if (!found && g_UpdateReceiverClass != 0)
         EndWithoutImage(target);
     else
-        UpdateStepState = 1;
+        step = Step::CountAndStart;
 }
 
-void FormSetting::CountAndStartStep(int target, const QString &versionText)
+void UpdateEngine::CountAndStartStep(int target, const QString &versionText)
 {
     const int devices = target == kReceiverFirmware
-                            ? int(ReceiverPaths.size()) + BootCount1 + BootCount2 + BootCount4 + BootCount8
-                            : CableEntries(g_FoundDevices) + MouseBootPending;
+                            ? int(ReceiverPaths.size()) + run.bootCount1 + run.bootCount2 + run.bootCount4
+                                  + run.bootCount8
+                            : CableEntries(g_FoundDevices) + run.mouseBootPending;
     if (devices != 1) {
         RunStateOf(target) = kRunIdle;
         RestoreEndOf(target);
         ReportDeviceCount(target, devices);
-        UpdateStepState = 4;
+        step = Step::End;
         return;
     }
     const bool found = target == kMouseFirmware
@@ -538,6 +578,15 @@ void FormSetting::CountAndStartStep(int target, const QString &versionText)
         EndWithoutImage(target);
         return;
     }
+    StartFlash(target);
+    step = Step::MarkFlashing;
+}
+
+// The kept image goes to the library. The record names what a repair must
+// do should the program die during this flash, and the callbacks learn
+// whether a flash of the run follows this one.
+void UpdateEngine::StartFlash(int target)
+{
     const QByteArray &image = g_UpdateFirmware.first();
     FirmwareHeader header;
     FirmwareHeader::Read(image, &header);
@@ -548,24 +597,24 @@ void FormSetting::CountAndStartStep(int target, const QString &versionText)
                               config->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex),
                                             QStringLiteral("MID"))));
     g_UpdateTarget = target;
+    s_lastFlash = target == kMouseFirmware || (g_UpdateStageCount == 1 && run.mouseBootPending == 0);
+    FlashRecord::BeforeFlash(EngineRun(), target);
     RunStateOf(target) = kRunFlashing;
     UsbUpgrade_Start(FirmwareImageData(image),
                      target == kReceiverFirmware ? DongleUpgradeCallBack : MouseUpgradeCallBack, kUpgradeTimeout);
-    UpdateStepState = 2;
 }
 
 // The receiver's image for a run that counted one receiver: one waiting in
 // boot mode takes its class's image whatever version; otherwise the
 // receiver's own version (2, 4 and 8 kHz) or the label's decides.
-bool FormSetting::FindReceiverImageForCount(const QString &versionText)
+bool UpdateEngine::FindReceiverImageForCount(const QString &versionText)
 {
     const auto cid = uint8_t(g_UpdateCid);
     const auto mid = uint8_t(ModelId());
-    const int bootCounts[] = {BootCount1, BootCount2, BootCount4, BootCount8};
-    for (int i = 0; i < 4; ++i) {
-        if (bootCounts[i] == 1)
+    for (const int receiverClass : ReceiverClass::kClasses) {
+        if (*BootCountOf(receiverClass) == 1)
             return FindUpdateFirmware(kReceiverFirmware, QString(),
-                                      ModelKeyValue(ReceiverModelKey(kReceiverClasses[i])), cid, mid);
+                                      ModelKeyValue(ReceiverClass::ModelKey(receiverClass)), cid, mid);
     }
     const int receiverClass = g_UpdateReceiverClass;
     if (receiverClass == 2 || receiverClass == 4 || receiverClass == 8) {
@@ -576,54 +625,52 @@ bool FormSetting::FindReceiverImageForCount(const QString &versionText)
             if (UsbFinderC_GetSlaveVersion(path.constData(), &version))
                 current = FirmwareVersionText(uint32_t(version));
         }
-        return FindUpdateFirmware(kReceiverFirmware, current, ModelKeyValue(ReceiverModelKey(receiverClass)), cid,
-                                  mid);
+        return FindUpdateFirmware(kReceiverFirmware, current, ModelKeyValue(ReceiverClass::ModelKey(receiverClass)),
+                                  cid, mid);
     }
     return FindUpdateFirmware(kReceiverFirmware, versionText, ModelKeyValue(QStringLiteral("DM")), cid, mid);
 }
 
 // A run that did not find exactly one device: a direct run marks its row, a
 // follow-up run says why in the notice.
-void FormSetting::ReportDeviceCount(int target, int count)
+void UpdateEngine::ReportDeviceCount(int target, int count)
 {
-    QString text = SameDeviceText;
+    QString text = texts.sameDevice;
     if (count == 0)
-        text = target == kReceiverFirmware ? NoDeviceText : g_WiredModeText;
-    LastOutcomeText = text;
-    if (FollowUpRun) {
-        ShowFirmwareNotice(text);
-        FollowUpRun = false;
-    } else if (target == kReceiverFirmware) {
-        form->toolButton_2->show();
+        text = target == kReceiverFirmware ? texts.noDevice : g_WiredModeText;
+    run.lastOutcomeText = text;
+    if (run.followUpRun) {
+        emit NoticeWanted(text);
+        run.followUpRun = false;
     } else {
-        form->toolButton_3->show();
+        emit MarkerVisible(target, true);
     }
 }
 
-void FormSetting::EndWithoutImage(int target)
+void UpdateEngine::EndWithoutImage(int target)
 {
     RunStateOf(target) = kRunNothingToFlash;
     RestoreEndOf(target);
-    (target == kReceiverFirmware ? ReceiverNoUpdate : MouseNoUpdate) = true;
-    LastOutcomeText = VerNewText;
-    UpdateStepState = 4;
+    (target == kReceiverFirmware ? run.receiverNoUpdate : run.mouseNoUpdate) = true;
+    run.lastOutcomeText = texts.verNew;
+    step = Step::End;
 }
 
-void FormSetting::EndRunStep(int target)
+void UpdateEngine::EndRunStep(int target)
 {
-    (target == kReceiverFirmware ? ReceiverUpdating : MouseUpdating) = false;
+    (target == kReceiverFirmware ? run.receiverUpdating : run.mouseUpdating) = false;
     RestoreEndOf(target);
     const int runState = RunStateOf(target);
     if (runState == kRunSucceeded || runState == kRunFailed)
-        LastFlashSucceeded = runState == kRunSucceeded;
-    FollowUpRun = false;
-    g_DongleCheckTimer->stop();
-    g_MouseCheckTimer->stop();
+        run.lastFlashSucceeded = runState == kRunSucceeded;
+    run.followUpRun = false;
+    receiverTimer->stop();
+    mouseTimer->stop();
     g_UpdateBusy = false;
     if (target == kReceiverFirmware) {
-        if (MouseBootPending == 1) {
-            FollowUpRun = true;
-            on_Mouse_clicked();
+        if (run.mouseBootPending == 1) {
+            run.followUpRun = true;
+            StartMouseRun();
         } else {
             ContinueAfterRun(false);
         }
@@ -631,50 +678,30 @@ void FormSetting::EndRunStep(int target)
     EndChainIfIdle();
 }
 
-void FormSetting::RestoreEndOf(int target)
-{
-    if (target == kReceiverFirmware)
-        RestoreDongleUpdateUi();
-    else
-        RestoreMouseUpdateUi();
-}
-
-void FormSetting::RestoreDongleUpdateUi()
-{
-    RestoreRunUi(kReceiverFirmware);
-}
-
-void FormSetting::RestoreMouseUpdateUi()
-{
-    RestoreRunUi(kMouseFirmware);
-}
-
 // The end of a run of `target`, by its run state: the row's marker, the
-// record of a failed flash, the update button's look and the newer-image flag.
-void FormSetting::RestoreRunUi(int target)
+// update button's look and the newer-image flag. The record is the callbacks'
+// and the chain's end's (flashrecord.h).
+void UpdateEngine::RestoreEndOf(int target)
 {
     const bool receiver = target == kReceiverFirmware;
-    QToolButton *marker = receiver ? form->toolButton_2 : form->toolButton_3;
     g_LinkWatch = 1;
     switch (RunStateOf(target)) {
     case kRunNothingToFlash:
-        marker->hide();
+        emit MarkerVisible(target, false);
         if (!receiver)
-            form->Receive_2->setText(VerNewText);
-        ApplyPlainUpdateLook();
+            emit UpdateButtonText(texts.verNew);
+        emit PlainLookWanted();
         break;
     case kRunSucceeded:
-        marker->hide();
-        UpdateFailInfo::Remove();
-        ApplyPlainUpdateLook();
+        emit MarkerVisible(target, false);
+        emit PlainLookWanted();
         (receiver ? g_ReceiverUpdateFound : g_MouseUpdateFound) = false;
         break;
     case kRunFlashing:
-        marker->hide();
-        UpdateFailInfo::Remove();
+        emit MarkerVisible(target, false);
         break;
     default:
         break;
     }
-    UpdateStepState = 4;
+    step = Step::End;
 }

@@ -3,11 +3,15 @@
 #include "configini.h"
 #include "deviceallinfo.h"
 #include "firmwareimages.h"
+#include "flashrecord.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "languagereader.h"
 #include "paths.h"
 #include "postmsg.h"
+#include "receiverclass.h"
+#include "registrystore.h"
+#include "repaircheck.h"
 #include "ui_updaterepair.h"
 #include "updatefailinfo.h"
 #include "usbcallbacks.h"
@@ -30,55 +34,17 @@ namespace {
 constexpr int kUpgradeTimeout = 10000;  // handed to the firmware library as it is
 constexpr int kBootCountPreset = 5;
 
-// Texts the flash thread reads: set on the GUI thread before a start.
+// Texts the flash thread reads: set on the GUI thread before a start, or by
+// the flash thread before it starts the mouse image.
 QMutex s_runLock;
 QString s_mouseModel;
 QByteArray s_cableMousePath;
+QString s_flashedVersion;     // version text of the image being flashed
+QString s_mouseVersionName;   // "MouseVer" + CID + MID of the failed model
 
 int TargetOfStage(int stage)
 {
     return stage == 0 ? kReceiverFirmware : kMouseFirmware;
-}
-
-// The receiver firmware model key of a record's class text, and the class.
-struct ReceiverKey {
-    const char *key;
-    int receiverClass;
-};
-
-bool ReceiverKeyOf(const QString &classText, ReceiverKey *out)
-{
-    static const struct {
-        const char *text;
-        ReceiverKey key;
-    } keys[] = {{"1", {"DM", 1}}, {"2", {"D2M", 2}}, {"4", {"D4M", 4}}, {"8", {"D8M", 8}}};
-    for (const auto &entry : keys) {
-        if (classText == QLatin1String(entry.text)) {
-            *out = entry.key;
-            return true;
-        }
-    }
-    return false;
-}
-
-const QStringList &PidListOfClass(const QString &classText)
-{
-    static const QStringList none;
-    if (classText == QLatin1String("1"))
-        return g_WirelessPidList;
-    if (classText == QLatin1String("2"))
-        return g_Wireless2PidList;
-    if (classText == QLatin1String("4"))
-        return g_Wireless4PidList;
-    if (classText == QLatin1String("8"))
-        return g_Wireless8PidList;
-    return none;
-}
-
-bool IsReceiverPid(const QString &pid)
-{
-    return g_WirelessPidList.contains(pid) || g_Wireless2PidList.contains(pid) || g_Wireless4PidList.contains(pid)
-        || g_Wireless8PidList.contains(pid);
 }
 
 ConfigIni *Config()
@@ -86,12 +52,43 @@ ConfigIni *Config()
     return ConfigIni::GetInstance();
 }
 
+FlashRun RepairRun()
+{
+    return {g_RepairReceiverClass, g_RepairCid, g_RepairMid};
+}
+
+QString VersionOfImage(const QByteArray &image)
+{
+    FirmwareHeader header;
+    return FirmwareHeader::Read(image, &header) ? FirmwareVersionText(header.Version) : QString();
+}
+
+// Every flash of a repair starts here: the record first names what a repair
+// must do should the program die during this flash.
+void StartImage(int target, const QByteArray &image, bool *started = nullptr)
+{
+    FlashRecord::BeforeFlash(RepairRun(), target);
+    {
+        QMutexLocker lock(&s_runLock);
+        s_flashedVersion = VersionOfImage(image);
+    }
+    const bool accepted = UsbUpgrade_Start(FirmwareImageData(image), RepairUpgradeCallBack, kUpgradeTimeout);
+    if (started)
+        *started = accepted;
+}
+
+QString FlashedVersion()
+{
+    QMutexLocker lock(&s_runLock);
+    return s_flashedVersion;
+}
+
 // The run ends: the device-selection page's Repair button follows the record.
-void EndRun(int autoRepair, bool hideRepairButton, int progressCode)
+void EndRun(int autoRepair, int progressCode)
 {
     PostMsg *hub = PostMsg::GetInstance();
     hub->EmitAutoRepair(autoRepair);
-    hub->EmitUpDateButton(hideRepairButton);
+    hub->EmitUpDateButton(!UpdateFailInfo::IsSet());
     hub->EmitProgress(0, progressCode);
     g_RepairRunning = false;
 }
@@ -104,11 +101,36 @@ void EndOfImage()
     g_RepairFlashing = false;
 }
 
+// A flashed image's version reaches the version texts at once; the mouse's
+// is also the version the program remembers for the model.
+void ReportFlashedVersion(int target)
+{
+    const QString version = FlashedVersion();
+    if (target == kMouseFirmware) {
+        QString name;
+        {
+            QMutexLocker lock(&s_runLock);
+            name = s_mouseVersionName;
+        }
+        if (!name.isEmpty())
+            RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(), name, version);
+    }
+    PostMsg::GetInstance()->EmitLabelText(target == kReceiverFirmware ? 0 : 1, version);
+}
+
 // After the receiver image: the mouse image follows when the mouse's update
 // was the one that failed, or when the mouse of the failed model still answers
 // on its cable. The receiver's image is over before the mouse's may start.
 void ContinueWithTheMouse()
 {
+    // Only the receiver's image was there and the receiver was what failed:
+    // the repair is done.
+    if (g_RepairStageCount == 1 && g_RepairFailedStage == 0) {
+        FlashRecord::AfterSuccess(RepairRun(), kReceiverFirmware, true);
+        EndOfImage();
+        EndRun(0, 2);
+        return;
+    }
     g_RepairStage = 1;
     QByteArray image;
     const bool found = FindRepairFirmwareImage(kMouseFirmware, QString(), RepairMouseModel(),
@@ -118,33 +140,31 @@ void ContinueWithTheMouse()
     const bool allowed = g_RepairFailedStage == 1 || mouseReachable;
     EndOfImage();
     if (found && allowed) {
-        UsbUpgrade_Start(FirmwareImageData(image), RepairUpgradeCallBack, kUpgradeTimeout);
+        StartImage(kMouseFirmware, image);
         return;
     }
-    // Only the receiver's image was there and the receiver was what failed:
-    // the repair is done.
-    if (g_RepairStageCount == 1 && g_RepairFailedStage == 0)
-        EndRun(0, true, 2);
-    else
-        EndRun(1, true, 5);
+    // The mouse image cannot follow: a record still owed to the mouse stays.
+    FlashRecord::AfterSuccess(RepairRun(), kReceiverFirmware, true);
+    EndRun(1, 5);
 }
 
 void StageSucceeded()
 {
     const int stage = g_RepairStage;
-    if (stage == g_RepairFailedStage)
-        UpdateFailInfo::Remove();
+    ReportFlashedVersion(TargetOfStage(stage));
     if (stage == 0) {
+        FlashRecord::AfterSuccess(RepairRun(), kReceiverFirmware, false);
         ContinueWithTheMouse();
         return;
     }
-    EndRun(0, true, 2);
+    FlashRecord::AfterSuccess(RepairRun(), kMouseFirmware, true);
     EndOfImage();
+    EndRun(0, 2);
 }
 
 void StageFailed()
 {
-    UpdateFailInfo::Write(TargetOfStage(g_RepairStage), g_RepairReceiverClass, g_RepairCid, g_RepairMid);
+    FlashRecord::AfterFailure(RepairRun(), TargetOfStage(g_RepairStage));
     PostMsg *hub = PostMsg::GetInstance();
     hub->EmitAutoRepair(1);
     hub->EmitUpDateButton(false);
@@ -177,6 +197,12 @@ void SetRepairCableMousePath(const QByteArray &path)
 {
     QMutexLocker lock(&s_runLock);
     s_cableMousePath = path;
+}
+
+void SetRepairMouseVersionName(const QString &name)
+{
+    QMutexLocker lock(&s_runLock);
+    s_mouseVersionName = name;
 }
 
 void RepairUpgradeCallBack(const unsigned char *report)
@@ -481,65 +507,11 @@ void UpDateRepair::SlotRepairCheckUpdate()
         ShowReady();
 }
 
-// Several listed devices: one cable mouse and one receiver, and the one that
-// matters for the failed target must be of the failed model.
-bool UpDateRepair::DevicesFit(int failedMid)
-{
-    const QList<DeviceAllInfo> &devices = g_PageDevices;
-    if (devices.isEmpty()) {
-        ErrorWithHint(texts.NoDevice);
-        return false;
-    }
-    if (devices.size() == 1)
-        return true;
-    int wired = 0;
-    for (const DeviceAllInfo &device : devices)
-        wired += device.Wired ? 1 : 0;
-    const int wireless = devices.size() - wired;
-    if (wired >= 2) {
-        ErrorWithHint(texts.MultiMouse);
-        return false;
-    }
-    if (wireless >= 2) {
-        ErrorWithHint(texts.MultiDongle);
-        return false;
-    }
-    for (const DeviceAllInfo &device : devices) {
-        if (FailedTarget == kMouseFirmware && device.Wired && device.Mid != failedMid) {
-            ErrorWithHint(texts.MultiMouse);
-            return false;
-        }
-        if (FailedTarget == kReceiverFirmware && !device.Wired && device.Mid != failedMid) {
-            ErrorWithHint(texts.MultiDongle);
-            return false;
-        }
-    }
-    return true;
-}
-
-// The listed receivers that count for a receiver repair: any receiver, or,
-// when exactly one is listed, one of the record's class.
-int UpDateRepair::ListedReceivers(const QString &classText) const
-{
-    if (FailedTarget != kReceiverFirmware)
-        return 0;
-    int receivers = 0;
-    for (const DeviceAllInfo &device : qAsConst(g_PageDevices))
-        receivers += IsReceiverPid(device.Pid) ? 1 : 0;
-    if (receivers != 1)
-        return receivers;
-    const QStringList &classPids = PidListOfClass(classText);
-    int ofClass = 0;
-    for (const DeviceAllInfo &device : qAsConst(g_PageDevices))
-        ofClass += classPids.contains(device.Pid) ? 1 : 0;
-    return ofClass;
-}
-
 bool UpDateRepair::FindDriveGroup(int failedMid)
 {
     const int total = Config()->IntValue(QStringLiteral("Option"), QStringLiteral("DeviceTotal"));
     for (int k = 1; k <= total; ++k) {
-        const QString group = QStringLiteral("Drive%1").arg(k);
+        const QString group = ConfigIni::DriveGroup(k - 1);
         if (Config()->IntValue(group, QStringLiteral("MID")) == failedMid) {
             DriveGroup = group;
             return true;
@@ -548,14 +520,52 @@ bool UpDateRepair::FindDriveGroup(int failedMid)
     return false;
 }
 
-// Devices waiting in boot mode for the kept image; none without an image.
-int UpDateRepair::BootCount() const
+// Devices waiting in boot mode for an image; none without an image.
+int UpDateRepair::BootCount(const QByteArray &image)
 {
-    if (g_RepairFirmware.isEmpty())
+    if (image.isEmpty())
         return 0;
     int count = kBootCountPreset;
-    UsbUpgradeC_FindBootDevices(FirmwareImageData(g_RepairFirmware.first()), &count);
+    UsbUpgradeC_FindBootDevices(FirmwareImageData(image), &count);
     return count;
+}
+
+// The failed model's group, names, ids and images as the run needs them;
+// g_RepairFirmware keeps the failed target's image. The situation gets what
+// the verdict needs of them.
+void UpDateRepair::PrepareRun(const UpdateFailRecord &record, RepairSituation *situation)
+{
+    situation->modelKnown = FindDriveGroup(record.Mid());
+    if (!situation->modelKnown)
+        return;
+    SetRepairMouseModel(Config()->Value(DriveGroup, QStringLiteral("MM")));
+    const int receiverClass = ReceiverClass::OfText(record.ReceiverClassText());
+    if (receiverClass != 0) {
+        g_RepairReceiverClass = receiverClass;
+        ReceiverModel = Config()->Value(DriveGroup, ReceiverClass::ModelKey(receiverClass));
+    }
+    g_RepairCid = record.Cid();
+    g_RepairMid = Config()->IntValue(DriveGroup, QStringLiteral("MID"));
+    SetRepairMouseVersionName(RegistryStore::MouseVerName(Config()->Value(QStringLiteral("Option"), QStringLiteral("CID")),
+                                                          Config()->Value(DriveGroup, QStringLiteral("MID"))));
+
+    const auto cid = uint8_t(g_RepairCid.load());
+    const auto mid = uint8_t(g_RepairMid.load());
+    QByteArray mouseImage;
+    QByteArray receiverImage;
+    FindRepairFirmwareImage(kMouseFirmware, QString(), RepairMouseModel(), cid, mid, &mouseImage);
+    FindRepairFirmwareImage(kReceiverFirmware, QString(), ReceiverModel, cid, mid, &receiverImage);
+    g_RepairStageCount = !mouseImage.isEmpty() && !receiverImage.isEmpty() ? 2 : 1;
+    situation->receiverBootCount = BootCount(receiverImage);
+    situation->mouseBootCount = BootCount(mouseImage);
+    if (FailedTarget == kReceiverFirmware) {
+        g_RepairFailedStage = 0;
+        StartAllowed = FindRepairFirmware(kReceiverFirmware, QString(), ReceiverModel, cid, mid);
+    } else {
+        g_RepairFailedStage = 1;
+        StartAllowed = FindRepairFirmware(kMouseFirmware, QString(), RepairMouseModel(), cid, mid);
+    }
+    situation->failedImage = StartAllowed;
 }
 
 bool UpDateRepair::CheckRepair()
@@ -568,63 +578,46 @@ bool UpDateRepair::CheckRepair()
     }
     g_RepairReceiverClass = 0;
     FailedTarget = record.Target();
-    const int failedMid = record.Mid();
-    if (!DevicesFit(failedMid))
-        return false;
-    const int listedReceivers = ListedReceivers(record.ReceiverClassText());
     g_RepairStage = 0;
-
+    RepairSituation situation;
+    situation.record = record;
+    // The scan's list: a receiver whose mouse is also on its cable shares
+    // that mouse's tile, but it is there for the repair all the same.
+    situation.listed = g_PageDevicesCopy;
+    situation.externalStart = ExternalStart;
     if (ExternalStart) {
         StartAllowed = true;
+        situation.receiverBootCount = situation.mouseBootCount = BootCount(g_RepairFirmware.value(0));
     } else {
-        const DeviceAllInfo &first = g_PageDevices.first();
-        if (FailedTarget == kReceiverFirmware && !(first.Wired && first.Mid == failedMid)) {
-            ErrorWithHint(texts.NoUSB);
-            return false;
-        }
-        if (FailedTarget == kMouseFirmware && !(!first.Wired && first.Mid == failedMid)) {
-            ErrorWithHint(texts.NoRecieve);
-            return false;
-        }
-        if (!FindDriveGroup(failedMid)) {
-            StartAllowed = false;
-            ErrorWithHint(texts.FileError);
-            return false;
-        }
-        SetRepairMouseModel(Config()->Value(DriveGroup, QStringLiteral("MM")));
-        ReceiverKey key{};
-        if (ReceiverKeyOf(record.ReceiverClassText(), &key)) {
-            g_RepairReceiverClass = key.receiverClass;
-            ReceiverModel = Config()->Value(DriveGroup, QLatin1String(key.key));
-        }
-        g_RepairCid = record.Cid();
-        g_RepairMid = Config()->IntValue(DriveGroup, QStringLiteral("MID"));
-
-        const auto cid = uint8_t(g_RepairCid.load());
-        const auto mid = uint8_t(g_RepairMid.load());
-        const bool mouseImage = FindRepairFirmware(kMouseFirmware, QString(), RepairMouseModel(), cid, mid);
-        const bool receiverImage = FindRepairFirmware(kReceiverFirmware, QString(), ReceiverModel, cid, mid);
-        g_RepairStageCount = mouseImage && receiverImage ? 2 : 1;
-        if (FailedTarget == kReceiverFirmware) {
-            g_RepairFailedStage = 0;
-            StartAllowed = FindRepairFirmware(kReceiverFirmware, QString(), ReceiverModel, cid, mid);
-        } else {
-            g_RepairFailedStage = 1;
-            StartAllowed = FindRepairFirmware(kMouseFirmware, QString(), RepairMouseModel(), cid, mid);
-        }
+        PrepareRun(record, &situation);
     }
-
-    if (!StartAllowed) {
-        ErrorWithHint(texts.FileError);
-        return false;
-    }
-    const int total = BootCount() + listedReceivers;
-    if (total == 1)
+    const RepairAnswer answer = RepairCheck::Judge(situation);
+    if (answer == RepairAnswer::Ready)
         return true;
-    ErrorWithHint(total == 0 ? texts.NoDevice : texts.SameDevice);
-    ui->NewHong->show();
-    g_RepairRunning = false;
+    ErrorWithHint(HintOf(answer));
+    if (answer == RepairAnswer::NoDevice || answer == RepairAnswer::SameDevice) {
+        ui->NewHong->show();
+        g_RepairRunning = false;
+    }
+    if (answer == RepairAnswer::FileError)
+        StartAllowed = false;
     return false;
+}
+
+QString UpDateRepair::HintOf(RepairAnswer answer) const
+{
+    switch (answer) {
+    case RepairAnswer::NoDevice: return texts.NoDevice;
+    case RepairAnswer::MultiMouse: return texts.MultiMouse;
+    case RepairAnswer::MultiDongle: return texts.MultiDongle;
+    case RepairAnswer::NoUSB: return texts.NoUSB;
+    case RepairAnswer::NoRecieve: return texts.NoRecieve;
+    case RepairAnswer::FileError: return texts.FileError;
+    case RepairAnswer::SameDevice: return texts.SameDevice;
+    case RepairAnswer::Ready:
+    case RepairAnswer::UnusableRecord: break;
+    }
+    return QString();
 }
 
 // ---- starting -------------------------------------------------------------------
@@ -638,7 +631,7 @@ void UpDateRepair::StartRepair()
     g_LinkWatch = 0;
 
     const auto cid = uint8_t(g_RepairCid.load());
-    const auto mid = uint8_t(Config()->IntValue(DriveGroup, QStringLiteral("MID")));
+    const auto mid = uint8_t(g_RepairMid.load());
     QByteArray cablePath;
     for (const DeviceAllInfo &device : qAsConst(g_PageDevices)) {
         if (device.Wired && device.Mid == g_RepairMid) {
@@ -661,13 +654,32 @@ void UpDateRepair::StartRepair()
         }
     }
     // A refused start still ends with the library's failure report.
-    StartAllowed = UsbUpgrade_Start(FirmwareImageData(g_RepairFirmware.first()), RepairUpgradeCallBack,
-                                    kUpgradeTimeout);
+    StartImage(TargetOfStage(g_RepairStage), g_RepairFirmware.first(), &StartAllowed);
 }
 
-void UpDateRepair::StartRepairFromKey(int index)
+// The Space key found a receiver image of another version than the listed
+// receiver's and no newer mouse image: that receiver image alone is flashed,
+// and a failure leaves a receiver record behind like any repair.
+void UpDateRepair::StartRepairFromKey(int receiverClass, const QString &driveGroup, int cid, int mid)
 {
-    Q_UNUSED(index);
     ExternalStart = true;
+    DriveGroup = driveGroup;
+    ReceiverModel = Config()->Value(driveGroup, ReceiverClass::ModelKey(receiverClass));
+    SetRepairMouseModel(Config()->Value(driveGroup, QStringLiteral("MM")));
+    SetRepairMouseVersionName(QString());
+    g_RepairReceiverClass = receiverClass;
+    g_RepairCid = cid;
+    g_RepairMid = mid;
+    g_RepairStageCount = 1;
+    g_RepairFailedStage = 0;
+    g_RepairStage = 0;
+    ResetUi();
+    StartAllowed = !ReceiverModel.isEmpty() || receiverClass == 1;
+    if (StartAllowed)
+        StartAllowed = FindRepairFirmware(kReceiverFirmware, QString(), ReceiverModel, uint8_t(cid), uint8_t(mid));
+    if (!StartAllowed) {
+        ErrorWithHint(texts.FileError);
+        return;
+    }
     StartRepair();
 }

@@ -26,6 +26,9 @@
 #include <cstdint>
 
 class Ui_UpDateRepair;
+struct RepairSituation;
+struct UpdateFailRecord;
+enum class RepairAnswer;
 
 // ---- what a repair run shares with the flash thread -------------------------
 extern std::atomic<bool> g_RepairFlashing;       // an image reported progress and not yet its end
@@ -47,9 +50,15 @@ void SetRepairMouseModel(const QString &model);
 // if this mouse still answers on its cable, or if the mouse's update failed.
 QByteArray RepairCableMousePath();
 void SetRepairCableMousePath(const QByteArray &path);
+// The registry value name "MouseVer" + CID + MID of the failed model: a
+// flashed mouse image's version is kept under it. Empty: nothing is kept.
+void SetRepairMouseVersionName(const QString &name);
 
 // The callback handed to UsbUpgrade_Start for a repair: reports (7, 1, percent)
-// and (7, 2, 1 success / other failure); every other report is ignored.
+// and (7, 2, 1 success / other failure); every other report is ignored. Before
+// every flash the record "UpdateFailInfo" names what a repair must do should
+// the program die during it (flashrecord.h); a flashed image's version goes to
+// the version texts (SigLabelText).
 void RepairUpgradeCallBack(const unsigned char *report);
 
 class UpDateRepair : public QDialog
@@ -75,9 +84,11 @@ public:
     bool CheckRepair();
     // Flashes the failed model's receiver image, then its mouse image.
     void StartRepair();
-    // Marks the start as one from outside the check, then StartRepair. The
-    // argument has no effect.
-    void StartRepairFromKey(int index);
+    // The main window's Space key: flashes the receiver image of the model
+    // (its group, the receiver class and the ids the key's own search used)
+    // as a one-stage run, outside the check. Without an image the dialog
+    // shows the error look with the FileError hint.
+    void StartRepairFromKey(int receiverClass, const QString &driveGroup, int cid, int mid);
 
     bool IsExternalStart() const { return ExternalStart; }
 
@@ -110,10 +121,10 @@ private:
     void ErrorWithHint(const QString &hint);
     void CloseAfterRun();
     // Parts of the check.
-    bool DevicesFit(int failedMid);
-    int ListedReceivers(const QString &classText) const;
     bool FindDriveGroup(int failedMid);
-    int BootCount() const;
+    void PrepareRun(const UpdateFailRecord &record, RepairSituation *situation);
+    QString HintOf(RepairAnswer answer) const;
+    static int BootCount(const QByteArray &image);
 
     Ui_UpDateRepair *ui;
     QString PictureDir;
@@ -123,7 +134,6 @@ private:
     int FailedTarget = 0;
     QString ReceiverModel;
     QString DriveGroup;
-    // A repair may start. False until a check allows it: a start from the
-    // Space key on a fresh dialog flashes nothing.
+    // A repair may start: set by the check and by the Space key's start.
     bool StartAllowed = false;
 };

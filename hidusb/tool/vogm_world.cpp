@@ -4,6 +4,7 @@
 //   vogm-world power m3 on
 //   vogm-world battery m2 12
 //   vogm-world show m2
+//   vogm-world show
 //   vogm-world help
 //
 // Each command writes one command file into the folder the device library
@@ -27,7 +28,9 @@ int Usage(QTextStream &out)
     out << "usage: vogm-world COMMAND [ARGS...]    (folder: " << HidSim::ControlFolder() << ")\n"
         << "       vogm-world result               show the outcome of the last commands\n"
         << "       vogm-world devices              the default world's device names\n"
-        << "       vogm-world show MOUSE           what the mouse has stored (profile, settings, keys, macros)\n"
+        << "       vogm-world show                 every device's firmware version and boot mode\n"
+        << "       vogm-world show MOUSE           what the mouse has stored (version, boot mode, profile, settings, keys, macros)\n"
+        << "       vogm-world show RECEIVER        the receiver's firmware version, boot mode and pairing\n"
         << "       vogm-world reset                every device back to its factory state, now and at the next start\n"
         << "\nThe devices keep what they store across runs, in " << HidSim::WorldStateFile() << ".\n"
         << "\ncommands for the running program:\n";
@@ -57,15 +60,17 @@ int ShowDevices(QTextStream &out)
     return 0;
 }
 
-int ShowMouse(QTextStream &out, const QString &mouse)
+// What the devices keep, read from the state file over the world the program
+// would start with: every device, or the one named.
+int Show(QTextStream &out, const QString &device)
 {
     QString problem;
     const HidSim::World world = HidSim::StartingWorld(&problem);
     if (!problem.isEmpty())
         out << "note: " << problem << "\n";
-    const QString text = HidSim::DescribeStoredMouse(world, mouse);
+    const QString text = device.isEmpty() ? HidSim::DescribeDevices(world) : HidSim::DescribeDevice(world, device);
     if (text.isEmpty()) {
-        out << "no mouse is named \"" << mouse << "\"\n";
+        out << "no device is named \"" << device << "\"\n";
         return 1;
     }
     out << text;
@@ -117,8 +122,8 @@ int main(int argc, char **argv)
         return ShowResult(out);
     if (args[0] == "devices")
         return ShowDevices(out);
-    if (args[0] == "show" && args.size() == 2)
-        return ShowMouse(out, args[1]);
+    if (args[0] == "show" && args.size() <= 2)
+        return Show(out, args.value(1));
     if (args[0] == "reset" && args.size() == 1)
         return Reset(out);
     return SendCommand(out, args.join(' '));

@@ -179,6 +179,13 @@ void TestDiscovery::mainScanKeepsTheKnownVersionTexts()
     QCOMPARE(g_CurrentDevice.Get().UsbVersion, QStringLiteral("v9.9"));
     QVERIFY(g_CurrentDevice.Get().Online);
     QCOMPARE(g_CurrentDevice.Get().Address.size(), 3);
+
+    // A device that came back with other firmware: the scan's versions win.
+    QVERIFY(HidSim::ApplyCommand("version m1 0x0105"));
+    fresh.UsbVersion = "v1.5";
+    QCOMPARE(IdentifyMainDevice(fresh, HidSim::PathOf("m1").constData()), 1);
+    QCOMPARE(g_CurrentDevice.Get().UsbVersion, QStringLiteral("v1.5"));
+    QCOMPARE(g_CurrentDevice.Get().FirmwareVersion, QStringLiteral("v1.5"));
 }
 
 void TestDiscovery::versionText_data()

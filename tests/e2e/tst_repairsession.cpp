@@ -3,12 +3,15 @@
 // installed and the record names the receiver's failed update. The Repair
 // button opens the dialog, Upgrade flashes the receiver and then the mouse;
 // a mouse flash that fails leaves a record for the mouse, and a second repair
-// finishes the job.
+// finishes the job. And the Space key's repair of a receiver older than its
+// image, from the device list.
 
 #include "dialogchange.h"
 #include "devicetiles.h"
 #include "mytoolbuttonenter.h"
+#include "dialog.h"
 #include "dialogmain.h"
+#include "formsetting.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
@@ -20,8 +23,10 @@
 #include "updaterepair.h"
 #include "worker.h"
 #include "connection.h"
+#include "configini.h"
 
 #include <QLabel>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -70,6 +75,16 @@ DeviceState StateOf(const QString &name)
     return {};
 }
 
+// What "vogm-world show" says of a device, from the state file.
+QString Shown(const QString &device)
+{
+    if (!HidSim::WaitUntilIdle())
+        return QString();
+    QProcess tool;
+    tool.start(TestSupport::AppFolder() + "/vogm-world", {"show", device});
+    return tool.waitForFinished(10000) ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
+}
+
 int CableVersion(const QString &mouse)
 {
     unsigned char attribute[12] = {};
@@ -88,12 +103,15 @@ private slots:
     void cleanup();
     void aRepairFlashesTheReceiverThenTheMouse();
     void aFailedMouseFlashIsRepairedAgain();
+    void theSpaceKeyFlashesAnOlderReceiver_data();
+    void theSpaceKeyFlashesAnOlderReceiver();
 
 private:
     QPushButton *RepairButton() const { return window->SelectionPage()->findChild<QPushButton *>("Repair"); }
     template <typename T>
     T *Child(const char *name) const { return g_UpDateRepair->findChild<T *>(name); }
     QString Hint() const { return Child<QLabel>("ToolText_2")->text(); }
+    void StartInTheRepairWorld();
     void OpenTheDialogReady();
     void UpgradeUntil(const QString &hintTag);
 
@@ -104,9 +122,14 @@ private:
 
 void TestRepairSession::init()
 {
+    UpdateFailInfo::Remove();
+    g_SessionActive = 0;
+}
+
+void TestRepairSession::StartInTheRepairWorld()
+{
     SetRepairWorld();
     QVERIFY(UpdateFailInfo::Write(211, 4, 18, 2));
-    g_SessionActive = 0;
     window = std::make_unique<DialogMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
@@ -156,14 +179,16 @@ void TestRepairSession::UpgradeUntil(const QString &hintTag)
 
 void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
 {
+    StartInTheRepairWorld();
     OpenTheDialogReady();
     UpgradeUntil("UpdateSuccess");
 
-    // 0 to 50 % for the receiver, 50 to 100 % for the mouse; the record went
-    // with the receiver's success.
+    // 0 to 50 % for the receiver, 50 to 100 % for the mouse; while the mouse
+    // image is written the record names the mouse, and it goes with the
+    // mouse's success.
     QVERIFY(barValues.contains(50));
     QCOMPARE(barValues.last(), 100);
-    QCOMPARE(recordWhenTheMouseBegan, QString());
+    QCOMPARE(recordWhenTheMouseBegan, QString("210,4,18,2"));
     QVERIFY(!UpdateFailInfo::IsSet());
     QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(2));
     const DeviceState receiver = StateOf("r4k");
@@ -211,10 +236,24 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QCOMPARE(watcher.Classes(), QStringList());
     // The mouse is on its cable too, so the page follows it there.
     QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
+
+    // The settings page shows the flashed versions at once, and follows a
+    // device that comes back with other firmware.
+    auto *settings = window->DevicePage()->findChild<FormSetting *>();
+    QVERIFY(settings);
+    QLabel *receiverVersion = settings->findChild<QLabel *>("label_5");
+    QLabel *mouseVersion = settings->findChild<QLabel *>("label_7");
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.2"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.3"), 10000);
+    QVERIFY(HidSim::ApplyCommand("version r4k 0x0104"));
+    QVERIFY(HidSim::ApplyCommand("version m2 0x0106"));
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.4"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.6"), 10000);
 }
 
 void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
 {
+    StartInTheRepairWorld();
     QVERIFY(HidSim::ScriptFlashFailure("m2", 40));
     OpenTheDialogReady();
     UpgradeUntil("UpdateFail");
@@ -241,6 +280,83 @@ void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
     QVERIFY(!StateOf("m2").bootMode);
     QCOMPARE(CableVersion("m2"), 0x0103);
     QVERIFY(RepairButton()->isHidden());
+}
+
+void TestRepairSession::theSpaceKeyFlashesAnOlderReceiver_data()
+{
+    QTest::addColumn<QString>("answer");  // to the question whether to update
+    QTest::addColumn<bool>("flashFails");
+    QTest::newRow("yes") << "OK" << false;
+    QTest::newRow("yes, the flash fails") << "OK" << true;
+    QTest::newRow("no") << "Cancel" << false;
+}
+
+// One receiver listed, its mouse already at its newest image (v1.3), the
+// receiver older than its image (v1.1 against v1.2): Space asks, and "yes"
+// flashes that receiver image alone.
+void TestRepairSession::theSpaceKeyFlashesAnOlderReceiver()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, flashFails);
+    HidSim::World world = HidSim::DefaultWorld();
+    world.timing.flashMs = kFlashMs;
+    HidSim::SetWorld(world);
+    for (const char *command : {"unplug r8k", "cable m1 off", "version m2 0x0103"})
+        QVERIFY(HidSim::ApplyCommand(command));
+    if (flashFails)
+        QVERIFY(HidSim::ApplyCommand("flashfail r4k 40"));
+    ConfigIni *config = ConfigIni::GetInstance();
+    QVERIFY(RegistryStore().SetValue(RegistryStore::MouseDriveTestKey(),
+                                     RegistryStore::MouseVerName(config->Value("Option", "CID"),
+                                                                 config->Value(ConfigIni::DriveGroup(1), "MID")),
+                                     "v1.3"));
+    window = std::make_unique<DialogMain>();
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, 5000);
+    QVERIFY(window->DevicePage());
+    QVERIFY(RepairButton()->isHidden());
+    HidSim::ClearCallLog();
+
+    QList<int> bar;
+    QString hintAtTheEnd;
+    TestSupport::ModalWatcher question({{"ContainReset", answer}}, {"UpDateRepair"});
+    TestSupport::OnModal repair("UpDateRepair", [&](QWidget *dialog) {
+        auto *progress = dialog->findChild<QProgressBar *>("progressBar_2");
+        connect(progress, &QProgressBar::valueChanged, dialog, [&bar](int value) { bar << value; });
+        auto *hint = dialog->findChild<QLabel *>("ToolText_2");
+        if (!QTest::qWaitFor(
+                [&] { return hint->text() == Text("UpdateSuccess") || hint->text() == Text("UpdateFail"); },
+                30000))
+            qWarning("the Space key's repair did not end");
+        hintAtTheEnd = hint->text();
+        QTest::mouseClick(dialog->findChild<QToolButton *>("CloseButton"), Qt::LeftButton);
+    });
+    QTest::keyClick(window->windowHandle(), Qt::Key_Space);
+
+    QCOMPARE(question.Classes(), QStringList{"ContainReset"});
+    if (answer == "Cancel") {
+        QVERIFY(!repair.done);
+        QVERIFY(HidSim::CallsOf("UsbUpgrade_Start").empty());
+        QVERIFY(Shown("r4k").contains("firmware 0x0101, boot mode off"));
+        return;
+    }
+    QVERIFY(repair.done);
+    QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(1));
+    QVERIFY(!bar.isEmpty());
+    QVERIFY(std::is_sorted(bar.begin(), bar.end()));
+    if (flashFails) {
+        QCOMPARE(hintAtTheEnd, Text("UpdateFail"));
+        QCOMPARE(UpdateFailInfo::StoredText(), QString("211,4,18,2"));
+        QTRY_VERIFY(RepairButton()->isVisible());
+        QVERIFY2(Shown("r4k").contains("firmware 0x0101, boot mode on"), qPrintable(Shown("r4k")));
+    } else {
+        QCOMPARE(hintAtTheEnd, Text("UpdateSuccess"));
+        QCOMPARE(bar.last(), 100);
+        QVERIFY(!UpdateFailInfo::IsSet());
+        QVERIFY(RepairButton()->isHidden());
+        QVERIFY2(Shown("r4k").contains("firmware 0x0102, boot mode off"), qPrintable(Shown("r4k")));
+    }
 }
 
 VOGM_TEST_MAIN(TestRepairSession)

@@ -13,6 +13,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QtTest>
+#include <atomic>
 #include <cstring>
 
 using namespace HidSim;
@@ -57,6 +58,24 @@ const Mouse *MouseOf(const World &world, const QString &name)
     return nullptr;
 }
 
+// What the file says of a receiver.
+QJsonObject SavedReceiver(const QString &name)
+{
+    return QJsonDocument::fromJson(SavedFile()).object().value("receivers").toObject().value(name).toObject();
+}
+
+// The file as the flash's finished report found it (the flash thread).
+std::atomic<bool> s_finished{false};
+QJsonObject s_receiverAtTheEnd;
+
+void FinishedReportLooksAtTheFile(const unsigned char *report)
+{
+    if (report[1] != 2)
+        return;
+    s_receiverAtTheEnd = SavedReceiver("r4k");
+    s_finished = true;
+}
+
 QString RunTool(const QStringList &arguments)
 {
     QProcess tool;
@@ -80,6 +99,7 @@ private slots:
     void devicesOfOtherWorldsStayInTheFile();
     void resetBringsBackTheFactoryState();
     void theToolShowsWhatTheMouseStored();
+    void bootModeIsKeptAcrossRuns();
 };
 
 void TestWorldState::init()
@@ -200,6 +220,44 @@ void TestWorldState::theToolShowsWhatTheMouseStored()
     QVERIFY(QTest::qWaitFor([] { return StoredImage("m2") == FactoryImage("m2"); }, 5000));
     QVERIFY(WaitUntilIdle());
     QVERIFY(RunTool({"show", "m2"}).contains(QRegularExpression("ReportRate +1 \\(0x01\\)")));
+}
+
+// Boot mode is the device's own state: in the file as soon as a flash
+// starts and before its end is reported, over the scenario's at the next
+// start, and back to the scenario's after "reset".
+void TestWorldState::bootModeIsKeptAcrossRuns()
+{
+    Timing fast;
+    fast.flashMs = 100;
+    SetTiming(fast);
+    QFile file(TestSupport::AppFolder() + "/bin/VOR-M2-4K_v1.2.bin");
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray image = file.readAll();
+    s_finished = false;
+
+    QVERIFY(UsbUpgrade_Start(reinterpret_cast<const unsigned char *>(image.constData()), FinishedReportLooksAtTheFile,
+                             10000));
+    // No wait: a program killed now leaves the receiver in boot mode.
+    QCOMPARE(SavedReceiver("r4k").value("bootMode").toBool(), true);
+    QVERIFY(QTest::qWaitFor([] { return bool(s_finished); }, 20000));
+    QCOMPARE(s_receiverAtTheEnd.value("bootMode").toBool(), false);
+    QCOMPARE(s_receiverAtTheEnd.value("version").toString(), QString("0x0102"));
+
+    QVERIFY(ApplyCommand("boot r8k on"));
+    QVERIFY(WaitUntilIdle());
+    World next = DefaultWorld();
+    QVERIFY(ApplySavedState(SavedFile(), &next));
+    QVERIFY(next.receivers[1].bootMode);
+    QVERIFY(!next.receivers[0].bootMode);
+    const QString shown = RunTool({"show"});
+    QVERIFY2(shown.contains("receiver r8k: link type 5, VOR-M3-8K, firmware 0x0101, boot mode on"), qPrintable(shown));
+    QVERIFY2(shown.contains("receiver r4k: link type 1, VOR-M2-4K, firmware 0x0102, boot mode off"), qPrintable(shown));
+    QVERIFY(RunTool({"show", "m2"}).contains("boot mode off"));
+
+    QVERIFY(ApplyCommand("reset"));
+    QVERIFY(WaitUntilIdle());
+    QVERIFY(!CurrentWorld().receivers[1].bootMode);
+    QVERIFY(!SavedReceiver("r8k").value("bootMode").toBool());
 }
 
 VOGM_TEST_MAIN(TestWorldState)

@@ -733,8 +733,14 @@ void TestMainWindow::spaceOnSelectionPage()
     bool repairStartedFromKey = false;
     ModalWatcher recorder({{"ContainReset", answer}});
     recorder.inspect = [&](QWidget *modal) {
-        if (auto *repair = qobject_cast<UpDateRepair *>(modal))
-            repairStartedFromKey = repair->IsExternalStart();
+        auto *repair = qobject_cast<UpDateRepair *>(modal);
+        if (!repair)
+            return;
+        repairStartedFromKey = repair->IsExternalStart();
+        // The flash runs (tst_repairsession follows it); Escape closes the
+        // dialog once it has a result.
+        auto *close = repair->findChild<QToolButton *>("CloseButton");
+        QVERIFY(QTest::qWaitFor([close] { return close->isEnabled(); }, 30000));
     };
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Space);

@@ -2,6 +2,7 @@
 // progress its flash callback reports, its buttons, and the repair check
 // against the simulated world, the installed images and the record.
 
+#include "configini.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "languagereader.h"
@@ -69,7 +70,7 @@ private slots:
     void upgradeWithASelectedDeviceHandsTheStartOver();
     void theCheck_data();
     void theCheck();
-    void aStartFromTheKeyOnAFreshDialogFlashesNothing();
+    void aStartFromTheKeyWithoutAnImageSaysWhy();
 
 private:
     QToolButton *Button(const char *name) const { return dialog->findChild<QToolButton *>(name); }
@@ -405,9 +406,25 @@ void TestRepairDialog::theCheck_data()
                                    << 0;
     QTest::newRow("receiver record, only the receiver listed")
         << "211,4,18,2" << QStringList{"unplug r8k", "cable m1 off"} << false << true << false << "NoUSB" << 0;
-    QTest::newRow("mouse record, cable mouse first")
-        << "210,4,18,2" << QStringList{"unplug r8k", "cable m1 off", "cable m2 on"} << false << true << false
-        << "NoRecieve" << 0;
+    // A kill leaves such worlds: the needed device anywhere in the list, or
+    // waiting in boot mode.
+    QTest::newRow("mouse record, receiver and cable mouse listed")
+        << "210,4,18,2" << QStringList{"unplug r8k", "cable m1 off", "cable m2 on"} << false << true << true << ""
+        << 2;
+    QTest::newRow("receiver record, receiver and cable mouse listed")
+        << "211,4,18,2" << QStringList{"unplug r8k", "cable m1 off", "cable m2 on"} << false << true << true << ""
+        << 2;
+    QTest::newRow("mouse record, both in boot mode, nothing listed")
+        << "210,4,18,2" << QStringList{"boot r4k on", "unplug r8k", "cable m1 off", "cable m2 on", "boot m2 on"}
+        << false << true << true << "" << 2;
+    QTest::newRow("mouse record, receiver listed, mouse in boot mode")
+        << "210,4,18,2" << QStringList{"unplug r8k", "cable m1 off", "cable m2 on", "boot m2 on"} << false << true
+        << true << "" << 2;
+    QTest::newRow("mouse record, mouse in boot mode, no receiver")
+        << "210,4,18,2" << QStringList{"unplug r4k", "unplug r8k", "cable m1 off", "cable m2 on", "boot m2 on"}
+        << false << true << false << "NoRecieve" << 2;
+    QTest::newRow("mouse record, the mouse neither listed nor in boot mode")
+        << "210,4,18,2" << QStringList{"unplug r8k", "cable m1 off"} << false << true << false << "NoDevice" << 2;
     QTest::newRow("ready: m2 on cable, r4k in boot mode") << "211,4,18,2" << repairWorld << false << true << true
                                                           << "" << 2;
     QTest::newRow("receiver neither listed nor in boot mode") << "211,4,18,2" << onlyM2OnCable << false << true
@@ -464,20 +481,24 @@ void TestRepairDialog::theCheck()
     QVERIFY(HidSim::CallsOf("UsbUpgrade_Start").empty());
 }
 
-void TestRepairDialog::aStartFromTheKeyOnAFreshDialogFlashesNothing()
+// The Space key's start when no receiver image is installed: the error look
+// with its hint, never the bare constructed look. (Its flashes: the Space key
+// cases of tst_repairsession.)
+void TestRepairDialog::aStartFromTheKeyWithoutAnImageSaysWhy()
 {
-    SetRecord("211,4,18,2");
+    TestSupport::FolderWithoutImages noImages;
     QSignalSpy ends(PostMsg::GetInstance(), &PostMsg::SigAutoRepair);
-    dialog->StartRepairFromKey(0);
+    dialog->StartRepairFromKey(4, ConfigIni::DriveGroup(1), 18, 2);
     QVERIFY(dialog->IsExternalStart());
     QVERIFY(HidSim::CallsOf("UsbUpgrade_Start").empty());
     QCOMPARE(ends.count(), 0);
     QVERIFY(!g_RepairRunning);
-    // The constructed look: the instruction and the close button.
-    QVERIFY(Button("NewHong_2")->isHidden());
-    QVERIFY(Button("NewHong")->isHidden());
+    QCOMPARE(Hint()->text(), Text("FileError"));
+    QCOMPARE(Button("NewHong_2")->text(), Text("Confirm"));
+    QVERIFY(!Button("NewHong_2")->isHidden());
+    QVERIFY(!Button("NewHong")->isHidden() && Button("NewHong")->isEnabled());
     QVERIFY(Bar()->isHidden());
-    QVERIFY(!Button("CloseButton")->isHidden());
+    QVERIFY(!UpdateFailInfo::IsSet());
 }
 
 VOGM_TEST_MAIN(TestRepairDialog)

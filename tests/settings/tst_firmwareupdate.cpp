@@ -297,7 +297,7 @@ void TestFirmwareUpdate::versionIndexes()
     Child<QLabel>("label_5")->setText("v1.2");
     Child<QLabel>("label_7")->setText("v1.3");
     QVERIFY(!page->ChechIsUpDate());
-    QVERIFY(page->Engine().receiverNoUpdate);
+    QVERIFY(page->Engine().Context().receiverNoUpdate);
     g_CurrentDevice.Set(Current("m2", true, "v1.2"));
 
     Child<QLabel>("label_5")->setText("a");
@@ -312,7 +312,7 @@ void TestFirmwareUpdate::versionIndexes()
     QCOMPARE(!Child("toolButton_2")->isHidden(), receiverMarker);
     QCOMPARE(!Child("toolButton_3")->isHidden(), mouseMarker);
     QCOMPARE(UpdateButton()->text(), receiveText ? Text("Receive") : QString("before"));
-    QCOMPARE(page->Engine().receiverNoUpdate, !flagsCleared);
+    QCOMPARE(page->Engine().Context().receiverNoUpdate, !flagsCleared);
     QCOMPARE(Receiver(), receiver);
     QCOMPARE(Mouse(), mouse);
     QCOMPARE(UpdateButton()->styleSheet(), sheet);
@@ -579,7 +579,10 @@ void TestFirmwareUpdate::ClickUpgrade()
 bool TestFirmwareUpdate::WaitForRunEnd(int timeoutMs)
 {
     return TestSupport::WaitFor(
-        [] { return !g_UpdateBusy && !g_DongleCheckTimer->isActive() && !g_MouseCheckTimer->isActive(); },
+        [this] {
+            return !g_UpdateBusy && !page->Engine().TimerActive(kReceiverFirmware)
+                && !page->Engine().TimerActive(kMouseFirmware);
+        },
         timeoutMs);
 }
 
@@ -591,7 +594,7 @@ void TestFirmwareUpdate::wholeUpdateFromTheDialog()
     ClickUpgrade();
     QVERIFY(g_UpDateRepair->IsShowingUpdating());
     QVERIFY(!g_LinkWatch);
-    QVERIFY(TestSupport::WaitFor([] { return g_MouseCheckTimer->isActive(); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([&] { return labelSpy.size() == 2; }));
 
@@ -640,7 +643,7 @@ void TestFirmwareUpdate::failedFlashAndItsRepair()
     QCOMPARE(calls.last(), (QVariantList{0, 1}));
     QCOMPARE(calls.at(calls.size() - 2), (QVariantList{15, 0}));
     QCOMPARE(Record(), QString("211,4,18,2"));
-    QVERIFY(!page->Engine().mouseUpdating);
+    QVERIFY(!page->Engine().Context().mouseUpdating);
     QVERIFY(HidSim::CallsOf("UsbUpgrade_Start").size() == 1);
     const QByteArray receiverImage = [] {
         QFile file(TestSupport::AppFolder() + "/bin/VOR-M2-4K_v1.2.bin");
@@ -676,10 +679,10 @@ void TestFirmwareUpdate::upgradeAfterTheImagesWent()
     OpenReadyDialog();
     TestSupport::FolderWithoutImages noImages;
     ClickUpgrade();
-    QVERIFY(page->Engine().receiverUpdating);
-    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().receiverNoUpdate; }));
-    QCOMPARE(page->Engine().stepState, 4);
-    QVERIFY(g_DongleCheckTimer->isActive());
+    QVERIFY(page->Engine().Context().receiverUpdating);
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().Context().receiverNoUpdate; }));
+    QCOMPARE(page->Engine().CurrentStep(), UpdateEngine::Step::End);
+    QVERIFY(page->Engine().TimerActive(kReceiverFirmware));
     QVERIFY(WaitForRunEnd());
     QVERIFY(!g_UpDateRepair->IsShowingUpdating());
     QCOMPARE(g_UpDateRepair->findChild<QLabel *>("ToolText_2")->text(), Text("VerNew"));
@@ -695,7 +698,7 @@ void TestFirmwareUpdate::aFlashWithoutDurationStillEnds()
     OpenReadyDialog();
     HidSim::SetTiming(world.timing);
     ClickUpgrade();
-    QVERIFY(TestSupport::WaitFor([] { return g_MouseCheckTimer->isActive(); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([this] { return Mouse() == "v1.3"; }));
     QCOMPARE(VersionOf("m2"), uint16_t(0x0103));
@@ -720,14 +723,14 @@ void TestFirmwareUpdate::receiverRunCountingTwoReceivers()
     g_ReceiverUpdateFound = true;
     g_MouseUpdateState = kRunNothingToFlash;
     page->SlotContinue(0);
-    QVERIFY(page->Engine().receiverUpdating);
+    QVERIFY(page->Engine().Context().receiverUpdating);
     QVERIFY(WaitForRunEnd());
     QVERIFY(page->FirmwareNotice()->isVisible());
     QCOMPARE(page->FirmwareNotice()->findChild<QLabel *>("label")->text(), Text("SameDevice"));
     page->FirmwareNotice()->hide();
     QTest::qWait(3 * Waits::Scaled(1000));
-    QVERIFY(!page->Engine().receiverUpdating);
-    QVERIFY(!g_DongleCheckTimer->isActive());
+    QVERIFY(!page->Engine().Context().receiverUpdating);
+    QVERIFY(!page->Engine().TimerActive(kReceiverFirmware));
     QVERIFY(!page->FirmwareNotice()->isVisible());
     QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(0));
 }
