@@ -15,6 +15,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 
 namespace {
 
@@ -71,8 +72,14 @@ void PrepareUserFolders()
         macroIni.close();
 }
 
+void IgnoreFileSizeSignal()
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+}
+
 void RemoveInterruptedSaves(const QDateTime &startedAt)
 {
+    WholeFile::RemoveJournaledSaves();
     const QString base = Paths::BaseFolder();
     WholeFile::RemoveInterruptedSaves(base, startedAt);
     for (const QString &name : UserFolderNames())

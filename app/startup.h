@@ -33,9 +33,15 @@ void PrepareEnvironment();
 // settings file then see empty values.
 void PrepareUserFolders();
 
+// Makes a write past the file-size limit (ulimit -f) fail with EFBIG, as on
+// a full disk, instead of ending the process with SIGXFSZ. The first step of Run.
+void IgnoreFileSizeSignal();
+
 // Removes what saves interrupted by a kill or a crash left behind: the
-// temporary files (e.g. "registry.ini.AbCdEf") in the base folder and its
-// subfolders that were last changed before `startedAt`.
+// temporary files (e.g. "registry.ini.vogm-save-AbCdEf") in the base folder
+// and its subfolders that were last changed before `startedAt`, and the
+// temporary files elsewhere (exports, the autostart entry) that the journal
+// of whole-file writes lists.
 void RemoveInterruptedSaves(const QDateTime &startedAt);
 
 }  // namespace Startup
@@ -61,7 +67,7 @@ bool TryAcquire();
 
 namespace Startup {
 
-// The whole start-up, in order: folders and Macro.ini, the environment for Qt, purge of "/Log" then
+// The whole start-up, in order: SIGXFSZ ignored, folders and Macro.ini, the environment for Qt, purge of "/Log" then
 // "/Exception", the application object, the single-instance check, the
 // removal of interrupted saves (only by the instance that holds the lock, so
 // it never takes a running instance's save away), the main window and the
@@ -71,6 +77,7 @@ namespace Startup {
 template <typename Application, typename MakeMainWindow, typename ShowAlreadyRunning>
 int Run(int &argc, char **argv, MakeMainWindow makeMainWindow, ShowAlreadyRunning showAlreadyRunning)
 {
+    IgnoreFileSizeSignal();
     const QDateTime startedAt = QDateTime::currentDateTime();
     PrepareUserFolders();
     PrepareEnvironment();

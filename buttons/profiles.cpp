@@ -127,7 +127,12 @@ void Buttoninterface::on_OutputData_clicked()
     // that the import lists the file.
     if (QFileInfo(path).suffix().isEmpty())
         path += kFileSuffix;
-    ExportSettings(path, *image);
+    if (!ExportSettings(path, *image)) {
+        InportFail notice;
+        notice.ShowWriteFailText();
+        PlaceOnOpener(&notice, this, kPopupOffsetX, kPopupOffsetY);
+        notice.exec();
+    }
 }
 
 void Buttoninterface::on_ImportData_clicked()

@@ -595,7 +595,12 @@ void Macro::ExPortMacro()
         const QListWidgetItem *item = ui->listWidgetKey->item(row);
         items.append({MacroItem{item->text(), item->type()}, item->icon()});
     }
-    WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items));
+    if (!WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items))) {
+        InportFail notice;
+        notice.ShowWriteFailText();
+        PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+        notice.exec();
+    }
 }
 
 void Macro::InPortMacro()

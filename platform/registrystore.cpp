@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QVector>
@@ -23,12 +24,60 @@ struct Entry {
     QString value;
 };
 
+// Key paths and names compare case-insensitively; the hashes hold them case-folded.
+QString Folded(const QString &text)
+{
+    return text.toCaseFolded();
+}
+
 struct Section {
     QString keyPath;
     QVector<Entry> entries;
+    QHash<QString, int> entryIndex;  // folded name -> position in entries
+
+    Entry *Find(const QString &name)
+    {
+        const auto found = entryIndex.constFind(Folded(name));
+        return found == entryIndex.constEnd() ? nullptr : &entries[found.value()];
+    }
+    // A name written twice keeps its first value.
+    void Add(const QString &name, const QString &value)
+    {
+        const QString key = Folded(name);
+        if (entryIndex.contains(key))
+            return;
+        entryIndex.insert(key, entries.size());
+        entries.append({name, value});
+    }
 };
 
-using Sections = QVector<Section>;
+// The sections in the file's order, found through a hash of their key paths.
+struct Sections {
+    QVector<Section> list;
+    QHash<QString, int> index;  // folded key path -> position in list
+
+    void clear()
+    {
+        list.clear();
+        index.clear();
+    }
+    Section *Find(const QString &keyPath)
+    {
+        const auto found = index.constFind(Folded(keyPath));
+        return found == index.constEnd() ? nullptr : &list[found.value()];
+    }
+    // A key written twice (by hand, or by two programs) reads as one key.
+    Section *Open(const QString &keyPath)
+    {
+        const QString key = Folded(keyPath);
+        const auto found = index.constFind(key);
+        if (found != index.constEnd())
+            return &list[found.value()];
+        index.insert(key, list.size());
+        list.append({keyPath, {}, {}});
+        return &list.last();
+    }
+};
 
 const char kHeader[] = "; Registry values of the program: [key path below HKEY_CURRENT_USER], then name=value.\n";
 
@@ -90,29 +139,10 @@ QString Unescaped(const QString &text, int from, bool isName, int *valueStart)
     return out;
 }
 
-Section *FindSection(Sections &sections, const QString &keyPath);
-Entry *FindEntry(Section *section, const QString &name);
-
-// A key written twice (by hand, or by two programs) reads as one key; where a
-// name repeats, its first value counts, as it did before the key was merged.
-void AddEntry(Section *section, const QString &name, const QString &value)
-{
-    if (!FindEntry(section, name))
-        section->entries.append({name, value});
-}
-
-Section *OpenSection(Sections &sections, const QString &keyPath)
-{
-    if (Section *existing = FindSection(sections, keyPath))
-        return existing;
-    sections.append({keyPath, {}});
-    return &sections.last();
-}
-
 Sections Parse(const QString &content)
 {
     Sections sections;
-    Section *current = nullptr;
+    int current = -1;  // position of the open section (pointers move as the list grows)
     const QStringList lines = content.split(QLatin1Char('\n'));
     for (QString line : lines) {
         if (line.endsWith(QLatin1Char('\r')))
@@ -121,17 +151,20 @@ Sections Parse(const QString &content)
             continue;
         if (line.startsWith(QLatin1Char('['))) {
             const int close = line.lastIndexOf(QLatin1Char(']'));
-            if (close > 0)
-                current = OpenSection(sections, NormalisedKeyPath(line.mid(1, close - 1)));
+            if (close > 0) {
+                const QString keyPath = NormalisedKeyPath(line.mid(1, close - 1));
+                sections.Open(keyPath);
+                current = sections.index.value(Folded(keyPath));
+            }
             continue;
         }
-        if (!current)
+        if (current < 0)
             continue;  // a value outside any key: unreadable, dropped
         int valueStart = -1;
         const QString name = Unescaped(line, 0, true, &valueStart);
         if (valueStart < 0 || name.isEmpty())
             continue;
-        AddEntry(current, name, Unescaped(line, valueStart, false, nullptr));
+        sections.list[current].Add(name, Unescaped(line, valueStart, false, nullptr));
     }
     return sections;
 }
@@ -139,7 +172,7 @@ Sections Parse(const QString &content)
 QString Serialised(const Sections &sections)
 {
     QString out = QString::fromLatin1(kHeader);
-    for (const Section &section : sections) {
+    for (const Section &section : sections.list) {
         if (section.entries.isEmpty())
             continue;
         out += QLatin1Char('[') + section.keyPath + QLatin1String("]\n");
@@ -179,24 +212,10 @@ bool Save(const QString &filePath, const Sections &sections)
     return WholeFile::Write(filePath, Serialised(sections).toUtf8());
 }
 
-Section *FindSection(Sections &sections, const QString &keyPath)
+const Entry *FindEntry(Sections &sections, const QString &keyPath, const QString &name)
 {
-    for (Section &section : sections) {
-        if (section.keyPath.compare(keyPath, Qt::CaseInsensitive) == 0)
-            return &section;
-    }
-    return nullptr;
-}
-
-Entry *FindEntry(Section *section, const QString &name)
-{
-    if (!section)
-        return nullptr;
-    for (Entry &entry : section->entries) {
-        if (entry.name.compare(name, Qt::CaseInsensitive) == 0)
-            return &entry;
-    }
-    return nullptr;
+    Section *section = sections.Find(NormalisedKeyPath(keyPath));
+    return section ? section->Find(name) : nullptr;
 }
 
 QString ProductTitle()
@@ -219,7 +238,7 @@ QString RegistryStore::Value(const QString &keyPath, const QString &name, const 
 {
     QMutexLocker lock(&s_fileLock);
     Sections sections = Load(m_filePath);
-    const Entry *entry = FindEntry(FindSection(sections, NormalisedKeyPath(keyPath)), name);
+    const Entry *entry = FindEntry(sections, keyPath, name);
     return entry ? entry->value : fallback;
 }
 
@@ -234,7 +253,7 @@ bool RegistryStore::Contains(const QString &keyPath, const QString &name) const
 {
     QMutexLocker lock(&s_fileLock);
     Sections sections = Load(m_filePath);
-    return FindEntry(FindSection(sections, NormalisedKeyPath(keyPath)), name) != nullptr;
+    return FindEntry(sections, keyPath, name) != nullptr;
 }
 
 QStringList RegistryStore::ValueNames(const QString &keyPath) const
@@ -242,7 +261,7 @@ QStringList RegistryStore::ValueNames(const QString &keyPath) const
     QMutexLocker lock(&s_fileLock);
     Sections sections = Load(m_filePath);
     QStringList names;
-    if (const Section *section = FindSection(sections, NormalisedKeyPath(keyPath))) {
+    if (const Section *section = sections.Find(NormalisedKeyPath(keyPath))) {
         for (const Entry &entry : section->entries)
             names.append(entry.name);
     }
@@ -257,12 +276,11 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;
-    const QString path = NormalisedKeyPath(keyPath);
-    Section *section = OpenSection(sections, path);
-    if (Entry *entry = FindEntry(section, name))
+    Section *section = sections.Open(NormalisedKeyPath(keyPath));
+    if (Entry *entry = section->Find(name))
         entry->value = value;
     else
-        section->entries.append({name, value});
+        section->Add(name, value);
     return Save(m_filePath, sections);
 }
 
@@ -272,8 +290,8 @@ bool RegistryStore::Remove(const QString &keyPath, const QString &name)
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;
-    Section *section = FindSection(sections, NormalisedKeyPath(keyPath));
-    if (!FindEntry(section, name))
+    Section *section = sections.Find(NormalisedKeyPath(keyPath));
+    if (!section || !section->Find(name))
         return true;  // nothing to remove
     auto &entries = section->entries;
     for (int i = 0; i < entries.size(); ++i) {

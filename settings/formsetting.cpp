@@ -341,6 +341,10 @@ bool FormSetting::LoadLanguageTexts(int index)
     tags.insert(QStringLiteral("SameDevice"), StoreTarget(&SameDeviceText));
     tags.insert(QStringLiteral("VerNew"), StoreTarget(&VerNewText));
     tags.insert(QStringLiteral("WiredMode"), StoreTarget(&g_WiredModeText));
+    tags.insert(QStringLiteral("NotWebAddress"), StoreTarget(&NotWebAddressText));
+    tags.insert(QStringLiteral("NoOpener"), StoreTarget(&NoOpenerText));
+    tags.insert(QStringLiteral("AutoStartOnFail"), StoreTarget(&AutoStartOnFailText));
+    tags.insert(QStringLiteral("AutoStartOffFail"), StoreTarget(&AutoStartOffFailText));
 
     const LanguageReader reader(QStringLiteral("FormSetting"), tags);
     return reader.Load(index) != LanguageReader::Outcome::NoFile;

@@ -135,6 +135,9 @@ private:
     void PassTextsToEngine();
     void ShowMarker(int target, bool visible);
     void ShowFirmwareNotice(const QString &text);
+    // A notice over the page for the start-at-login box, the desktop's mouse
+    // settings and the web link; it waits for its OK.
+    void ShowControlNotice(const QString &text);
     QPoint CentredOnPage(const QSize &size) const;
 
     std::unique_ptr<Ui_FormSetting> form;
@@ -148,6 +151,10 @@ private:
     QString ErrorText;
     QString MultiDongleText;
     QString MultiMouseText;
+    QString NotWebAddressText;
+    QString NoOpenerText;
+    QString AutoStartOnFailText;
+    QString AutoStartOffFailText;
     std::unique_ptr<UpDateWarning> UpdateWarning;
     QPoint LabelOrigin;
     QButtonGroup *LedGroup = nullptr;

@@ -14,9 +14,11 @@
 #include "macroini.h"
 #include "match.h"
 #include "mousesettings.h"
+#include "notices.h"
 #include "postmsg.h"
 #include "sleeptime.h"
 #include "stopclosetime.h"
+#include "weblink.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -193,25 +195,44 @@ void FormSetting::SlotLanguageSameB(int index)
 
 // ---- start at login, mouse settings, web link ---------------------------------------------
 
+// The box and Macro.ini follow the entry: a change that could not be made
+// puts the box back and says why.
 void FormSetting::on_checkBox_clicked(bool checked)
 {
+    const bool changed = checked ? Autostart::Enable(QCoreApplication::applicationFilePath()) : Autostart::Disable();
+    if (!changed) {
+        form->checkBox->setChecked(!checked);
+        ShowControlNotice(checked ? AutoStartOnFailText : AutoStartOffFailText);
+        return;
+    }
     MacroIni::GetInstance()->SetValue(QStringLiteral("AutoStart"), QStringLiteral("Enable"),
                                       checked ? QStringLiteral("1") : QStringLiteral("0"));
-    if (checked)
-        Autostart::Enable(QCoreApplication::applicationFilePath());
-    else
-        Autostart::Disable();
 }
 
 void FormSetting::on_pushButton_clicked()
 {
-    MouseSettings::Open();
+    if (!MouseSettings::Open())
+        ShowControlNotice(NoOpenerText);
 }
 
-// The link's text is the address; a bare "www..." gets its scheme.
+// The link's text is the address; only a web address is handed on.
 void FormSetting::on_pushButton_3_clicked()
 {
-    QDesktopServices::openUrl(QUrl::fromUserInput(form->pushButton_3->text()));
+    const QUrl address = WebLink::Checked(form->pushButton_3->text());
+    if (address.isEmpty()) {
+        ShowControlNotice(NotWebAddressText);
+        return;
+    }
+    if (!QDesktopServices::openUrl(address))
+        ShowControlNotice(NoOpenerText);
+}
+
+void FormSetting::ShowControlNotice(const QString &text)
+{
+    UpDateWarning notice;
+    notice.SetLabelText(text);
+    PlaceOnOpener(&notice, this);
+    notice.exec();
 }
 
 // ---- pairing ------------------------------------------------------------------------------

@@ -27,7 +27,7 @@ QVector<ClassTexts> BuildClasses()
         {"RePair", "RePair", {"label", "OK", "Cancel"}},
         {"DeleteConfirm", "DeleteConfirm", {"label", "NewHong"}},
         {"ExeIsRun", "EXEIsRun", {"label", "NewHong", "label_2", "PleaseStop"}},
-        {"InportFail", "InportFail", {"label", "label_1", "NewHong"}},
+        {"InportFail", "InportFail", {"label", "label_1", "NewHong", "WriteFail"}},
         {"UpDateWarning", "NewVer", {"NewHong"}},
         {"FindNewVer", "NewVer", {"label", "NewHong", "NoApear"}},
         {"LessThree", "LessThree", {"label", "NewHong"}},
@@ -79,7 +79,8 @@ QVector<ClassTexts> BuildClasses()
                      "textEdit_2", "textEdit_3", "textEdit_4", "NewLabel", "StopCloseTime"}
              + Numbered("StopCloseTime", 1, 10)
              + QStringList{"Receive", "NoRecieve", "NoUSB", "Error", "MultiMouse", "MultiDongle", "NoDevice",
-                           "SameDevice", "VerNew", "WiredMode"}},
+                           "SameDevice", "VerNew", "WiredMode", "NotWebAddress", "NoOpener", "AutoStartOnFail",
+                           "AutoStartOffFail"}},
 
         // Lighting page: mode names, captions and the sleep-time items of its panel
         {"LampLight", "Light",

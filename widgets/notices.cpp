@@ -519,6 +519,12 @@ InportFail::InportFail(QWidget *parent)
 
 InportFail::~InportFail() = default;
 
+void InportFail::ShowWriteFailText()
+{
+    writeFailed = true;
+    ui.label->setText(writeFailText);
+}
+
 void InportFail::on_NewHong_clicked()
 {
     close();
@@ -530,12 +536,18 @@ void InportFail::SlotChangeLanguage(int index)
     // before building the notice.
     QLabel *label = ui.label;
     TagMap targets = WidgetTargets({QStringLiteral("NewHong")});
-    targets.insert(QStringLiteral("label"), [label](const QString &text) {
-        if (g_ImportCheckResult == 1)
+    const bool write = writeFailed;
+    targets.insert(QStringLiteral("label"), [label, write](const QString &text) {
+        if (!write && g_ImportCheckResult == 1)
             label->setText(text);
     });
-    targets.insert(QStringLiteral("label_1"), [label](const QString &text) {
-        if (g_ImportCheckResult == 2)
+    targets.insert(QStringLiteral("label_1"), [label, write](const QString &text) {
+        if (!write && g_ImportCheckResult == 2)
+            label->setText(text);
+    });
+    targets.insert(QStringLiteral("WriteFail"), [this, label, write](const QString &text) {
+        writeFailText = text;
+        if (write)
             label->setText(text);
     });
     LoadTexts(index, QStringLiteral("InportFail"), targets);

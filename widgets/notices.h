@@ -192,7 +192,8 @@ private:
     QString pleaseStopText;
 };
 
-// A settings file that cannot be imported.
+// A settings file that cannot be imported; an export that could not be
+// written shows the text of tag WriteFail instead.
 class InportFail : public NoticeDialog
 {
     Q_OBJECT
@@ -200,10 +201,18 @@ public:
     explicit InportFail(QWidget *parent = nullptr);
     ~InportFail() override;
 
+    // Shows the failed-write text (empty when the file lacks it), also after
+    // a language change.
+    void ShowWriteFailText();
+
 public slots:
     void on_NewHong_clicked();
     void SlotChangeLanguage(int index);
     void on_CloseButton_clicked();
+
+private:
+    bool writeFailed = false;
+    QString writeFailText;
 };
 
 // A firmware notice whose message the opener sets; Return clicks NewHong.
