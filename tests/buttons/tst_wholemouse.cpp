@@ -28,6 +28,7 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QFileDialog>
+#include <QLabel>
 #include <QPointer>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -167,6 +168,7 @@ private slots:
 
     void importOfflineOrCancelled();
     void exportShowsTheRowsImage();
+    void failedExportSaysSo();
     void exportedSettingsComeBackByImport();
 
 private:
@@ -568,6 +570,26 @@ void TestWholeMouse::exportShowsTheRowsImage()
     QTest::mouseClick(Button("OutputData"), Qt::LeftButton);
     QTest::qWait(50);
     QCOMPARE(modals.classes, QStringList{"QFileDialog"});
+}
+
+// The folder picked is gone by the time the file is written.
+void TestWholeMouse::failedExportSaysSo()
+{
+    OpenProgramOnReceiverMouse();
+    QTemporaryDir dir;
+    QString message;
+    ModalHandler modals([&](QWidget *modal) {
+        if (qobject_cast<QFileDialog *>(modal)) {
+            AnswerFileDialog(modal, dir.filePath("gone/settings.bin"));
+            return;
+        }
+        message = modal->findChild<QLabel *>("label")->text();
+        modal->close();
+    });
+    QTest::mouseClick(Button("OutputData"), Qt::LeftButton);
+    QCOMPARE(modals.classes, (QStringList{"QFileDialog", "InportFail"}));
+    QCOMPARE(message, QString("The file could not be written"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("gone")));
 }
 
 void TestWholeMouse::exportedSettingsComeBackByImport()

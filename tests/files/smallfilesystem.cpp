@@ -9,7 +9,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 
 namespace {
 
@@ -38,7 +37,6 @@ QString SmallFileSystem::Kind() const
 bool SmallFileSystem::FillUp()
 {
     if (!m_mounted) {
-        std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit {};
         if (::getrlimit(RLIMIT_FSIZE, &limit) != 0)
             return false;

@@ -3,10 +3,11 @@
 //
 // Where the process may mount (root), the folder is a small tmpfs of its own:
 // FillUp() fills it to the last block, MakeReadOnly() remounts it read-only.
-// Elsewhere FillUp() sets a file-size limit of 0 bytes for the process (with
-// SIGXFSZ ignored, so a write fails with EFBIG instead of ending the process)
-// until Release(), and MakeReadOnly() takes the write permission of the folder
-// and every folder below it.
+// Elsewhere FillUp() sets a file-size limit of 0 bytes for the process until
+// Release() (a write then fails with EFBIG only in a process that ignores
+// SIGXFSZ, as the program does from its start-up; any other process ends), and
+// MakeReadOnly() takes the write permission of the folder and every folder
+// below it.
 
 #include <QFileDevice>
 #include <QString>

@@ -1,17 +1,23 @@
 // The program's own files on failing disks and hostile files in their place:
-// every settings writer keeps the old file byte for byte and reports false on
-// a full or read-only file system, and every reader takes a FIFO (or any other
-// non-regular file) for a missing file instead of blocking on it.
+// every writer keeps the old file byte for byte and reports false on a full or
+// read-only file system or past the process's file-size limit, never follows
+// a link out of the per-user folders, and every reader takes a FIFO (or any
+// other non-regular file) for a missing file instead of blocking on it.
+#include "autostart.h"
 #include "configini.h"
 #include "devicecache.h"
 #include "hidusb_control.h"
 #include "languagereader.h"
+#include "macroexport.h"
+#include "macrofile.h"
 #include "macroini.h"
 #include "paths.h"
 #include "registrystore.h"
 #include "sensor.h"
 #include "sensordescription.h"
+#include "settingsfile.h"
 #include "smallfilesystem.h"
+#include "startup.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "wholefile.h"
@@ -24,7 +30,10 @@
 #include <QTextCodec>
 #include <QtTest>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <memory>
@@ -32,6 +41,7 @@
 namespace {
 
 enum class Writer { Registry, MacroIni, LevelIni, Cache };
+enum class LimitedWriter { MacroSave, MacroExport, SettingsExport, Registry, MacroIni, Autostart, Cache };
 enum class Failure { FullDisk, ReadOnly };
 
 QByteArray Content(const QString &path)
@@ -72,8 +82,64 @@ private:
 
 const char kCacheName[] = "Device_CID12_MID02.bin";
 
+// Temporary files of whole-file writes in `folder`.
+QStringList Temporaries(const QString &folder)
+{
+    QStringList found;
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (WholeFile::IsTemporaryName(name))
+            found << name;
+    }
+    return found;
+}
+
+bool MakeLink(const QString &target, const QString &link)
+{
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
+
+// What each writer kind writes: content larger than `bytes`.
+MacroItems ManyMacroItems(int bytes)
+{
+    MacroItems items;
+    while (items.size() * 8 < bytes)
+        items.append({QStringLiteral("A"), int(items.size() % 2)});
+    return items;
+}
+
+QVector<MacroExport::EncodeItem> ManyExportItems(int bytes)
+{
+    QVector<MacroExport::EncodeItem> items;
+    for (const MacroItem &item : ManyMacroItems(bytes))
+        items.append({item, QIcon()});
+    return items;
+}
+
+// Runs `write` in a child process that set up SIGXFSZ as the program's
+// start-up does and then lowered its file-size limit to `limitBytes`. The
+// child reports what `write` returned; false here for a child that died.
+bool RanAndReported(const std::function<bool()> &write, rlim_t limitBytes, bool *returned)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        Startup::IgnoreFileSizeSignal();
+        struct rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = limitBytes;
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0)
+            ::_exit(3);
+        ::_exit(write() ? 1 : 0);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) > 1)
+        return false;
+    *returned = WEXITSTATUS(status) == 1;
+    return true;
+}
+
 }  // namespace
 
+Q_DECLARE_METATYPE(LimitedWriter)
 Q_DECLARE_METATYPE(Writer)
 Q_DECLARE_METATYPE(Failure)
 
@@ -85,6 +151,11 @@ private slots:
     void temporaryNames();
     void failedWriteKeepsTheOldFile_data();
     void failedWriteKeepsTheOldFile();
+    void fileSizeLimitKeepsTheOldFile_data();
+    void fileSizeLimitKeepsTheOldFile();
+    void perUserFilesNeverFollowLinks_data();
+    void perUserFilesNeverFollowLinks();
+    void exportsFollowTheLinkPickedAndJournalTheirTemporary();
     void nonRegularFilesReadAsMissing_data();
     void nonRegularFilesReadAsMissing();
     void macroIniTextsRoundTripThroughQtSettings_data();
@@ -95,14 +166,15 @@ void TestFileSafety::temporaryNames_data()
 {
     QTest::addColumn<QString>("name");
     QTest::addColumn<bool>("temporary");
-    QTest::newRow("registry") << "registry.ini.AbCdEf" << true;
-    QTest::newRow("cache") << "Device_CID12_MID02.bin.x1Y2z3" << true;
+    QTest::newRow("registry") << "registry.ini.vogm-save-AbCdEf" << true;
+    QTest::newRow("cache") << "Device_CID12_MID02.bin.vogm-save-x1Y2z3" << true;
+    QTest::newRow("target without extension") << "settings.vogm-save-000000" << true;
     QTest::newRow("the file itself") << "registry.ini" << false;
-    QTest::newRow("five letters") << "registry.ini.AbCdE" << false;
-    QTest::newRow("seven letters") << "registry.ini.AbCdEfG" << false;
-    QTest::newRow("not letters") << "registry.ini.AbC-Ef" << false;
-    QTest::newRow("target without extension") << "notes.backup" << false;
-    QTest::newRow("hidden target") << ".ini.AbCdEf" << false;
+    QTest::newRow("another program's temporary") << "registry.ini.AbCdEf" << false;
+    QTest::newRow("five letters") << "registry.ini.vogm-save-AbCdE" << false;
+    QTest::newRow("seven letters") << "registry.ini.vogm-save-AbCdEfG" << false;
+    QTest::newRow("not letters") << "registry.ini.vogm-save-AbC-Ef" << false;
+    QTest::newRow("no target") << ".vogm-save-AbCdEf" << false;
 }
 
 void TestFileSafety::temporaryNames()
@@ -132,6 +204,8 @@ void TestFileSafety::failedWriteKeepsTheOldFile()
     QFETCH(Failure, failure);
     SmallFileSystem disk;
     QVERIFY(disk.IsValid());
+    if (failure == Failure::FullDisk && !disk.Mounted())
+        QSKIP("no tmpfs to fill here; fileSizeLimitKeepsTheOldFile covers the file-size limit");
     const BaseFolderAt base(disk.Path());
     const QString folder = Paths::BaseFolder();
 
@@ -181,7 +255,7 @@ void TestFileSafety::failedWriteKeepsTheOldFile()
     QVERIFY2(!written, qPrintable(disk.Kind()));
     QCOMPARE(Content(path), before);
     const QStringList leftovers =
-        QDir(QFileInfo(path).absolutePath()).entryList(QDir::Files | QDir::Hidden).filter(QRegularExpression("\\.[A-Za-z0-9]{6}$"));
+        Temporaries(QFileInfo(path).absolutePath());
     QCOMPARE(leftovers, QStringList());
     if (writer == Writer::MacroIni) {
         // The program goes on with the choice it made; the file keeps the old one.
@@ -200,6 +274,142 @@ void TestFileSafety::failedWriteKeepsTheOldFile()
         QCOMPARE(stored.value("FindNew/IsShow").toString(), QString("0"));
     }
     page.reset();
+}
+
+void TestFileSafety::fileSizeLimitKeepsTheOldFile_data()
+{
+    QTest::addColumn<LimitedWriter>("writer");
+    QTest::newRow("macro Save") << LimitedWriter::MacroSave;
+    QTest::newRow("macro export") << LimitedWriter::MacroExport;
+    QTest::newRow("settings export") << LimitedWriter::SettingsExport;
+    QTest::newRow("registry.ini") << LimitedWriter::Registry;
+    QTest::newRow("Macro.ini") << LimitedWriter::MacroIni;
+    QTest::newRow("autostart entry") << LimitedWriter::Autostart;
+    QTest::newRow("device cache") << LimitedWriter::Cache;
+}
+
+// Each writer runs in a child with a file-size limit below what it writes.
+// Without SIGXFSZ ignored the child died at the first byte past the limit;
+// now the write reports false, the old file stays and no temporary is left.
+void TestFileSafety::fileSizeLimitKeepsTheOldFile()
+{
+    QFETCH(LimitedWriter, writer);
+    constexpr int kLimit = 4096;
+    QTemporaryDir home;
+    QTemporaryDir exports;  // a folder the user picked, outside the per-user folders
+    const BaseFolderAt base(home.path());
+    QDir().mkpath(Paths::BaseFolder() + "/usersetting/MacroPage");
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+
+    QString path;
+    std::function<bool(bool large)> write;
+    const MacroItems fewItems = ManyMacroItems(40);
+    switch (writer) {
+    case LimitedWriter::MacroSave:
+        path = MacroFile::PathOf(Paths::BaseFolder() + "/usersetting/MacroPage", "m1");
+        write = [&](bool large) { return MacroFile::Write(path, 254, large ? ManyMacroItems(3 * kLimit) : fewItems); };
+        break;
+    case LimitedWriter::MacroExport:
+        path = exports.filePath("m1.ini");
+        write = [&](bool large) {
+            return WholeFile::Write(path, MacroExport::Encode("m1", 254, ManyExportItems(large ? 3 * kLimit : 40)));
+        };
+        break;
+    case LimitedWriter::SettingsExport:
+        path = exports.filePath("settings.bin");
+        write = [&](bool large) { return WholeFile::Write(path, SettingsFile::Content("PAW3395", ImageFilledWith(large ? 0x22 : 0x11))); };
+        break;
+    case LimitedWriter::Registry:
+        path = RegistryStore::DefaultFilePath();
+        write = [&](bool large) {
+            return RegistryStore().SetValue(RegistryStore::ProductKey(), "Note", QString(large ? 3 * kLimit : 4, 'x'));
+        };
+        break;
+    case LimitedWriter::MacroIni:
+        path = MacroIni::DefaultPath();
+        write = [&](bool large) { return MacroIni(path).SetValue("Language", "Note", QString(large ? 3 * kLimit : 4, 'x')); };
+        break;
+    case LimitedWriter::Autostart:
+        path = Autostart::EntryPath();
+        write = [&](bool large) { return Autostart::Enable("/opt/" + QString(large ? 3 * kLimit : 4, 'p') + "/VeltraneOrvandel"); };
+        break;
+    case LimitedWriter::Cache:
+        path = DeviceCacheFolder() + "/" + kCacheName;
+        write = [&](bool large) { return SaveDeviceCache(kCacheName, ImageFilledWith(large ? 0x22 : 0x11)); };
+        break;
+    }
+    QVERIFY(write(false));
+    const QByteArray before = Content(path);
+    QVERIFY(!before.isEmpty());
+    // Files of a fixed size get a limit of half their size.
+    const bool fixedSize = writer == LimitedWriter::SettingsExport || writer == LimitedWriter::Cache;
+    const rlim_t limit = fixedSize ? rlim_t(before.size() / 2) : rlim_t(kLimit);
+
+    bool returned = true;
+    QVERIFY2(RanAndReported([&] { return write(true); }, limit, &returned), "the writer's process died");
+    qputenv("XDG_CONFIG_HOME", configHome);
+    QVERIFY(!returned);
+    QCOMPARE(Content(path), before);
+    QCOMPARE(Temporaries(QFileInfo(path).absolutePath()), QStringList());
+    QCOMPARE(WholeFile::JournaledSaves(), QStringList());
+}
+
+void TestFileSafety::perUserFilesNeverFollowLinks_data()
+{
+    QTest::addColumn<QString>("linked");  // below the base folder
+    QTest::addColumn<QString>("written");
+    QTest::newRow("dangling macro file") << "usersetting/MacroPage/m1.ini" << "usersetting/MacroPage/m1.ini";
+    QTest::newRow("registry.ini to a file") << "registry.ini" << "registry.ini";
+    QTest::newRow("linked subfolder") << "usersetting/SensorPage" << "usersetting/SensorPage/Level.ini";
+}
+
+// A link in the per-user folders, to a file, a folder or nowhere, makes the
+// write fail: nothing is created or changed where it points.
+void TestFileSafety::perUserFilesNeverFollowLinks()
+{
+    QFETCH(QString, linked);
+    QFETCH(QString, written);
+    QTemporaryDir home;
+    QTemporaryDir elsewhere;
+    const BaseFolderAt base(home.path());
+    QDir().mkpath(Paths::BaseFolder() + "/usersetting/MacroPage");
+    const QString link = Paths::BaseFolder() + "/" + linked;
+    QDir(link).removeRecursively();
+    const bool toFile = linked == "registry.ini";
+    const QString target = elsewhere.filePath(toFile ? "kept.txt" : linked.endsWith(".ini") ? "new.txt" : "folder");
+    if (toFile)
+        QVERIFY(WholeFile::Write(target, "old"));
+    else if (!linked.endsWith(".ini"))
+        QVERIFY(QDir().mkpath(target));
+    QVERIFY(MakeLink(target, link));
+    const QStringList outsideBefore = QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+
+    QVERIFY(!WholeFile::Write(Paths::BaseFolder() + "/" + written, "new"));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), outsideBefore);
+    if (toFile)
+        QCOMPARE(Content(target), QByteArray("old"));
+    else if (!linked.endsWith(".ini"))
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(QFileInfo(link).isSymLink());
+}
+
+// An export to a link the user picked replaces the file it points at; the
+// temporary file is in the journal only while the write runs.
+void TestFileSafety::exportsFollowTheLinkPickedAndJournalTheirTemporary()
+{
+    QTemporaryDir home;
+    QTemporaryDir picked;
+    const BaseFolderAt base(home.path());
+    QVERIFY(QDir().mkpath(picked.filePath("real")));
+    QVERIFY(MakeLink(picked.filePath("real/settings.bin"), picked.filePath("settings.bin")));
+    QVERIFY(WholeFile::Write(picked.filePath("settings.bin"), "first"));
+    QVERIFY(WholeFile::Write(picked.filePath("settings.bin"), "second"));
+    QVERIFY(QFileInfo(picked.filePath("settings.bin")).isSymLink());
+    QCOMPARE(Content(picked.filePath("real/settings.bin")), QByteArray("second"));
+    QCOMPARE(Temporaries(picked.filePath("real")), QStringList());
+    QCOMPARE(WholeFile::JournaledSaves(), QStringList());
+    QVERIFY(!QFile::exists(WholeFile::JournalPath()));
 }
 
 void TestFileSafety::nonRegularFilesReadAsMissing_data()

@@ -19,6 +19,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSpinBox>
@@ -170,6 +171,7 @@ private slots:
 
     void exportWritesTheFormat();
     void emptyMacroExportsAndImportsItsLoopLine();
+    void failedExportSaysSo();
     void importOfAFileBuiltByHand();
     void importAcceptsAndMends_data();
     void importAcceptsAndMends();
@@ -345,6 +347,24 @@ void TestMacroExport::emptyMacroExportsAndImportsItsLoopLine()
     QCOMPARE(ReadFile(MacroPath("e")), QByteArray("17\n"));
     QCOMPARE(Events()->count(), 0);
     QCOMPARE(Child<QSpinBox>("NumberEdit")->value(), 17);
+}
+
+// The folder picked is gone by the time the file is written: the export says
+// so instead of looking as if it had worked.
+void TestMacroExport::failedExportSaysSo()
+{
+    WriteFile(MacroPath("m1"), kAClick);
+    MakePage();
+    ClickMacro("m1");
+    QString message;
+    ModalScript script({ChooseFile(m_outside->filePath("gone/m1.ini")), [&message](QWidget *modal) {
+                            message = modal->findChild<QLabel *>("label")->text();
+                            TestSupport::AnswerModal(modal, "NewHong");
+                        }});
+    m_page->ExPortMacro();
+    QCOMPARE(script.seen.value(1), QString("InportFail"));
+    QCOMPARE(message, QString("The file could not be written"));
+    QVERIFY(!QFileInfo::exists(m_outside->filePath("gone")));
 }
 
 // The file is made here, not by the exporter.

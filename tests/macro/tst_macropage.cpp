@@ -20,6 +20,7 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -92,6 +93,7 @@ private slots:
     void onlyRealChangesEnableSave();
     void saveKeepsTheMacroItStartedWith();
     void failedSaveKeepsItsChanges();
+    void saveThroughALinkCreatesNothingOutside();
     void saveRefusesWhileRecording();
     void saveWithoutSelectionDoesNothing();
     void arrowKeysLoadTheMacroTheyMakeCurrent();
@@ -364,6 +366,30 @@ void TestMacroPage::failedSaveKeepsItsChanges()
     QVERIFY(m_page->LoopChanged());
     QCOMPARE(announced.count(), 0);
     QVERIFY(QFileInfo(MacroFolder() + "/m.ini").isDir());
+}
+
+// A macro file that is a link out of the macro folder (here one pointing
+// nowhere): Save fails as for a folder in its place, and nothing appears
+// where the link points.
+void TestMacroPage::saveThroughALinkCreatesNothingOutside()
+{
+    QTemporaryDir elsewhere;
+    WriteFile("m.ini", kAClick);
+    MakePage();
+    ClickMacro("m");
+    ClickBox("ReUntilClick");
+    QVERIFY(QFile::remove(MacroFolder() + "/m.ini"));
+    QVERIFY(QFile::link(elsewhere.filePath("new.txt"), MacroFolder() + "/m.ini"));
+    QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+
+    QTest::mouseClick(SaveButton(), Qt::LeftButton);
+
+    QVERIFY(SaveButton()->isEnabled());
+    QVERIFY(m_page->LoopChanged());
+    QCOMPARE(announced.count(), 0);
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(QFileInfo(MacroFolder() + "/m.ini").isSymLink());
+    QCOMPARE(QDir(MacroFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"m.ini"});
 }
 
 void TestMacroPage::saveRefusesWhileRecording()

@@ -17,6 +17,7 @@
 #include "panelfixture.h"
 #include "postmsg.h"
 #include "testsupport.h"
+#include "weblink.h"
 #include "worldfixtures.h"
 
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -233,6 +235,31 @@ QMap<QString, QString> EntryValues(const QString &path)
     return values;
 }
 
+// The message of the notice that `act` opens, which is then closed with its
+// OK; empty when `act` returns without opening one.
+QString NoticeOpenedBy(const std::function<void()> &act)
+{
+    QString text;
+    QTimer timer;  // fires only inside a modal's event loop opened by `act`
+    timer.setSingleShot(true);
+    QObject::connect(&timer, &QTimer::timeout, [&text] {
+        TestSupport::WithModal([&text](QWidget *modal) {
+            if (auto *label = modal->findChild<QLabel *>("label"))
+                text = label->text();
+            TestSupport::AnswerModal(modal, "NewHong");
+        });
+    });
+    timer.start(0);
+    act();
+    return text;
+}
+
+QByteArray FileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
 // Receives the addresses the desktop would open.
 class UrlCatcher : public QObject
 {
@@ -265,6 +292,8 @@ private slots:
     void ledReportReachesThePageThroughTheDataCallback();
     void languageBoxStoresThenAnnounces();
     void autostartEntryFollowsTheBox();
+    void autostartBoxGoesBackWhenTheEntryCannotChange_data();
+    void autostartBoxGoesBackWhenTheEntryCannotChange();
     void autostartEntryQuotesTheProgramPath_data();
     void autostartEntryQuotesTheProgramPath();
     void autostartFolderFollowsXdgConfigHome_data();
@@ -272,7 +301,11 @@ private slots:
     void mouseSettingsToolByDesktopAndPath_data();
     void mouseSettingsToolByDesktopAndPath();
     void mouseSettingsLinkStartsTheTool();
+    void mouseSettingsWithoutToolSaysSo();
     void webLinkOpensItsText();
+    void webLinkTakesWebAddressesOnly_data();
+    void webLinkTakesWebAddressesOnly();
+    void webLinkRefusesOtherSchemesWithANotice();
     void pairingOfflineShowsNoDialog();
     void pairingHandsTheConnectionBack();
 
@@ -567,6 +600,46 @@ void TestSettingsControls::autostartEntryFollowsTheBox()
     QVERIFY(Autostart::Disable());
 }
 
+void TestSettingsControls::autostartBoxGoesBackWhenTheEntryCannotChange_data()
+{
+    QTest::addColumn<bool>("wasOn");
+    QTest::newRow("on: a file named autostart blocks the folder") << false;
+    QTest::newRow("off: a folder in the entry's place") << true;
+}
+
+// The box says what the desktop will do at the next login: a change that
+// could not be made puts it back, leaves Macro.ini alone and says why.
+void TestSettingsControls::autostartBoxGoesBackWhenTheEntryCannotChange()
+{
+    QFETCH(bool, wasOn);
+    const QString folder = m_config.path() + "/autostart";
+    QDir(folder).removeRecursively();
+    QFile::remove(folder);
+    QVERIFY(MacroIni::GetInstance()->SetValue("AutoStart", "Enable", wasOn ? "1" : "0"));
+    if (wasOn) {
+        QVERIFY(QDir().mkpath(Autostart::EntryPath() + "/kept"));
+    } else {
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+    const QByteArray macroIni = FileBytes(MacroIni::DefaultPath());
+    FormSetting *page = NewPage();
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    auto *box = Child<QCheckBox>(page, "checkBox");
+    QCOMPARE(box->isChecked(), wasOn);
+
+    const QString notice = NoticeOpenedBy([box] { QTest::mouseClick(box, Qt::LeftButton); });
+    QCOMPARE(notice, wasOn ? QString("Start at login could not be turned off: the autostart entry could not be removed")
+                           : QString("Start at login could not be turned on: the autostart entry could not be written"));
+    QCOMPARE(box->isChecked(), wasOn);
+    QCOMPARE(FileBytes(MacroIni::DefaultPath()), macroIni);
+    QCOMPARE(MacroIni::GetInstance()->Value("AutoStart", "Enable"), QString(wasOn ? "1" : "0"));
+    QCOMPARE(QFileInfo(Autostart::EntryPath()).isDir(), wasOn);
+    QDir(folder).removeRecursively();
+    QFile::remove(folder);
+}
+
 void TestSettingsControls::autostartEntryQuotesTheProgramPath_data()
 {
     QTest::addColumn<QString>("program");
@@ -679,6 +752,30 @@ void TestSettingsControls::mouseSettingsLinkStartsTheTool()
     QCOMPARE(started, (QStringList{tool.fileName() + " ", tool.fileName() + " "}));
 }
 
+void TestSettingsControls::mouseSettingsWithoutToolSaysSo()
+{
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toLocal8Bit());
+    FormSetting *page = NewPage();
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    const QString noTool = NoticeOpenedBy([page] { QTest::mouseClick(Child(page, "pushButton"), Qt::LeftButton); });
+    qputenv("PATH", path);
+    QCOMPARE(noTool, QString("No program was found to open it"));
+
+    // A tool that is found but does not start says the same.
+    MouseSettings::SetLauncher([](const QString &, const QStringList &) { return false; });
+    QFile tool(bin.path() + "/lxinput");
+    QVERIFY(tool.open(QIODevice::WriteOnly));
+    tool.close();
+    tool.setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+    qputenv("PATH", bin.path().toLocal8Bit());
+    const QString failed = NoticeOpenedBy([page] { QTest::mouseClick(Child(page, "pushButton"), Qt::LeftButton); });
+    qputenv("PATH", path);
+    QCOMPARE(failed, QString("No program was found to open it"));
+}
+
 void TestSettingsControls::webLinkOpensItsText()
 {
     UrlCatcher catcher;
@@ -694,7 +791,67 @@ void TestSettingsControls::webLinkOpensItsText()
     QTest::mouseClick(link, Qt::LeftButton);
     QDesktopServices::unsetUrlHandler("https");
     QDesktopServices::unsetUrlHandler("http");
-    QCOMPARE(catcher.opened, (QList<QUrl>{QUrl("https://orvandel.example/en"), QUrl("http://www.example.org")}));
+    QCOMPARE(catcher.opened, (QList<QUrl>{QUrl("https://orvandel.example/en"), QUrl("https://www.example.org")}));
+}
+
+void TestSettingsControls::webLinkTakesWebAddressesOnly_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("opened");  // empty: refused
+    QTest::newRow("shipped https") << "https://orvandel.example/en" << "https://orvandel.example/en";
+    QTest::newRow("http with a path and query") << "http://example.org/a?b=1" << "http://example.org/a?b=1";
+    QTest::newRow("scheme in capitals, blanks around") << "  HTTPS://Example.org/  " << "https://example.org/";
+    QTest::newRow("bare www") << "www.example.org/shop" << "https://www.example.org/shop";
+    QTest::newRow("http without a host") << "http://" << "";
+    QTest::newRow("https without a host") << "https:///etc/passwd" << "";
+    QTest::newRow("file") << "file:///etc/passwd" << "";
+    QTest::newRow("bare path") << "/bin/sh" << "";
+    QTest::newRow("bare name") << "example.org" << "";
+    QTest::newRow("smb") << "smb://server/share" << "";
+    QTest::newRow("ssh") << "ssh://user@host" << "";
+    QTest::newRow("apt") << "apt:sl" << "";
+    QTest::newRow("javascript") << "javascript:alert(1)" << "";
+    QTest::newRow("an application's scheme") << "vnd.x:open" << "";
+    QTest::newRow("www inside another scheme") << "file://www.example.org/x" << "";
+    QTest::newRow("empty") << "" << "";
+}
+
+void TestSettingsControls::webLinkTakesWebAddressesOnly()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, opened);
+    const QUrl url = WebLink::Checked(text);
+    QCOMPARE(url.toString(), opened);
+    QCOMPARE(url.isEmpty(), opened.isEmpty());
+}
+
+// What the link shows stays; what it would open is refused with a notice and
+// never reaches the desktop.
+void TestSettingsControls::webLinkRefusesOtherSchemesWithANotice()
+{
+    UrlCatcher catcher;
+    for (const char *scheme : {"https", "http", "file", "smb"})
+        QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+    FormSetting *page = NewPage();
+    page->show();
+    QVERIFY(QTest::qWaitForWindowExposed(page));
+    auto *link = Child<QPushButton>(page, "pushButton_3");
+    page->findChild<QScrollArea *>("scrollArea")->ensureWidgetVisible(link);
+    QStringList notices;
+    for (const char *text : {"file:///etc/passwd", "smb://server/share", "/bin/sh"}) {
+        link->setText(text);
+        notices << NoticeOpenedBy([link] { QTest::mouseClick(link, Qt::LeftButton); });
+        QCOMPARE(link->text(), QString(text));
+    }
+    for (const char *scheme : {"https", "http", "file", "smb"})
+        QDesktopServices::unsetUrlHandler(scheme);
+    QCOMPARE(notices, QStringList(3, "This link is not a web address"));
+    QCOMPARE(catcher.opened, QList<QUrl>());
+
+    // A web address that no program takes says so too.
+    link->setText("https://orvandel.example/en");
+    QCOMPARE(NoticeOpenedBy([link] { QTest::mouseClick(link, Qt::LeftButton); }),
+             QString("No program was found to open it"));
 }
 
 // ---- pairing ------------------------------------------------------------------------------

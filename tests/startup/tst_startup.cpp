@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
@@ -159,6 +160,8 @@ private slots:
     void secondStartExitsWhileFirstRuns();
     void startsWhenBaseFolderIsUnusable();
     void interruptedSavesGoAtTheStartThatHoldsTheLock();
+    void journaledSavesGoAndNothingElse();
+    void startIgnoresTheFileSizeSignal();
     void logHandlerWritesDebugLinesOnly();
     void qtConfIsCompiledIn();
     void environmentForQt_data();
@@ -304,9 +307,11 @@ void TestStartup::interruptedSavesGoAtTheStartThatHoldsTheLock()
 
     // What a kill during saves leaves, and files that only look alike.
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    const QStringList leftovers = {"registry.ini.AbCdEf", "Macro.ini.q1W2e3", "Device_Info/Device_CID12_MID02.bin.x1Y2z3",
-                                   "usersetting/SensorPage/Level.ini.QwErTy"};
-    const QStringList others = {"registry.ini", "notes.backup", "registry.ini.old", "Device_Info/Device_CID12_MID02.bin"};
+    const QStringList leftovers = {"registry.ini.vogm-save-AbCdEf", "Macro.ini.vogm-save-q1W2e3",
+                                   "Device_Info/Device_CID12_MID02.bin.vogm-save-x1Y2z3",
+                                   "usersetting/SensorPage/Level.ini.vogm-save-QwErTy"};
+    const QStringList others = {"registry.ini", "notes.backup", "registry.ini.AbCdEf",
+                                "Device_Info/Device_CID12_MID02.bin"};
     for (const QString &name : leftovers + others) {
         QVERIFY(MakeFile(base + "/" + name));
         QVERIFY(SetModificationTime(base + "/" + name, now - kHour));
@@ -322,16 +327,66 @@ void TestStartup::interruptedSavesGoAtTheStartThatHoldsTheLock()
     first.kill();
     QVERIFY(first.waitForFinished(kProcessTimeoutMs));
     // Changed after the next start begins: not a leftover of an earlier run.
-    QVERIFY(MakeFile(base + "/Device_Info/Device_CID12_MID01.bin.NeWeR1"));
-    QVERIFY(SetModificationTime(base + "/Device_Info/Device_CID12_MID01.bin.NeWeR1", now + kHour));
+    QVERIFY(MakeFile(base + "/Device_Info/Device_CID12_MID01.bin.vogm-save-NeWeR1"));
+    QVERIFY(SetModificationTime(base + "/Device_Info/Device_CID12_MID01.bin.vogm-save-NeWeR1", now + kHour));
     QProcess third;
     StartHelper(third, dataHome.path(), {"start"});
     QVERIFY(WaitForOutput(third, "STARTED"));
     StopHelper(third);
     for (const QString &name : leftovers)
         QVERIFY2(!QFile::exists(base + "/" + name), qPrintable(name));
-    for (const QString &name : others + QStringList{"Device_Info/Device_CID12_MID01.bin.NeWeR1"})
+    for (const QString &name : others + QStringList{"Device_Info/Device_CID12_MID01.bin.vogm-save-NeWeR1"})
         QVERIFY2(QFile::exists(base + "/" + name), qPrintable(name));
+}
+
+// Temporaries of exports and of the autostart entry lie in folders the program
+// does not own: the start removes exactly those the journal lists, never a
+// file that only looks like one, a link, or an entry of another name.
+void TestStartup::journaledSavesGoAndNothingElse()
+{
+    QTemporaryDir dataHome;
+    QTemporaryDir exports;
+    const QString base = BaseFolderFor(dataHome.path());
+    QVERIFY(QDir().mkpath(base));
+    const QString listed = exports.filePath("settings.bin.vogm-save-AbCdEf");
+    const QString unlisted = exports.filePath("other.bin.vogm-save-QwErTy");
+    const QString link = exports.filePath("linked.bin.vogm-save-LiNkEd");
+    const QString wrongName = exports.filePath("notes.txt");
+    for (const QString &path : {listed, unlisted, wrongName})
+        QVERIFY(MakeFile(path));
+    QVERIFY(::symlink(QFile::encodeName(wrongName).constData(), QFile::encodeName(link).constData()) == 0);
+    const QString gone = exports.filePath("finished.bin.vogm-save-DoNe12");  // a save that ended
+    QByteArray journal;
+    for (const QString &path : {listed, link, wrongName, gone})
+        journal += QFile::encodeName(path).toPercentEncoding("/") + '\n';
+    QVERIFY(MakeFile(base + "/pending-saves.txt", journal));
+
+    QProcess helper;
+    StartHelper(helper, dataHome.path(), {"start"});
+    QVERIFY(WaitForOutput(helper, "STARTED"));
+    StopHelper(helper);
+    QVERIFY(!QFile::exists(listed));
+    QVERIFY(QFile::exists(unlisted));
+    QVERIFY(QFileInfo(link).isSymLink());
+    QVERIFY(QFile::exists(wrongName));
+    QVERIFY(!QFile::exists(base + "/pending-saves.txt"));
+}
+
+// A write past the file-size limit must fail like one on a full disk, not end
+// the program: its start-up ignores SIGXFSZ.
+void TestStartup::startIgnoresTheFileSizeSignal()
+{
+    QTemporaryDir dataHome;
+    QProcess helper;
+    StartHelper(helper, dataHome.path(), {"start"});
+    QVERIFY(WaitForOutput(helper, "STARTED"));
+    QFile status(QStringLiteral("/proc/%1/status").arg(helper.processId()));
+    QVERIFY(status.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch ignored =
+        QRegularExpression("^SigIgn:\\s*([0-9a-f]+)$", QRegularExpression::MultilineOption).match(status.readAll());
+    StopHelper(helper);
+    QVERIFY(ignored.hasMatch());
+    QVERIFY(ignored.captured(1).toULongLong(nullptr, 16) & (1ULL << (SIGXFSZ - 1)));
 }
 
 void TestStartup::logHandlerWritesDebugLinesOnly()
