@@ -66,7 +66,7 @@ double StartToShown(const QString &program, const QString &dataHome)
     process.setProcessEnvironment(environment);
     QElapsedTimer timer;
     timer.start();
-    process.start(program, {});
+    process.start(program, QStringList());
     double shown = -1;
     while (process.waitForReadyRead(120000)) {
         if (process.readAllStandardOutput().contains("shown:")) {
