@@ -8,7 +8,8 @@
 //   vogm-writeloop check <writer> <export folder>
 //       runs the program's start-up clean-up, then checks that the writer's
 //       folder holds its file whole, in the first or the second version, and
-//       nothing a write left behind; prints "OK" or what is wrong (exit 1)
+//       nothing a write left behind; prints "OK" ("OK, cut short" when the
+//       clean-up had a temporary file to remove) or what is wrong (exit 1)
 //
 // Writers: registry, macroini, macro (a macro's Save), cache, export (the
 // settings export), macroexport, autostart. The per-user folders are those
@@ -146,10 +147,20 @@ int Write(const Writer &writer)
         writer.write(v);
 }
 
+// Temporary files beside `target` before the clean-up: the kill cut a write short.
+int TemporariesBeside(const QFileInfo &target)
+{
+    int count = 0;
+    for (const QString &entry : target.dir().entryList(QDir::Files | QDir::Hidden | QDir::System))
+        count += WholeFile::IsTemporaryName(entry) ? 1 : 0;
+    return count;
+}
+
 int Check(const QString &name, const Writer &writer)
 {
-    Startup::RemoveInterruptedSaves(QDateTime::currentDateTime().addSecs(1));
     const QFileInfo target(writer.target);
+    const int cutShort = TemporariesBeside(target);
+    Startup::RemoveInterruptedSaves(QDateTime::currentDateTime().addSecs(1));
     QStringList problems;
     const QByteArray content = ReadAll(writer.target);
     const QList<QByteArray> versions = Versions(name);
@@ -167,7 +178,7 @@ int Check(const QString &name, const Writer &writer)
     if (!WholeFile::JournaledSaves().isEmpty())
         problems << "the journal still lists " + WholeFile::JournaledSaves().join(", ");
     if (problems.isEmpty()) {
-        std::printf("OK\n");
+        std::printf(cutShort > 0 ? "OK, cut short\n" : "OK\n");
         return 0;
     }
     std::printf("%s\n", qPrintable(problems.join("\n")));
