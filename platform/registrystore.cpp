@@ -4,11 +4,14 @@
 #include "wholefile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
 #include <QMutexLocker>
 #include <QVector>
+
+#include <sys/stat.h>
 
 #include <limits>
 
@@ -40,6 +43,11 @@ struct Section {
         const auto found = entryIndex.constFind(Folded(name));
         return found == entryIndex.constEnd() ? nullptr : &entries[found.value()];
     }
+    const Entry *Find(const QString &name) const
+    {
+        const auto found = entryIndex.constFind(Folded(name));
+        return found == entryIndex.constEnd() ? nullptr : &entries.at(found.value());
+    }
     // A name written twice keeps its first value.
     void Add(const QString &name, const QString &value)
     {
@@ -65,6 +73,12 @@ struct Sections {
     {
         const auto found = index.constFind(Folded(keyPath));
         return found == index.constEnd() ? nullptr : &list[found.value()];
+    }
+    // Reading never copies the list another Sections shares.
+    const Section *Find(const QString &keyPath) const
+    {
+        const auto found = index.constFind(Folded(keyPath));
+        return found == index.constEnd() ? nullptr : &list.at(found.value());
     }
     // A key written twice (by hand, or by two programs) reads as one key.
     Section *Open(const QString &keyPath)
@@ -120,6 +134,15 @@ QString Escaped(const QString &text, bool isName)
 // where the value begins.
 QString Unescaped(const QString &text, int from, bool isName, int *valueStart)
 {
+    const int backslash = text.indexOf(QLatin1Char('\\'), from);
+    const int equals = isName ? text.indexOf(QLatin1Char('='), from) : -1;
+    if (backslash < 0 || (isName && equals >= 0 && equals < backslash)) {
+        // Nothing escaped before the end: the common case, taken whole.
+        if (!isName)
+            return text.mid(from);
+        *valueStart = equals < 0 ? -1 : equals + 1;
+        return equals < 0 ? text.mid(from) : text.mid(from, equals - from);
+    }
     QString out;
     for (int i = from; i < text.size(); ++i) {
         const QChar c = text.at(i);
@@ -187,12 +210,60 @@ QString Serialised(const Sections &sections)
 // empty. False only for a regular file that is there but cannot be read (no
 // permission, too large): it must not be replaced by a file that holds only
 // the value being changed.
+// What identifies one version of the file: every write replaces it (a new
+// inode) and changes its times, so a file whose identity is unchanged holds
+// what was parsed last time.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = -1;
+    qint64 changedSeconds = 0;
+    qint64 changedNanoseconds = 0;
+    qint64 modifiedSeconds = 0;
+    qint64 modifiedNanoseconds = 0;
+
+    bool operator==(const FileIdentity &other) const
+    {
+        return device == other.device && inode == other.inode && size == other.size
+            && changedSeconds == other.changedSeconds && changedNanoseconds == other.changedNanoseconds
+            && modifiedSeconds == other.modifiedSeconds && modifiedNanoseconds == other.modifiedNanoseconds;
+    }
+};
+
+bool Identify(const QString &filePath, FileIdentity *identity)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(filePath).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return false;
+    *identity = {info.st_dev,         info.st_ino,          info.st_size,         info.st_ctim.tv_sec,
+                 info.st_ctim.tv_nsec, info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+    return true;
+}
+
+// The last file parsed (under s_fileLock): the start-up asks for several
+// values of a file that may be large, and reads it once.
+struct ParsedFile {
+    QString path;
+    FileIdentity identity;
+    Sections sections;
+};
+ParsedFile s_lastParsed;
+
 bool Load(const QString &filePath, Sections *sections)
 {
     sections->clear();
+    FileIdentity before;
+    const bool identified = Identify(filePath, &before);
+    if (identified && s_lastParsed.path == filePath && s_lastParsed.identity == before) {
+        *sections = s_lastParsed.sections;
+        return true;
+    }
     QByteArray content;
     if (WholeFile::Read(filePath, &content)) {
         *sections = Parse(QString::fromUtf8(content));
+        FileIdentity after;
+        if (identified && Identify(filePath, &after) && after == before)
+            s_lastParsed = {filePath, before, *sections};
         return true;
     }
     return !WholeFile::IsRegularFile(filePath, std::numeric_limits<qint64>::max());
@@ -212,9 +283,9 @@ bool Save(const QString &filePath, const Sections &sections)
     return WholeFile::Write(filePath, Serialised(sections).toUtf8());
 }
 
-const Entry *FindEntry(Sections &sections, const QString &keyPath, const QString &name)
+const Entry *FindEntry(const Sections &sections, const QString &keyPath, const QString &name)
 {
-    Section *section = sections.Find(NormalisedKeyPath(keyPath));
+    const Section *section = sections.Find(NormalisedKeyPath(keyPath));
     return section ? section->Find(name) : nullptr;
 }
 
@@ -237,7 +308,7 @@ QString RegistryStore::DefaultFilePath()
 QString RegistryStore::Value(const QString &keyPath, const QString &name, const QString &fallback) const
 {
     QMutexLocker lock(&s_fileLock);
-    Sections sections = Load(m_filePath);
+    const Sections sections = Load(m_filePath);
     const Entry *entry = FindEntry(sections, keyPath, name);
     return entry ? entry->value : fallback;
 }
@@ -252,14 +323,14 @@ int RegistryStore::IntValue(const QString &keyPath, const QString &name, int fal
 bool RegistryStore::Contains(const QString &keyPath, const QString &name) const
 {
     QMutexLocker lock(&s_fileLock);
-    Sections sections = Load(m_filePath);
+    const Sections sections = Load(m_filePath);
     return FindEntry(sections, keyPath, name) != nullptr;
 }
 
 QStringList RegistryStore::ValueNames(const QString &keyPath) const
 {
     QMutexLocker lock(&s_fileLock);
-    Sections sections = Load(m_filePath);
+    const Sections sections = Load(m_filePath);
     QStringList names;
     if (const Section *section = sections.Find(NormalisedKeyPath(keyPath))) {
         for (const Entry &entry : section->entries)
