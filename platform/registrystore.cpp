@@ -33,29 +33,48 @@ QString Folded(const QString &text)
     return text.toCaseFolded();
 }
 
+// A key holds a few values as a rule; only a key with many gets a hash of
+// its names, so a file of many small keys allocates no hash per key.
+constexpr int kEntriesScannedInOrder = 8;
+
 struct Section {
     QString keyPath;
     QVector<Entry> entries;
-    QHash<QString, int> entryIndex;  // folded name -> position in entries
+    QHash<QString, int> entryIndex;  // folded name -> position; only past kEntriesScannedInOrder
 
+    int Position(const QString &name) const
+    {
+        if (entryIndex.isEmpty()) {
+            for (int i = 0; i < entries.size(); ++i) {
+                if (entries.at(i).name.compare(name, Qt::CaseInsensitive) == 0)
+                    return i;
+            }
+            return -1;
+        }
+        return entryIndex.value(Folded(name), -1);
+    }
     Entry *Find(const QString &name)
     {
-        const auto found = entryIndex.constFind(Folded(name));
-        return found == entryIndex.constEnd() ? nullptr : &entries[found.value()];
+        const int at = Position(name);
+        return at < 0 ? nullptr : &entries[at];
     }
     const Entry *Find(const QString &name) const
     {
-        const auto found = entryIndex.constFind(Folded(name));
-        return found == entryIndex.constEnd() ? nullptr : &entries.at(found.value());
+        const int at = Position(name);
+        return at < 0 ? nullptr : &entries.at(at);
     }
     // A name written twice keeps its first value.
     void Add(const QString &name, const QString &value)
     {
-        const QString key = Folded(name);
-        if (entryIndex.contains(key))
+        if (Position(name) >= 0)
             return;
-        entryIndex.insert(key, entries.size());
         entries.append({name, value});
+        if (!entryIndex.isEmpty())
+            entryIndex.insert(Folded(name), entries.size() - 1);
+        else if (entries.size() > kEntriesScannedInOrder) {
+            for (int i = 0; i < entries.size(); ++i)
+                entryIndex.insert(Folded(entries.at(i).name), i);
+        }
     }
 };
 
@@ -166,8 +185,12 @@ Sections Parse(const QString &content)
 {
     Sections sections;
     int current = -1;  // position of the open section (pointers move as the list grows)
-    const QStringList lines = content.split(QLatin1Char('\n'));
-    for (QString line : lines) {
+    for (int start = 0; start <= content.size();) {
+        int end = content.indexOf(QLatin1Char('\n'), start);
+        if (end < 0)
+            end = content.size();
+        QStringRef line = content.midRef(start, end - start);
+        start = end + 1;
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.isEmpty() || line.startsWith(QLatin1Char(';')))
@@ -175,7 +198,7 @@ Sections Parse(const QString &content)
         if (line.startsWith(QLatin1Char('['))) {
             const int close = line.lastIndexOf(QLatin1Char(']'));
             if (close > 0) {
-                const QString keyPath = NormalisedKeyPath(line.mid(1, close - 1));
+                const QString keyPath = NormalisedKeyPath(line.mid(1, close - 1).toString());
                 sections.Open(keyPath);
                 current = sections.index.value(Folded(keyPath));
             }
@@ -183,11 +206,12 @@ Sections Parse(const QString &content)
         }
         if (current < 0)
             continue;  // a value outside any key: unreadable, dropped
+        const QString text = line.toString();
         int valueStart = -1;
-        const QString name = Unescaped(line, 0, true, &valueStart);
+        const QString name = Unescaped(text, 0, true, &valueStart);
         if (valueStart < 0 || name.isEmpty())
             continue;
-        sections.list[current].Add(name, Unescaped(line, valueStart, false, nullptr));
+        sections.list[current].Add(name, Unescaped(text, valueStart, false, nullptr));
     }
     return sections;
 }

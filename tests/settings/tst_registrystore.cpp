@@ -22,6 +22,8 @@ private slots:
     void removeDropsOnlyThatValue();
     void damagedLinesAreSkippedAndTheRestKept();
     void aKeyWrittenTwiceReadsAsOne();
+    void namesRepeatedInAnotherCaseKeepTheirFirstValue_data();
+    void namesRepeatedInAnotherCaseKeepTheirFirstValue();
     void unwritableFileReportsFailureAndKeepsTheOldValues();
     void writersOnTwoThreadsLoseNothing();
 };
@@ -145,6 +147,41 @@ void TestRegistryStore::aKeyWrittenTwiceReadsAsOne()
     QVERIFY(store.SetValue("Software\\B", "w", "5"));
     QCOMPARE(RegistryStore().ValueNames("Software\\A"), QStringList({"y", "z"}));
     QCOMPARE(RegistryStore().ValueNames("Software\\B"), QStringList({"x", "w"}));
+}
+
+void TestRegistryStore::namesRepeatedInAnotherCaseKeepTheirFirstValue_data()
+{
+    QTest::addColumn<int>("names");
+    QTest::newRow("a key of a few values") << 3;
+    QTest::newRow("a key of many values") << 40;
+}
+
+// However many values a key holds, a name met again (in any case, in the same
+// key or in the key written again later) keeps its first value and its place.
+void TestRegistryStore::namesRepeatedInAnotherCaseKeepTheirFirstValue()
+{
+    QFETCH(int, names);
+    QByteArray file = "[Software\\K]\n";
+    QStringList expected;
+    for (int i = 0; i < names; ++i) {
+        file += "Name" + QByteArray::number(i) + "=first\n";
+        expected << "Name" + QString::number(i);
+    }
+    file += "NAME0=second\n[software\\k]\nname" + QByteArray::number(names - 1) + "=second\nExtra=x\n";
+    expected << "Extra";
+    QVERIFY(QDir().mkpath(Paths::BaseFolder()));
+    QFile out(RegistryStore::DefaultFilePath());
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(file);
+    out.close();
+
+    RegistryStore store;
+    QCOMPARE(store.ValueNames("Software\\K"), expected);
+    QCOMPARE(store.Value("Software\\K", "name0"), QString("first"));
+    QCOMPARE(store.Value("Software\\K", "NAME" + QString::number(names - 1)), QString("first"));
+    QVERIFY(store.SetValue("Software\\K", "nAmE1", "changed"));
+    QCOMPARE(RegistryStore().ValueNames("Software\\K"), expected);
+    QCOMPARE(RegistryStore().Value("Software\\K", "Name1"), QString("changed"));
 }
 
 void TestRegistryStore::unwritableFileReportsFailureAndKeepsTheOldValues()
