@@ -189,6 +189,11 @@ bool Locate(const QString &path, Place *place)
     return OpenOutsideBase(QFileInfo(path).absoluteFilePath(), place);
 }
 
+// The journal only has to outlive a killed process, not a power cut (the page
+// cache keeps what a killed process wrote), so its writes are not synced.
+enum class Sync { Yes, No };
+bool WriteWhole(const QString &path, const QByteArray &content, Sync sync);
+
 // ---- the journal (callers hold s_journalLock) ----
 
 QStringList ReadJournal()
@@ -213,7 +218,7 @@ bool WriteJournal(const QStringList &entries)
     for (const QString &entry : entries)
         content += Encoded(entry).toPercentEncoding("/") + '\n';
     QDir().mkpath(BaseFolderPath());
-    return Write(JournalPath(), content);
+    return WriteWhole(JournalPath(), content, Sync::No);
 }
 
 bool AddToJournal(const QString &temporaryPath)
@@ -254,9 +259,7 @@ int CreateTemporary(const Place &place, int mode, QString *name)
     return -1;
 }
 
-}  // namespace
-
-bool Write(const QString &path, const QByteArray &content)
+bool WriteWhole(const QString &path, const QByteArray &content, Sync sync)
 {
     Place place;
     if (!Locate(path, &place))
@@ -272,18 +275,25 @@ bool Write(const QString &path, const QByteArray &content)
     if (fd < 0)
         return false;
     const QByteArray temporary = Encoded(temporaryName);
-    bool whole = WrittenWhole(fd, content) && Synced(fd);
+    bool whole = WrittenWhole(fd, content) && (sync == Sync::No || Synced(fd));
     if (whole && replacing)
         ::fchmod(fd, old.st_mode & 07777);  // a file system without modes keeps its own
     whole = (::close(fd) == 0 || errno == EINTR) && whole;
     whole = whole && ::renameat(folder, temporary.constData(), folder, target.constData()) == 0;
-    if (whole)
+    if (whole && sync == Sync::Yes)
         ::fsync(folder);  // the rename itself survives a power cut
-    else
+    else if (!whole)
         ::unlinkat(folder, temporary.constData(), 0);
     if (place.journaled)
         RemoveFromJournal(place.folderPath + QLatin1Char('/') + temporaryName);
     return whole;
+}
+
+}  // namespace
+
+bool Write(const QString &path, const QByteArray &content)
+{
+    return WriteWhole(path, content, Sync::Yes);
 }
 
 bool IsRegularFile(const QString &path, qint64 maxBytes)
