@@ -184,6 +184,9 @@ QString Unescaped(const QString &text, int from, bool isName, int *valueStart)
 Sections Parse(const QString &content)
 {
     Sections sections;
+    const int sectionLines = content.count(QLatin1String("\n[")) + 1;
+    sections.list.reserve(sectionLines);
+    sections.index.reserve(sectionLines);
     int current = -1;  // position of the open section (pointers move as the list grows)
     for (int start = 0; start <= content.size();) {
         int end = content.indexOf(QLatin1Char('\n'), start);
