@@ -14,6 +14,7 @@
 #include <sys/stat.h>
 
 #include <limits>
+#include <utility>
 
 const char *const RegistryStore::kUpdateFailInfo = "UpdateFailInfo";
 const char *const RegistryStore::kLanguageIndex = "LanguageIndex";
@@ -374,6 +375,11 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;
+    // A value that is there already is not written again: the device's
+    // version comes at every start, and a large file's write holds the lock
+    // that the start's reads wait for.
+    if (const Entry *stored = FindEntry(std::as_const(sections), keyPath, name); stored && stored->value == value)
+        return true;
     Section *section = sections.Open(NormalisedKeyPath(keyPath));
     if (Entry *entry = section->Find(name))
         entry->value = value;
@@ -388,9 +394,10 @@ bool RegistryStore::Remove(const QString &keyPath, const QString &name)
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;
-    Section *section = sections.Find(NormalisedKeyPath(keyPath));
-    if (!section || !section->Find(name))
+    // Looked up without copying the parsed file (which the cache shares).
+    if (!FindEntry(std::as_const(sections), keyPath, name))
         return true;  // nothing to remove
+    Section *section = sections.Find(NormalisedKeyPath(keyPath));
     auto &entries = section->entries;
     for (int i = 0; i < entries.size(); ++i) {
         if (entries.at(i).name.compare(name, Qt::CaseInsensitive) == 0) {
