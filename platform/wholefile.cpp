@@ -280,9 +280,7 @@ bool WriteWhole(const QString &path, const QByteArray &content, Sync sync)
         ::fchmod(fd, old.st_mode & 07777);  // a file system without modes keeps its own
     whole = (::close(fd) == 0 || errno == EINTR) && whole;
     whole = whole && ::renameat(folder, temporary.constData(), folder, target.constData()) == 0;
-    if (whole && sync == Sync::Yes)
-        ::fsync(folder);  // the rename itself survives a power cut
-    else if (!whole)
+    if (!whole)
         ::unlinkat(folder, temporary.constData(), 0);
     if (place.journaled)
         RemoveFromJournal(place.folderPath + QLatin1Char('/') + temporaryName);
