@@ -124,7 +124,7 @@ public:
         Built,
         NotAllowed,     // writes are not allowed yet
         NoFile,         // the macro's file is missing or unreadable
-        TooManyEvents,  // the file needs more events than the record holds
+        TooManyEvents,  // the file is over the record's limits (see MacroFile::Load)
     };
     // The device record of macro `name` from its file; `record` is set only
     // when the result is Built.

@@ -11,7 +11,6 @@
 #include "eventwait.h"
 #include "globals.h"
 #include "macrofile.h"
-#include "macrofilerecord.h"
 #include "notices.h"
 #include "postmsg.h"
 #include "wholefile.h"
@@ -191,17 +190,21 @@ void Buttoninterface::slotButtonClicked(bool checked)
     CloseFunctionLists();
 }
 
+// The same reading, repair and builder as the macro editor's download, so
+// both pages send one record for one file.
 Buttoninterface::MacroBuild Buttoninterface::BuildMacroRecord(const QString &name, MacroRecord *record) const
 {
     if (!g_WritesAllowed)
         return MacroBuild::NotAllowed;
-    const QString path = MacroPath(name);
-    QByteArray content;
-    if (path.isEmpty() || !WholeFile::Read(path, &content))
+    switch (MacroFile::BuildRecord(MacroPath(name), WithoutNul(name), record)) {
+    case MacroFile::LoadResult::Loaded:
+        return MacroBuild::Built;
+    case MacroFile::LoadResult::Unreadable:
         return MacroBuild::NoFile;
-    QBuffer file(&content);
-    file.open(QIODevice::ReadOnly | QIODevice::Text);
-    return ::BuildMacroRecord(file, name, record) ? MacroBuild::Built : MacroBuild::TooManyEvents;
+    case MacroFile::LoadResult::OverLimit:
+        break;
+    }
+    return MacroBuild::TooManyEvents;
 }
 
 QString Buttoninterface::ReadMacroLoopCode(const QString &name)
