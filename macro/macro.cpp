@@ -5,12 +5,14 @@
 #include "adddelaytime.h"
 #include "addkey.h"
 #include "configini.h"
+#include "eventlisteditor.h"
 #include "eventwait.h"
 #include "globals.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "macroexport.h"
 #include "macrofile.h"
+#include "macroitemsmodel.h"
 #include "macrorecord.h"
 #include "notices.h"
 #include "paneltheme.h"
@@ -28,6 +30,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QCursor>
+#include <QListView>
 #include <QListWidgetItem>
 #include <QMenu>
 #include <QMouseEvent>
@@ -87,11 +90,6 @@ constexpr int kMenuDelay = 3;
 constexpr int kFirstMouseButtonItem = 4;
 constexpr int kLastMouseButtonItem = 8;
 
-// The delay that inserted keys and clicks bring with them.
-constexpr double kInsertedDelayMs = 10;
-
-// Key events of one macro in the mouse's record (press and release count one each).
-constexpr int kMaxKeyItems = 70;
 
 QString Rgb(const QString &triple)
 {
@@ -126,20 +124,31 @@ QStringList MouseButtonNames()
 
 Macro::Macro(QWidget *parent)
     : QWidget(parent), ui(new Ui_Macro()),
-      keyboardHook([this](int virtualKey, bool down, bool repeat) { UpdateCapslockTip(virtualKey, down, repeat); })
+      recorder([this](int virtualKey, bool down, bool repeat) { UpdateCapslockTip(virtualKey, down, repeat); },
+               MacroRecorder::Sink{
+                   [this](const QString &name, bool press) { AppendKeyItem(name, press); },
+                   [this](double ms) { AppendDelayItem(ms); },
+                   [this]() -> std::optional<int> {
+                       if (ui->AutoInsertDelay->isChecked())
+                           return std::nullopt;
+                       return ui->DelayTime->value();
+                   },
+                   [this] { OnRecordingLimit(); },
+               })
 {
     ui->setupUi(this);
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
-    QElapsedTimer clock;
-    clock.start();
-    recordClock = [clock] { return clock.elapsed(); };
 
     pictureDir = PanelTheme::PictureDir(QStringLiteral("Macro"));
     macroDir = MacroFile::Folder();
     pressIcon = QIcon(pictureDir + QStringLiteral("MacroDown.png"));
     releaseIcon = QIcon(pictureDir + QStringLiteral("MacroUp.png"));
     delayIcon = QIcon(pictureDir + QStringLiteral("MacroTime.png"));
+    events = new MacroItemsModel(this);
+    events->SetIcons(pressIcon, releaseIcon, delayIcon);
+    ui->listWidgetKey->setModel(events);
+    connect(events, &MacroItemsModel::ItemTextChanged, this, [this] { on_listWidgetKey_itemChanged(nullptr); });
 
     connect(hub, &PostMsg::SigButtonToMacro, this, &Macro::SlotButtonToMacro);
     connect(hub, &PostMsg::SigMacroDownLoadData, this, &Macro::SlotMacroDownLoadData);
@@ -167,9 +176,8 @@ Macro::~Macro()
 {
     // A recording ends with the page: nothing else would clear the flag that
     // keeps the main window from taking keys.
-    if (keyboardHook.IsInstalled())
+    if (recorder.Stop())
         g_MacroRecording = 0;
-    keyboardHook.Uninstall();
     delete ui;
     ui = nullptr;
 }
@@ -223,11 +231,11 @@ void Macro::ApplyListTheme()
 {
     const QString &dir = pictureDir;
     const QString sheet =
-        QStringLiteral("QListWidget{background:transparent;color:white;outline:0px;"
+        QStringLiteral("QListView{background:transparent;color:white;outline:0px;"
                        "border:1px solid rgb(60,60,60);border-radius:4px;}"
-                       "QListWidget::item:selected,QListWidget::item:selected:!active"
+                       "QListView::item:selected,QListView::item:selected:!active"
                        "{background:#a3a3a3;color:white;}"
-                       "QListWidget::item:hover:!selected{background:transparent;}"
+                       "QListView::item:hover:!selected{background:transparent;}"
                        "QScrollBar:vertical{width:20px;background:rgb(30,30,30);margin:22px 0px 22px 0px;}"
                        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
                        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}"
@@ -354,13 +362,9 @@ void Macro::RenameMouseButtonItems(const QStringList &oldNames)
     const QStringList newNames = MouseButtonNames();
     if (newNames == oldNames)
         return;
-    const QSignalBlocker blocker(ui->listWidgetKey);
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        QListWidgetItem *item = ui->listWidgetKey->item(row);
-        const int button = oldNames.indexOf(item->text());
-        if (button >= 0 && !item->text().isEmpty() && !MacroItem{item->text(), item->type()}.IsDelay())
-            item->setText(newNames.at(button));
-    }
+    const int current = CurrentEventRow();
+    events->RenameKeys(oldNames, newNames);
+    SetCurrentEventRow(current);
 }
 
 // ---- macro list and selection ------------------------------------------------------------
@@ -394,7 +398,7 @@ void Macro::on_listWidgetHong_currentRowChanged(int row)
 void Macro::SelectMacro()
 {
     SetSaveEnabled(false);
-    ui->listWidgetKey->clear();
+    events->Clear();
     loopGroup->blockSignals(true);
     ui->NumberEdit->blockSignals(true);
     LoadMacroEvents();
@@ -410,17 +414,26 @@ void Macro::LoadMacroEvents(const QString &unused)
 {
     Q_UNUSED(unused);
     if (ui->listWidgetHong->currentRow() >= 0) {
-        ui->listWidgetKey->clear();
-        MacroFile::Parsed parsed;
-        const QString path = MacroFile::PathOf(macroDir, SelectedMacroName());
-        if (path.isEmpty() || !MacroFile::Read(path, &parsed))
-            parsed = MacroFile::Parsed();
-        ShowLoopCode(parsed.loopCode);
-        for (const MacroItem &item : qAsConst(parsed.items))
-            ui->listWidgetKey->addItem(MakeEventItem(item));
+        const MacroFile::Loaded loaded = MacroFile::Load(MacroFile::PathOf(macroDir, SelectedMacroName()));
+        ShowLoopCode(loaded.loopCode);
+        events->Load(loaded.items, LoopCode());
+        if (loaded.result == MacroFile::LoadResult::OverLimit)
+            RefuseOverLimitMacro();
     }
     loopGroup->blockSignals(false);
     ui->NumberEdit->blockSignals(false);
+}
+
+// A file over the record's limits is not shown: with nothing selected, no
+// Save can replace it by an empty list.
+void Macro::RefuseOverLimitMacro()
+{
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        ui->listWidgetHong->setCurrentRow(-1);
+    }
+    events->Unload();
+    QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
 }
 
 void Macro::ShowLoopCode(int loopCode)
@@ -499,7 +512,7 @@ void Macro::on_NewHong_clicked()
         ui->listWidgetHong->addItem(name);
         ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
     }
-    ui->listWidgetKey->clear();
+    events->Load({}, kMinLoopCount);
     // A new macro repeats once; a changed loop box or count marks the change.
     ui->ReNumber->setChecked(true);
     ui->NumberEdit->setValue(kMinLoopCount);
@@ -535,7 +548,8 @@ void Macro::on_DeleteHong_clicked()
         delete ui->listWidgetHong->takeItem(ui->listWidgetHong->row(current));
         ui->listWidgetHong->setCurrentRow(-1);
     }
-    ui->listWidgetKey->clear();
+    events->Clear();
+    events->Unload();
 }
 
 void Macro::DeleteMacro()
@@ -591,10 +605,8 @@ void Macro::ExPortMacro()
     if (path.isEmpty())
         return;
     QVector<MacroExport::EncodeItem> items;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append({MacroItem{item->text(), item->type()}, item->icon()});
-    }
+    for (int row = 0; row < events->rowCount(); ++row)
+        items.append({events->Item(row), events->index(row).data(Qt::DecorationRole).value<QIcon>()});
     WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items));
 }
 
@@ -626,16 +638,15 @@ void Macro::Import(const QByteArray &bytes)
     }
     if (decoded->tag != QLatin1String(MacroExport::kTag))
         return;
-    if (decoded->KeyItemCount() > kMacroEventSlots) {
-        KeyNumberLimit notice;
-        PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
-        notice.exec();
+    if (!EventListEditor::WithinLimits(decoded->Items())) {
+        ShowKeyNumberLimit();
         return;
     }
     const int loopCode = MacroExport::LoopCodeOf(decoded->loopText);
+    const MacroItems items = EventListEditor::Repaired(decoded->Items());
     if (!CreateMacroFile(name))
         return;
-    if (!WriteMacroFile(name, loopCode, decoded->Items())) {
+    if (!WriteMacroFile(name, loopCode, items)) {
         MacroFile::Remove(MacroFile::PathOf(macroDir, name));
         return;
     }
@@ -645,55 +656,51 @@ void Macro::Import(const QByteArray &bytes)
         ui->listWidgetHong->addItem(name);
         ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
     }
-    ui->listWidgetKey->clear();
-    for (const MacroExport::DecodedItem &item : decoded->items)
-        ui->listWidgetKey->addItem(
-            new QListWidgetItem(MacroExport::IconOf(item.icon), item.item.text, nullptr, item.item.type));
     {
         const QSignalBlocker loopBlocker(loopGroup);
         const QSignalBlocker countBlocker(ui->NumberEdit);
         ShowLoopCode(loopCode);
     }
+    events->Load(items, LoopCode());
     SetSaveEnabled(false);
 }
 
 // ---- event list ---------------------------------------------------------------------------
 
-QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
+int Macro::CurrentEventRow() const
 {
-    const QIcon &icon = item.IsDelay() ? delayIcon : (item.IsPress() ? pressIcon : releaseIcon);
-    return new QListWidgetItem(icon, item.text, nullptr, item.type);
+    const QModelIndex current = ui->listWidgetKey->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
-void Macro::AppendEventItem(const MacroItem &item)
+void Macro::SetCurrentEventRow(int row)
 {
-    ui->listWidgetKey->addItem(MakeEventItem(item));
+    ui->listWidgetKey->setCurrentIndex(row >= 0 ? events->index(row) : QModelIndex());
+}
+
+bool Macro::EditEvents(const std::function<bool(EventListEditor &)> &rule)
+{
+    int current = -1;
+    const bool acted = events->Edit(CurrentEventRow(), rule, &current);
+    SetCurrentEventRow(current);
+    return acted;
 }
 
 void Macro::AppendKeyItem(const QString &name, bool press)
 {
-    if (ui->listWidgetHong->currentRow() < 0)
-        return;
-    AppendEventItem(MacroItem::Key(name, press));
-    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 1);
+    if (MacroSelected())
+        EditEvents([&](EventListEditor &list) { list.AppendKey(name, press); return true; });
 }
 
 void Macro::AppendDelayItem(double ms)
 {
-    if (ui->listWidgetHong->currentRow() < 0)
-        return;
-    AppendEventItem(MacroItem::Delay(ms));
-    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 2);
+    if (MacroSelected())
+        EditEvents([&](EventListEditor &list) { list.AppendDelay(ms); return true; });
 }
 
 MacroItems Macro::EventItems() const
 {
-    MacroItems items;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append(MacroItem{item->text(), item->type()});
-    }
-    return items;
+    return events->Items();
 }
 
 // ---- editing the event list ---------------------------------------------------------------
@@ -703,88 +710,19 @@ bool Macro::MacroSelected() const
     return ui->listWidgetHong->currentRow() >= 0;
 }
 
-bool Macro::IsDelayRow(int row) const
-{
-    const QListWidgetItem *item = ui->listWidgetKey->item(row);
-    return item && MacroItem{item->text(), item->type()}.IsDelay();
-}
-
-int Macro::KeyItemCount() const
-{
-    int keys = 0;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row)
-        keys += IsDelayRow(row) ? 0 : 1;
-    return keys;
-}
-
-// Inserts the items one after another from `row` on; a row past the end appends.
-void Macro::InsertEventItems(int row, const MacroItems &items)
-{
-    for (const MacroItem &item : items) {
-        ui->listWidgetKey->insertItem(qMin(row, ui->listWidgetKey->count()), MakeEventItem(item));
-        ++row;
-    }
-}
-
-void Macro::ReplaceEventItem(int row, const MacroItem &item)
-{
-    delete ui->listWidgetKey->takeItem(row);
-    ui->listWidgetKey->insertItem(row, MakeEventItem(item));
-}
-
 void Macro::InsertKeyEvent(const QString &name, bool press)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    const int n = ui->listWidgetKey->count();
-    const MacroItem key = MacroItem::Key(name, press);
-    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
-    // A single key (r = 0, n = 1) has no delay below it: the new key is
-    // appended with its delay in front, as after any last key.
-    if (r == 0 && n > 1)
-        InsertEventItems(2, {key, pause});
-    else if (r < 0 && n == 0)
-        InsertEventItems(0, {key});
-    else if (r < 0 || r == n - 1)
-        InsertEventItems(n, {pause, key});
-    else if (IsDelayRow(r))
-        InsertEventItems(r + 1, {key, pause});
-    else
-        InsertEventItems(r + 2, {key, pause});
+    EditEvents([&](EventListEditor &list) { return list.InsertKeyEvent(name, press); });
 }
 
 void Macro::InsertMouseClick(const QString &buttonName)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    const int n = ui->listWidgetKey->count();
-    const MacroItem down = MacroItem::Key(buttonName, true);
-    const MacroItem up = MacroItem::Key(buttonName, false);
-    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
-    if (r == 0 && n > 1)
-        InsertEventItems(2, {down, pause, up, pause});
-    else if (r < 0 && n == 0)
-        InsertEventItems(0, {down, pause, up});
-    else if (r < 0 || r == n - 1)
-        InsertEventItems(n, {pause, down, pause, up});
-    else if (IsDelayRow(r))
-        InsertEventItems(r + 1, {down, pause, up, pause});
-    else
-        InsertEventItems(r + 1, {pause, down, pause, up});
+    EditEvents([&](EventListEditor &list) { return list.InsertMouseClick(buttonName); });
 }
 
 void Macro::InsertDelay(double ms)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    if (r <= 0)
-        return;
-    const MacroItem pause = MacroItem::Delay(ms);
-    int row = r;
-    if (IsDelayRow(r))
-        ReplaceEventItem(r, pause);
-    else if (IsDelayRow(r - 1))
-        ReplaceEventItem(row = r - 1, pause);
-    else
-        InsertEventItems(r, {pause});
-    ui->listWidgetKey->setCurrentRow(row);
+    EditEvents([&](EventListEditor &list) { return list.InsertDelay(ms); });
 }
 
 void Macro::MarkEventsChanged()
@@ -797,7 +735,7 @@ void Macro::MarkEventsChanged()
 // mouse's record.
 bool Macro::RoomForKeys(int added)
 {
-    if (KeyItemCount() + added <= kMaxKeyItems)
+    if (EventListEditor::KeyCountOf(events->Items()) + added <= EventListEditor::kMaxKeys)
         return true;
     ShowKeyNumberLimit();
     return false;
@@ -848,7 +786,7 @@ void Macro::ChooseKeyEvent(bool press)
 void Macro::ChooseDelay()
 {
     const std::optional<int> delay = AskDelay();
-    if (!delay || !MacroSelected() || !ui->listWidgetKey->currentItem())
+    if (!delay || !MacroSelected() || CurrentEventRow() < 0)
         return;
     InsertDelay(*delay);
     MarkEventsChanged();
@@ -862,19 +800,19 @@ void Macro::ChooseMouseClick(const QString &buttonName)
     MarkEventsChanged();
 }
 
-// The item is looked up again after the dialog: the list may have been
-// rebuilt while it was open. Its new text reaches the change flag through the
-// item-changed handler.
+// The row is checked again after the dialog: the list may have been
+// rebuilt while it was open. The new text reaches the change flag through
+// the model's text change.
 void Macro::on_Amend_clicked()
 {
     if (g_MacroRecording) {
         ShowPleaseStop();
         return;
     }
-    const int row = ui->listWidgetKey->currentRow();
+    const int row = CurrentEventRow();
     if (row < 0)
         return;
-    const bool delay = IsDelayRow(row);
+    const bool delay = events->Item(row).IsDelay();
     QString text;
     if (delay) {
         const std::optional<int> ms = AskDelay();
@@ -887,10 +825,9 @@ void Macro::on_Amend_clicked()
             return;
         text = *name;
     }
-    QListWidgetItem *item = ui->listWidgetKey->currentItem();
-    if (!item || ui->listWidgetKey->currentRow() != row || IsDelayRow(row) != delay)
+    if (CurrentEventRow() != row || events->Item(row).IsDelay() != delay)
         return;
-    item->setText(text);
+    events->setData(events->index(row), text);
     SetSaveEnabled(true);
 }
 
@@ -902,22 +839,8 @@ void Macro::on_DeleteKey_clicked()
     }
     if (!MacroSelected())
         return;
-    QListWidget *list = ui->listWidgetKey;
-    if (list->count() < 4) {
-        list->clear();
+    if (EditEvents([](EventListEditor &list) { return list.DeleteCurrent(); }))
         MarkEventsChanged();
-        return;
-    }
-    const int r = list->currentRow();
-    if (r < 0)
-        return;
-    // The pair to remove starts at the current key, or at the key above the
-    // current delay or last item.
-    const bool startsHere = r < list->count() - 1 && !IsDelayRow(r);
-    const int first = startsHere ? r : qMax(0, r - 1);
-    delete list->takeItem(first + 1);
-    delete list->takeItem(first);
-    MarkEventsChanged();
 }
 
 // ---- change flags and Save -----------------------------------------------------------------
@@ -974,6 +897,7 @@ void Macro::on_Save_clicked()
     SetSaveEnabled(false);
     if (!ui->listWidgetHong->currentItem())
         return;
+    refusedDownload.reset();
     const QString name = SelectedMacroName();
     const int loopCode = LoopCode();
     const MacroItems items = EventItems();
@@ -1023,21 +947,16 @@ void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
     const QString name = QString(uploaded.name).remove(QChar(0));
     if (!IsSafeMacroName(name))
         return;
-    ui->listWidgetKey->clear();
     SelectOrInsertMacro(name);
-    for (const MacroItem &item : uploaded.items) {
-        if (item.IsDelay())
-            AppendDelayItem(item.text.chopped(2).toDouble());
-        else
-            AppendKeyItem(item.text, item.IsPress());
-    }
+    events->Unload();
+    events->SetItems(uploaded.items);
     AppendMacroFile(name);
     {
         const QSignalBlocker blocker(ui->listWidgetHong);
         ui->listWidgetHong->setCurrentRow(-1);
     }
     PostMsg::GetInstance()->EmitAddMacroButton();
-    ui->listWidgetKey->clear();
+    events->Clear();
 }
 
 void Macro::SelectOrInsertMacro(const QString &name)
@@ -1065,19 +984,9 @@ bool Macro::AppendMacroFile(const QString &name) const
     return !path.isEmpty() && MacroFile::Append(path, EventItems());
 }
 
-// The shown macro goes as the list shows it; another one (the selection
-// moved while the button page waited) as it was saved.
-std::optional<MacroItems> Macro::DownloadItems(const QString &name) const
-{
-    if (ui->listWidgetHong->currentItem() && SelectedMacroName() == name)
-        return EventItems();
-    MacroFile::Parsed parsed;
-    const QString path = MacroFile::PathOf(macroDir, name);
-    if (path.isEmpty() || !MacroFile::Read(path, &parsed))
-        return std::nullopt;
-    return parsed.items;
-}
-
+// The download sends the macro as it was saved, never edits not yet saved:
+// the file is what the user saved, and the button page reads the same file
+// the same way when it assigns the macro.
 void Macro::SlotMacroDownLoadData(QString MacroName, int index)
 {
     if (index < 0 || index >= kKeyCount)
@@ -1086,14 +995,13 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
     const QString name = MacroName.remove(QChar(0));
     if (!g_WritesAllowed)
         return;
-    const std::optional<MacroItems> items = DownloadItems(name);
-    if (!items)
-        return;
     MacroRecord record = EmptyMacroRecord();
-    if (!BuildMacroRecord(name, *items, &record)) {
-        const auto refused = std::make_pair(name, *items);
-        if (refusedDownload != refused) {
-            refusedDownload = refused;
+    const MacroFile::LoadResult built = MacroFile::BuildRecord(MacroFile::PathOf(macroDir, name), name, &record);
+    if (built == MacroFile::LoadResult::Unreadable)
+        return;
+    if (built == MacroFile::LoadResult::OverLimit) {
+        if (refusedDownload != name) {
+            refusedDownload = name;
             ShowKeyNumberLimit();
         }
         return;
@@ -1107,7 +1015,7 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
 
 void Macro::SetRecordClock(RecordClock clock)
 {
-    recordClock = std::move(clock);
+    recorder.SetClock(std::move(clock));
 }
 
 void Macro::on_StartRecord_clicked()
@@ -1120,16 +1028,13 @@ void Macro::on_StartRecord_clicked()
         return;
     }
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStarted);
-    recordedKeyCount = 0;
     ui->ChooseEvent->setEnabled(false);
     eventsChanged = true;
-    keyboardHook.Install();
+    recorder.Start();
     ui->StartRecord->hide();
     ui->StopRecord->show();
     g_MacroRecording = 1;
-    awaitingFirstEvent = true;
-    heldKeys.clear();
-    ui->listWidgetKey->clear();
+    events->Clear();
     ui->DelayTime->hide();
     ui->NumberEdit->hide();
     ui->listWidgetHong->setEnabled(false);
@@ -1138,8 +1043,7 @@ void Macro::on_StartRecord_clicked()
 void Macro::on_StopRecord_clicked()
 {
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
-    keyboardHook.Uninstall();
-    recordedKeyCount = 0;
+    recorder.Stop();
     ShowIdleLayout();
     g_MacroRecording = 0;
     SetSaveEnabled(true);
@@ -1148,7 +1052,7 @@ void Macro::on_StopRecord_clicked()
 void Macro::SlotSetMacroPage()
 {
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
-    keyboardHook.Uninstall();
+    recorder.Stop();
     ShowIdleLayout();
     g_MacroRecording = 0;
     SetSaveEnabled(false);
@@ -1162,46 +1066,21 @@ void Macro::ShowIdleLayout()
     ui->NumberEdit->show();
     ui->listWidgetHong->setEnabled(true);
     ui->ChooseEvent->setEnabled(true);
-    heldKeys.clear();
 }
 
-// A key without a name changes nothing at all: no delay is added for it and
-// the next pause is measured from the last key taken.
 void Macro::UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu)
 {
     Q_UNUSED(aotu);
-    if (!g_MacroRecording) {
-        recordTimer = recordClock();
-        return;
-    }
-    const std::optional<QString> name = KeyNames::VirtualKeyName(keyCode);
-    if (!name)
-        return;
-    if (downOrUp) {
-        if (heldKeys.contains(keyCode))
-            return;
-        heldKeys.insert(keyCode);
-    } else {
-        heldKeys.remove(keyCode);
-    }
+    recorder.TakeKey(keyCode, downOrUp);
+}
 
-    const qint64 now = recordClock();
-    if (awaitingFirstEvent)
-        awaitingFirstEvent = false;
-    else
-        AppendDelayItem(ui->AutoInsertDelay->isChecked() ? double(now - recordTimer) : double(ui->DelayTime->value()));
-    recordTimer = now;
-    ++recordedKeyCount;
-    AppendKeyItem(*name, downOrUp);
-
-    if (recordedKeyCount == kMaxKeyItems) {
-        g_MacroRecording = 0;
-        recordedKeyCount = 0;
-        keyboardHook.Uninstall();
-        // The callback runs inside the application's event filter: the notice
-        // opens its own event loop only after the key has been delivered.
-        QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
-    }
+// The 70th key ends the capture; the page keeps its recording look until Stop.
+void Macro::OnRecordingLimit()
+{
+    g_MacroRecording = 0;
+    // The key arrives inside the application's event filter: the notice opens
+    // its own event loop only after the key has been delivered.
+    QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
 }
 
 void Macro::ShowKeyNumberLimit()

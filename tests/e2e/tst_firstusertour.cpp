@@ -41,6 +41,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -163,6 +164,16 @@ void ClickListRow(QListWidget *list, QListWidgetItem *item)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
 }
 
+void ClickListRow(QListView *list, int row)
+{
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+QString RowText(const QListView *list, int row)
+{
+    return list->model()->index(row, 0).data().toString();
+}
+
 void CloseProgram(DialogMain *window)
 {
     QTimer::singleShot(0, window, [window] { Click(window->DevicePage(), "CloseButton"); });
@@ -207,7 +218,7 @@ void TestFirstUserTour::aFirstUsersTour()
     Click(page, "MacroButton");
     auto *macroPage = page->findChild<Macro *>();
     auto *macros = Find<QListWidget>(macroPage, "listWidgetHong");
-    auto *events = Find<QListWidget>(macroPage, "listWidgetKey");
+    auto *events = Find<QListView>(macroPage, "listWidgetKey");
     qint64 now = 0;
     macroPage->SetRecordClock([&now] { return now; });
     {
@@ -236,11 +247,11 @@ void TestFirstUserTour::aFirstUsersTour()
         SendKey(keyboard, key.type, key.key, key.keycode, key.keysym);
     }
     Click(macroPage, "StopRecord");
-    QCOMPARE(events->count(), 7);
-    QCOMPARE(events->item(1)->text(), QString("30ms"));
+    QCOMPARE(events->model()->rowCount(), 7);
+    QCOMPARE(RowText(events, 1), QString("30ms"));
 
     // The first pause becomes 250 ms.
-    ClickListRow(events, events->item(1));
+    ClickListRow(events, 1);
     {
         TestSupport::OnModal delay("AddDelayTime", [](QWidget *dialog) {
             auto *spin = Find<QSpinBox>(dialog, "spinBox");
@@ -252,7 +263,7 @@ void TestFirstUserTour::aFirstUsersTour()
         Click(macroPage, "Amend");
         QVERIFY(delay.done);
     }
-    QCOMPARE(events->item(1)->text(), QString("250ms"));
+    QCOMPARE(RowText(events, 1), QString("250ms"));
     Shot(window, "04-macro-page");
     Click(macroPage, "Save");
     // A new macro repeats once.

@@ -15,6 +15,7 @@
 #include "macrorecord.h"
 #include "panelfixture.h"
 #include "postmsg.h"
+#include "eventrows.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "mytoolbuttonenter.h"
@@ -124,7 +125,7 @@ private slots:
 
 private:
     QListWidget *MacroList() const { return m_page->findChild<QListWidget *>("listWidgetHong"); }
-    QListWidget *EventList() const { return m_page->findChild<QListWidget *>("listWidgetKey"); }
+    QListView *EventList() const { return m_page->findChild<QListView *>("listWidgetKey"); }
     void ShowMacro(const QString &name);
     void OpenPage();
 
@@ -177,7 +178,7 @@ void TestMacroDevice::ShowMacro(const QString &name)
     const QList<QListWidgetItem *> found = MacroList()->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QTest::mouseClick(MacroList()->viewport(), Qt::LeftButton, {}, MacroList()->visualItemRect(found.first()).center());
-    QVERIFY(EventList()->count() > 0);
+    QVERIFY(EventRows::Count(EventList()) > 0);
 }
 
 // ---- download ---------------------------------------------------------------------
@@ -249,13 +250,18 @@ void TestMacroDevice::offlineAndOversizedDownloadsWriteNothing()
     OpenPage();
     const QByteArray before = PanelFixture::StoredImage();
 
-    // More than the record's 70 events: one notice for the save, however many
-    // buttons show the macro.
-    ShowMacro("big");
+    // More than the record's 70 events: refused when it is loaded (nothing is
+    // selected, so no Save can empty its file), and one notice for a save's
+    // downloads, however many buttons show the macro.
     TestSupport::ModalWatcher notices({{"KeyNumberLimit", "NewHong"}});
+    const QListWidgetItem *bigItem = MacroList()->findItems("big", Qt::MatchExactly).value(0);
+    QVERIFY(bigItem);
+    QTest::mouseClick(MacroList()->viewport(), Qt::LeftButton, {}, MacroList()->visualItemRect(bigItem).center());
+    QVERIFY(TestSupport::WaitFor([&] { return notices.seen.size() == 1; }));
+    QCOMPARE(MacroList()->currentRow(), -1);
     PostMsg::GetInstance()->EmitMacroDownLoadData(QStringLiteral("big"), 2);
     PostMsg::GetInstance()->EmitMacroDownLoadData(QStringLiteral("big"), 4);
-    QCOMPARE(notices.Classes(), QStringList{"KeyNumberLimit"});
+    QCOMPARE(notices.Classes(), QStringList({"KeyNumberLimit", "KeyNumberLimit"}));
     QCOMPARE(Writes(), 0);
 
     // Offline: the offline notice, the stored image as it was.
@@ -297,7 +303,7 @@ void TestMacroDevice::uploadRebuildsTheMacro()
     QCOMPARE(ReadAll(MacroFile::Folder() + "/m1.ini"), "254\n" + lines);
     QCOMPARE(MacroList()->count(), 2);
     QCOMPARE(MacroList()->currentRow(), -1);
-    QCOMPARE(EventList()->count(), 0);
+    QCOMPARE(EventRows::Count(EventList()), 0);
     QCOMPARE(added.count(), 1);
 
     // Outside the sixteen buttons nothing happens.
@@ -394,7 +400,7 @@ void TestMacroDevice::roundTripThroughTheMainWindow()
     if (change == "loop") {
         m_page->findChild<QCheckBox *>("ReUntilClick")->click();
     } else {
-        EventList()->item(1)->setText("50ms");
+        EventRows::SetText(EventList(), 1, "50ms");
     }
     const QByteArray record = HidSim::StoredImage(mouse).mid(kMacros + kMacroRecordSize * button, kMacroRecordSize);
     QTimer switcher;

@@ -10,6 +10,7 @@
 #include "macrorecord.h"
 #include "noticedialog.h"
 #include "paths.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -191,7 +192,7 @@ private:
         return child;
     }
     QListWidget *Macros() const { return Child<QListWidget>("listWidgetHong"); }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QStringList MacroNames() const;
     QList<MacroItem> ShownItems() const;
     void ClickMacro(const QString &name);
@@ -243,8 +244,8 @@ QStringList TestMacroExport::MacroNames() const
 QList<MacroItem> TestMacroExport::ShownItems() const
 {
     QList<MacroItem> items;
-    for (int row = 0; row < Events()->count(); ++row)
-        items << MacroItem{Events()->item(row)->text(), Events()->item(row)->type()};
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        items << EventRows::Item(Events(), row);
     return items;
 }
 
@@ -321,8 +322,7 @@ void TestMacroExport::exportWritesTheFormat()
     QVERIFY(in.atEnd());
 
     // With the icons cleared the whole file is the layout's 136 bytes.
-    for (int row = 0; row < Events()->count(); ++row)
-        Events()->item(row)->setIcon(QIcon());
+    qobject_cast<MacroItemsModel *>(Events()->model())->SetIcons(QIcon(), QIcon(), QIcon());
     const QString bare = m_outside->filePath("bare.ini");
     Export(bare);
     QCOMPARE(ReadFile(bare).toHex(' '), kGolden.toHex(' '));
@@ -343,7 +343,7 @@ void TestMacroExport::emptyMacroExportsAndImportsItsLoopLine()
     Import(path);
     QCOMPARE(MacroNames(), QStringList{"e"});
     QCOMPARE(ReadFile(MacroPath("e")), QByteArray("17\n"));
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
     QCOMPARE(Child<QSpinBox>("NumberEdit")->value(), 17);
 }
 
@@ -367,8 +367,8 @@ void TestMacroExport::importOfAFileBuiltByHand()
     QCOMPARE(MacroNames(), (QStringList{"b", "m1"}));
     QCOMPARE(Macros()->currentItem()->text(), QString("m1"));
     QCOMPARE(ShownItems(), (QList<MacroItem>{MacroItem::Key("A", true), {"10ms", 0}, MacroItem::Key("A", false)}));
-    for (int row = 0; row < Events()->count(); ++row)
-        QVERIFY(Events()->item(row)->icon().isNull());  // as the file has them
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        QVERIFY(!EventRows::Icon(Events(), row).isNull());  // the page's pictures, not the file's empty icons
     QCOMPARE(ReadFile(MacroPath("m1")), kAClick);
     QVERIFY(Child<QCheckBox>("ReUntilLoose")->isChecked());
     QVERIFY(!Child<QToolButton>("Save")->isEnabled());
@@ -410,6 +410,10 @@ void TestMacroExport::importAcceptsAndMends_data()
         << QByteArray("5\n0x04 1 1\n");
     QTest::newRow("trailing bytes after the last item")
         << ExportFile("m", "254", kAClickItems) + "junk" << "m" << kAClick;
+    QTest::newRow("keys in a row and delays in a row repaired")
+        << ExportFile("m", "254",
+                      {KeyItem("A", true), KeyItem("B", true), DelayItem("10ms"), DelayItem("20ms"), KeyItem("A", false)})
+        << "m" << QByteArray("254\n0x04 1 0\n0ms\n0x05 1 0\n30ms\n0x04 1 1\n");
 }
 
 void TestMacroExport::importAcceptsAndMends()
@@ -501,7 +505,16 @@ void TestMacroExport::tooManyKeysAreRefused()
     WriteFile(path, ExportFile("long", "254", items));
     QCOMPARE(Import(path), QStringList{"QFileDialog"});
     QCOMPARE(MacroNames(), QStringList{"long"});
-    QCOMPARE(Events()->count(), 2 * kMacroEventSlots - 1);
+    QCOMPARE(EventRows::Count(Events()), 2 * kMacroEventSlots - 1);
+
+    // Items are counted before the repair: two keys and 138 delays are 140.
+    QList<QByteArray> delays{KeyItem("A", true)};
+    for (int i = 0; i < 138; ++i)
+        delays << DelayItem("1ms");
+    delays << KeyItem("A", false);
+    WriteFile(path, ExportFile("delays", "254", delays));
+    QCOMPARE(Import(path, {Click("NewHong")}), (QStringList{"QFileDialog", "KeyNumberLimit"}));
+    QCOMPARE(MacroNames(), QStringList{"long"});
 }
 
 // Export, delete, import: the macro is back as it was, with the page's
@@ -527,8 +540,8 @@ void TestMacroExport::exportDeleteImportKeepsTheMacro()
     QCOMPARE(ShownItems(), shown);
     const QString pictures = TestSupport::AppFolder() + "/Picture/Macro/";
     const char *const expected[] = {"MacroDown.png", "MacroTime.png", "MacroUp.png"};
-    for (int row = 0; row < Events()->count(); ++row)
-        QCOMPARE(ImageOf(Events()->item(row)->icon()), ImageOf(QIcon(pictures + expected[row])));
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        QCOMPARE(ImageOf(EventRows::Icon(Events(), row)), ImageOf(QIcon(pictures + expected[row])));
 }
 
 // Every proper prefix of a good file is refused, so a damaged file never

@@ -10,6 +10,7 @@
 #include "noticedialog.h"
 #include "postmsg.h"
 #include "questiondialog.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -117,7 +118,7 @@ private:
         return child;
     }
     QListWidget *Macros() const { return Child<QListWidget>("listWidgetHong"); }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QStringList MacroNames() const;
     QStringList EventTexts() const;
     void ClickMacro(const QString &name);
@@ -167,10 +168,7 @@ QStringList TestMacroList::MacroNames() const
 
 QStringList TestMacroList::EventTexts() const
 {
-    QStringList texts;
-    for (int row = 0; row < Events()->count(); ++row)
-        texts << Events()->item(row)->text();
-    return texts;
+    return EventRows::Texts(Events());
 }
 
 QPoint TestMacroList::ItemCenter(const QString &name) const
