@@ -16,6 +16,7 @@
 #include "macrorecord.h"
 #include "notices.h"
 #include "paneltheme.h"
+#include "pendingmacros.h"
 #include "postmsg.h"
 #include "questiondialog.h"
 #include "wheelguard.h"
@@ -35,6 +36,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <utility>
 
 namespace {
 
@@ -347,6 +349,8 @@ void Macro::SlotChangeLanguage(int index)
             {QStringLiteral("Key4"), StoreTarget(&newMenuText)},
             {QStringLiteral("Key5"), StoreTarget(&importMenuText)},
             {QStringLiteral("MacroReal"), StoreTarget(&macroCaptionPrefix)},
+            {QStringLiteral("SaveFail"), StoreTarget(&saveFailText)},
+            {QStringLiteral("ImportFail"), StoreTarget(&importFailText)},
         });
     }
     const QStringList oldNames = MouseButtonNames();
@@ -542,6 +546,7 @@ void Macro::on_DeleteHong_clicked()
     const QString path = MacroFile::PathOf(macroDir, name);
     if (path.isEmpty() || !MacroFile::Remove(path))
         return;
+    PendingMacros::Clear(name);
     PostMsg::GetInstance()->EmitDeleteMacroButton(macroCaptionPrefix + name);
     {
         const QSignalBlocker blocker(ui->listWidgetHong);
@@ -577,6 +582,10 @@ void Macro::RenameMacro()
     if (oldPath.isEmpty() || newPath.isEmpty() || !QFile::rename(oldPath, newPath))
         return;
     current->setText(newName);
+    if (PendingMacros::IsPending(oldName)) {
+        PendingMacros::Clear(oldName);
+        PendingMacros::Mark(newName);
+    }
     PostMsg::GetInstance()->EmitMacroRename(oldName, newName);
 }
 
@@ -886,8 +895,12 @@ void Macro::WaitMs(int ms)
 
 // Save works on the macro selected when it is clicked: its name, loop code and
 // events are taken at once, so a selection changed while it waits cannot mix
-// one macro's events into another's file. Nothing is announced unless the
-// file was written.
+// one macro's events into another's file, and a macro deleted while it waits
+// is not written again. Nothing is announced unless the file was written.
+//
+// An announced change marks the macro pending first: until the saved file has
+// reached every button showing the macro, a read of the mouse sends the file
+// instead of rebuilding it from the mouse's older record.
 void Macro::on_Save_clicked()
 {
     if (g_MacroRecording) {
@@ -903,25 +916,46 @@ void Macro::on_Save_clicked()
     const MacroItems items = EventItems();
 
     WaitMs(kSaveWaitMs);
+    if (!IsListed(name))
+        return;
     if (!WriteMacroFile(name, loopCode, items)) {
         SetSaveEnabled(true);
+        ShowMacroNotice(saveFailText);
         return;
     }
+    if (SelectedMacroName() == name)
+        events->MarkSaved(items, loopCode);
+    const bool announceEvents = std::exchange(eventsChanged, false);
+    const bool announceLoop = std::exchange(loopChanged, false);
+    if (!announceEvents && !announceLoop)
+        return;
+    PendingMacros::Mark(name);
     PostMsg *hub = PostMsg::GetInstance();
-    if (eventsChanged) {
-        eventsChanged = false;
+    if (announceEvents)
         hub->EmitUpDataMacro(name, kEventsChangedIndex);
-    }
-    if (loopChanged) {
-        loopChanged = false;
+    if (announceLoop)
         hub->EmitUpDataMacro(name, kLoopChangedIndex);
-    }
+    if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
+        PendingMacros::Clear(name);
+}
+
+bool Macro::IsListed(const QString &name) const
+{
+    return !ui->listWidgetHong->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
 }
 
 void Macro::ShowPleaseStop()
 {
     ExeIsRun notice;
     notice.ShowPleaseStopText();
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
+}
+
+void Macro::ShowMacroNotice(const QString &text)
+{
+    UpDateWarning notice;
+    notice.SetLabelText(text);
     PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
     notice.exec();
 }
@@ -935,37 +969,52 @@ void Macro::ShowSameMacro()
 
 // ---- device record (download and upload) ------------------------------------------------
 
-// A record read from the mouse becomes the macro of that name: its events
-// go into the list and are added to the file the button page has just cut
-// to its loop line. A name that is empty (a record zeroed by a reset) or
-// cannot name a file changes nothing.
+// A record read from the mouse becomes the macro of that name: its file is
+// written whole from the record (the loop code is the button's entry's), and
+// the name is listed. A macro saved but not yet on the mouse keeps its file:
+// the button page sends that file instead. The shown list stays as it is
+// while it holds edits not saved yet; otherwise nothing is selected and the
+// list is empty, as after any upload. A name that is empty (a record zeroed
+// by a reset) or cannot name a file changes nothing.
 void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
 {
     if (KeyNumer < 0 || KeyNumer >= kKeyCount)
         return;
     const UploadedMacro uploaded = ReadMacroRecord(LoadRecord(DataMap.Macros[KeyNumer]));
     const QString name = QString(uploaded.name).remove(QChar(0));
-    if (!IsSafeMacroName(name))
+    const QString path = MacroFile::PathOf(macroDir, name);
+    if (path.isEmpty())
         return;
-    SelectOrInsertMacro(name);
-    events->Unload();
-    events->SetItems(uploaded.items);
-    AppendMacroFile(name);
-    {
-        const QSignalBlocker blocker(ui->listWidgetHong);
-        ui->listWidgetHong->setCurrentRow(-1);
+    if (PendingMacros::IsPending(name) && MacroFile::Exists(path))
+        return;
+    PendingMacros::Clear(name);
+    MacroFile::Write(path, DataMap.Keys[KeyNumer].Param2, uploaded.items);
+    const bool keepShown = HasUnsavedEdits();
+    SelectOrInsertMacro(name, !keepShown);
+    if (!keepShown) {
+        {
+            const QSignalBlocker blocker(ui->listWidgetHong);
+            ui->listWidgetHong->setCurrentRow(-1);
+        }
+        events->Clear();
+        events->Unload();
     }
     PostMsg::GetInstance()->EmitAddMacroButton();
-    events->Clear();
 }
 
-void Macro::SelectOrInsertMacro(const QString &name)
+bool Macro::HasUnsavedEdits() const
+{
+    return MacroSelected() && events->DiffersFromSaved(LoopCode());
+}
+
+void Macro::SelectOrInsertMacro(const QString &name, bool select)
 {
     const QSignalBlocker blocker(ui->listWidgetHong);
     QListWidget *list = ui->listWidgetHong;
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() == name) {
-            list->setCurrentRow(row);
+            if (select)
+                list->setCurrentRow(row);
             return;
         }
     }
@@ -1007,8 +1056,7 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
         return;
     }
     refusedDownload.reset();
-    const MacroRecordBytes bytes = StoreRecord(record);
-    WriteKeyMacro(index, &entry, bytes.data());
+    MacroReachedMouse(index, entry, record);
 }
 
 // ---- recording ---------------------------------------------------------------------------

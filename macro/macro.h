@@ -217,9 +217,16 @@ private:
     void ShowIdleLayout();
     void ShowKeyNumberLimit();
     void RefuseOverLimitMacro();
-    // The macro list's item named `name`, made current; a new item when
-    // there is none (after the current one, which stays current, or at the end).
-    void SelectOrInsertMacro(const QString &name);
+    // The macro list's item named `name`, made current when `select`; a new
+    // item when there is none (after the current one, which stays current, or
+    // at the end, made current).
+    void SelectOrInsertMacro(const QString &name, bool select = true);
+    bool IsListed(const QString &name) const;
+    // True while a macro is selected and the shown events or loop mode are
+    // not what its file held when it was loaded or saved.
+    bool HasUnsavedEdits() const;
+    // A notice with one of the page's own messages.
+    void ShowMacroNotice(const QString &text);
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 
@@ -244,6 +251,9 @@ private:
     QString newMenuText;
     QString importMenuText;
     QString macroCaptionPrefix;
+    // Notices: Save could not write the file; an import file that cannot be read.
+    QString saveFailText;
+    QString importFailText;
 
     QIcon pressIcon;
     QIcon releaseIcon;

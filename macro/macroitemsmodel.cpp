@@ -68,9 +68,9 @@ void MacroItemsModel::Load(const MacroItems &loaded, int loopCode)
     SetItems(loaded);
 }
 
-void MacroItemsModel::MarkSaved(int loopCode)
+void MacroItemsModel::MarkSaved(const MacroItems &saved, int loopCode)
 {
-    savedItems = items;
+    savedItems = saved;
     savedLoopCode = loopCode;
     hasSaved = true;
 }

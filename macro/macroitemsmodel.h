@@ -40,8 +40,8 @@ public:
     // Shows `shown` while the saved state stays as it is.
     void SetItems(const MacroItems &shown);
     void Clear() { SetItems({}); }
-    // The shown list and `loopCode` were written to the macro's file.
-    void MarkSaved(int loopCode);
+    // `saved` and `loopCode` were written to the macro's file.
+    void MarkSaved(const MacroItems &saved, int loopCode);
     // Forgets the saved state: nothing shown is taken as a file's content.
     void Unload();
     // Key items named oldNames[i] take newNames[i], in the shown and the saved

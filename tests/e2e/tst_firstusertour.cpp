@@ -159,11 +159,6 @@ void SendKey(QWindow *window, QEvent::Type type, int qtKey, quint32 keycode, qui
     QCoreApplication::sendEvent(window, &event);
 }
 
-void ClickListRow(QListWidget *list, QListWidgetItem *item)
-{
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
-}
-
 void ClickListRow(QListView *list, int row)
 {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());

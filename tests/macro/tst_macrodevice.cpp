@@ -77,11 +77,12 @@ void WriteFile(const QString &name, const QByteArray &content)
     file.write(content);
 }
 
-// An image whose record `button` holds `name` and `count` key events (A
-// pressed and released in turn, 5 ms apart).
+// An image whose button `button` runs the macro `name` in loop mode 254, its
+// record holding `count` key events (A pressed and released in turn, 5 ms apart).
 FlashDataMap ImageWithRecord(int button, const QByteArray &name, int count)
 {
     FlashDataMap image{};
+    image.Keys[button] = KeyEntry{6, uint8_t(button), 254};
     MacroRecord record = EmptyMacroRecord();
     record.NameLength = uint8_t(name.size());
     std::memcpy(record.Name, name.constData(), size_t(std::min(name.size(), kMacroNameBytes)));
@@ -322,10 +323,10 @@ void TestMacroDevice::uploadPlacesAnUnknownName()
     QCOMPARE(MacroList()->item(m1Row + 1)->text(), QString("dev1"));
     QCOMPARE(ReadAll(MacroFile::Folder() + "/dev1.ini"), QByteArray("254\n0x04 1 0\n"));
 
-    // With none current: at the end; no file, so the events are kept nowhere.
+    // With none current: at the end, its file made from the record.
     PostMsg::GetInstance()->EmitButtonToMacro(ImageWithRecord(3, "dev2", 1), 3);
     QCOMPARE(MacroList()->item(MacroList()->count() - 1)->text(), QString("dev2"));
-    QVERIFY(!QFile::exists(MacroFile::Folder() + "/dev2.ini"));
+    QCOMPARE(ReadAll(MacroFile::Folder() + "/dev2.ini"), QByteArray("254\n0x04 1 0\n"));
     QCOMPARE(MacroList()->currentRow(), -1);
 }
 

@@ -355,9 +355,13 @@ void TestMacroPage::failedSaveKeepsItsChanges()
     QVERIFY(QFile::remove(MacroFolder() + "/m.ini"));
     QVERIFY(QDir(MacroFolder()).mkdir("m.ini"));
     QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+    TestSupport::ModalWatcher notices({{"UpDateWarning", "NewHong"}});
 
     QTest::mouseClick(SaveButton(), Qt::LeftButton);
 
+    // The user is told, and can save again.
+    QCOMPARE(notices.Classes(), QStringList{"UpDateWarning"});
+    QCOMPARE(notices.seen.first().text, QString("The macro could not be saved"));
     QVERIFY(SaveButton()->isEnabled());
     QVERIFY(!SaveIsGrey());
     QVERIFY(m_page->EventsChanged());
