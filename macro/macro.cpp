@@ -596,6 +596,8 @@ void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint &pos)
         connect(menu.addAction(exportMenuText), &QAction::triggered, this, &Macro::ExPortMacro);
         connect(menu.addAction(renameMenuText), &QAction::triggered, this, &Macro::RenameMacro);
         connect(menu.addAction(deleteMenuText), &QAction::triggered, this, &Macro::DeleteMacro);
+        // With many macros the list has no empty place left to offer it.
+        connect(menu.addAction(importMenuText), &QAction::triggered, this, &Macro::InPortMacro);
     } else {
         connect(menu.addAction(newMenuText), &QAction::triggered, this, &Macro::CreateMewMacro);
         connect(menu.addAction(importMenuText), &QAction::triggered, this, &Macro::InPortMacro);
@@ -626,18 +628,29 @@ void Macro::InPortMacro()
     if (path.isEmpty())
         return;
     QByteArray bytes;
-    if (WholeFile::Read(path, &bytes, MacroExport::kMaxFileBytes))
-        Import(bytes);
+    if (!WholeFile::Read(path, &bytes, MacroExport::kMaxFileBytes)) {
+        ShowMacroNotice(importFailText);
+        return;
+    }
+    Import(bytes);
 }
 
 void Macro::Import(const QByteArray &bytes)
 {
     const std::optional<MacroExport::Decoded> decoded = MacroExport::Decode(bytes);
-    if (!decoded)
+    if (!decoded) {
+        ShowMacroNotice(importFailText);
         return;
+    }
     const QString name = MacroNamePrefix(decoded->name);
-    if (!IsValidMacroName(name))
+    if (name.isEmpty()) {
+        ShowMacroNotice(importFailText);
         return;
+    }
+    if (!IsValidMacroName(name)) {
+        QuestionDialog::ShowNameRefused(this);
+        return;
+    }
     if (IsNameTaken(name)) {
         SameMacro notice;
         const QRect page(mapToGlobal(QPoint(0, 0)), size());
@@ -645,18 +658,23 @@ void Macro::Import(const QByteArray &bytes)
         notice.exec();
         return;
     }
-    if (decoded->tag != QLatin1String(MacroExport::kTag))
+    if (decoded->tag != QLatin1String(MacroExport::kTag)) {
+        ShowMacroNotice(importFailText);
         return;
+    }
     if (!EventListEditor::WithinLimits(decoded->Items())) {
         ShowKeyNumberLimit();
         return;
     }
     const int loopCode = MacroExport::LoopCodeOf(decoded->loopText);
     const MacroItems items = EventListEditor::Repaired(decoded->Items());
-    if (!CreateMacroFile(name))
+    if (!CreateMacroFile(name)) {
+        ShowMacroNotice(saveFailText);
         return;
+    }
     if (!WriteMacroFile(name, loopCode, items)) {
         MacroFile::Remove(MacroFile::PathOf(macroDir, name));
+        ShowMacroNotice(saveFailText);
         return;
     }
 

@@ -17,6 +17,7 @@
 #include <QDataStream>
 #include <QBuffer>
 #include <QDir>
+#include <QLabel>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
@@ -433,36 +434,39 @@ void TestMacroExport::importAcceptsAndMends()
 void TestMacroExport::hostileFilesChangeNothing_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("dialogs");  // after the file dialog
-    const QStringList none;
+    QTest::addColumn<QString>("notice");  // the message shown after the file dialog
+    const QString unreadable = "The file cannot be read or is not a macro file";
+    const QString nameRule = "A macro name must not start with \".\" or contain \"xml\", \".ini\", \"/\" or \"\\\"";
     QByteArray countMax = kGolden;
     countMax.replace(16 + 52 + 16, 4, U32(0x7FFFFFFF));
     QByteArray countNegative = kGolden;
     countNegative.replace(16 + 52 + 16, 4, U32(0xFFFFFFFF));
-    QTest::newRow("cut inside an item") << kGolden.left(kGolden.size() - 3) << none;
-    QTest::newRow("cut after the count") << kGolden.left(16 + 52 + 16 + 4) << none;
-    QTest::newRow("count 0x7FFFFFFF") << countMax << none;
-    QTest::newRow("count -1") << countNegative << none;
-    QTest::newRow("name ../../Macro") << ExportFile("../../Macro", "254", kAClickItems) << none;
-    QTest::newRow("empty name") << ExportFile("", "254", kAClickItems) << none;
-    QTest::newRow("name with xml") << ExportFile("myxml", "254", kAClickItems) << none;
-    QTest::newRow("wrong tag") << ExportFile("m", "254", kAClickItems, "Qelvx") << none;
+    QTest::newRow("cut inside an item") << kGolden.left(kGolden.size() - 3) << unreadable;
+    QTest::newRow("cut after the count") << kGolden.left(16 + 52 + 16 + 4) << unreadable;
+    QTest::newRow("count 0x7FFFFFFF") << countMax << unreadable;
+    QTest::newRow("count -1") << countNegative << unreadable;
+    QTest::newRow("name ../../Macro") << ExportFile("../../Macro", "254", kAClickItems) << nameRule;
+    QTest::newRow("empty name") << ExportFile("", "254", kAClickItems) << unreadable;
+    QTest::newRow("name with xml") << ExportFile("myxml", "254", kAClickItems) << nameRule;
+    QTest::newRow("name with .ini") << ExportFile("a.ini", "254", kAClickItems) << nameRule;
+    QTest::newRow("wrong tag") << ExportFile("m", "254", kAClickItems, "Qelvx") << unreadable;
     QTest::newRow("line end in a key name")
-        << ExportFile("m", "254", {KeyItem("A\n0x04", true), DelayItem("10ms"), KeyItem("A", false)}) << none;
+        << ExportFile("m", "254", {KeyItem("A\n0x04", true), DelayItem("10ms"), KeyItem("A", false)}) << unreadable;
     QTest::newRow("line end in a delay") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("10ms\n0x04 1 0")})
-                                         << none;
-    QTest::newRow("delay not a number") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("abcms")}) << none;
+                                         << unreadable;
+    QTest::newRow("delay not a number") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("abcms")})
+                                        << unreadable;
     QTest::newRow("another icon engine")
-        << ExportFile("m", "254", {KeyItem("A", true, String("QSvgIconEngine") + U32(0))}) << none;
-    QTest::newRow("odd text length") << ExportFile("m", "254", {U32(3) + "abc" + kNullIcon}) << none;
-    QTest::newRow("name taken") << ExportFile("taken", "254", kAClickItems) << QStringList{"SameMacro"};
+        << ExportFile("m", "254", {KeyItem("A", true, String("QSvgIconEngine") + U32(0))}) << unreadable;
+    QTest::newRow("odd text length") << ExportFile("m", "254", {U32(3) + "abc" + kNullIcon}) << unreadable;
+    QTest::newRow("name taken") << ExportFile("taken", "254", kAClickItems) << "A macro with this name already exists";
 }
 
 // Nothing appears in or outside the macro folder, and the list is as before.
 void TestMacroExport::hostileFilesChangeNothing()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QStringList, dialogs);
+    QFETCH(QString, notice);
     WriteFile(MacroPath("taken"), "1\n");
     const QString path = m_outside->filePath("hostile.ini");
     WriteFile(path, file);
@@ -471,10 +475,13 @@ void TestMacroExport::hostileFilesChangeNothing()
     const QStringList outside = QDir(m_outside->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     HubSignals hub;
 
-    QList<ModalScript::Step> answers;
-    for (int i = 0; i < dialogs.size(); ++i)
-        answers << Click("NewHong");
-    QCOMPARE(Import(path, answers), QStringList{"QFileDialog"} + dialogs);
+    QString shown;
+    const QStringList dialogs = Import(path, {[&shown](QWidget *modal) {
+                                             shown = modal->findChild<QLabel *>("label")->text();
+                                             TestSupport::AnswerModal(modal, "NewHong");
+                                         }});
+    QCOMPARE(dialogs.size(), 2);
+    QCOMPARE(shown, notice);
 
     QCOMPARE(MacroNames(), QStringList{"taken"});
     QCOMPARE(UserFiles(), before);
