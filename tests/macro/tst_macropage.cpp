@@ -93,6 +93,7 @@ private slots:
     void onlyRealChangesEnableSave();
     void saveKeepsTheMacroItStartedWith();
     void failedSaveKeepsItsChanges();
+    void macroDeletedDuringSavesWaitStaysDeleted();
     void saveRefusesWhileRecording();
     void saveWithoutSelectionDoesNothing();
     void arrowKeysLoadTheMacroTheyMakeCurrent();
@@ -368,6 +369,25 @@ void TestMacroPage::failedSaveKeepsItsChanges()
     QVERIFY(m_page->LoopChanged());
     QCOMPARE(announced.count(), 0);
     QVERIFY(QFileInfo(MacroFolder() + "/m.ini").isDir());
+}
+
+void TestMacroPage::macroDeletedDuringSavesWaitStaysDeleted()
+{
+    WriteFile("m.ini", kAClick);
+    MakePage();
+    ClickMacro("m");
+    EventRows::SetText(Events(), 1, "20ms");
+    QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+    TestSupport::ModalWatcher confirm({{"DeleteConfirm", "NewHong"}});
+    // Delete is clicked while Save serves events before it writes.
+    QTimer::singleShot(0, this, [this] { Child<QToolButton>("DeleteHong")->click(); });
+
+    QTest::mouseClick(SaveButton(), Qt::LeftButton);
+
+    QCOMPARE(confirm.Classes(), QStringList{"DeleteConfirm"});
+    QVERIFY(!QFile::exists(MacroFolder() + "/m.ini"));
+    QCOMPARE(announced.count(), 0);
+    QVERIFY(Child<QListWidget>("listWidgetHong")->findItems("m", Qt::MatchExactly).isEmpty());
 }
 
 void TestMacroPage::saveRefusesWhileRecording()
