@@ -15,6 +15,7 @@
 #include "sleeptime.h"
 
 #include <QStringList>
+#include <QTimer>
 #include <algorithm>
 #include <cstring>
 
@@ -127,11 +128,17 @@ void Buttoninterface::ShowMacroCaption(QToolButton *row, int button, int loopCod
     const char *field = reinterpret_cast<const char *>(image.Macros[button]) + offsetof(MacroRecord, Name);
     const QString name = QString::fromLocal8Bit(field, int(strnlen(field, kMacroNameBytes)));
     row->setText(MacroPrefix + name);
+    Q_UNUSED(loopCode);  // the editor takes it from the image's entry
     // A name from the mouse or an import becomes a file name only when it is
     // safe as one; "" or "../x" touch no file and reach no editor.
     if (!IsSafeMacroName(name))
         return;
-    ResetMacroFile(name, QString::number(loopCode));
+    // A macro saved but not yet on the mouse keeps its file, which goes to
+    // the mouse once the fill is over.
+    if (HoldsPendingMacro(name)) {
+        QTimer::singleShot(0, this, [this, button, name] { SendSavedMacro(button, name); });
+        return;
+    }
     PostMsg::GetInstance()->EmitButtonToMacro(image, button);
 }
 

@@ -69,9 +69,11 @@ public:
     std::optional<FlashDataMap> ShownImage() const;
     // Captions the row of device button `button` (0-5) with the function of
     // the entry (type, param1, param2) and the records of `image`; entries
-    // without a caption leave the row as it is. A macro entry also cuts the
-    // macro's file down to its loop code and hands the device's record to the
-    // macro editor (SigButtonToMacro), when its name is a safe file name.
+    // without a caption leave the row as it is. A macro entry also hands the
+    // device's record to the macro editor (SigButtonToMacro), which writes the
+    // macro's file from it, when its name is a safe file name; for a macro
+    // saved but not yet on the mouse the saved file is sent to the button
+    // instead, once the fill is over.
     void ShowButtonFunction(int button, int type, int param1, int param2, const FlashDataMap &image);
 
     // Clears every highlight of the detail lists (macro buttons included).
@@ -124,7 +126,7 @@ public:
         Built,
         NotAllowed,     // writes are not allowed yet
         NoFile,         // the macro's file is missing or unreadable
-        TooManyEvents,  // the file needs more events than the record holds
+        TooManyEvents,  // the file is over the record's limits (see MacroFile::Load)
     };
     // The device record of macro `name` from its file; `record` is set only
     // when the result is Built.
@@ -327,6 +329,10 @@ private:
     QToolButton *FunctionButtonOf(int type, int param1) const;
     void ShowKeyCaption(QToolButton *row, const uint8_t *record);
     void ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image);
+    // A pending macro (pendingmacros.h) whose saved file is there; a pending
+    // macro without a file loses its mark.
+    bool HoldsPendingMacro(const QString &name) const;
+    void SendSavedMacro(int button, const QString &name);
     // Fills the page lists from the image's first KeyNumber entries and
     // captions their rows.
     void ShowButtons(const FlashDataMap &image);

@@ -10,9 +10,10 @@
 #include "configini.h"
 #include "eventwait.h"
 #include "globals.h"
+#include "connection.h"
 #include "macrofile.h"
-#include "macrofilerecord.h"
 #include "notices.h"
+#include "pendingmacros.h"
 #include "postmsg.h"
 #include "wholefile.h"
 #include "writers.h"
@@ -183,7 +184,7 @@ void Buttoninterface::slotButtonClicked(bool checked)
     } else if (built == MacroBuild::Built && device >= 0) {
         const int loopCode = ReadMacroLoopCode(name).toInt();  // 0 when it is no number
         const KeyEntry entry{kMacroFunction, uint8_t(device), uint8_t(loopCode)};
-        if (WriteKeyMacro(device, &entry, StoreRecord(record).data())) {
+        if (MacroReachedMouse(device, entry, record)) {
             RowOfDeviceButton(device)->setText(MacroPrefix + name);
             StoreButtonFunction(device, kMacroFunction, device, loopCode);
         }
@@ -191,17 +192,21 @@ void Buttoninterface::slotButtonClicked(bool checked)
     CloseFunctionLists();
 }
 
+// The same reading, repair and builder as the macro editor's download, so
+// both pages send one record for one file.
 Buttoninterface::MacroBuild Buttoninterface::BuildMacroRecord(const QString &name, MacroRecord *record) const
 {
     if (!g_WritesAllowed)
         return MacroBuild::NotAllowed;
-    const QString path = MacroPath(name);
-    QByteArray content;
-    if (path.isEmpty() || !WholeFile::Read(path, &content))
+    switch (MacroFile::BuildRecord(MacroPath(name), WithoutNul(name), record)) {
+    case MacroFile::LoadResult::Loaded:
+        return MacroBuild::Built;
+    case MacroFile::LoadResult::Unreadable:
         return MacroBuild::NoFile;
-    QBuffer file(&content);
-    file.open(QIODevice::ReadOnly | QIODevice::Text);
-    return ::BuildMacroRecord(file, name, record) ? MacroBuild::Built : MacroBuild::TooManyEvents;
+    case MacroFile::LoadResult::OverLimit:
+        break;
+    }
+    return MacroBuild::TooManyEvents;
 }
 
 QString Buttoninterface::ReadMacroLoopCode(const QString &name)
@@ -225,6 +230,37 @@ void Buttoninterface::ResetMacroFile(const QString &name, const QString &loopCod
     const QString path = MacroPath(name);
     if (!path.isEmpty())
         WholeFile::Write(path, (loopCode + QLatin1Char('\n')).toUtf8());
+}
+
+// ---- macros saved but not yet on the mouse ----------------------------------------
+
+bool Buttoninterface::HoldsPendingMacro(const QString &name) const
+{
+    if (!PendingMacros::IsPending(name))
+        return false;
+    if (MacroFile::Exists(MacroPath(name)))
+        return true;
+    // Nothing saved is left to send: the mouse's record rebuilds the file.
+    PendingMacros::Clear(name);
+    return false;
+}
+
+// Sends the saved file of a pending macro to device button `button`, once a
+// fill is over and while the image is the mouse's own; the mark goes when
+// every row showing the macro holds the file.
+void Buttoninterface::SendSavedMacro(int button, const QString &name)
+{
+    if (!PendingMacros::IsPending(name) || !ImageIsDevicesOwn() || !RowsShowingMacro(name).contains(button))
+        return;
+    MacroRecord record = EmptyMacroRecord();
+    if (BuildMacroRecord(name, &record) != MacroBuild::Built)
+        return;
+    const int loopCode = ReadMacroLoopCode(name).toInt();
+    const KeyEntry entry{kMacroFunction, uint8_t(button), uint8_t(loopCode)};
+    if (MacroReachedMouse(button, entry, record))
+        StoreButtonFunction(button, kMacroFunction, button, loopCode);
+    if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
+        PendingMacros::Clear(name);
 }
 
 // ---- following the macro editor ---------------------------------------------------

@@ -1,5 +1,6 @@
 #include "macrofile.h"
 
+#include "eventlisteditor.h"
 #include "keynames.h"
 #include "macrorecord.h"
 #include "paths.h"
@@ -9,6 +10,7 @@
 #include <QFileInfo>
 #include <QStringList>
 #include <QVector>
+#include <limits>
 #include <optional>
 
 namespace MacroFile {
@@ -150,10 +152,39 @@ bool Append(const QString &path, const MacroItems &items)
 bool Read(const QString &path, Parsed *parsed)
 {
     QByteArray content;
-    if (!WholeFile::Read(path, &content))
+    if (!WholeFile::Read(path, &content, kMaxFileBytes))
         return false;
     *parsed = ParseMacroFile(content);
     return true;
+}
+
+Loaded Load(const QString &path)
+{
+    Loaded loaded;
+    Parsed parsed;
+    if (path.isEmpty())
+        return loaded;
+    if (!Read(path, &parsed)) {
+        if (WholeFile::IsRegularFile(path, std::numeric_limits<qint64>::max()))
+            loaded.result = LoadResult::OverLimit;
+        return loaded;
+    }
+    if (!EventListEditor::WithinLimits(parsed.items)) {
+        loaded.result = LoadResult::OverLimit;
+        return loaded;
+    }
+    loaded.result = LoadResult::Loaded;
+    loaded.loopCode = parsed.loopCode;
+    loaded.items = EventListEditor::Repaired(parsed.items);
+    return loaded;
+}
+
+LoadResult BuildRecord(const QString &path, const QString &name, MacroRecord *record)
+{
+    const Loaded loaded = Load(path);
+    if (loaded.result != LoadResult::Loaded)
+        return loaded.result;
+    return BuildMacroRecord(name, loaded.items, record) ? LoadResult::Loaded : LoadResult::OverLimit;
 }
 
 bool Exists(const QString &path)

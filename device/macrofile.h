@@ -11,6 +11,7 @@
 // ParseMacroFile); the file functions write whole files or nothing.
 
 #include "macroitem.h"
+#include "macrorecord.h"
 
 #include <QByteArray>
 #include <QString>
@@ -53,8 +54,27 @@ bool Write(const QString &path, int loopCode, const MacroItems &items);
 // be read or written.
 bool Append(const QString &path, const MacroItems &items);
 
-// Reads and parses the file; false when it is not a readable file.
+// The largest macro file read: a list within the record's limits is far smaller.
+constexpr qint64 kMaxFileBytes = 64 * 1024;
+
+// Reads and parses the file; false when it is not a readable file of at most
+// kMaxFileBytes.
 bool Read(const QString &path, Parsed *parsed);
+
+// A macro file as every page uses it: read, its limits counted on the lines
+// as read (at most 70 keys and 139 items; a file above kMaxFileBytes is over
+// them too), then repaired to the alternating shape (EventListEditor).
+enum class LoadResult { Loaded, Unreadable, OverLimit };
+struct Loaded {
+    LoadResult result = LoadResult::Unreadable;
+    int loopCode = 0;
+    MacroItems items;  // repaired; empty unless Loaded
+};
+Loaded Load(const QString &path);
+
+// The device record of the macro file at `path` under `name`: Load, then
+// BuildMacroRecord; `record` is set only when the result is Loaded.
+LoadResult BuildRecord(const QString &path, const QString &name, MacroRecord *record);
 
 // True when anything is at `path`: a file, a folder, or a link (even one
 // pointing nowhere). A name is taken for a new macro while it is.

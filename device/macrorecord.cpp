@@ -1,5 +1,6 @@
 #include "macrorecord.h"
 
+#include "eventlisteditor.h"
 #include "keynames.h"
 
 #include <QByteArray>
@@ -32,23 +33,6 @@ uint16_t LoadU16(const uint8_t *in)
 uint32_t LoadU32(const uint8_t *in)
 {
     return uint32_t(in[0]) | (uint32_t(in[1]) << 8) | (uint32_t(in[2]) << 16) | (uint32_t(in[3]) << 24);
-}
-
-// The milliseconds of a delay text: the text without "ms" as a decimal
-// number, 0 when it is none.
-uint32_t DelayOf(const MacroItem &item)
-{
-    QString digits = item.text;
-    digits.remove(QStringLiteral("ms"));
-    bool ok = false;
-    const uint value = digits.toUInt(&ok, 10);
-    return ok ? uint32_t(value) : 0;
-}
-
-// Events a list of `itemCount` items fills: one per delay item, plus one.
-int EventCountOf(int itemCount)
-{
-    return itemCount == 0 ? 0 : itemCount / 2 + 1;
 }
 
 }  // namespace
@@ -122,7 +106,7 @@ QByteArray MacroRecordNameBytes(const QString &name)
 
 bool BuildMacroRecord(const QString &name, const MacroItems &items, MacroRecord *record)
 {
-    if (EventCountOf(items.size()) > kMacroEventSlots)
+    if (!EventListEditor::Alternates(items) || EventListEditor::KeyCountOf(items) > kMacroEventSlots)
         return false;
 
     MacroRecord built = EmptyMacroRecord();
@@ -131,18 +115,17 @@ bool BuildMacroRecord(const QString &name, const MacroItems &items, MacroRecord 
     std::memcpy(built.Name, nameBytes.constData(), size_t(nameBytes.size()));
 
     int k = 0;
-    for (int i = 0; i < items.size(); ++i) {
-        const MacroItem &item = items.at(i);
-        if (i % 2 == 0) {
-            KeyNames::KeyNameToEvent(item.text, k, built);
-            built.Events[k].Action = uint8_t(item.IsPress() ? kPressAction : kReleaseAction);
-            built.Events[k].Delay = 0;
-        } else {
-            built.Events[k].Delay = DelayOf(item);
-            ++k;
+    for (const MacroItem &item : items) {
+        if (item.IsDelay()) {
+            built.Events[k - 1].Delay = EventListEditor::DelayMsOf(item);
+            continue;
         }
+        KeyNames::KeyNameToEvent(item.text, k, built);
+        built.Events[k].Action = uint8_t(item.IsPress() ? kPressAction : kReleaseAction);
+        built.Events[k].Delay = 0;
+        ++k;
     }
-    built.Count = uint8_t(EventCountOf(items.size()));
+    built.Count = uint8_t(k);
     *record = built;
     return true;
 }

@@ -73,12 +73,12 @@ QString MacroNamePrefix(const QString &name);
 // The name as the record stores it: the local 8-bit bytes of MacroNamePrefix.
 QByteArray MacroRecordNameBytes(const QString &name);
 
-// Builds the record of macro `name` from its event list, reading the list by
-// position: key items at even rows give the events' kind, code and action,
-// the delay item after a key gives that event's delay. The count is the
-// number of delay items + 1 (0 for an empty list). A list that needs more than
-// the 70 event slots is refused: false, and `record` is left as it was (a cut
-// list could leave a key held down on the mouse).
+// Builds the record of macro `name` from its event list, one event per key
+// item with the delay item after it as that event's delay (0 for the last).
+// Only a list in the alternating shape key, delay, ..., key of at most 70
+// keys is built (EventListEditor::Repaired makes any list so); any other is
+// refused: false, and `record` is left as it was. No event is ever made up or
+// cut off, since either could leave a key held down on the mouse.
 bool BuildMacroRecord(const QString &name, const MacroItems &items, MacroRecord *record);
 
 // What a record read from the mouse holds: the name (its bytes up to the first

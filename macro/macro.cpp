@@ -5,15 +5,18 @@
 #include "adddelaytime.h"
 #include "addkey.h"
 #include "configini.h"
+#include "eventlisteditor.h"
 #include "eventwait.h"
 #include "globals.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "macroexport.h"
 #include "macrofile.h"
+#include "macroitemsmodel.h"
 #include "macrorecord.h"
 #include "notices.h"
 #include "paneltheme.h"
+#include "pendingmacros.h"
 #include "postmsg.h"
 #include "questiondialog.h"
 #include "wheelguard.h"
@@ -28,10 +31,12 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QCursor>
+#include <QListView>
 #include <QListWidgetItem>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSignalBlocker>
+#include <utility>
 
 namespace {
 
@@ -87,11 +92,6 @@ constexpr int kMenuDelay = 3;
 constexpr int kFirstMouseButtonItem = 4;
 constexpr int kLastMouseButtonItem = 8;
 
-// The delay that inserted keys and clicks bring with them.
-constexpr double kInsertedDelayMs = 10;
-
-// Key events of one macro in the mouse's record (press and release count one each).
-constexpr int kMaxKeyItems = 70;
 
 QString Rgb(const QString &triple)
 {
@@ -126,20 +126,31 @@ QStringList MouseButtonNames()
 
 Macro::Macro(QWidget *parent)
     : QWidget(parent), ui(new Ui_Macro()),
-      keyboardHook([this](int virtualKey, bool down, bool repeat) { UpdateCapslockTip(virtualKey, down, repeat); })
+      recorder([this](int virtualKey, bool down, bool repeat) { UpdateCapslockTip(virtualKey, down, repeat); },
+               MacroRecorder::Sink{
+                   [this](const QString &name, bool press) { AppendKeyItem(name, press); },
+                   [this](double ms) { AppendDelayItem(ms); },
+                   [this]() -> std::optional<int> {
+                       if (ui->AutoInsertDelay->isChecked())
+                           return std::nullopt;
+                       return ui->DelayTime->value();
+                   },
+                   [this] { OnRecordingLimit(); },
+               })
 {
     ui->setupUi(this);
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &Macro::SlotChangeLanguage);
-    QElapsedTimer clock;
-    clock.start();
-    recordClock = [clock] { return clock.elapsed(); };
 
     pictureDir = PanelTheme::PictureDir(QStringLiteral("Macro"));
     macroDir = MacroFile::Folder();
     pressIcon = QIcon(pictureDir + QStringLiteral("MacroDown.png"));
     releaseIcon = QIcon(pictureDir + QStringLiteral("MacroUp.png"));
     delayIcon = QIcon(pictureDir + QStringLiteral("MacroTime.png"));
+    events = new MacroItemsModel(this);
+    events->SetIcons(pressIcon, releaseIcon, delayIcon);
+    ui->listWidgetKey->setModel(events);
+    connect(events, &MacroItemsModel::ItemTextChanged, this, [this] { on_listWidgetKey_itemChanged(nullptr); });
 
     connect(hub, &PostMsg::SigButtonToMacro, this, &Macro::SlotButtonToMacro);
     connect(hub, &PostMsg::SigMacroDownLoadData, this, &Macro::SlotMacroDownLoadData);
@@ -167,9 +178,8 @@ Macro::~Macro()
 {
     // A recording ends with the page: nothing else would clear the flag that
     // keeps the main window from taking keys.
-    if (keyboardHook.IsInstalled())
+    if (recorder.Stop())
         g_MacroRecording = 0;
-    keyboardHook.Uninstall();
     delete ui;
     ui = nullptr;
 }
@@ -223,11 +233,11 @@ void Macro::ApplyListTheme()
 {
     const QString &dir = pictureDir;
     const QString sheet =
-        QStringLiteral("QListWidget{background:transparent;color:white;outline:0px;"
+        QStringLiteral("QListView{background:transparent;color:white;outline:0px;"
                        "border:1px solid rgb(60,60,60);border-radius:4px;}"
-                       "QListWidget::item:selected,QListWidget::item:selected:!active"
+                       "QListView::item:selected,QListView::item:selected:!active"
                        "{background:#a3a3a3;color:white;}"
-                       "QListWidget::item:hover:!selected{background:transparent;}"
+                       "QListView::item:hover:!selected{background:transparent;}"
                        "QScrollBar:vertical{width:20px;background:rgb(30,30,30);margin:22px 0px 22px 0px;}"
                        "QScrollBar::handle:vertical{background:rgb(117,117,117);border-radius:3px;min-height:30px;}"
                        "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:transparent;}"
@@ -339,6 +349,8 @@ void Macro::SlotChangeLanguage(int index)
             {QStringLiteral("Key4"), StoreTarget(&newMenuText)},
             {QStringLiteral("Key5"), StoreTarget(&importMenuText)},
             {QStringLiteral("MacroReal"), StoreTarget(&macroCaptionPrefix)},
+            {QStringLiteral("SaveFail"), StoreTarget(&saveFailText)},
+            {QStringLiteral("ImportFail"), StoreTarget(&importFailText)},
         });
     }
     const QStringList oldNames = MouseButtonNames();
@@ -354,13 +366,9 @@ void Macro::RenameMouseButtonItems(const QStringList &oldNames)
     const QStringList newNames = MouseButtonNames();
     if (newNames == oldNames)
         return;
-    const QSignalBlocker blocker(ui->listWidgetKey);
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        QListWidgetItem *item = ui->listWidgetKey->item(row);
-        const int button = oldNames.indexOf(item->text());
-        if (button >= 0 && !item->text().isEmpty() && !MacroItem{item->text(), item->type()}.IsDelay())
-            item->setText(newNames.at(button));
-    }
+    const int current = CurrentEventRow();
+    events->RenameKeys(oldNames, newNames);
+    SetCurrentEventRow(current);
 }
 
 // ---- macro list and selection ------------------------------------------------------------
@@ -394,7 +402,7 @@ void Macro::on_listWidgetHong_currentRowChanged(int row)
 void Macro::SelectMacro()
 {
     SetSaveEnabled(false);
-    ui->listWidgetKey->clear();
+    events->Clear();
     loopGroup->blockSignals(true);
     ui->NumberEdit->blockSignals(true);
     LoadMacroEvents();
@@ -410,17 +418,26 @@ void Macro::LoadMacroEvents(const QString &unused)
 {
     Q_UNUSED(unused);
     if (ui->listWidgetHong->currentRow() >= 0) {
-        ui->listWidgetKey->clear();
-        MacroFile::Parsed parsed;
-        const QString path = MacroFile::PathOf(macroDir, SelectedMacroName());
-        if (path.isEmpty() || !MacroFile::Read(path, &parsed))
-            parsed = MacroFile::Parsed();
-        ShowLoopCode(parsed.loopCode);
-        for (const MacroItem &item : qAsConst(parsed.items))
-            ui->listWidgetKey->addItem(MakeEventItem(item));
+        const MacroFile::Loaded loaded = MacroFile::Load(MacroFile::PathOf(macroDir, SelectedMacroName()));
+        ShowLoopCode(loaded.loopCode);
+        events->Load(loaded.items, LoopCode());
+        if (loaded.result == MacroFile::LoadResult::OverLimit)
+            RefuseOverLimitMacro();
     }
     loopGroup->blockSignals(false);
     ui->NumberEdit->blockSignals(false);
+}
+
+// A file over the record's limits is not shown: with nothing selected, no
+// Save can replace it by an empty list.
+void Macro::RefuseOverLimitMacro()
+{
+    {
+        const QSignalBlocker blocker(ui->listWidgetHong);
+        ui->listWidgetHong->setCurrentRow(-1);
+    }
+    events->Unload();
+    QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
 }
 
 void Macro::ShowLoopCode(int loopCode)
@@ -499,7 +516,7 @@ void Macro::on_NewHong_clicked()
         ui->listWidgetHong->addItem(name);
         ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
     }
-    ui->listWidgetKey->clear();
+    events->Load({}, kMinLoopCount);
     // A new macro repeats once; a changed loop box or count marks the change.
     ui->ReNumber->setChecked(true);
     ui->NumberEdit->setValue(kMinLoopCount);
@@ -529,13 +546,15 @@ void Macro::on_DeleteHong_clicked()
     const QString path = MacroFile::PathOf(macroDir, name);
     if (path.isEmpty() || !MacroFile::Remove(path))
         return;
+    PendingMacros::Clear(name);
     PostMsg::GetInstance()->EmitDeleteMacroButton(macroCaptionPrefix + name);
     {
         const QSignalBlocker blocker(ui->listWidgetHong);
         delete ui->listWidgetHong->takeItem(ui->listWidgetHong->row(current));
         ui->listWidgetHong->setCurrentRow(-1);
     }
-    ui->listWidgetKey->clear();
+    events->Clear();
+    events->Unload();
 }
 
 void Macro::DeleteMacro()
@@ -563,6 +582,10 @@ void Macro::RenameMacro()
     if (oldPath.isEmpty() || newPath.isEmpty() || !QFile::rename(oldPath, newPath))
         return;
     current->setText(newName);
+    if (PendingMacros::IsPending(oldName)) {
+        PendingMacros::Clear(oldName);
+        PendingMacros::Mark(newName);
+    }
     PostMsg::GetInstance()->EmitMacroRename(oldName, newName);
 }
 
@@ -573,6 +596,8 @@ void Macro::on_listWidgetHong_customContextMenuRequested(const QPoint &pos)
         connect(menu.addAction(exportMenuText), &QAction::triggered, this, &Macro::ExPortMacro);
         connect(menu.addAction(renameMenuText), &QAction::triggered, this, &Macro::RenameMacro);
         connect(menu.addAction(deleteMenuText), &QAction::triggered, this, &Macro::DeleteMacro);
+        // With many macros the list has no empty place left to offer it.
+        connect(menu.addAction(importMenuText), &QAction::triggered, this, &Macro::InPortMacro);
     } else {
         connect(menu.addAction(newMenuText), &QAction::triggered, this, &Macro::CreateMewMacro);
         connect(menu.addAction(importMenuText), &QAction::triggered, this, &Macro::InPortMacro);
@@ -591,10 +616,8 @@ void Macro::ExPortMacro()
     if (path.isEmpty())
         return;
     QVector<MacroExport::EncodeItem> items;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append({MacroItem{item->text(), item->type()}, item->icon()});
-    }
+    for (int row = 0; row < events->rowCount(); ++row)
+        items.append({events->Item(row), events->index(row).data(Qt::DecorationRole).value<QIcon>()});
     if (!WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items))) {
         InportFail notice;
         notice.ShowWriteFailText();
@@ -610,18 +633,29 @@ void Macro::InPortMacro()
     if (path.isEmpty())
         return;
     QByteArray bytes;
-    if (WholeFile::Read(path, &bytes, MacroExport::kMaxFileBytes))
-        Import(bytes);
+    if (!WholeFile::Read(path, &bytes, MacroExport::kMaxFileBytes)) {
+        ShowMacroNotice(importFailText);
+        return;
+    }
+    Import(bytes);
 }
 
 void Macro::Import(const QByteArray &bytes)
 {
     const std::optional<MacroExport::Decoded> decoded = MacroExport::Decode(bytes);
-    if (!decoded)
+    if (!decoded) {
+        ShowMacroNotice(importFailText);
         return;
+    }
     const QString name = MacroNamePrefix(decoded->name);
-    if (!IsValidMacroName(name))
+    if (name.isEmpty()) {
+        ShowMacroNotice(importFailText);
         return;
+    }
+    if (!IsValidMacroName(name)) {
+        QuestionDialog::ShowNameRefused(this);
+        return;
+    }
     if (IsNameTaken(name)) {
         SameMacro notice;
         const QRect page(mapToGlobal(QPoint(0, 0)), size());
@@ -629,19 +663,23 @@ void Macro::Import(const QByteArray &bytes)
         notice.exec();
         return;
     }
-    if (decoded->tag != QLatin1String(MacroExport::kTag))
+    if (decoded->tag != QLatin1String(MacroExport::kTag)) {
+        ShowMacroNotice(importFailText);
         return;
-    if (decoded->KeyItemCount() > kMacroEventSlots) {
-        KeyNumberLimit notice;
-        PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
-        notice.exec();
+    }
+    if (!EventListEditor::WithinLimits(decoded->Items())) {
+        ShowKeyNumberLimit();
         return;
     }
     const int loopCode = MacroExport::LoopCodeOf(decoded->loopText);
-    if (!CreateMacroFile(name))
+    const MacroItems items = EventListEditor::Repaired(decoded->Items());
+    if (!CreateMacroFile(name)) {
+        ShowMacroNotice(saveFailText);
         return;
-    if (!WriteMacroFile(name, loopCode, decoded->Items())) {
+    }
+    if (!WriteMacroFile(name, loopCode, items)) {
         MacroFile::Remove(MacroFile::PathOf(macroDir, name));
+        ShowMacroNotice(saveFailText);
         return;
     }
 
@@ -650,55 +688,51 @@ void Macro::Import(const QByteArray &bytes)
         ui->listWidgetHong->addItem(name);
         ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
     }
-    ui->listWidgetKey->clear();
-    for (const MacroExport::DecodedItem &item : decoded->items)
-        ui->listWidgetKey->addItem(
-            new QListWidgetItem(MacroExport::IconOf(item.icon), item.item.text, nullptr, item.item.type));
     {
         const QSignalBlocker loopBlocker(loopGroup);
         const QSignalBlocker countBlocker(ui->NumberEdit);
         ShowLoopCode(loopCode);
     }
+    events->Load(items, LoopCode());
     SetSaveEnabled(false);
 }
 
 // ---- event list ---------------------------------------------------------------------------
 
-QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
+int Macro::CurrentEventRow() const
 {
-    const QIcon &icon = item.IsDelay() ? delayIcon : (item.IsPress() ? pressIcon : releaseIcon);
-    return new QListWidgetItem(icon, item.text, nullptr, item.type);
+    const QModelIndex current = ui->listWidgetKey->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
-void Macro::AppendEventItem(const MacroItem &item)
+void Macro::SetCurrentEventRow(int row)
 {
-    ui->listWidgetKey->addItem(MakeEventItem(item));
+    ui->listWidgetKey->setCurrentIndex(row >= 0 ? events->index(row) : QModelIndex());
+}
+
+bool Macro::EditEvents(const std::function<bool(EventListEditor &)> &rule)
+{
+    int current = -1;
+    const bool acted = events->Edit(CurrentEventRow(), rule, &current);
+    SetCurrentEventRow(current);
+    return acted;
 }
 
 void Macro::AppendKeyItem(const QString &name, bool press)
 {
-    if (ui->listWidgetHong->currentRow() < 0)
-        return;
-    AppendEventItem(MacroItem::Key(name, press));
-    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 1);
+    if (MacroSelected())
+        EditEvents([&](EventListEditor &list) { list.AppendKey(name, press); return true; });
 }
 
 void Macro::AppendDelayItem(double ms)
 {
-    if (ui->listWidgetHong->currentRow() < 0)
-        return;
-    AppendEventItem(MacroItem::Delay(ms));
-    ui->listWidgetKey->setCurrentRow(ui->listWidgetKey->count() - 2);
+    if (MacroSelected())
+        EditEvents([&](EventListEditor &list) { list.AppendDelay(ms); return true; });
 }
 
 MacroItems Macro::EventItems() const
 {
-    MacroItems items;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append(MacroItem{item->text(), item->type()});
-    }
-    return items;
+    return events->Items();
 }
 
 // ---- editing the event list ---------------------------------------------------------------
@@ -708,88 +742,19 @@ bool Macro::MacroSelected() const
     return ui->listWidgetHong->currentRow() >= 0;
 }
 
-bool Macro::IsDelayRow(int row) const
-{
-    const QListWidgetItem *item = ui->listWidgetKey->item(row);
-    return item && MacroItem{item->text(), item->type()}.IsDelay();
-}
-
-int Macro::KeyItemCount() const
-{
-    int keys = 0;
-    for (int row = 0; row < ui->listWidgetKey->count(); ++row)
-        keys += IsDelayRow(row) ? 0 : 1;
-    return keys;
-}
-
-// Inserts the items one after another from `row` on; a row past the end appends.
-void Macro::InsertEventItems(int row, const MacroItems &items)
-{
-    for (const MacroItem &item : items) {
-        ui->listWidgetKey->insertItem(qMin(row, ui->listWidgetKey->count()), MakeEventItem(item));
-        ++row;
-    }
-}
-
-void Macro::ReplaceEventItem(int row, const MacroItem &item)
-{
-    delete ui->listWidgetKey->takeItem(row);
-    ui->listWidgetKey->insertItem(row, MakeEventItem(item));
-}
-
 void Macro::InsertKeyEvent(const QString &name, bool press)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    const int n = ui->listWidgetKey->count();
-    const MacroItem key = MacroItem::Key(name, press);
-    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
-    // A single key (r = 0, n = 1) has no delay below it: the new key is
-    // appended with its delay in front, as after any last key.
-    if (r == 0 && n > 1)
-        InsertEventItems(2, {key, pause});
-    else if (r < 0 && n == 0)
-        InsertEventItems(0, {key});
-    else if (r < 0 || r == n - 1)
-        InsertEventItems(n, {pause, key});
-    else if (IsDelayRow(r))
-        InsertEventItems(r + 1, {key, pause});
-    else
-        InsertEventItems(r + 2, {key, pause});
+    EditEvents([&](EventListEditor &list) { return list.InsertKeyEvent(name, press); });
 }
 
 void Macro::InsertMouseClick(const QString &buttonName)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    const int n = ui->listWidgetKey->count();
-    const MacroItem down = MacroItem::Key(buttonName, true);
-    const MacroItem up = MacroItem::Key(buttonName, false);
-    const MacroItem pause = MacroItem::Delay(kInsertedDelayMs);
-    if (r == 0 && n > 1)
-        InsertEventItems(2, {down, pause, up, pause});
-    else if (r < 0 && n == 0)
-        InsertEventItems(0, {down, pause, up});
-    else if (r < 0 || r == n - 1)
-        InsertEventItems(n, {pause, down, pause, up});
-    else if (IsDelayRow(r))
-        InsertEventItems(r + 1, {down, pause, up, pause});
-    else
-        InsertEventItems(r + 1, {pause, down, pause, up});
+    EditEvents([&](EventListEditor &list) { return list.InsertMouseClick(buttonName); });
 }
 
 void Macro::InsertDelay(double ms)
 {
-    const int r = ui->listWidgetKey->currentRow();
-    if (r <= 0)
-        return;
-    const MacroItem pause = MacroItem::Delay(ms);
-    int row = r;
-    if (IsDelayRow(r))
-        ReplaceEventItem(r, pause);
-    else if (IsDelayRow(r - 1))
-        ReplaceEventItem(row = r - 1, pause);
-    else
-        InsertEventItems(r, {pause});
-    ui->listWidgetKey->setCurrentRow(row);
+    EditEvents([&](EventListEditor &list) { return list.InsertDelay(ms); });
 }
 
 void Macro::MarkEventsChanged()
@@ -802,7 +767,7 @@ void Macro::MarkEventsChanged()
 // mouse's record.
 bool Macro::RoomForKeys(int added)
 {
-    if (KeyItemCount() + added <= kMaxKeyItems)
+    if (EventListEditor::KeyCountOf(events->Items()) + added <= EventListEditor::kMaxKeys)
         return true;
     ShowKeyNumberLimit();
     return false;
@@ -853,7 +818,7 @@ void Macro::ChooseKeyEvent(bool press)
 void Macro::ChooseDelay()
 {
     const std::optional<int> delay = AskDelay();
-    if (!delay || !MacroSelected() || !ui->listWidgetKey->currentItem())
+    if (!delay || !MacroSelected() || CurrentEventRow() < 0)
         return;
     InsertDelay(*delay);
     MarkEventsChanged();
@@ -867,19 +832,19 @@ void Macro::ChooseMouseClick(const QString &buttonName)
     MarkEventsChanged();
 }
 
-// The item is looked up again after the dialog: the list may have been
-// rebuilt while it was open. Its new text reaches the change flag through the
-// item-changed handler.
+// The row is checked again after the dialog: the list may have been
+// rebuilt while it was open. The new text reaches the change flag through
+// the model's text change.
 void Macro::on_Amend_clicked()
 {
     if (g_MacroRecording) {
         ShowPleaseStop();
         return;
     }
-    const int row = ui->listWidgetKey->currentRow();
+    const int row = CurrentEventRow();
     if (row < 0)
         return;
-    const bool delay = IsDelayRow(row);
+    const bool delay = events->Item(row).IsDelay();
     QString text;
     if (delay) {
         const std::optional<int> ms = AskDelay();
@@ -892,10 +857,9 @@ void Macro::on_Amend_clicked()
             return;
         text = *name;
     }
-    QListWidgetItem *item = ui->listWidgetKey->currentItem();
-    if (!item || ui->listWidgetKey->currentRow() != row || IsDelayRow(row) != delay)
+    if (CurrentEventRow() != row || events->Item(row).IsDelay() != delay)
         return;
-    item->setText(text);
+    events->setData(events->index(row), text);
     SetSaveEnabled(true);
 }
 
@@ -907,22 +871,8 @@ void Macro::on_DeleteKey_clicked()
     }
     if (!MacroSelected())
         return;
-    QListWidget *list = ui->listWidgetKey;
-    if (list->count() < 4) {
-        list->clear();
+    if (EditEvents([](EventListEditor &list) { return list.DeleteCurrent(); }))
         MarkEventsChanged();
-        return;
-    }
-    const int r = list->currentRow();
-    if (r < 0)
-        return;
-    // The pair to remove starts at the current key, or at the key above the
-    // current delay or last item.
-    const bool startsHere = r < list->count() - 1 && !IsDelayRow(r);
-    const int first = startsHere ? r : qMax(0, r - 1);
-    delete list->takeItem(first + 1);
-    delete list->takeItem(first);
-    MarkEventsChanged();
 }
 
 // ---- change flags and Save -----------------------------------------------------------------
@@ -968,8 +918,12 @@ void Macro::WaitMs(int ms)
 
 // Save works on the macro selected when it is clicked: its name, loop code and
 // events are taken at once, so a selection changed while it waits cannot mix
-// one macro's events into another's file. Nothing is announced unless the
-// file was written.
+// one macro's events into another's file, and a macro deleted while it waits
+// is not written again. Nothing is announced unless the file was written.
+//
+// An announced change marks the macro pending first: until the saved file has
+// reached every button showing the macro, a read of the mouse sends the file
+// instead of rebuilding it from the mouse's older record.
 void Macro::on_Save_clicked()
 {
     if (g_MacroRecording) {
@@ -979,30 +933,52 @@ void Macro::on_Save_clicked()
     SetSaveEnabled(false);
     if (!ui->listWidgetHong->currentItem())
         return;
+    refusedDownload.reset();
     const QString name = SelectedMacroName();
     const int loopCode = LoopCode();
     const MacroItems items = EventItems();
 
     WaitMs(kSaveWaitMs);
+    if (!IsListed(name))
+        return;
     if (!WriteMacroFile(name, loopCode, items)) {
         SetSaveEnabled(true);
+        ShowMacroNotice(saveFailText);
         return;
     }
+    if (SelectedMacroName() == name)
+        events->MarkSaved(items, loopCode);
+    const bool announceEvents = std::exchange(eventsChanged, false);
+    const bool announceLoop = std::exchange(loopChanged, false);
+    if (!announceEvents && !announceLoop)
+        return;
+    PendingMacros::Mark(name);
     PostMsg *hub = PostMsg::GetInstance();
-    if (eventsChanged) {
-        eventsChanged = false;
+    if (announceEvents)
         hub->EmitUpDataMacro(name, kEventsChangedIndex);
-    }
-    if (loopChanged) {
-        loopChanged = false;
+    if (announceLoop)
         hub->EmitUpDataMacro(name, kLoopChangedIndex);
-    }
+    if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
+        PendingMacros::Clear(name);
+}
+
+bool Macro::IsListed(const QString &name) const
+{
+    return !ui->listWidgetHong->findItems(name, Qt::MatchExactly | Qt::MatchCaseSensitive).isEmpty();
 }
 
 void Macro::ShowPleaseStop()
 {
     ExeIsRun notice;
     notice.ShowPleaseStopText();
+    PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
+    notice.exec();
+}
+
+void Macro::ShowMacroNotice(const QString &text)
+{
+    UpDateWarning notice;
+    notice.SetLabelText(text);
     PlaceOnOpener(&notice, this, kNoticeDx, kNoticeDy);
     notice.exec();
 }
@@ -1016,42 +992,52 @@ void Macro::ShowSameMacro()
 
 // ---- device record (download and upload) ------------------------------------------------
 
-// A record read from the mouse becomes the macro of that name: its events
-// go into the list and are added to the file the button page has just cut
-// to its loop line. A name that is empty (a record zeroed by a reset) or
-// cannot name a file changes nothing.
+// A record read from the mouse becomes the macro of that name: its file is
+// written whole from the record (the loop code is the button's entry's), and
+// the name is listed. A macro saved but not yet on the mouse keeps its file:
+// the button page sends that file instead. The shown list stays as it is
+// while it holds edits not saved yet; otherwise nothing is selected and the
+// list is empty, as after any upload. A name that is empty (a record zeroed
+// by a reset) or cannot name a file changes nothing.
 void Macro::SlotButtonToMacro(FlashDataMap DataMap, int KeyNumer)
 {
     if (KeyNumer < 0 || KeyNumer >= kKeyCount)
         return;
     const UploadedMacro uploaded = ReadMacroRecord(LoadRecord(DataMap.Macros[KeyNumer]));
     const QString name = QString(uploaded.name).remove(QChar(0));
-    if (!IsSafeMacroName(name))
+    const QString path = MacroFile::PathOf(macroDir, name);
+    if (path.isEmpty())
         return;
-    ui->listWidgetKey->clear();
-    SelectOrInsertMacro(name);
-    for (const MacroItem &item : uploaded.items) {
-        if (item.IsDelay())
-            AppendDelayItem(item.text.chopped(2).toDouble());
-        else
-            AppendKeyItem(item.text, item.IsPress());
-    }
-    AppendMacroFile(name);
-    {
-        const QSignalBlocker blocker(ui->listWidgetHong);
-        ui->listWidgetHong->setCurrentRow(-1);
+    if (PendingMacros::IsPending(name) && MacroFile::Exists(path))
+        return;
+    PendingMacros::Clear(name);
+    MacroFile::Write(path, DataMap.Keys[KeyNumer].Param2, uploaded.items);
+    const bool keepShown = HasUnsavedEdits();
+    SelectOrInsertMacro(name, !keepShown);
+    if (!keepShown) {
+        {
+            const QSignalBlocker blocker(ui->listWidgetHong);
+            ui->listWidgetHong->setCurrentRow(-1);
+        }
+        events->Clear();
+        events->Unload();
     }
     PostMsg::GetInstance()->EmitAddMacroButton();
-    ui->listWidgetKey->clear();
 }
 
-void Macro::SelectOrInsertMacro(const QString &name)
+bool Macro::HasUnsavedEdits() const
+{
+    return MacroSelected() && events->DiffersFromSaved(LoopCode());
+}
+
+void Macro::SelectOrInsertMacro(const QString &name, bool select)
 {
     const QSignalBlocker blocker(ui->listWidgetHong);
     QListWidget *list = ui->listWidgetHong;
     for (int row = 0; row < list->count(); ++row) {
         if (list->item(row)->text() == name) {
-            list->setCurrentRow(row);
+            if (select)
+                list->setCurrentRow(row);
             return;
         }
     }
@@ -1070,19 +1056,9 @@ bool Macro::AppendMacroFile(const QString &name) const
     return !path.isEmpty() && MacroFile::Append(path, EventItems());
 }
 
-// The shown macro goes as the list shows it; another one (the selection
-// moved while the button page waited) as it was saved.
-std::optional<MacroItems> Macro::DownloadItems(const QString &name) const
-{
-    if (ui->listWidgetHong->currentItem() && SelectedMacroName() == name)
-        return EventItems();
-    MacroFile::Parsed parsed;
-    const QString path = MacroFile::PathOf(macroDir, name);
-    if (path.isEmpty() || !MacroFile::Read(path, &parsed))
-        return std::nullopt;
-    return parsed.items;
-}
-
+// The download sends the macro as it was saved, never edits not yet saved:
+// the file is what the user saved, and the button page reads the same file
+// the same way when it assigns the macro.
 void Macro::SlotMacroDownLoadData(QString MacroName, int index)
 {
     if (index < 0 || index >= kKeyCount)
@@ -1091,28 +1067,26 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
     const QString name = MacroName.remove(QChar(0));
     if (!g_WritesAllowed)
         return;
-    const std::optional<MacroItems> items = DownloadItems(name);
-    if (!items)
-        return;
     MacroRecord record = EmptyMacroRecord();
-    if (!BuildMacroRecord(name, *items, &record)) {
-        const auto refused = std::make_pair(name, *items);
-        if (refusedDownload != refused) {
-            refusedDownload = refused;
+    const MacroFile::LoadResult built = MacroFile::BuildRecord(MacroFile::PathOf(macroDir, name), name, &record);
+    if (built == MacroFile::LoadResult::Unreadable)
+        return;
+    if (built == MacroFile::LoadResult::OverLimit) {
+        if (refusedDownload != name) {
+            refusedDownload = name;
             ShowKeyNumberLimit();
         }
         return;
     }
     refusedDownload.reset();
-    const MacroRecordBytes bytes = StoreRecord(record);
-    WriteKeyMacro(index, &entry, bytes.data());
+    MacroReachedMouse(index, entry, record);
 }
 
 // ---- recording ---------------------------------------------------------------------------
 
 void Macro::SetRecordClock(RecordClock clock)
 {
-    recordClock = std::move(clock);
+    recorder.SetClock(std::move(clock));
 }
 
 void Macro::on_StartRecord_clicked()
@@ -1125,16 +1099,13 @@ void Macro::on_StartRecord_clicked()
         return;
     }
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStarted);
-    recordedKeyCount = 0;
     ui->ChooseEvent->setEnabled(false);
     eventsChanged = true;
-    keyboardHook.Install();
+    recorder.Start();
     ui->StartRecord->hide();
     ui->StopRecord->show();
     g_MacroRecording = 1;
-    awaitingFirstEvent = true;
-    heldKeys.clear();
-    ui->listWidgetKey->clear();
+    events->Clear();
     ui->DelayTime->hide();
     ui->NumberEdit->hide();
     ui->listWidgetHong->setEnabled(false);
@@ -1143,8 +1114,7 @@ void Macro::on_StartRecord_clicked()
 void Macro::on_StopRecord_clicked()
 {
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
-    keyboardHook.Uninstall();
-    recordedKeyCount = 0;
+    recorder.Stop();
     ShowIdleLayout();
     g_MacroRecording = 0;
     SetSaveEnabled(true);
@@ -1153,7 +1123,7 @@ void Macro::on_StopRecord_clicked()
 void Macro::SlotSetMacroPage()
 {
     PostMsg::GetInstance()->EmitStartRecord(kRecordingStopped);
-    keyboardHook.Uninstall();
+    recorder.Stop();
     ShowIdleLayout();
     g_MacroRecording = 0;
     SetSaveEnabled(false);
@@ -1167,46 +1137,21 @@ void Macro::ShowIdleLayout()
     ui->NumberEdit->show();
     ui->listWidgetHong->setEnabled(true);
     ui->ChooseEvent->setEnabled(true);
-    heldKeys.clear();
 }
 
-// A key without a name changes nothing at all: no delay is added for it and
-// the next pause is measured from the last key taken.
 void Macro::UpdateCapslockTip(int keyCode, bool downOrUp, bool aotu)
 {
     Q_UNUSED(aotu);
-    if (!g_MacroRecording) {
-        recordTimer = recordClock();
-        return;
-    }
-    const std::optional<QString> name = KeyNames::VirtualKeyName(keyCode);
-    if (!name)
-        return;
-    if (downOrUp) {
-        if (heldKeys.contains(keyCode))
-            return;
-        heldKeys.insert(keyCode);
-    } else {
-        heldKeys.remove(keyCode);
-    }
+    recorder.TakeKey(keyCode, downOrUp);
+}
 
-    const qint64 now = recordClock();
-    if (awaitingFirstEvent)
-        awaitingFirstEvent = false;
-    else
-        AppendDelayItem(ui->AutoInsertDelay->isChecked() ? double(now - recordTimer) : double(ui->DelayTime->value()));
-    recordTimer = now;
-    ++recordedKeyCount;
-    AppendKeyItem(*name, downOrUp);
-
-    if (recordedKeyCount == kMaxKeyItems) {
-        g_MacroRecording = 0;
-        recordedKeyCount = 0;
-        keyboardHook.Uninstall();
-        // The callback runs inside the application's event filter: the notice
-        // opens its own event loop only after the key has been delivered.
-        QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
-    }
+// The 70th key ends the capture; the page keeps its recording look until Stop.
+void Macro::OnRecordingLimit()
+{
+    g_MacroRecording = 0;
+    // The key arrives inside the application's event filter: the notice opens
+    // its own event loop only after the key has been delivered.
+    QMetaObject::invokeMethod(this, [this] { ShowKeyNumberLimit(); }, Qt::QueuedConnection);
 }
 
 void Macro::ShowKeyNumberLimit()

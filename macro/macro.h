@@ -38,9 +38,10 @@
 // Everything runs on the GUI thread.
 
 #include "flashdatamap.h"
-#include "keycapture.h"
+#include "eventlisteditor.h"
 #include "macroitem.h"
 #include "macrorecord.h"
+#include "macrorecorder.h"
 
 #include <QIcon>
 #include <QModelIndex>
@@ -54,6 +55,7 @@
 
 class LanguageReader;
 class QButtonGroup;
+class MacroItemsModel;
 class QListWidgetItem;
 class Ui_Macro;
 
@@ -112,6 +114,12 @@ public:
     int LoopCode() const;
     // The event list as shown.
     MacroItems EventItems() const;
+    // The model the event list shows.
+    MacroItemsModel *EventModel() const { return events; }
+    // A text of a shown event changed (an amend): the events changed. The
+    // event list is a view over EventModel(), so this is called by the model's
+    // text change rather than connected by name.
+    void on_listWidgetKey_itemChanged(QListWidgetItem *item);
 
     const QString &MacroDir() const { return macroDir; }
     const QString &MacroCaptionPrefix() const { return macroCaptionPrefix; }
@@ -120,7 +128,7 @@ public:
 
     // Monotonic milliseconds; a recording measures the pauses between keys
     // with it. By default a QElapsedTimer started with the page.
-    using RecordClock = std::function<qint64()>;
+    using RecordClock = MacroRecorder::Clock;
     void SetRecordClock(RecordClock clock);
 
 public slots:
@@ -133,7 +141,6 @@ public slots:
 
     void on_Save_clicked();
     void on_NumberEdit_valueChanged(int value);
-    void on_listWidgetKey_itemChanged(QListWidgetItem *item);
     void on_listWidgetHong_clicked(const QModelIndex &index);
     void on_listWidgetHong_currentRowChanged(int row);
     void on_listWidgetHong_customContextMenuRequested(const QPoint &pos);
@@ -181,25 +188,25 @@ private:
     void SetSaveEnabled(bool enabled);
     void SelectMacro();
     void ShowLoopCode(int loopCode);
-    QListWidgetItem *MakeEventItem(const MacroItem &item) const;
-    void AppendEventItem(const MacroItem &item);
+    int CurrentEventRow() const;
+    void SetCurrentEventRow(int row);
+    // Runs an editing rule at the event list's current row, and shows the
+    // current row the rule leaves; returns whether it acted.
+    bool EditEvents(const std::function<bool(EventListEditor &)> &rule);
+    void OnRecordingLimit();
     void ShowPleaseStop();
     void ShowSameMacro();
     // Decodes the whole file first and adds the macro only when all of it is
     // sound: a name the folder lists back (cut to the record's 30 bytes), not
-    // taken, the exchange tag, at most 70 keys. The file is written from the
-    // decoded events, the list item becomes current without a load, and the
-    // loop boxes show the imported loop code.
+    // taken, the exchange tag, at most 70 keys and 139 items as decoded. The
+    // file is written from the repaired events, the list item becomes current
+    // without a load, and the loop boxes show the imported loop code.
     void Import(const QByteArray &bytes);
     // True when a list item has the name or anything of that name is in the folder.
     bool IsNameTaken(const QString &name) const;
     // Runs the name dialog in `mode` (0 new, 1 rename); empty when cancelled.
     QString AskMacroName(int mode);
     bool MacroSelected() const;
-    bool IsDelayRow(int row) const;
-    int KeyItemCount() const;
-    void InsertEventItems(int row, const MacroItems &items);
-    void ReplaceEventItem(int row, const MacroItem &item);
     void MarkEventsChanged();
     bool RoomForKeys(int added);
     std::optional<QString> AskKeyName();
@@ -209,12 +216,17 @@ private:
     void ChooseMouseClick(const QString &buttonName);
     void ShowIdleLayout();
     void ShowKeyNumberLimit();
-    // The events a download of macro `name` sends: the event list when it is
-    // the shown macro, else its saved file; nothing when it has neither.
-    std::optional<MacroItems> DownloadItems(const QString &name) const;
-    // The macro list's item named `name`, made current; a new item when
-    // there is none (after the current one, which stays current, or at the end).
-    void SelectOrInsertMacro(const QString &name);
+    void RefuseOverLimitMacro();
+    // The macro list's item named `name`, made current when `select`; a new
+    // item when there is none (after the current one, which stays current, or
+    // at the end, made current).
+    void SelectOrInsertMacro(const QString &name, bool select = true);
+    bool IsListed(const QString &name) const;
+    // True while a macro is selected and the shown events or loop mode are
+    // not what its file held when it was loaded or saved.
+    bool HasUnsavedEdits() const;
+    // A notice with one of the page's own messages.
+    void ShowMacroNotice(const QString &text);
     void RenameMouseButtonItems(const QStringList &oldNames);
     QString SelectedMacroName() const;
 
@@ -228,9 +240,9 @@ private:
     QString buttonColorRgb;
     bool eventsChanged = false;
     bool loopChanged = false;
-    // The last download refused for too many events; the same one again
-    // (the same macro for another button) shows no second notice.
-    std::optional<std::pair<QString, MacroItems>> refusedDownload;
+    // The macro whose download was last refused for its limits; the same one
+    // again (for another button of the same save) shows no second notice.
+    std::optional<QString> refusedDownload;
 
     // Context-menu texts of the macro list and the button page's caption prefix.
     QString exportMenuText;
@@ -239,16 +251,15 @@ private:
     QString newMenuText;
     QString importMenuText;
     QString macroCaptionPrefix;
+    // Notices: Save could not write the file; an import file that cannot be read.
+    QString saveFailText;
+    QString importFailText;
 
     QIcon pressIcon;
     QIcon releaseIcon;
     QIcon delayIcon;
 
-    // Recording.
-    KeyCapture keyboardHook;
-    RecordClock recordClock;
-    qint64 recordTimer = 0;           // recordClock() when the last key was taken
-    bool awaitingFirstEvent = false;  // no delay goes before the next key taken
-    int recordedKeyCount = 0;         // key items of this recording
-    QSet<int> heldKeys;               // keys taken as pressed and not yet released
+    MacroItemsModel *events = nullptr;
+    // Recording: the key capture and the keys it takes.
+    MacroRecorder recorder;
 };

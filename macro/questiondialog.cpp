@@ -7,6 +7,7 @@
 #include "macrofile.h"
 #include "macrorecord.h"
 #include "noticedialog.h"
+#include "notices.h"
 #include "paths.h"
 #include "postmsg.h"
 
@@ -77,12 +78,29 @@ void QuestionDialog::on_NewHong_clicked()
 {
     const QString name = ui->lineEdit->text();
     if (!name.isEmpty() && !IsValidMacroName(name)) {
+        ShowNameRefused(this);
         ui->lineEdit->selectAll();
         ui->lineEdit->setFocus(Qt::OtherFocusReason);
         return;
     }
     resultText = name;
     close();
+}
+
+QString QuestionDialog::NameRefusedText()
+{
+    QString text;
+    LanguageReader(QStringLiteral("Question"), {{QStringLiteral("NameRefused"), StoreTarget(&text)}})
+        .Load(CurrentLanguageIndex());
+    return text;
+}
+
+void QuestionDialog::ShowNameRefused(QWidget *opener)
+{
+    UpDateWarning notice;
+    notice.SetLabelText(NameRefusedText());
+    PlaceOnOpener(&notice, opener);
+    notice.exec();
 }
 
 void QuestionDialog::on_CloseButton_clicked()

@@ -11,7 +11,8 @@
 // typed, a blank typed at the end removes all blanks, and the name is cut to
 // the device record's 30 bytes in the local 8-bit encoding, between whole
 // characters. OK with a name the macro folder would not list back under the
-// same name (IsValidMacroName) keeps the dialog open with the text selected.
+// same name (IsValidMacroName) shows the rule such a name breaks and keeps
+// the dialog open with the text selected.
 
 #include <QDialog>
 #include <QString>
@@ -30,6 +31,10 @@ public:
 
     // The text the line edit keeps of `text` as typed.
     static QString NameRule(const QString &text);
+    // The notice that a name breaks the rules of macro names (no leading
+    // ".", no "xml", no ".ini"), placed over `opener`, run modally.
+    static void ShowNameRefused(QWidget *opener);
+    static QString NameRefusedText();
 
     QString resultText;
 

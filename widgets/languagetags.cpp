@@ -66,10 +66,11 @@ QVector<ClassTexts> BuildClasses()
          QStringList{"label", "label_2", "label_3", "NewHong", "DeleteHong", "Amend", "DeleteKey", "StartRecord",
                      "StopRecord", "Save", "DefaultDelay", "ReNumber", "AutoInsertDelay", "ReUntilLoose",
                      "ReUntilClick", "ReUntil"}
-             + Numbered("ChooseEvent", 1, 8) + Numbered("Key", 1, 5) + QStringList{"MacroReal"}},
+             + Numbered("ChooseEvent", 1, 8) + Numbered("Key", 1, 5)
+                 + QStringList{"MacroReal", "SaveFail", "ImportFail"}},
         {"AddDelayTime", "AddDelayTime", {"label", "NewHong", "NewHong_2"}},
         {"addKey", "AddKey", {"label", "NewHong", "NewHong_2"}},
-        {"QuestionDialog", "Question", {"label", "label_2", "NewHong", "NewHong_2"}},
+        {"QuestionDialog", "Question", {"label", "label_2", "NewHong", "NewHong_2", "NameRefused"}},
 
         // Settings page: headings and captions, the receiver-option descriptions,
         // the sleep-time items, and the firmware texts of the update controls

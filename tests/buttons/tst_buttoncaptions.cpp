@@ -8,6 +8,7 @@
 #include "hidusb_control.h"
 #include "keyrecord.h"
 #include "macrofile.h"
+#include "pendingmacros.h"
 #include "panelfixture.h"
 #include "postmsg.h"
 #include "testsupport.h"
@@ -84,7 +85,7 @@ private slots:
     void captionOfAnEntry();
     void captionOfAKeyRecord_data();
     void captionOfAKeyRecord();
-    void macroCaptionResetsTheFileAndHandsTheRecordOn();
+    void macroCaptionHandsTheRecordOnUnlessPending();
     void unsafeMacroNamesTouchNoFile_data();
     void unsafeMacroNamesTouchNoFile();
     void fillFollowsTheModelsButtonCount_data();
@@ -233,7 +234,7 @@ void TestButtonCaptions::captionOfAKeyRecord()
     }
 }
 
-void TestButtonCaptions::macroCaptionResetsTheFileAndHandsTheRecordOn()
+void TestButtonCaptions::macroCaptionHandsTheRecordOnUnlessPending()
 {
     QFile file(MacroFile::Folder() + "/M.ini");
     QVERIFY(file.open(QIODevice::WriteOnly));
@@ -246,9 +247,10 @@ void TestButtonCaptions::macroCaptionResetsTheFileAndHandsTheRecordOn()
 
     FillFromMouse(image);
 
+    // The editor writes the file from the record; the button page cuts nothing.
     QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
     QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(file.readAll(), QByteArray("254\n"));
+    QCOMPARE(file.readAll(), QByteArray("253\n0x04 1 0\n10ms\n0x04 1 1\n"));
     file.close();
     QCOMPARE(handedOn.count(), 1);
     QCOMPARE(handedOn.first().at(1).toInt(), 3);
@@ -258,6 +260,17 @@ void TestButtonCaptions::macroCaptionResetsTheFileAndHandsTheRecordOn()
     FillFromMouse(image);
     QCOMPARE(handedOn.count(), 2);
     QCOMPARE(handedOn.last().at(1).toInt(), 3);
+
+    // Saved but not yet on the mouse: the saved file stays the truth.
+    QVERIFY(PendingMacros::Mark("M"));
+    FillFromMouse(image);
+    QCOMPARE(handedOn.count(), 2);
+    QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
+    // Without its file a pending macro is rebuilt from the mouse as before.
+    QVERIFY(QFile::remove(file.fileName()));
+    FillFromMouse(image);
+    QCOMPARE(handedOn.count(), 3);
+    QVERIFY(!PendingMacros::IsPending("M"));
 }
 
 void TestButtonCaptions::unsafeMacroNamesTouchNoFile_data()

@@ -8,7 +8,6 @@
 #include "hidusb_control.h"
 #include "keyrecord.h"
 #include "macrofile.h"
-#include "macrofilerecord.h"
 #include "noticedialog.h"
 #include "panelfixture.h"
 #include "postmsg.h"
@@ -373,15 +372,15 @@ void TestMacroAssignment::recordFromFile_data()
                                  << kRecordM.left(48).toHex();
     QTest::newRow("delay not a number") << QByteArray("254\n0x04 1 0\nabc\n0x05 1 1\n") << "M" << true
                                         << nameM + "02" + "0001040000000000" + "0101050000000000";
-    QTest::newRow("action neither 0 nor 1 kept") << QByteArray("254\n0x04 1 1\n0x05 1 7\n") << "M" << true
-                                                 << nameM + "01" + "0101050000000000";
+    QTest::newRow("action neither 0 nor 1 dropped") << QByteArray("254\n0x04 1 1\n0x05 1 7\n") << "M" << true
+                                                    << nameM + "01" + "0101040000000000";
     QTest::newRow("modifier and unknown code") << QByteArray("254\n0x01 0 0\n7ms\n0x99 1 1\nx y\n") << "M" << true
                                                << nameM + "02" + "0000010007000000" + "0101000000000000";
     QTest::newRow("only the loop code") << QByteArray("254\n") << "M" << true << nameM + "00";
     QTest::newRow("empty file") << QByteArray() << "M" << true << nameM + "00";
     QTest::newRow("70 events") << KeyPresses(70) << "M" << true << nameM + "46" + "0001040005000000";
     QTest::newRow("71 events") << KeyPresses(71) << "M" << false << QByteArray();
-    QTest::newRow("70 delays") << QByteArray(KeyPresses(70) + "5ms\n") << "M" << false << QByteArray();
+    QTest::newRow("70 keys, 70 delays") << QByteArray(KeyPresses(70) + "5ms\n") << "M" << false << QByteArray();
     const QString ascii = QString(40, QLatin1Char('n'));
     QTest::newRow("40-byte name") << QByteArray("254\n") << ascii << true
                                   << "1e" + QByteArray(30, 'n').toHex() + "00";
@@ -396,12 +395,12 @@ void TestMacroAssignment::recordFromFile()
     QFETCH(QString, name);
     QFETCH(bool, built);
     QFETCH(QByteArray, leading);
-    QBuffer file(&content);
-    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    PutMacroFile("file.ini", content);
     MacroRecord record;
     std::memset(&record, 0xAB, sizeof record);
 
-    QCOMPARE(BuildMacroRecord(file, name, &record), built);
+    const MacroFile::LoadResult result = MacroFile::BuildRecord(MacroFolder() + "/file.ini", name, &record);
+    QCOMPARE(result == MacroFile::LoadResult::Loaded, built);
 
     const MacroRecordBytes bytes = StoreRecord(record);
     const QByteArray stored(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));

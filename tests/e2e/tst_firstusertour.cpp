@@ -41,6 +41,7 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QProcess>
 #include <QPushButton>
@@ -158,9 +159,14 @@ void SendKey(QWindow *window, QEvent::Type type, int qtKey, quint32 keycode, qui
     QCoreApplication::sendEvent(window, &event);
 }
 
-void ClickListRow(QListWidget *list, QListWidgetItem *item)
+void ClickListRow(QListView *list, int row)
 {
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(row, 0)).center());
+}
+
+QString RowText(const QListView *list, int row)
+{
+    return list->model()->index(row, 0).data().toString();
 }
 
 void CloseProgram(DialogMain *window)
@@ -207,7 +213,7 @@ void TestFirstUserTour::aFirstUsersTour()
     Click(page, "MacroButton");
     auto *macroPage = page->findChild<Macro *>();
     auto *macros = Find<QListWidget>(macroPage, "listWidgetHong");
-    auto *events = Find<QListWidget>(macroPage, "listWidgetKey");
+    auto *events = Find<QListView>(macroPage, "listWidgetKey");
     qint64 now = 0;
     macroPage->SetRecordClock([&now] { return now; });
     {
@@ -236,11 +242,11 @@ void TestFirstUserTour::aFirstUsersTour()
         SendKey(keyboard, key.type, key.key, key.keycode, key.keysym);
     }
     Click(macroPage, "StopRecord");
-    QCOMPARE(events->count(), 7);
-    QCOMPARE(events->item(1)->text(), QString("30ms"));
+    QCOMPARE(events->model()->rowCount(), 7);
+    QCOMPARE(RowText(events, 1), QString("30ms"));
 
     // The first pause becomes 250 ms.
-    ClickListRow(events, events->item(1));
+    ClickListRow(events, 1);
     {
         TestSupport::OnModal delay("AddDelayTime", [](QWidget *dialog) {
             auto *spin = Find<QSpinBox>(dialog, "spinBox");
@@ -252,7 +258,7 @@ void TestFirstUserTour::aFirstUsersTour()
         Click(macroPage, "Amend");
         QVERIFY(delay.done);
     }
-    QCOMPARE(events->item(1)->text(), QString("250ms"));
+    QCOMPARE(RowText(events, 1), QString("250ms"));
     Shot(window, "04-macro-page");
     Click(macroPage, "Save");
     // A new macro repeats once.

@@ -13,6 +13,7 @@
 #include "macroini.h"
 #include "noticedialog.h"
 #include "notices.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>
@@ -118,7 +119,7 @@ private:
             qFatal("no child %s", name);
         return child;
     }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QComboBox *Menu() const { return Child<QComboBox>("ChooseEvent"); }
     QToolButton *SaveButton() const { return Child<QToolButton>("Save"); }
     QStringList ShownEvents() const;
@@ -161,14 +162,14 @@ void TestEventEditing::MakePage()
 QStringList TestEventEditing::ShownEvents() const
 {
     QStringList items;
-    for (int row = 0; row < Events()->count(); ++row) {
-        const QListWidgetItem *item = Events()->item(row);
-        if (item->text().contains("ms")) {
-            items << item->text();
+    for (int row = 0; row < EventRows::Count(Events()); ++row) {
+        const MacroItem item = EventRows::Item(Events(), row);
+        if (item.text.contains("ms")) {
+            items << item.text;
             continue;
         }
-        const QString name = item->text() == g_MouseLeftName ? QString("L") : item->text();
-        items << name + (item->type() == 0 ? kDown : kUp);
+        const QString name = item.text == g_MouseLeftName ? QString("L") : item.text;
+        items << name + (item.type == 0 ? kDown : kUp);
     }
     return items;
 }
@@ -185,11 +186,9 @@ void TestEventEditing::SelectEvent(int row)
 {
     if (row < 0)
         return;
-    QListWidgetItem *item = Events()->item(row);
-    QVERIFY(item);
-    Events()->scrollToItem(item);
-    QTest::mouseClick(Events()->viewport(), Qt::LeftButton, {}, Events()->visualItemRect(item).center());
-    QCOMPARE(Events()->currentRow(), row);
+    QVERIFY(row < EventRows::Count(Events()));
+    EventRows::ClickRow(Events(), row);
+    QCOMPARE(EventRows::CurrentRow(Events()), row);
 }
 
 // Opens the menu's popup and clicks the item, as a user chooses it.
@@ -312,7 +311,7 @@ void TestEventEditing::editsKeepTheListAlternating()
 
     QCOMPARE(ShownEvents(), after);
     if (currentAfter != -2)
-        QCOMPARE(Events()->currentRow(), currentAfter);
+        QCOMPARE(EventRows::CurrentRow(Events()), currentAfter);
     QCOMPARE(Menu()->currentIndex(), 0);
     QVERIFY(m_page->EventsChanged());
     QVERIFY(SaveButton()->isEnabled());
@@ -440,7 +439,7 @@ void TestEventEditing::menuWithoutMacroChangesNothing()
     QTest::mouseClick(Child<QToolButton>("DeleteKey"), Qt::LeftButton);
 
     QCOMPARE(m_shown.size(), 1);
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
     QVERIFY(!m_page->EventsChanged());
     QVERIFY(!SaveButton()->isEnabled());
     QCOMPARE(Menu()->currentIndex(), 0);

@@ -13,10 +13,12 @@
 #include "macrorecord.h"
 #include "mainwindowkit.h"
 #include "panelfixture.h"
+#include "postmsg.h"
 #include "testsupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QSet>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -72,6 +74,39 @@ QByteArray ModelDefaultEntry()
     return entry;
 }
 
+int Writes()
+{
+    return int(HidSim::CallsOf("ProtocolDataUpdate").size());
+}
+
+void WriteMacroFile(const QString &name, const QByteArray &content)
+{
+    QFile file(MacroFile::Folder() + "/" + name + ".ini");
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+// A description of the record's events, "A+ 10 A- 0" for a click of A 10 ms
+// long; a press whose key is never released after it fails the test.
+QString EventsOf(const QByteArray &recordBytes)
+{
+    const MacroRecord record = LoadRecord(reinterpret_cast<const uint8_t *>(recordBytes.constData()));
+    QStringList events;
+    QSet<QPair<int, int>> held;
+    for (int k = 0; k < record.Count; ++k) {
+        const MacroEvent &event = record.Events[k];
+        const QPair<int, int> key(event.Kind, event.Code);
+        if (event.Action == 0)
+            held.insert(key);
+        else
+            held.remove(key);
+        events << QString::number(event.Code, 16) + (event.Action == 0 ? "+ " : "- ") + QString::number(event.Delay);
+    }
+    if (!held.isEmpty())
+        return QStringLiteral("held: ") + events.join(QLatin1Char(' '));
+    return events.join(QLatin1Char(' '));
+}
+
 }  // namespace
 
 class TestMacroButtons : public QObject
@@ -84,6 +119,8 @@ private slots:
 
     void macroPageChangesReachTheMouse_data();
     void macroPageChangesReachTheMouse();
+    void malformedFilesReachTheMouseAlikeFromBothPages_data();
+    void malformedFilesReachTheMouseAlikeFromBothPages();
 
 private:
     template <typename T>
@@ -94,6 +131,9 @@ private:
             qFatal("no child %s", name);
         return child;
     }
+    // The device page frame on the receiver mouse; its macro page lists the
+    // macro folder as it is now.
+    void BuildFrame();
     void GiveMacroThroughTheButtonPage(const QString &name);
     void ClickMacroOnTheMacroPage(const QString &name);
 
@@ -117,7 +157,15 @@ void TestMacroButtons::init()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(kAClick);
     file.close();
+    BuildFrame();
+}
 
+void TestMacroButtons::BuildFrame()
+{
+    if (m_frame) {
+        cleanup();
+        MainWindowKit::ResetSharedState();
+    }
     m_frame = std::make_unique<Dialog>();
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
@@ -198,7 +246,7 @@ void TestMacroButtons::macroPageChangesReachTheMouse()
     QTimer::singleShot(0, this, [] {
         QVERIFY(TestSupport::WaitFor([] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }));
         auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-        menu->setActiveAction(menu->actions().value(menu->actions().size() - 2));  // Rename, before Delete
+        menu->setActiveAction(menu->actions().value(1));  // Export, Rename, Delete, Import
         QTest::keyClick(menu, Qt::Key_Return);
     });
     auto *list = Child<QListWidget>(m_macros, "listWidgetHong");
@@ -213,6 +261,68 @@ void TestMacroButtons::macroPageChangesReachTheMouse()
     QCOMPARE(StoredMacro(), renamed);
     QCOMPARE(StoredEntry().at(0), char(6));
     QCOMPARE(Child<QToolButton>(m_buttons, kRowButton)->text(), m_buttons->MacroPrefix + "m2");
+}
+
+void TestMacroButtons::malformedFilesReachTheMouseAlikeFromBothPages_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("events");  // empty: refused with the limit notice
+    QTest::newRow("two keys in a row, two delays in a row")
+        << QByteArray("254\n0x04 1 0\n0x05 1 0\n10ms\n20ms\n0x04 1 1\n0x05 1 1\n") << "4+ 0 5+ 30 4- 0 5- 0";
+    QTest::newRow("leading and trailing delays") << QByteArray("254\n5ms\n0x04 1 0\n10ms\n0x04 1 1\n7ms\n")
+                                                 << "4+ 10 4- 0";
+    QTest::newRow("legacy bare digit") << QByteArray("254\n0x04 1 0\n10ms\n1\n10ms\n0x04 1 1\n")
+                                       << "4+ 10 0- 10 4- 0";
+    QTest::newRow("bad action word") << QByteArray("254\n0x04 1 0\n10ms\n0x05 1 7\n10ms\n0x04 1 1\n")
+                                     << "4+ 20 4- 0";
+    QTest::newRow("stray words") << QByteArray("254\n0x04 1 0\nzz\n10ms\nx y z\n0x04 1 1\nq\n") << "4+ 10 4- 0";
+    QTest::newRow("delay above 32 bits") << QByteArray("254\n0x04 1 0\n4294967296ms\n0x04 1 1\n")
+                                         << "4+ 4294967295 4- 0";
+    QByteArray keys71 = "254\n";
+    for (int k = 0; k < 71; ++k)
+        keys71 += QByteArray(k ? "10ms\n" : "") + "0x04 1 " + QByteArray::number(k % 2) + "\n";
+    QTest::newRow("71 keys") << keys71 << QString();
+    QTest::newRow("140 items") << QByteArray("254\n0x04 1 0\n" + QByteArray("1ms\n").repeated(138) + "0x04 1 1\n")
+                               << QString();
+    QTest::newRow("above 64 KiB") << QByteArray("254\n0x04 1 0\n10ms\n0x04 1 1\n" + QByteArray(65536, '\n'))
+                                  << QString();
+}
+
+// The button page's assignment and the macro page's download read, repair
+// and build the same way: one record, or the same refusal.
+void TestMacroButtons::malformedFilesReachTheMouseAlikeFromBothPages()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, events);
+    WriteMacroFile("bad", content);
+    BuildFrame();
+    const QByteArray before = StoredMacro();
+    HidSim::ClearCallLog();
+
+    TestSupport::ModalWatcher notices({{"KeyNumberLimit", "NewHong"}});
+    GiveMacroThroughTheButtonPage("bad");
+    if (events.isEmpty()) {
+        QVERIFY(TestSupport::WaitFor([&] { return notices.seen.size() == 1; }));
+        QCOMPARE(Writes(), 0);
+        QCOMPARE(StoredMacro(), before);
+        PostMsg::GetInstance()->EmitMacroDownLoadData("bad", DeviceButton());
+        QCOMPARE(notices.Classes(), QStringList({"KeyNumberLimit", "KeyNumberLimit"}));
+        QCOMPARE(Writes(), 0);
+        // Loading it on the macro page is refused as well, and selects nothing.
+        ClickMacroOnTheMacroPage("bad");
+        QVERIFY(TestSupport::WaitFor([&] { return notices.seen.size() == 3; }));
+        QCOMPARE(Child<QListWidget>(m_macros, "listWidgetHong")->currentRow(), -1);
+        return;
+    }
+    QCOMPARE(Writes(), 1);
+    const QByteArray fromButtonPage = StoredMacro();
+    QCOMPARE(EventsOf(fromButtonPage), events);
+
+    HidSim::ClearCallLog();
+    PostMsg::GetInstance()->EmitMacroDownLoadData("bad", DeviceButton());
+    QCOMPARE(Writes(), 1);
+    QCOMPARE(StoredMacro(), fromButtonPage);
+    QVERIFY(notices.seen.isEmpty());
 }
 
 VOGM_TEST_MAIN(TestMacroButtons)

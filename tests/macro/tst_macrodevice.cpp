@@ -14,7 +14,9 @@
 #include "macrofile.h"
 #include "macrorecord.h"
 #include "panelfixture.h"
+#include "pendingmacros.h"
 #include "postmsg.h"
+#include "eventrows.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "mytoolbuttonenter.h"
@@ -76,11 +78,12 @@ void WriteFile(const QString &name, const QByteArray &content)
     file.write(content);
 }
 
-// An image whose record `button` holds `name` and `count` key events (A
-// pressed and released in turn, 5 ms apart).
+// An image whose button `button` runs the macro `name` in loop mode 254, its
+// record holding `count` key events (A pressed and released in turn, 5 ms apart).
 FlashDataMap ImageWithRecord(int button, const QByteArray &name, int count)
 {
     FlashDataMap image{};
+    image.Keys[button] = KeyEntry{6, uint8_t(button), 254};
     MacroRecord record = EmptyMacroRecord();
     record.NameLength = uint8_t(name.size());
     std::memcpy(record.Name, name.constData(), size_t(std::min(name.size(), kMacroNameBytes)));
@@ -121,12 +124,18 @@ private slots:
 
     void roundTripThroughTheMainWindow_data();
     void roundTripThroughTheMainWindow();
+    void uploadKeepsUnsavedEdits();
+    void savedEditThatMissedTheMouseIsSentAtTheNextRead_data();
+    void savedEditThatMissedTheMouseIsSentAtTheNextRead();
 
 private:
     QListWidget *MacroList() const { return m_page->findChild<QListWidget *>("listWidgetHong"); }
-    QListWidget *EventList() const { return m_page->findChild<QListWidget *>("listWidgetKey"); }
+    QListView *EventList() const { return m_page->findChild<QListView *>("listWidgetKey"); }
     void ShowMacro(const QString &name);
     void OpenPage();
+    // The program's main window on the default world, with the receiver
+    // mouse's device page filled from a read of the mouse.
+    void OpenMouseInMainWindow();
 
     std::unique_ptr<Macro> m_ownPage;
     std::unique_ptr<DialogMain> m_main;
@@ -177,7 +186,7 @@ void TestMacroDevice::ShowMacro(const QString &name)
     const QList<QListWidgetItem *> found = MacroList()->findItems(name, Qt::MatchExactly);
     QCOMPARE(found.size(), 1);
     QTest::mouseClick(MacroList()->viewport(), Qt::LeftButton, {}, MacroList()->visualItemRect(found.first()).center());
-    QVERIFY(EventList()->count() > 0);
+    QVERIFY(EventRows::Count(EventList()) > 0);
 }
 
 // ---- download ---------------------------------------------------------------------
@@ -249,13 +258,18 @@ void TestMacroDevice::offlineAndOversizedDownloadsWriteNothing()
     OpenPage();
     const QByteArray before = PanelFixture::StoredImage();
 
-    // More than the record's 70 events: one notice for the save, however many
-    // buttons show the macro.
-    ShowMacro("big");
+    // More than the record's 70 events: refused when it is loaded (nothing is
+    // selected, so no Save can empty its file), and one notice for a save's
+    // downloads, however many buttons show the macro.
     TestSupport::ModalWatcher notices({{"KeyNumberLimit", "NewHong"}});
+    const QListWidgetItem *bigItem = MacroList()->findItems("big", Qt::MatchExactly).value(0);
+    QVERIFY(bigItem);
+    QTest::mouseClick(MacroList()->viewport(), Qt::LeftButton, {}, MacroList()->visualItemRect(bigItem).center());
+    QVERIFY(TestSupport::WaitFor([&] { return notices.seen.size() == 1; }));
+    QCOMPARE(MacroList()->currentRow(), -1);
     PostMsg::GetInstance()->EmitMacroDownLoadData(QStringLiteral("big"), 2);
     PostMsg::GetInstance()->EmitMacroDownLoadData(QStringLiteral("big"), 4);
-    QCOMPARE(notices.Classes(), QStringList{"KeyNumberLimit"});
+    QCOMPARE(notices.Classes(), QStringList({"KeyNumberLimit", "KeyNumberLimit"}));
     QCOMPARE(Writes(), 0);
 
     // Offline: the offline notice, the stored image as it was.
@@ -297,7 +311,7 @@ void TestMacroDevice::uploadRebuildsTheMacro()
     QCOMPARE(ReadAll(MacroFile::Folder() + "/m1.ini"), "254\n" + lines);
     QCOMPARE(MacroList()->count(), 2);
     QCOMPARE(MacroList()->currentRow(), -1);
-    QCOMPARE(EventList()->count(), 0);
+    QCOMPARE(EventRows::Count(EventList()), 0);
     QCOMPARE(added.count(), 1);
 
     // Outside the sixteen buttons nothing happens.
@@ -316,10 +330,10 @@ void TestMacroDevice::uploadPlacesAnUnknownName()
     QCOMPARE(MacroList()->item(m1Row + 1)->text(), QString("dev1"));
     QCOMPARE(ReadAll(MacroFile::Folder() + "/dev1.ini"), QByteArray("254\n0x04 1 0\n"));
 
-    // With none current: at the end; no file, so the events are kept nowhere.
+    // With none current: at the end, its file made from the record.
     PostMsg::GetInstance()->EmitButtonToMacro(ImageWithRecord(3, "dev2", 1), 3);
     QCOMPARE(MacroList()->item(MacroList()->count() - 1)->text(), QString("dev2"));
-    QVERIFY(!QFile::exists(MacroFile::Folder() + "/dev2.ini"));
+    QCOMPARE(ReadAll(MacroFile::Folder() + "/dev2.ini"), QByteArray("254\n0x04 1 0\n"));
     QCOMPARE(MacroList()->currentRow(), -1);
 }
 
@@ -343,7 +357,44 @@ void TestMacroDevice::uploadOfAnUnusableNameChangesNothing()
     QVERIFY(!QFile::exists(MacroFile::Folder() + "/../../Macro.ini"));
 }
 
+void TestMacroDevice::uploadKeepsUnsavedEdits()
+{
+    OpenPage();
+    ShowMacro("m1");
+    EventRows::SetText(EventList(), 1, "90ms");
+    PostMsg::GetInstance()->EmitButtonToMacro(ImageWithRecord(3, "m1", 1), 3);
+    PostMsg::GetInstance()->EmitButtonToMacro(ImageWithRecord(4, "dev1", 1), 4);
+
+    // The files follow the mouse; the unsaved edit stays shown and selected.
+    QCOMPARE(ReadAll(MacroFile::Folder() + "/m1.ini"), QByteArray("254\n0x04 1 0\n"));
+    QCOMPARE(ReadAll(MacroFile::Folder() + "/dev1.ini"), QByteArray("254\n0x04 1 0\n"));
+    QCOMPARE(MacroList()->currentItem()->text(), QString("m1"));
+    QCOMPARE(EventRows::Texts(EventList()), (QStringList{"A", "90ms", "A"}));
+    QVERIFY(m_page->findChild<QToolButton *>("Save")->isEnabled());
+}
+
 // ---- the round trip in the program ---------------------------------------------
+
+void TestMacroDevice::OpenMouseInMainWindow()
+{
+    m_main = std::make_unique<DialogMain>();
+    m_main->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(TestSupport::WaitFor([] { return !g_DeviceTiles.isEmpty(); }));
+    int entry = -1;
+    for (int i = 0; i < g_PageDevices.size(); ++i) {
+        if (g_PageDevices.at(i).Mid == 2 && g_PageDevices.at(i).Online)
+            entry = i;
+    }
+    QVERIFY(entry >= 0);
+    QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
+    QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
+    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
+    QVERIFY(HidSim::WaitUntilIdle());
+    m_page = m_main->findChild<Macro *>();
+    QVERIFY(m_page);
+}
+
 
 void TestMacroDevice::roundTripThroughTheMainWindow_data()
 {
@@ -366,23 +417,9 @@ void TestMacroDevice::roundTripThroughTheMainWindow()
     stored.replace(kMacros + kMacroRecordSize * button, kMacroRecordSize, AClickRecord("dev1", 20));
     QVERIFY(HidSim::SetStoredImage(mouse, stored));
     WriteFile("other", "255\n0x05 1 0\n10ms\n0x05 1 1\n");
-
-    m_main = std::make_unique<DialogMain>();
-    m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
-    QVERIFY(TestSupport::WaitFor([] { return !g_DeviceTiles.isEmpty(); }));
-    int entry = -1;
-    for (int i = 0; i < g_PageDevices.size(); ++i) {
-        if (g_PageDevices.at(i).Mid == 2 && g_PageDevices.at(i).Online)
-            entry = i;
-    }
-    QVERIFY(entry >= 0);
-    QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
-    QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
-    QVERIFY(HidSim::WaitUntilIdle());
-    m_page = m_main->findChild<Macro *>();
-    QVERIFY(m_page);
+    OpenMouseInMainWindow();
+    if (QTest::currentTestFailed())
+        return;
 
     // The read brought the macro back: its file and its place in the list.
     QCOMPARE(ReadAll(MacroFile::Folder() + "/dev1.ini"), QByteArray("254\n0x04 1 0\n20ms\n0x04 1 1\n"));
@@ -394,7 +431,7 @@ void TestMacroDevice::roundTripThroughTheMainWindow()
     if (change == "loop") {
         m_page->findChild<QCheckBox *>("ReUntilClick")->click();
     } else {
-        EventList()->item(1)->setText("50ms");
+        EventRows::SetText(EventList(), 1, "50ms");
     }
     const QByteArray record = HidSim::StoredImage(mouse).mid(kMacros + kMacroRecordSize * button, kMacroRecordSize);
     QTimer switcher;
@@ -424,6 +461,81 @@ void TestMacroDevice::roundTripThroughTheMainWindow()
     QCOMPARE(after.mid(kKeys + 3 * button, 3), QByteArray::fromHex("0603fe"));
     if (change == "switch")
         QCOMPARE(MacroList()->currentItem()->text(), QString("other"));
+}
+
+void TestMacroDevice::savedEditThatMissedTheMouseIsSentAtTheNextRead_data()
+{
+    QTest::addColumn<QString>("miss");
+    QTest::newRow("the write refused") << "refused";
+    QTest::newRow("the mouse switched off during the wait") << "off";
+}
+
+// A saved edit that did not reach the mouse stays the truth: the next read of
+// the mouse, here after a restart of the program, sends the saved file rather
+// than rebuilding the file from the mouse's older record.
+void TestMacroDevice::savedEditThatMissedTheMouseIsSentAtTheNextRead()
+{
+    QFETCH(QString, miss);
+    const int button = 3;
+    const QString mouse = QStringLiteral("m2");
+    HidSim::World world = HidSim::DefaultWorld();
+    world.timing = Fixtures::FastTiming();
+    HidSim::SetWorld(world);
+    QByteArray stored = HidSim::StoredImage(mouse);
+    stored.replace(kKeys + 3 * button, 3, QByteArray::fromHex("0603fe"));
+    stored.replace(kMacros + kMacroRecordSize * button, kMacroRecordSize, AClickRecord("dev1", 20));
+    QVERIFY(HidSim::SetStoredImage(mouse, stored));
+    OpenMouseInMainWindow();
+    if (QTest::currentTestFailed())
+        return;
+
+    m_main->findChild<QToolButton *>("MacroButton")->click();
+    ShowMacro("dev1");
+    EventRows::SetText(EventList(), 1, "50ms");
+    QSignalSpy downloads(PostMsg::GetInstance(), &PostMsg::SigMacroDownLoadData);
+    TestSupport::ModalWatcher notices({}, {}, "NewHong");
+    QTimer outage;
+    if (miss == "refused") {
+        QVERIFY(HidSim::FailNextWrites(mouse, 1));
+    } else {
+        // Once the file is saved the button page waits; the mouse goes off then.
+        connect(&outage, &QTimer::timeout, this, [&] {
+            if (ReadAll(MacroFile::Folder() + "/dev1.ini").contains("50ms")) {
+                outage.stop();
+                HidSim::SetPower(mouse, false);
+            }
+        });
+        outage.start(1);
+    }
+    QTest::mouseClick(m_page->findChild<QToolButton *>("Save"), Qt::LeftButton);
+    QVERIFY(HidSim::WaitUntilIdle());
+    QCOMPARE(downloads.count(), 1);
+    const QByteArray edited = AClickRecord("dev1", 50);
+    QCOMPARE(HidSim::StoredImage(mouse).mid(kMacros + kMacroRecordSize * button, kMacroRecordSize),
+             AClickRecord("dev1", 20));
+    QVERIFY(PendingMacros::IsPending("dev1"));
+
+    // The program ends and starts again; the mouse is back.
+    if (g_Worker)
+        g_Worker->wait();
+    m_main.reset();
+    m_page = nullptr;
+    UsbServer_Exit();
+    g_SessionActive = 0;
+    QVERIFY(HidSim::WaitUntilIdle());
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    HidSim::SetPower(mouse, true);
+    QVERIFY(HidSim::WaitUntilIdle());
+    OpenMouseInMainWindow();
+    if (QTest::currentTestFailed())
+        return;
+
+    QCOMPARE(ReadAll(MacroFile::Folder() + "/dev1.ini"), QByteArray("254\n0x04 1 0\n50ms\n0x04 1 1\n"));
+    QVERIFY(TestSupport::WaitFor([&] {
+        return HidSim::StoredImage(mouse).mid(kMacros + kMacroRecordSize * button, kMacroRecordSize) == edited;
+    }));
+    QCOMPARE(HidSim::StoredImage(mouse).mid(kKeys + 3 * button, 3), QByteArray::fromHex("0603fe"));
+    QVERIFY(!PendingMacros::IsPending("dev1"));
 }
 
 VOGM_TEST_MAIN(TestMacroDevice)

@@ -10,12 +10,14 @@
 #include "macrorecord.h"
 #include "noticedialog.h"
 #include "paths.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
 #include <QDataStream>
 #include <QBuffer>
 #include <QDir>
+#include <QLabel>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileDialog>
@@ -193,7 +195,7 @@ private:
         return child;
     }
     QListWidget *Macros() const { return Child<QListWidget>("listWidgetHong"); }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QStringList MacroNames() const;
     QList<MacroItem> ShownItems() const;
     void ClickMacro(const QString &name);
@@ -245,8 +247,8 @@ QStringList TestMacroExport::MacroNames() const
 QList<MacroItem> TestMacroExport::ShownItems() const
 {
     QList<MacroItem> items;
-    for (int row = 0; row < Events()->count(); ++row)
-        items << MacroItem{Events()->item(row)->text(), Events()->item(row)->type()};
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        items << EventRows::Item(Events(), row);
     return items;
 }
 
@@ -323,8 +325,7 @@ void TestMacroExport::exportWritesTheFormat()
     QVERIFY(in.atEnd());
 
     // With the icons cleared the whole file is the layout's 136 bytes.
-    for (int row = 0; row < Events()->count(); ++row)
-        Events()->item(row)->setIcon(QIcon());
+    qobject_cast<MacroItemsModel *>(Events()->model())->SetIcons(QIcon(), QIcon(), QIcon());
     const QString bare = m_outside->filePath("bare.ini");
     Export(bare);
     QCOMPARE(ReadFile(bare).toHex(' '), kGolden.toHex(' '));
@@ -345,7 +346,7 @@ void TestMacroExport::emptyMacroExportsAndImportsItsLoopLine()
     Import(path);
     QCOMPARE(MacroNames(), QStringList{"e"});
     QCOMPARE(ReadFile(MacroPath("e")), QByteArray("17\n"));
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
     QCOMPARE(Child<QSpinBox>("NumberEdit")->value(), 17);
 }
 
@@ -387,8 +388,8 @@ void TestMacroExport::importOfAFileBuiltByHand()
     QCOMPARE(MacroNames(), (QStringList{"b", "m1"}));
     QCOMPARE(Macros()->currentItem()->text(), QString("m1"));
     QCOMPARE(ShownItems(), (QList<MacroItem>{MacroItem::Key("A", true), {"10ms", 0}, MacroItem::Key("A", false)}));
-    for (int row = 0; row < Events()->count(); ++row)
-        QVERIFY(Events()->item(row)->icon().isNull());  // as the file has them
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        QVERIFY(!EventRows::Icon(Events(), row).isNull());  // the page's pictures, not the file's empty icons
     QCOMPARE(ReadFile(MacroPath("m1")), kAClick);
     QVERIFY(Child<QCheckBox>("ReUntilLoose")->isChecked());
     QVERIFY(!Child<QToolButton>("Save")->isEnabled());
@@ -430,6 +431,10 @@ void TestMacroExport::importAcceptsAndMends_data()
         << QByteArray("5\n0x04 1 1\n");
     QTest::newRow("trailing bytes after the last item")
         << ExportFile("m", "254", kAClickItems) + "junk" << "m" << kAClick;
+    QTest::newRow("keys in a row and delays in a row repaired")
+        << ExportFile("m", "254",
+                      {KeyItem("A", true), KeyItem("B", true), DelayItem("10ms"), DelayItem("20ms"), KeyItem("A", false)})
+        << "m" << QByteArray("254\n0x04 1 0\n0ms\n0x05 1 0\n30ms\n0x04 1 1\n");
 }
 
 void TestMacroExport::importAcceptsAndMends()
@@ -449,36 +454,39 @@ void TestMacroExport::importAcceptsAndMends()
 void TestMacroExport::hostileFilesChangeNothing_data()
 {
     QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QStringList>("dialogs");  // after the file dialog
-    const QStringList none;
+    QTest::addColumn<QString>("notice");  // the message shown after the file dialog
+    const QString unreadable = "The file cannot be read or is not a macro file";
+    const QString nameRule = "A macro name must not start with \".\" or contain \"xml\", \".ini\", \"/\" or \"\\\"";
     QByteArray countMax = kGolden;
     countMax.replace(16 + 52 + 16, 4, U32(0x7FFFFFFF));
     QByteArray countNegative = kGolden;
     countNegative.replace(16 + 52 + 16, 4, U32(0xFFFFFFFF));
-    QTest::newRow("cut inside an item") << kGolden.left(kGolden.size() - 3) << none;
-    QTest::newRow("cut after the count") << kGolden.left(16 + 52 + 16 + 4) << none;
-    QTest::newRow("count 0x7FFFFFFF") << countMax << none;
-    QTest::newRow("count -1") << countNegative << none;
-    QTest::newRow("name ../../Macro") << ExportFile("../../Macro", "254", kAClickItems) << none;
-    QTest::newRow("empty name") << ExportFile("", "254", kAClickItems) << none;
-    QTest::newRow("name with xml") << ExportFile("myxml", "254", kAClickItems) << none;
-    QTest::newRow("wrong tag") << ExportFile("m", "254", kAClickItems, "Qelvx") << none;
+    QTest::newRow("cut inside an item") << kGolden.left(kGolden.size() - 3) << unreadable;
+    QTest::newRow("cut after the count") << kGolden.left(16 + 52 + 16 + 4) << unreadable;
+    QTest::newRow("count 0x7FFFFFFF") << countMax << unreadable;
+    QTest::newRow("count -1") << countNegative << unreadable;
+    QTest::newRow("name ../../Macro") << ExportFile("../../Macro", "254", kAClickItems) << nameRule;
+    QTest::newRow("empty name") << ExportFile("", "254", kAClickItems) << unreadable;
+    QTest::newRow("name with xml") << ExportFile("myxml", "254", kAClickItems) << nameRule;
+    QTest::newRow("name with .ini") << ExportFile("a.ini", "254", kAClickItems) << nameRule;
+    QTest::newRow("wrong tag") << ExportFile("m", "254", kAClickItems, "Qelvx") << unreadable;
     QTest::newRow("line end in a key name")
-        << ExportFile("m", "254", {KeyItem("A\n0x04", true), DelayItem("10ms"), KeyItem("A", false)}) << none;
+        << ExportFile("m", "254", {KeyItem("A\n0x04", true), DelayItem("10ms"), KeyItem("A", false)}) << unreadable;
     QTest::newRow("line end in a delay") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("10ms\n0x04 1 0")})
-                                         << none;
-    QTest::newRow("delay not a number") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("abcms")}) << none;
+                                         << unreadable;
+    QTest::newRow("delay not a number") << ExportFile("m", "254", {KeyItem("A", true), DelayItem("abcms")})
+                                        << unreadable;
     QTest::newRow("another icon engine")
-        << ExportFile("m", "254", {KeyItem("A", true, String("QSvgIconEngine") + U32(0))}) << none;
-    QTest::newRow("odd text length") << ExportFile("m", "254", {U32(3) + "abc" + kNullIcon}) << none;
-    QTest::newRow("name taken") << ExportFile("taken", "254", kAClickItems) << QStringList{"SameMacro"};
+        << ExportFile("m", "254", {KeyItem("A", true, String("QSvgIconEngine") + U32(0))}) << unreadable;
+    QTest::newRow("odd text length") << ExportFile("m", "254", {U32(3) + "abc" + kNullIcon}) << unreadable;
+    QTest::newRow("name taken") << ExportFile("taken", "254", kAClickItems) << "A macro with this name already exists";
 }
 
 // Nothing appears in or outside the macro folder, and the list is as before.
 void TestMacroExport::hostileFilesChangeNothing()
 {
     QFETCH(QByteArray, file);
-    QFETCH(QStringList, dialogs);
+    QFETCH(QString, notice);
     WriteFile(MacroPath("taken"), "1\n");
     const QString path = m_outside->filePath("hostile.ini");
     WriteFile(path, file);
@@ -487,10 +495,13 @@ void TestMacroExport::hostileFilesChangeNothing()
     const QStringList outside = QDir(m_outside->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
     HubSignals hub;
 
-    QList<ModalScript::Step> answers;
-    for (int i = 0; i < dialogs.size(); ++i)
-        answers << Click("NewHong");
-    QCOMPARE(Import(path, answers), QStringList{"QFileDialog"} + dialogs);
+    QString shown;
+    const QStringList dialogs = Import(path, {[&shown](QWidget *modal) {
+                                             shown = modal->findChild<QLabel *>("label")->text();
+                                             TestSupport::AnswerModal(modal, "NewHong");
+                                         }});
+    QCOMPARE(dialogs.size(), 2);
+    QCOMPARE(shown, notice);
 
     QCOMPARE(MacroNames(), QStringList{"taken"});
     QCOMPARE(UserFiles(), before);
@@ -521,7 +532,16 @@ void TestMacroExport::tooManyKeysAreRefused()
     WriteFile(path, ExportFile("long", "254", items));
     QCOMPARE(Import(path), QStringList{"QFileDialog"});
     QCOMPARE(MacroNames(), QStringList{"long"});
-    QCOMPARE(Events()->count(), 2 * kMacroEventSlots - 1);
+    QCOMPARE(EventRows::Count(Events()), 2 * kMacroEventSlots - 1);
+
+    // Items are counted before the repair: two keys and 138 delays are 140.
+    QList<QByteArray> delays{KeyItem("A", true)};
+    for (int i = 0; i < 138; ++i)
+        delays << DelayItem("1ms");
+    delays << KeyItem("A", false);
+    WriteFile(path, ExportFile("delays", "254", delays));
+    QCOMPARE(Import(path, {Click("NewHong")}), (QStringList{"QFileDialog", "KeyNumberLimit"}));
+    QCOMPARE(MacroNames(), QStringList{"long"});
 }
 
 // Export, delete, import: the macro is back as it was, with the page's
@@ -547,8 +567,8 @@ void TestMacroExport::exportDeleteImportKeepsTheMacro()
     QCOMPARE(ShownItems(), shown);
     const QString pictures = TestSupport::AppFolder() + "/Picture/Macro/";
     const char *const expected[] = {"MacroDown.png", "MacroTime.png", "MacroUp.png"};
-    for (int row = 0; row < Events()->count(); ++row)
-        QCOMPARE(ImageOf(Events()->item(row)->icon()), ImageOf(QIcon(pictures + expected[row])));
+    for (int row = 0; row < EventRows::Count(Events()); ++row)
+        QCOMPARE(ImageOf(EventRows::Icon(Events(), row)), ImageOf(QIcon(pictures + expected[row])));
 }
 
 // Every proper prefix of a good file is refused, so a damaged file never

@@ -10,6 +10,7 @@
 #include "noticedialog.h"
 #include "postmsg.h"
 #include "questiondialog.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -117,7 +118,7 @@ private:
         return child;
     }
     QListWidget *Macros() const { return Child<QListWidget>("listWidgetHong"); }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QStringList MacroNames() const;
     QStringList EventTexts() const;
     void ClickMacro(const QString &name);
@@ -167,10 +168,7 @@ QStringList TestMacroList::MacroNames() const
 
 QStringList TestMacroList::EventTexts() const
 {
-    QStringList texts;
-    for (int row = 0; row < Events()->count(); ++row)
-        texts << Events()->item(row)->text();
-    return texts;
+    return EventRows::Texts(Events());
 }
 
 QPoint TestMacroList::ItemCenter(const QString &name) const
@@ -261,6 +259,7 @@ void TestMacroList::nameDialogAnswers()
     QuestionDialog dialog;
     bool stillOpen = false;
     QString selected;
+    TestSupport::ModalWatcher notices({{"UpDateWarning", "NewHong"}}, {"QuestionDialog"});
     ModalScript script({[&](QWidget *modal) {
         auto *line = modal->findChild<QLineEdit *>("lineEdit");
         QTest::keyClicks(line, typed);
@@ -273,8 +272,15 @@ void TestMacroList::nameDialogAnswers()
     dialog.exec();
     QCOMPARE(script.seen, QStringList{"QuestionDialog"});
     QCOMPARE(stillOpen, !closes);
-    if (!closes)
+    if (!closes) {
         QCOMPARE(selected, typed);
+        // The rule the name breaks is told.
+        QCOMPARE(notices.Classes(), QStringList{"UpDateWarning"});
+        QCOMPARE(notices.seen.first().text, Text("Question", "NameRefused"));
+        QVERIFY(!notices.seen.first().text.isEmpty());
+    } else {
+        QVERIFY(notices.seen.isEmpty());
+    }
     QCOMPARE(dialog.resultText, result);
 }
 
@@ -544,11 +550,12 @@ void TestMacroList::contextMenuEntries_data()
     QTest::addColumn<QStringList>("tags");  // the entries' texts by their tags of element Macro
     QTest::addColumn<int>("chosen");
     QTest::addColumn<QString>("opens");  // the dialog the chosen entry opens
-    const QStringList onItem{"Key1", "Key2", "Key3"};
+    const QStringList onItem{"Key1", "Key2", "Key3", "Key5"};
     const QStringList elsewhere{"Key4", "Key5"};
     QTest::newRow("item: export") << true << onItem << 0 << "QFileDialog";
     QTest::newRow("item: rename") << true << onItem << 1 << "QuestionDialog";
     QTest::newRow("item: delete") << true << onItem << 2 << "DeleteConfirm";
+    QTest::newRow("item: import") << true << onItem << 3 << "QFileDialog";
     QTest::newRow("elsewhere: new") << false << elsewhere << 0 << "QuestionDialog";
     QTest::newRow("elsewhere: import") << false << elsewhere << 1 << "QFileDialog";
 }

@@ -9,6 +9,7 @@
 #include "macro.h"
 #include "macroini.h"
 #include "postmsg.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -94,6 +95,7 @@ private slots:
     void saveKeepsTheMacroItStartedWith();
     void failedSaveKeepsItsChanges();
     void saveThroughALinkCreatesNothingOutside();
+    void macroDeletedDuringSavesWaitStaysDeleted();
     void saveRefusesWhileRecording();
     void saveWithoutSelectionDoesNothing();
     void arrowKeysLoadTheMacroTheyMakeCurrent();
@@ -117,7 +119,7 @@ private:
         return child;
     }
     QListWidget *Macros() const { return Child<QListWidget>("listWidgetHong"); }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QToolButton *SaveButton() const { return Child<QToolButton>("Save"); }
     QStringList MacroNames() const;
     QList<Event> ShownEvents() const;
@@ -164,14 +166,13 @@ QList<Event> TestMacroPage::ShownEvents() const
     const QString dir = TestSupport::AppFolder() + "/Picture/Macro/";
     const QStringList pictures{"MacroDown.png", "MacroUp.png", "MacroTime.png"};
     QList<Event> events;
-    for (int row = 0; row < Events()->count(); ++row) {
-        const QListWidgetItem *item = Events()->item(row);
+    for (int row = 0; row < EventRows::Count(Events()); ++row) {
         QString icon = "?";
         for (const QString &picture : pictures) {
-            if (PictureOf(item->icon()) == PictureOf(QIcon(dir + picture)))
+            if (PictureOf(EventRows::Icon(Events(), row)) == PictureOf(QIcon(dir + picture)))
                 icon = picture;
         }
-        events.append({item->text(), item->type(), icon});
+        events.append({EventRows::Text(Events(), row), EventRows::Type(Events(), row), icon});
     }
     return events;
 }
@@ -262,7 +263,7 @@ void TestMacroPage::loopLineChoosesTheLoopBox()
     QVERIFY(Child<QCheckBox>(qPrintable(checked))->isChecked());
     QCOMPARE(Child<QSpinBox>("NumberEdit")->value(), count);
     QVERIFY(!SaveButton()->isEnabled());
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
 }
 
 void TestMacroPage::saveWritesTheLoopModeAndAnnouncesIt()
@@ -292,7 +293,7 @@ void TestMacroPage::saveAnnouncesEventsBeforeLoop()
     ClickMacro("m");
     QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
 
-    Events()->item(0)->setText("B");
+    EventRows::SetText(Events(), 0, "B");
     ClickBox("ReUntil");
     QVERIFY(m_page->EventsChanged());
     QTest::mouseClick(SaveButton(), Qt::LeftButton);
@@ -351,15 +352,19 @@ void TestMacroPage::failedSaveKeepsItsChanges()
     WriteFile("m.ini", kAClick);
     MakePage();
     ClickMacro("m");
-    Events()->item(1)->setText("20ms");
+    EventRows::SetText(Events(), 1, "20ms");
     ClickBox("ReUntilClick");
     // The file becomes a folder (a read-only folder would not stop root).
     QVERIFY(QFile::remove(MacroFolder() + "/m.ini"));
     QVERIFY(QDir(MacroFolder()).mkdir("m.ini"));
     QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+    TestSupport::ModalWatcher notices({{"UpDateWarning", "NewHong"}});
 
     QTest::mouseClick(SaveButton(), Qt::LeftButton);
 
+    // The user is told, and can save again.
+    QCOMPARE(notices.Classes(), QStringList{"UpDateWarning"});
+    QCOMPARE(notices.seen.first().text, QString("The macro could not be saved"));
     QVERIFY(SaveButton()->isEnabled());
     QVERIFY(!SaveIsGrey());
     QVERIFY(m_page->EventsChanged());
@@ -390,6 +395,25 @@ void TestMacroPage::saveThroughALinkCreatesNothingOutside()
     QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(QFileInfo(MacroFolder() + "/m.ini").isSymLink());
     QCOMPARE(QDir(MacroFolder()).entryList(QDir::Files | QDir::Hidden | QDir::System), QStringList{"m.ini"});
+}
+
+void TestMacroPage::macroDeletedDuringSavesWaitStaysDeleted()
+{
+    WriteFile("m.ini", kAClick);
+    MakePage();
+    ClickMacro("m");
+    EventRows::SetText(Events(), 1, "20ms");
+    QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
+    TestSupport::ModalWatcher confirm({{"DeleteConfirm", "NewHong"}});
+    // Delete is clicked while Save serves events before it writes.
+    QTimer::singleShot(0, this, [this] { Child<QToolButton>("DeleteHong")->click(); });
+
+    QTest::mouseClick(SaveButton(), Qt::LeftButton);
+
+    QCOMPARE(confirm.Classes(), QStringList{"DeleteConfirm"});
+    QVERIFY(!QFile::exists(MacroFolder() + "/m.ini"));
+    QCOMPARE(announced.count(), 0);
+    QVERIFY(Child<QListWidget>("listWidgetHong")->findItems("m", Qt::MatchExactly).isEmpty());
 }
 
 void TestMacroPage::saveRefusesWhileRecording()
@@ -445,7 +469,7 @@ void TestMacroPage::arrowKeysLoadTheMacroTheyMakeCurrent()
     WriteFile("b.ini", "3\n0x05 1 0\n");
     MakePage();
     ClickMacro("a");
-    QCOMPARE(Events()->count(), 3);
+    QCOMPARE(EventRows::Count(Events()), 3);
 
     QTest::keyClick(Macros(), Qt::Key_Down);
     QCOMPARE(Macros()->currentItem()->text(), QString("b"));
@@ -502,13 +526,13 @@ void TestMacroPage::mouseButtonItemsFollowTheLanguage()
     WriteFile("m.ini", "1\n0x01 4 0\n10ms\n0x01 4 1\n");
     MakePage();
     ClickMacro("m");
-    QCOMPARE(Events()->item(0)->text(), MacroTexts(0)["ChooseEvent4"]);
+    QCOMPARE(EventRows::Text(Events(), 0), MacroTexts(0)["ChooseEvent4"]);
 
     m_page->SlotChangeLanguage(1);
     const QString chineseLeft = MacroTexts(1)["ChooseEvent4"];
-    QCOMPARE(Events()->item(0)->text(), chineseLeft);
-    QCOMPARE(Events()->item(2)->text(), chineseLeft);
-    QCOMPARE(Events()->item(2)->type(), 1);
+    QCOMPARE(EventRows::Text(Events(), 0), chineseLeft);
+    QCOMPARE(EventRows::Text(Events(), 2), chineseLeft);
+    QCOMPARE(EventRows::Type(Events(), 2), 1);
     QVERIFY(!m_page->EventsChanged());
     QVERIFY(!SaveButton()->isEnabled());
 
@@ -573,15 +597,15 @@ void TestMacroPage::appendsKeepTheListAlternating()
     WriteFile("m.ini", "1\n");
     MakePage();
     m_page->AppendKeyItem("A", true);
-    QCOMPARE(Events()->count(), 0);  // no macro selected
+    QCOMPARE(EventRows::Count(Events()), 0);  // no macro selected
 
     ClickMacro("m");
     m_page->AppendKeyItem("A", true);
-    QCOMPARE(Events()->currentRow(), 0);
+    QCOMPARE(EventRows::CurrentRow(Events()), 0);
     m_page->AppendDelayItem(12.6);
-    QCOMPARE(Events()->currentRow(), 0);
+    QCOMPARE(EventRows::CurrentRow(Events()), 0);
     m_page->AppendKeyItem("A", false);
-    QCOMPARE(Events()->currentRow(), 2);
+    QCOMPARE(EventRows::CurrentRow(Events()), 2);
     const QList<Event> events = ShownEvents();
     QCOMPARE(events.size(), 3);
     QCOMPARE(events[1].text, QString("13ms"));

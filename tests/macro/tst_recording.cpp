@@ -11,6 +11,7 @@
 #include "macroini.h"
 #include "mainwindowkit.h"
 #include "postmsg.h"
+#include "eventrows.h"
 #include "testsupport.h"
 
 #include <QCheckBox>
@@ -101,12 +102,12 @@ QString Label2Text()
     return text;
 }
 
-QStringList ShownEvents(const QListWidget *events)
+QStringList ShownEvents(const QListView *events)
 {
     QStringList items;
-    for (int row = 0; row < events->count(); ++row) {
-        const QListWidgetItem *item = events->item(row);
-        items << (item->text().contains("ms") ? item->text() : item->text() + (item->type() == 0 ? kDown : kUp));
+    for (int row = 0; row < EventRows::Count(events); ++row) {
+        const MacroItem item = EventRows::Item(events, row);
+        items << (item.text.contains("ms") ? item.text : item.text + (item.type == 0 ? kDown : kUp));
     }
     return items;
 }
@@ -142,7 +143,7 @@ private:
             qFatal("no child %s", name);
         return child;
     }
-    QListWidget *Events() const { return Child<QListWidget>("listWidgetKey"); }
+    QListView *Events() const { return Child<QListView>("listWidgetKey"); }
     QWindow *Window() const { return m_page->window()->windowHandle(); }
     void SelectMacro(const QString &name);
     void Click(const char *button) { QTest::mouseClick(Child<QAbstractButton>(button), Qt::LeftButton); }
@@ -244,7 +245,7 @@ void TestRecording::keysBecomeEvents()
     m_now = 5000;  // the time since the start does not count
     Click("StartRecord");
     QVERIFY(g_MacroRecording);
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
 
     for (const Step &step : qAsConst(steps)) {
         m_now = 10000 + step.at;
@@ -306,7 +307,7 @@ void TestRecording::seventiethKeyEndsTheCapture()
     Click("StopRecord");
     QCOMPARE(recordSignals.count(), 2);
     QCOMPARE(recordSignals.at(1).at(0).toInt(), 1);
-    QCOMPARE(Events()->count(), 139);
+    QCOMPARE(EventRows::Count(Events()), 139);
 }
 
 void TestRecording::startNeedsASelectedMacro()
@@ -327,7 +328,7 @@ void TestRecording::startNeedsASelectedMacro()
     QCOMPARE(recordSignals.count(), 0);
     QVERIFY(Child<QPushButton>("StartRecord")->isVisible());
     QVERIFY(Child<QComboBox>("ChooseEvent")->isEnabled());
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
 }
 
 // While the keys are taken, every command that would change the macros or
@@ -365,7 +366,7 @@ void TestRecording::recordingRefusesOtherWork()
     QVERIFY(g_MacroRecording);
 
     Click("StopRecord");
-    QCOMPARE(Events()->count(), 0);
+    QCOMPARE(EventRows::Count(Events()), 0);
     QVERIFY(Child<QToolButton>("Save")->isEnabled());
     QVERIFY(Child<QListWidget>("listWidgetHong")->isEnabled());
     QVERIFY(Child<QComboBox>("ChooseEvent")->isEnabled());
@@ -400,7 +401,7 @@ void TestRecording::backArrowEndsTheRecording()
     auto *save = page->findChild<QToolButton *>("Save");
     QVERIFY(!save->isEnabled());
     QVERIFY(save->styleSheet().contains("rgb(127,127,127)"));
-    const QStringList events = ShownEvents(page->findChild<QListWidget *>("listWidgetKey"));
+    const QStringList events = ShownEvents(page->findChild<QListView *>("listWidgetKey"));
     QCOMPARE(events.size(), 3);
     QCOMPARE(events.first(), "A" + kDown);
     QCOMPARE(events.last(), "A" + kUp);
