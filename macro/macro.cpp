@@ -357,9 +357,10 @@ void Macro::RenameMouseButtonItems(const QStringList &oldNames)
     const QSignalBlocker blocker(ui->listWidgetKey);
     for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
         QListWidgetItem *item = ui->listWidgetKey->item(row);
-        const int button = oldNames.indexOf(item->text());
-        if (button >= 0 && !item->text().isEmpty() && !MacroItem{item->text(), item->type()}.IsDelay())
-            item->setText(newNames.at(button));
+        const MacroItem event = ItemOf(item);
+        const int button = oldNames.indexOf(event.text);
+        if (button >= 0 && !event.text.isEmpty() && !event.IsDelay())
+            SetItemText(item, newNames.at(button), KeyLabels::Current());
     }
 }
 
@@ -593,7 +594,7 @@ void Macro::ExPortMacro()
     QVector<MacroExport::EncodeItem> items;
     for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
         const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append({MacroItem{item->text(), item->type()}, item->icon()});
+        items.append({ItemOf(item), item->icon()});
     }
     WholeFile::Write(path, MacroExport::Encode(SelectedMacroName(), LoopCode(), items));
 }
@@ -646,9 +647,12 @@ void Macro::Import(const QByteArray &bytes)
         ui->listWidgetHong->setCurrentRow(ui->listWidgetHong->count() - 1);
     }
     ui->listWidgetKey->clear();
-    for (const MacroExport::DecodedItem &item : decoded->items)
-        ui->listWidgetKey->addItem(
-            new QListWidgetItem(MacroExport::IconOf(item.icon), item.item.text, nullptr, item.item.type));
+    const KeyLabels labels = KeyLabels::Current();
+    for (const MacroExport::DecodedItem &item : decoded->items) {
+        auto *shown = new QListWidgetItem(MacroExport::IconOf(item.icon), QString(), nullptr, item.item.type);
+        SetItemText(shown, item.item.text, labels);
+        ui->listWidgetKey->addItem(shown);
+    }
     {
         const QSignalBlocker loopBlocker(loopGroup);
         const QSignalBlocker countBlocker(ui->NumberEdit);
@@ -662,7 +666,23 @@ void Macro::Import(const QByteArray &bytes)
 QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
 {
     const QIcon &icon = item.IsDelay() ? delayIcon : (item.IsPress() ? pressIcon : releaseIcon);
-    return new QListWidgetItem(icon, item.text, nullptr, item.type);
+    auto *shown = new QListWidgetItem(icon, QString(), nullptr, item.type);
+    SetItemText(shown, item.text, KeyLabels::Current());
+    return shown;
+}
+
+// A key item keeps its key's name and shows the current layout's label for it.
+void Macro::SetItemText(QListWidgetItem *shown, const QString &text, const KeyLabels &labels)
+{
+    const bool delay = MacroItem{text, shown->type()}.IsDelay();
+    shown->setData(kKeyNameRole, delay ? QVariant() : QVariant(text));
+    shown->setText(delay ? text : labels.Shown(text));
+}
+
+MacroItem Macro::ItemOf(const QListWidgetItem *shown)
+{
+    const QVariant name = shown->data(kKeyNameRole);
+    return MacroItem{name.isValid() ? name.toString() : shown->text(), shown->type()};
 }
 
 void Macro::AppendEventItem(const MacroItem &item)
@@ -690,8 +710,7 @@ MacroItems Macro::EventItems() const
 {
     MacroItems items;
     for (int row = 0; row < ui->listWidgetKey->count(); ++row) {
-        const QListWidgetItem *item = ui->listWidgetKey->item(row);
-        items.append(MacroItem{item->text(), item->type()});
+        items.append(ItemOf(ui->listWidgetKey->item(row)));
     }
     return items;
 }
@@ -706,7 +725,7 @@ bool Macro::MacroSelected() const
 bool Macro::IsDelayRow(int row) const
 {
     const QListWidgetItem *item = ui->listWidgetKey->item(row);
-    return item && MacroItem{item->text(), item->type()}.IsDelay();
+    return item && ItemOf(item).IsDelay();
 }
 
 int Macro::KeyItemCount() const
@@ -890,7 +909,7 @@ void Macro::on_Amend_clicked()
     QListWidgetItem *item = ui->listWidgetKey->currentItem();
     if (!item || ui->listWidgetKey->currentRow() != row || IsDelayRow(row) != delay)
         return;
-    item->setText(text);
+    SetItemText(item, text, KeyLabels::Current());
     SetSaveEnabled(true);
 }
 

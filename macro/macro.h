@@ -29,7 +29,7 @@
 // each press and release becomes a key item, with a delay item between two
 // keys that is either the measured pause or the fixed delay of `DelayTime`.
 // Keys without a name are left out, a held key gives one press and one
-// release, and the 70th key ends the capture (the page keeps its recording
+// release, a release whose press the page did not see is left out, and the 70th key ends the capture (the page keeps its recording
 // look until Stop). While a recording runs, the device page's navigation is
 // off (SigStartRecord(0), back on with (1)), the macro list and the event
 // menu are disabled, and New, Delete, Save, Amend and DeleteKey refuse with
@@ -39,6 +39,7 @@
 
 #include "flashdatamap.h"
 #include "keycapture.h"
+#include "keylabels.h"
 #include "macroitem.h"
 #include "macrorecord.h"
 
@@ -182,6 +183,11 @@ private:
     void SelectMacro();
     void ShowLoopCode(int loopCode);
     QListWidgetItem *MakeEventItem(const MacroItem &item) const;
+    // A key item holds its key's name in kKeyNameRole and shows the label the
+    // current layout gives it (keylabels.h); a delay item shows its text.
+    static constexpr int kKeyNameRole = Qt::UserRole + 1;
+    static void SetItemText(QListWidgetItem *shown, const QString &text, const KeyLabels &labels);
+    static MacroItem ItemOf(const QListWidgetItem *shown);
     void AppendEventItem(const MacroItem &item);
     void ShowPleaseStop();
     void ShowSameMacro();
