@@ -100,13 +100,36 @@ void XKeyboard::SetNumLock(bool on)
     XSync(m_display, False);
 }
 
-void XKeyboard::FocusRoot()
+namespace {
+
+Bool IsMapNotify(Display *, XEvent *event, XPointer window)
 {
-    XSetInputFocus(m_display, DefaultRootWindow(m_display), RevertToNone, CurrentTime);
+    return event->type == MapNotify && event->xmap.window == *reinterpret_cast<Window *>(window);
+}
+
+}  // namespace
+
+void XKeyboard::FocusOtherWindow()
+{
+    if (!m_other) {
+        Window root = DefaultRootWindow(m_display);
+        m_other = XCreateSimpleWindow(m_display, root, 0, 0, 40, 40, 0, 0, 0);
+        XSelectInput(m_display, m_other, StructureNotifyMask | KeyPressMask | KeyReleaseMask);
+        XMapWindow(m_display, m_other);
+        XEvent event;
+        XIfEvent(m_display, &event, IsMapNotify, reinterpret_cast<XPointer>(&m_other));
+    }
+    XSetInputFocus(m_display, m_other, RevertToNone, CurrentTime);
     XSync(m_display, False);
 }
 
 void XKeyboard::Flush()
 {
+    XSync(m_display, False);
+}
+
+void XKeyboard::FocusWindow(unsigned long window)
+{
+    XSetInputFocus(m_display, window, RevertToParent, CurrentTime);
     XSync(m_display, False);
 }

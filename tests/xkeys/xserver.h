@@ -45,11 +45,15 @@ public:
     void Key(unsigned keycode, bool down, unsigned long delayMs = 0);
     void Tap(unsigned keycode);
     void SetNumLock(bool on);
-    // Gives the keyboard focus to the root window: keys go to no window of the program.
-    void FocusRoot();
+    // Gives the keyboard focus to a window of the keyboard's own: keys go to
+    // no window of the program.
+    void FocusOtherWindow();
+    // Gives the keyboard focus back to a window of the program (by X window id).
+    void FocusWindow(unsigned long window);
     void Flush();
 
 private:
     Display *m_display = nullptr;
     QString m_name;
+    unsigned long m_other = 0;
 };
