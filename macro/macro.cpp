@@ -675,14 +675,17 @@ QListWidgetItem *Macro::MakeEventItem(const MacroItem &item) const
 void Macro::SetItemText(QListWidgetItem *shown, const QString &text, const KeyLabels &labels)
 {
     const bool delay = MacroItem{text, shown->type()}.IsDelay();
-    shown->setData(kKeyNameRole, delay ? QVariant() : QVariant(text));
-    shown->setText(delay ? text : labels.Shown(text));
+    const QString label = delay ? text : labels.Shown(text);
+    shown->setData(kKeyNameRole, QStringList{text, label});
+    shown->setText(label);
 }
 
+// A text set past SetItemText is taken as the name.
 MacroItem Macro::ItemOf(const QListWidgetItem *shown)
 {
-    const QVariant name = shown->data(kKeyNameRole);
-    return MacroItem{name.isValid() ? name.toString() : shown->text(), shown->type()};
+    const QStringList nameAndLabel = shown->data(kKeyNameRole).toStringList();
+    const bool labelled = nameAndLabel.size() == 2 && nameAndLabel.at(1) == shown->text();
+    return MacroItem{labelled ? nameAndLabel.at(0) : shown->text(), shown->type()};
 }
 
 void Macro::AppendEventItem(const MacroItem &item)

@@ -183,8 +183,9 @@ private:
     void SelectMacro();
     void ShowLoopCode(int loopCode);
     QListWidgetItem *MakeEventItem(const MacroItem &item) const;
-    // A key item holds its key's name in kKeyNameRole and shows the label the
-    // current layout gives it (keylabels.h); a delay item shows its text.
+    // A key item shows the label the current layout gives its key's name
+    // (keylabels.h) and holds name and label in kKeyNameRole; a delay item
+    // shows its text.
     static constexpr int kKeyNameRole = Qt::UserRole + 1;
     static void SetItemText(QListWidgetItem *shown, const QString &text, const KeyLabels &labels);
     static MacroItem ItemOf(const QListWidgetItem *shown);
