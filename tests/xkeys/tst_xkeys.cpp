@@ -478,7 +478,10 @@ void TestXKeys::menuKeyOpensNoMenu()
             g_keyboard->Tap(135);
             (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, kEventWaitMs);
             shown = edit->text();
-            const bool menuAfterKey = !popups.isEmpty();
+            // The menu would open along with the key press.
+            const bool menuAfterKey = !popups.isEmpty() || QApplication::activePopupWidget();
+            if (QWidget *popup = QApplication::activePopupWidget())
+                popup->close();
             const QPoint centre = edit->mapToGlobal(edit->rect().center());
             QContextMenuEvent rightClick(QContextMenuEvent::Mouse, edit->rect().center(), centre);
             QCoreApplication::sendEvent(edit, &rightClick);
