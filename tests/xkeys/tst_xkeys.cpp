@@ -334,6 +334,8 @@ void TestXKeys::recordedMacroReachesTheMouse()
     }
     Click(m_page->findChild<Macro *>(), "StopRecord");
     QCOMPARE(ShownKeys(m_events), shown);
+    if (layout == "fr")
+        Shot(m_window, "macro-recording-fr");
 
     SaveAndAssign("rec" + layout);
     QCOMPARE(MacroEvents(kMacroButton), stored);
