@@ -10,6 +10,7 @@
 #include "configini.h"
 #include "connection.h"
 #include "globals.h"
+#include "keylabels.h"
 #include "macrofile.h"
 #include "postmsg.h"
 #include "sleeptime.h"
@@ -114,13 +115,20 @@ void Buttoninterface::ShowKeyCaption(QToolButton *row, const uint8_t *record)
             row->setText(media->text());
         return;
     }
-    // A combination stores the presses first; a count beyond the record's six
-    // events names no more than those.
-    const int presses = std::min(keys.Count / 2, kKeyRecordEvents);
+    const int named = CaptionKeyCount(keys.Count);
+    const KeyLabels labels = KeyLabels::Current();
     QStringList names;
-    for (int i = 0; i < presses; ++i)
-        names.append(KeyCodeToName(keys.Events[i].Code & 0xFF, keys.Events[i].Kind));
+    for (int i = 0; i < named; ++i)
+        names.append(labels.Shown(KeyCodeToName(keys.Events[i].Code & 0xFF, keys.Events[i].Kind)));
     row->setText(names.join(QLatin1Char('+')));
+}
+
+int Buttoninterface::CaptionKeyCount(int count)
+{
+    // A combination stores its presses first. A count beyond the record's
+    // events would name releases and bytes past the record: such a record
+    // names its presses, the first three.
+    return count > kKeyRecordEvents * 2 ? kKeyRecordKeys : count / 2;
 }
 
 void Buttoninterface::ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image)

@@ -82,8 +82,10 @@ public:
     // growing them with zero entries where they are shorter.
     void StoreButtonFunction(int button, int type, int param1, int param2);
 
-    // Key records. A combination text ("Ctrl+Shift+A") is split at "+"; a
-    // record holds three keys, so a longer text keeps its first three parts.
+    // Key records. A combination text ("Ctrl+Shift+A", "Ctrl+Num+") is split
+    // into key names as KeyNames::SplitCombination does, its keys named as
+    // the current layout shows them; a record holds three keys, so a longer
+    // text keeps its first three.
     static QString ComboTextKept(const QString &text);
     static KeyRecord ComboTextToKeyRecord(const QString &text);
     // Key `name` as key `position` of `keyCount`: its press is event
@@ -91,6 +93,8 @@ public:
     static KeyRecord KeyNameToEvents(const QString &name, int position, int keyCount, KeyRecord record);
     // The display name of a stored code (its low byte) within an event kind.
     static QString KeyCodeToName(int code, int kind);
+    // How many keys the caption of a combination record of `count` events names.
+    static int CaptionKeyCount(int count);
     // Kind and code of event `index` of a macro record from a key name.
     static void MacroKeyNameToEvent(const QString &name, int index, MacroRecord &record);
     // Writes a combination to device button 0-5 and captions its row; the

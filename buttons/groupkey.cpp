@@ -4,6 +4,7 @@
 
 #include "configini.h"
 #include "dialogtheme.h"
+#include "keylabels.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "noticedialog.h"
@@ -13,6 +14,7 @@
 #include "waits.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QPointer>
 
@@ -34,6 +36,7 @@ GroupKey::GroupKey(QWidget *parent)
     Capture.Install();
     setWindowFlags(NoticeDialog::NoticeWindowFlags());
     ui->lineEdit->setAttribute(Qt::WA_InputMethodEnabled, false);
+    ui->lineEdit->installEventFilter(this);
     ui->lineEdit->setFocus(Qt::OtherFocusReason);
     ApplyStyleSheets();
     SlotChangeLanguage(CurrentLanguageIndex());
@@ -55,7 +58,17 @@ QString GroupKey::KeyName(int virtualKey)
     const std::optional<KeyNames::KeyCode> code = KeyNames::LookUp(*name);
     if (!code || code->kind != kKindKeyboard)
         return QString();
-    return *name;
+    return KeyLabels::Current().Shown(*name);
+}
+
+bool GroupKey::eventFilter(QObject *watched, QEvent *event)
+{
+    // The Menu key is a key to capture: it opens no menu over the edit. The
+    // right-click menu stays.
+    if (watched == ui->lineEdit && event->type() == QEvent::ContextMenu
+        && static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard)
+        return true;
+    return QDialog::eventFilter(watched, event);
 }
 
 void GroupKey::ApplyStyleSheets()
@@ -113,7 +126,7 @@ void GroupKey::on_NewHong_clicked()
     ComboText = CheckedModifiers(parts);
     const QString keys = ui->lineEdit->text();
     if (!keys.isEmpty())
-        parts += keys.count(kJoin) + 1;
+        parts += KeyNames::SplitCombination(keys).size();
     if (parts > kMaxParts) {
         ShowTooManyKeys();
         return;
@@ -162,15 +175,16 @@ void GroupKey::UpdateCapslockTip(int keyCode, bool downOrUp, bool /*aotu*/)
 
     const QString name = KeyName(keyCode);
     const QString text = ui->lineEdit->text();
-    PlusCount = text.count(kJoin);
+    const QStringList shown = KeyNames::SplitCombination(text);
+    PlusCount = shown.size() - 1;
     if (PlusCount == kMaxParts - 1) {
         // Three keys are shown: a further key starts over with itself alone.
         PlusCount = 0;
         ui->lineEdit->setText(name);
         return;
     }
-    // An empty name is always contained, so unnamed keys add nothing.
-    if (text.contains(name))
+    // Unnamed keys add nothing.
+    if (name.isEmpty() || shown.contains(name))
         return;
     if (text.isEmpty()) {
         ui->lineEdit->setText(name);

@@ -5,7 +5,8 @@
 //
 // While it is open the dialog's own KeyCapture reports every key that reaches
 // a window of the program; the captured keys show as "A+B+C" in a line edit
-// that takes no typing. OK hands back one text, modifiers first
+// that takes no typing; the Menu key is captured like any other and opens
+// no menu. OK hands back one text, modifiers first
 // ("Shift+Ctrl+A") in ComboText with Confirmed set. The opener builds it on
 // its stack without a parent, runs exec() and reads the two members; exec()'s
 // result means nothing, since every way out closes with close().
@@ -32,8 +33,9 @@ public:
     explicit GroupKey(QWidget *parent = nullptr);
     ~GroupKey() override;
 
-    // The name a captured key shows with: the key's name for keyboard keys;
-    // Space and the modifier keys have none (modifiers come from the boxes).
+    // The name a captured key shows with: the key's name for keyboard keys,
+    // as the current layout shows it; Space and the modifier keys have none
+    // (modifiers come from the boxes).
     static QString KeyName(int virtualKey);
 
     bool Confirmed = false;
@@ -55,6 +57,7 @@ public slots:
 protected:
     // Escape and F12 do nothing; Escape never rejects the dialog.
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
     // A window that bypasses the window manager gets the keyboard only once
     // it is activated.
     void showEvent(QShowEvent *event) override;

@@ -6,6 +6,7 @@
 #include "ui_buttoninterface.h"
 
 #include "groupkey.h"
+#include "keylabels.h"
 #include "keynames.h"
 #include "noticedialog.h"
 #include "writers.h"
@@ -82,17 +83,18 @@ bool IsRowButton(int button)
 
 QString Buttoninterface::ComboTextKept(const QString &text)
 {
-    return text.split(QLatin1Char('+')).mid(0, kKeyRecordKeys).join(QLatin1Char('+'));
+    return KeyNames::SplitCombination(text).mid(0, kKeyRecordKeys).join(QLatin1Char('+'));
 }
 
 KeyRecord Buttoninterface::ComboTextToKeyRecord(const QString &text)
 {
     // Empty parts are keys too: "A+" is A and the empty name.
-    const QStringList keys = text.split(QLatin1Char('+')).mid(0, kKeyRecordKeys);
+    const QStringList keys = KeyNames::SplitCombination(text).mid(0, kKeyRecordKeys);
+    const KeyLabels labels = KeyLabels::Current();
     const int count = keys.size();
     KeyRecord record = EmptyKeyRecord();
     for (int i = 0; i < count; ++i)
-        record = KeyNameToEvents(keys.at(i), i, count, record);
+        record = KeyNameToEvents(labels.Name(keys.at(i)), i, count, record);
     record.Count = uint8_t(2 * count);
     return record;
 }

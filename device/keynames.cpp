@@ -176,11 +176,19 @@ std::optional<int> ParseCodeText(const QString &text)
     return text.midRef(2).toInt(nullptr, 16);
 }
 
+// Whether a keyboard name ends in "+" (keypad plus).
+bool EndsInPlus(const QString &name)
+{
+    return name.endsWith(QLatin1Char('+')) && FindName(KeyboardTable(), name);
+}
+
 }  // namespace
 
 std::optional<KeyCode> LookUp(const QString &name)
 {
-    const Entry *entry = FindName(KeyboardTable(), name);
+    const Entry *entry = FindName(FunctionKeyTable(), name);
+    if (!entry)
+        entry = FindName(KeyboardTable(), name);
     if (!entry)
         entry = FindName(ModifierTable(), name);
     if (entry)
@@ -188,8 +196,6 @@ std::optional<KeyCode> LookUp(const QString &name)
     const QVector<Entry> mouse = MouseTable();
     if (const Entry *button = FindName(mouse, name))
         return KeyCode{button->code, button->kind};
-    if (const Entry *function = FindName(FunctionKeyTable(), name))
-        return KeyCode{function->code, function->kind};
     return std::nullopt;
 }
 
@@ -294,6 +300,37 @@ std::optional<QString> VirtualKeyName(int virtualKey)
         }
     }
     return std::nullopt;
+}
+
+std::optional<int> VirtualKeyOfName(const QString &name)
+{
+    for (const QVector<Entry> *table : {&KeyboardTable(), &FunctionKeyTable(), &ModifierTable()}) {
+        if (const Entry *entry = FindName(*table, name))
+            return entry->virtualKey;
+    }
+    return std::nullopt;
+}
+
+QStringList SplitCombination(const QString &text)
+{
+    const QChar join('+');
+    QStringList names;
+    QString name;
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i) != join) {
+            name += text.at(i);
+            continue;
+        }
+        const bool plusEndsAName = i + 1 == text.size() || text.at(i + 1) == join;
+        if (plusEndsAName && EndsInPlus(name + join)) {
+            name += join;
+            continue;
+        }
+        names.append(name);
+        name.clear();
+    }
+    names.append(name);
+    return names;
 }
 
 QStringList AllKeyNames()

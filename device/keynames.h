@@ -32,10 +32,11 @@ struct KeyCode {
     int kind = kKindKeyboard;
 };
 
-// The code and kind of a name (exact, case-sensitive). Keyboard and modifier
-// names, the empty name included, are compared first, then the mouse-button
-// names (left, right, middle, back, forward), then "F1" to "F12": a
-// mouse-button name equal to an earlier name is taken as that key.
+// The code and kind of a name (exact, case-sensitive). "F1" to "F12" are
+// compared first, then the other keyboard names and the modifier names, the
+// empty name included, then the mouse-button names (left, right, middle,
+// back, forward): a mouse-button name equal to an earlier name is taken as
+// that key.
 std::optional<KeyCode> LookUp(const QString &name);
 
 // {"0x04", "1"} for "A"; an empty list for a name outside the vocabulary.
@@ -69,6 +70,16 @@ QString MouseCodeToName(int bit);
 // The key name of a desktop virtual-key code; nullopt when the code has no
 // entry (VK 12, the keypad Clear key, has the empty name).
 std::optional<QString> VirtualKeyName(int virtualKey);
+
+// The key virtual-key code of a keyboard or modifier name; nullopt for
+// any other name.
+std::optional<int> VirtualKeyOfName(const QString &name);
+
+// The key names of a "+"-joined combination text. A "+" belongs to a name
+// when that name ends in "+" (keypad plus, "Num+") and the "+" ends the text
+// or comes before another "+"; every other "+" joins two names, so "A+" is
+// A and the empty name, and "Ctrl+Num+" is Ctrl and keypad plus.
+QStringList SplitCombination(const QString &text);
 
 // Every keyboard and modifier name of the vocabulary (mouse-button names not
 // included), in table order.

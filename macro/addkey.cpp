@@ -3,6 +3,7 @@
 #include "ui_addkey.h"
 
 #include "dialogtheme.h"
+#include "keylabels.h"
 #include "keynames.h"
 #include "languagereader.h"
 #include "noticedialog.h"
@@ -67,7 +68,7 @@ void addKey::on_NewHong_2_clicked()
 void addKey::UpdateCapslockTip(int keyCode, bool /*downOrUp*/, bool /*aotu*/)
 {
     const QString name = KeyNames::VirtualKeyName(keyCode).value_or(QString());
-    ui->lineEdit->setText(name);
+    ui->lineEdit->setText(KeyLabels::Current().Shown(name));
     keyName = name;
 }
 

@@ -3,9 +3,9 @@
 // event list.
 //
 // While it is open the dialog's own KeyCapture reports every key press and
-// release that reaches a window of the program; the line edit and `keyName`
-// show the name of the latest event's key (the empty name for a key without
-// one). The opener builds it on its stack without a parent, runs exec() and
+// release that reaches a window of the program; `keyName` holds the name of
+// the latest event's key (the empty name for a key without one), and the line
+// edit shows it as the current layout does. The opener builds it on its stack without a parent, runs exec() and
 // takes `keyName` only when exec() returned Accepted and `accepted` is set,
 // which only OK does.
 //

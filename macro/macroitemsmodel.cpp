@@ -25,6 +25,7 @@ QVariant MacroItemsModel::data(const QModelIndex &index, int role) const
     const MacroItem &item = items.at(index.row());
     switch (role) {
     case Qt::DisplayRole:
+        return item.IsDelay() ? item.text : labels.Shown(item.text);
     case Qt::EditRole:
         return item.text;
     case Qt::DecorationRole:
@@ -57,6 +58,7 @@ void MacroItemsModel::SetItems(const MacroItems &shown)
 {
     beginResetModel();
     items = shown;
+    labels = KeyLabels::Current();
     endResetModel();
 }
 

@@ -7,10 +7,12 @@
 // saved file. Edits go through the rules of EventListEditor; the current row
 // they act on is the view's, handed in and handed back.
 //
-// Rows show the item's text with the page's press, release or delay icon;
+// Rows show the item's text (a key by the current layout's label for it;
+// EditRole gives the key's own name) with the page's press, release or delay icon;
 // ItemTypeRole gives the item type (0 press or delay, 1 release).
 
 #include "eventlisteditor.h"
+#include "keylabels.h"
 #include "macroitem.h"
 
 #include <QAbstractListModel>
@@ -69,4 +71,6 @@ private:
     QIcon pressIcon;
     QIcon releaseIcon;
     QIcon delayIcon;
+    // Read again whenever the shown items change.
+    KeyLabels labels;
 };

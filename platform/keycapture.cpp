@@ -6,11 +6,9 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <algorithm>
-#include <cstdlib>
-#include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
-#include <xcb/xcb.h>
 
 namespace {
 
@@ -59,76 +57,54 @@ int Find(const CodePair (&table)[N], quint32 from)
     return Find(table, N, from);
 }
 
-// X11 keysyms of modifiers, the keypad and the named keys.
-const CodePair kKeysyms[] = {
-    {0xffe1, 160}, {0xffe2, 161},  // Shift_L, Shift_R
-    {0xffe3, 162}, {0xffe4, 163},  // Control_L, Control_R
-    {0xffe9, 164}, {0xffea, 165},  // Alt_L, Alt_R
-    {0xffe7, 164}, {0xffe8, 165},  // Meta_L, Meta_R (Alt with Shift held)
-    {0xfe03, 165}, {0xff7e, 165},  // ISO_Level3_Shift (AltGr), Mode_switch
-    {0xffeb, 91},  {0xffec, 92},   // Super_L, Super_R
-    {0xff67, 93},                  // Menu
-    {0xffe5, 20},  {0xff7f, 144}, {0xff14, 145},  // Caps_Lock, Num_Lock, Scroll_Lock
-    // Keypad with NumLock on.
+// The keypad keys whose code follows NumLock, by keysym: the digits and the
+// decimal key with NumLock on, the navigation codes (12 for the middle key)
+// with it off. Shift reverses NumLock, as the keysym tells.
+const CodePair kKeypadKeysyms[] = {
     {0xffb0, 96}, {0xffb1, 97}, {0xffb2, 98}, {0xffb3, 99}, {0xffb4, 100},
     {0xffb5, 101}, {0xffb6, 102}, {0xffb7, 103}, {0xffb8, 104}, {0xffb9, 105},
-    {0xffaa, 106}, {0xffab, 107}, {0xffad, 109}, {0xffae, 110}, {0xffaf, 111},
-    {0xffac, 110},  // KP_Separator: the decimal key of layouts with a decimal comma
-    {0xff8d, 13}, {0xff80, 32}, {0xff89, 9},  // KP_Enter, KP_Space, KP_Tab
-    // Keypad with NumLock off: the navigation codes, 12 for the middle key.
+    {0xffae, 110}, {0xffac, 110},  // KP_Decimal, KP_Separator (layouts with a decimal comma)
     {0xff95, 36}, {0xff96, 37}, {0xff97, 38}, {0xff98, 39}, {0xff99, 40},
     {0xff9a, 33}, {0xff9b, 34}, {0xff9c, 35}, {0xff9d, 12}, {0xff9e, 45}, {0xff9f, 46},
-    // Named keys.
-    {0xff08, 8}, {0xff09, 9}, {0xfe20, 9},  // BackSpace, Tab, ISO_Left_Tab (Shift+Tab)
-    {0xff0b, 12}, {0xff0d, 13}, {0xff13, 19}, {0xff1b, 27}, {0x0020, 32},
-    {0xff55, 33}, {0xff56, 34}, {0xff57, 35}, {0xff50, 36},
-    {0xff51, 37}, {0xff52, 38}, {0xff53, 39}, {0xff54, 40},
-    {0xff61, 44}, {0xff15, 44},  // Print, Sys_Req (Alt+Print)
-    {0xff63, 45}, {0xffff, 46},  // Insert, Delete
 };
 
-constexpr quint32 kKeysymF1 = 0xffbe;
-constexpr quint32 kKeysymF24 = 0xffd5;
-constexpr int kVirtualKeyF1 = 112;
+// X11 keycodes (evdev code + 8) of the keypad keys that follow NumLock, with
+// their NumLock-on code for a keysym outside the list above.
+const CodePair kNumLockKeycodes[] = {
+    {79, 103}, {80, 104}, {81, 105}, {83, 100}, {84, 101}, {85, 102},
+    {87, 97},  {88, 98},  {89, 99},  {90, 96},  {91, 110},
+};
 
-// X11 keycodes (evdev) of the digit and punctuation keys of a US keyboard.
-const CodePair kSymbolKeycodes[] = {
+// Every other position: X11 keycode (evdev code + 8) to the code a US layout
+// gives there. Positions not listed (the ISO key beside left Shift, F13 and
+// up, media keys) have no code.
+const CodePair kPositions[] = {
+    {9, 27},   // Esc
     {10, 49}, {11, 50}, {12, 51}, {13, 52}, {14, 53}, {15, 54}, {16, 55}, {17, 56}, {18, 57}, {19, 48},
-    {20, 189}, {21, 187}, {34, 219}, {35, 221}, {51, 220},
-    {47, 186}, {48, 222}, {49, 192}, {59, 188}, {60, 190}, {61, 191},
-};
-
-// X11 keycodes of the letter keys of a US keyboard: the letters of a layout
-// whose keysyms are not Latin take these.
-const CodePair kLetterKeycodes[] = {
+    {20, 189}, {21, 187}, {22, 8}, {23, 9},
     {24, 'Q'}, {25, 'W'}, {26, 'E'}, {27, 'R'}, {28, 'T'}, {29, 'Y'}, {30, 'U'}, {31, 'I'}, {32, 'O'}, {33, 'P'},
+    {34, 219}, {35, 221}, {36, 13}, {37, 162},
     {38, 'A'}, {39, 'S'}, {40, 'D'}, {41, 'F'}, {42, 'G'}, {43, 'H'}, {44, 'J'}, {45, 'K'}, {46, 'L'},
+    {47, 186}, {48, 222}, {49, 192}, {50, 160}, {51, 220},
     {52, 'Z'}, {53, 'X'}, {54, 'C'}, {55, 'V'}, {56, 'B'}, {57, 'N'}, {58, 'M'},
+    {59, 188}, {60, 190}, {61, 191}, {62, 161}, {63, 106}, {64, 164}, {65, 32}, {66, 20},
+    {67, 112}, {68, 113}, {69, 114}, {70, 115}, {71, 116}, {72, 117}, {73, 118}, {74, 119}, {75, 120}, {76, 121},
+    {77, 144}, {78, 145}, {82, 109}, {86, 107}, {95, 122}, {96, 123},
+    {104, 13}, {105, 163}, {106, 111}, {107, 44}, {108, 165},  // keypad Enter, RCtrl, keypad /, Print, AltGr
+    {110, 36}, {111, 38}, {112, 33}, {113, 37}, {114, 39}, {115, 35}, {116, 40}, {117, 34}, {118, 45}, {119, 46},
+    {127, 19}, {133, 91}, {134, 92}, {135, 93},  // Pause, LWin, RWin, Menu
 };
-
-// Keysyms of characters outside Latin-1 (Cyrillic, Greek, kana, Hangul...):
-// the legacy ones below the function keys (0xfe00 up) and the Unicode ones.
-bool IsOtherScriptKeysym(quint32 keysym)
-{
-    return (keysym > 0xff && keysym < 0xfe00) || (keysym >= 0x01000100 && keysym <= 0x0110ffff);
-}
 
 int FromNativeCodes(quint32 keycode, quint32 keysym)
 {
-    if (int virtualKey = Find(kKeysyms, keysym))
-        return virtualKey;
-    if (keysym >= kKeysymF1 && keysym <= kKeysymF24)
-        return kVirtualKeyF1 + int(keysym - kKeysymF1);
-    if (keysym >= 'a' && keysym <= 'z')
-        return int(keysym - 'a' + 'A');
-    if (keysym >= 'A' && keysym <= 'Z')
-        return int(keysym);
-    if (int virtualKey = Find(kSymbolKeycodes, keycode))
-        return virtualKey;
-    if (IsOtherScriptKeysym(keysym))
-        return Find(kLetterKeycodes, keycode);
-    return kNoKey;
+    if (int numLockKey = Find(kNumLockKeycodes, keycode)) {
+        const int byKeysym = Find(kKeypadKeysyms, keysym);
+        return byKeysym ? byKeysym : numLockKey;
+    }
+    return Find(kPositions, keycode);
 }
+
+constexpr int kVirtualKeyF1 = 112;
 
 // Qt keys that keep their code on the keypad.
 const CodePair kQtNamedKeys[] = {
@@ -183,55 +159,20 @@ int FromQtKey(int qtKey, Qt::KeyboardModifiers modifiers)
     return Find(kQtSymbolKeys, key);
 }
 
-// ---- Keys the X server holds down ----
-
-struct XcbDisconnect {
-    void operator()(xcb_connection_t *connection) const { xcb_disconnect(connection); }
-};
-
-// The key state comes over a connection of our own: Qt keeps its own to itself.
-bool XServerHoldsKey(quint32 keycode)
-{
-    static std::unique_ptr<xcb_connection_t, XcbDisconnect> connection;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        xcb_connection_t *opened = xcb_connect(nullptr, nullptr);
-        if (xcb_connection_has_error(opened))
-            xcb_disconnect(opened);
-        else
-            connection.reset(opened);
-    }
-    constexpr quint32 kKeycodes = 256;
-    if (!connection || keycode == 0 || keycode >= kKeycodes)
-        return false;
-    xcb_query_keymap_reply_t *reply =
-        xcb_query_keymap_reply(connection.get(), xcb_query_keymap(connection.get()), nullptr);
-    if (!reply)
-        return false;
-    const bool held = (reply->keys[keycode / 8] >> (keycode % 8)) & 1;
-    std::free(reply);
-    return held;
-}
-
-KeyHeldQuery &HeldQuery()
-{
-    static KeyHeldQuery query;
-    return query;
-}
-
-bool KeyStillHeld(quint32 nativeScanCode)
-{
-    if (HeldQuery())
-        return HeldQuery()(nativeScanCode);
-    return QGuiApplication::platformName() == QLatin1String("xcb") && XServerHoldsKey(nativeScanCode);
-}
-
 }  // namespace
 
-void SetKeyHeldQuery(KeyHeldQuery query)
+quint32 KeycodeOfVirtualKey(int virtualKey)
 {
-    HeldQuery() = std::move(query);
+    for (const CodePair &pair : kNumLockKeycodes) {
+        if (pair.virtualKey == virtualKey)
+            return pair.from;
+    }
+    // Keypad Enter shares 13 with Return: the first listed, Return, is the key.
+    for (const CodePair &pair : kPositions) {
+        if (pair.virtualKey == virtualKey)
+            return pair.from;
+    }
+    return 0;
 }
 
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode, quint32 nativeVirtualKey)
@@ -265,28 +206,89 @@ protected:
     bool eventFilter(QObject *receiver, QEvent *event) override
     {
         const QEvent::Type type = event->type();
+        if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease) {
+            ReportPending();  // a repeat's press would have come before
+            return false;
+        }
         if (type != QEvent::KeyPress && type != QEvent::KeyRelease)
             return false;
         // A key event reaches the window first, then the focus widget and its
         // parents: only the window's delivery counts.
-        if (!receiver->isWindowType() || Installed().empty())
+        if (!receiver->isWindowType())
             return false;
         const auto *key = static_cast<QKeyEvent *>(event);
         const bool down = type == QEvent::KeyPress;
-        // X11 sends a release before each repeated press.
-        if (!down && (key->isAutoRepeat() || KeyStillHeld(key->nativeScanCode())))
+        if (key->isAutoRepeat() && !down)
+            return false;  // X11 sends a release before each repeated press
+        const KeyEvent current{WindowsVirtualKey(key->key(), key->modifiers(), key->nativeScanCode(),
+                                                 key->nativeVirtualKey()),
+                               key->nativeScanCode(), key->timestamp()};
+        if (down && IsRepeatOfPendingRelease(current))
+            pending.reset();  // the release and this press are the server's repeat
+        ReportPending();
+        if (Installed().empty())
             return false;
-        const int virtualKey = WindowsVirtualKey(key->key(), key->modifiers(), key->nativeScanCode(),
-                                                 key->nativeVirtualKey());
-        // Callbacks may install, uninstall or destroy captures: each capture of
-        // the snapshot is called only while its installation is still there.
+        if (!down && current.scanCode != 0 && current.time != 0) {
+            HoldRelease(current);
+            return false;
+        }
+        ReportToAll(current.virtualKey, down);
+        return false;
+    }
+
+private:
+    struct KeyEvent {
+        int virtualKey;
+        quint32 scanCode;
+        ulong time;
+    };
+
+    // The X server repeats a held key as a release and a press that carry
+    // the same time. Qt flags the pair only when it has read the press along
+    // with the release; otherwise the press arrives after the release, so a
+    // release from the X server (native codes and a time) waits for the next
+    // key or mouse-button event, or for the end of the events queued with
+    // it. Events without a time (made by a program) are reported at once.
+    bool IsRepeatOfPendingRelease(const KeyEvent &press) const
+    {
+        return pending && pending->scanCode == press.scanCode && pending->time == press.time;
+    }
+
+    void HoldRelease(const KeyEvent &release)
+    {
+        pending = release;
+        const std::uint64_t number = ++pendingNumber;
+        QMetaObject::invokeMethod(
+            this,
+            [this, number] {
+                if (number == pendingNumber)
+                    ReportPending();
+            },
+            Qt::QueuedConnection);
+    }
+
+    void ReportPending()
+    {
+        if (!pending)
+            return;
+        const int virtualKey = pending->virtualKey;
+        pending.reset();
+        ReportToAll(virtualKey, false);
+    }
+
+    // Callbacks may install, uninstall or destroy captures: each capture of
+    // the snapshot is called only while its installation is still there.
+    static void ReportToAll(int virtualKey, bool down)
+    {
         const std::vector<Installation> snapshot = Installed();
         for (const Installation &entry : snapshot) {
             if (KeyCapture *capture = InstalledCapture(entry.serial))
                 capture->Report(virtualKey, down);
         }
-        return false;
     }
+
+    std::optional<KeyEvent> pending;
+    std::uint64_t pendingNumber = 0;
 };
 
 KeyCapture::KeyCapture(Callback callback) : callback(std::move(callback)) {}
@@ -303,6 +305,7 @@ void KeyCapture::Install()
     KeyCaptureFilter::EnsureInstalled();
     serial = g_nextSerial++;
     lastVirtualKey = -1;
+    held.clear();
     Installed().push_back({this, serial});
 }
 
@@ -329,8 +332,12 @@ void KeyCapture::Report(int virtualKey, bool down)
     if (down) {
         repeat = virtualKey == lastVirtualKey;
         lastVirtualKey = virtualKey;
+        if (!repeat)
+            held.insert(virtualKey);
     } else {
         lastVirtualKey = -1;  // a release ends the run of equal codes
+        if (held.erase(virtualKey) == 0)
+            return;  // its press went elsewhere, or came before this capture
     }
     // The callback may destroy this capture: it runs on a copy, and nothing
     // of this object is touched afterwards.

@@ -5,11 +5,14 @@
 // A KeyCapture watches the application's events while it is installed. It
 // sees a key event once, when the event reaches a window (a modal dialog's
 // included), before the focused widget gets it, and never consumes it. On X11
-// a held key comes as release/press pairs; the releases of those pairs are
-// dropped, so a held key gives presses, then one release. Qt flags such a
-// release as auto-repeat only when the press has already been read from the
-// X connection, so a release of a key that the X server still holds down is
-// taken as a repeat as well.
+// a held key comes as release/press pairs that carry one time; the releases
+// of those pairs are dropped, so a held key gives presses, then one release.
+// An X11 release is therefore reported once the next key event has come, or
+// once the events queued with it have been handled.
+//
+// Each capture reports releases only of keys whose press it reported: a
+// release whose press went to another program, or came before the capture
+// was installed, is not reported.
 // Keys bound to a shortcut never arrive as key events: capturing windows
 // define none.
 //
@@ -27,6 +30,7 @@
 #include <QtCore/qnamespace.h>
 #include <cstdint>
 #include <functional>
+#include <set>
 
 class KeyCapture
 {
@@ -54,23 +58,19 @@ private:
     Callback callback;
     std::uint64_t serial = 0;  // non-zero while installed: the installation's number
     int lastVirtualKey = -1;   // previous event's code since the last release; -1 none
+    std::set<int> held;        // codes whose press was reported and not yet released
 };
-
-// Whether the window system still holds a key down, by the native keycode of
-// a key event. The default asks the X server on the xcb platform and answers
-// false elsewhere; tests replace it (an empty function restores the default).
-using KeyHeldQuery = std::function<bool(quint32 nativeScanCode)>;
-void SetKeyHeldQuery(KeyHeldQuery query);
 
 // The Windows virtual-key code of a key event.
 //
 // With native codes (X11: nativeVirtualKey is the keysym, nativeScanCode the
-// keycode) modifiers, the keypad and named keys come from the keysym (left and
-// right modifiers apart: 160-165, 91, 92; keypad digits 96-105 with NumLock
-// on, the navigation codes and 12 for keypad 5 with it off), letters from the
-// keysym folded to upper case, and digits and punctuation from the keycode's
-// position on a US keyboard, so that Shift does not change them (Shift+1 is
-// 49). Letters of a non-Latin layout take their key's US position.
+// keycode) the key's position decides: the code a US layout gives at that
+// keycode, whatever the layout in use and whatever Shift or AltGr do (left and
+// right modifiers apart: 160-165, 91, 92; AltGr is the right Alt). The keypad
+// keys that follow NumLock take the keysym's meaning: digits 96-105 and 110
+// with NumLock on, the navigation codes and 12 for keypad 5 with it off.
+// Positions without a code (the ISO key beside left Shift, F13 and up, media
+// keys) give 0.
 //
 // Without native codes (nativeVirtualKey 0, as on the offscreen platform) the
 // Qt key and the keypad modifier decide; shifted symbols give their US base
@@ -78,3 +78,7 @@ void SetKeyHeldQuery(KeyHeldQuery query);
 //
 // A key without a virtual-key code gives 0.
 int WindowsVirtualKey(int qtKey, Qt::KeyboardModifiers modifiers, quint32 nativeScanCode, quint32 nativeVirtualKey);
+
+// The X11 keycode at which a US layout gives a virtual-key code (the keypad
+// digits with NumLock on); 0 for a code no position gives.
+quint32 KeycodeOfVirtualKey(int virtualKey);

@@ -211,10 +211,15 @@ void TestButtonCaptions::captionOfAKeyRecord_data()
     QTest::newRow("unknown consumer usage") << bytes(MediaKeyRecord(0x184)) << "before";
     QTest::newRow("combination") << bytes(Buttoninterface::ComboTextToKeyRecord("Ctrl+Shift+A")) << "Ctrl+Shift+A";
     QTest::newRow("zero record") << QByteArray(kKeySequenceSize, '\0') << "";
-    // A count beyond the six events names those six and nothing after them.
-    KeyRecord large = Buttoninterface::ComboTextToKeyRecord("Ctrl+Shift+A");
+    // A count beyond the six events names the three presses, no release.
+    KeyRecord large = Buttoninterface::ComboTextToKeyRecord("A+B+C");
+    large.Count = 14;
+    QTest::newRow("count 14") << bytes(large) << "A+B+C";
     large.Count = 200;
-    QTest::newRow("count 200") << bytes(large) << "Ctrl+Shift+A+A+Shift+Ctrl";
+    QTest::newRow("count 200") << bytes(large) << "A+B+C";
+    large.Count = 12;
+    QTest::newRow("count 12 names its six events") << bytes(large) << "A+B+C+C+B+A";
+    QTest::newRow("keypad plus") << bytes(Buttoninterface::ComboTextToKeyRecord("Ctrl+Num+")) << "Ctrl+Num+";
 }
 
 void TestButtonCaptions::captionOfAKeyRecord()

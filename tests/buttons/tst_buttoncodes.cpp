@@ -95,6 +95,21 @@ void TestButtonCodes::textToRecord_data()
                                            << RecordBytes(6, {{0, 1, A}, {0, 1, 0x05}, {0, 1, 0x06}, {1, 1, 0x06},
                                                               {1, 1, 0x05}, {1, 1, A}})
                                            << "A+B+C";
+    // Keypad plus is a name that ends in "+".
+    const int plus = 0x57;
+    QTest::newRow("Ctrl+Num+") << "Ctrl+Num+"
+                               << RecordBytes(4, {{0, 0, 1}, {0, 1, plus}, {1, 1, plus}, {1, 0, 1}}) << "Ctrl+Num+";
+    QTest::newRow("Num++A") << "Num++A"
+                            << RecordBytes(4, {{0, 1, plus}, {0, 1, A}, {1, 1, A}, {1, 1, plus}}) << "Num++A";
+    QTest::newRow("Num+ before another key") << "Num+A"
+                                             << RecordBytes(4, {{0, 1, 0}, {0, 1, A}, {1, 1, A}, {1, 1, 0}})
+                                             << "Num+A";
+    QTest::newRow("lone plus: two empty keys") << "+" << RecordBytes(4, {{0, 1, 0}, {0, 1, 0}, {1, 1, 0}, {1, 1, 0}})
+                                               << "+";
+    QTest::newRow("four keys, the last keypad plus") << "NumLock+Num1+Num++Enter"
+                                                     << RecordBytes(6, {{0, 1, 0x53}, {0, 1, 0x59}, {0, 1, plus},
+                                                                        {1, 1, plus}, {1, 1, 0x59}, {1, 1, 0x53}})
+                                                     << "NumLock+Num1+Num+";
     QTest::newRow("many parts") << "Ctrl+Alt+Shift+Win+A+B+C"
                                 << RecordBytes(6, {{0, 0, 1}, {0, 0, 4}, {0, 0, 2}, {1, 0, 2}, {1, 0, 4}, {1, 0, 1}})
                                 << "Ctrl+Alt+Shift";

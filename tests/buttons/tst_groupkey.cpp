@@ -107,6 +107,7 @@ private slots:
     void keyNames();
     void capturesKeys_data();
     void capturesKeys();
+    void keypadPlusIsOneKey();
     void okJoinsBoxesAndKeys_data();
     void okJoinsBoxesAndKeys();
     void moreThanThreeKeysKeepsTheDialogOpen();
@@ -133,8 +134,9 @@ void TestGroupKey::capturesKeys_data()
     QTest::newRow("three keys") << QList<int>{A, B, C} << false << "A+B+C";
     QTest::newRow("a fourth key starts over") << QList<int>{A, B, C, D} << false << "D";
     QTest::newRow("a key shown already") << QList<int>{A, B, A} << false << "A+B";
-    QTest::newRow("F within F1") << QList<int>{Qt::Key_F1, Qt::Key_F} << false << "F1";
-    QTest::newRow("C within CapsLock") << QList<int>{Qt::Key_CapsLock, C} << false << "CapsLock";
+    // Names are compared whole.
+    QTest::newRow("F beside F1") << QList<int>{Qt::Key_F1, Qt::Key_F} << false << "F1+F";
+    QTest::newRow("C beside CapsLock") << QList<int>{Qt::Key_CapsLock, C} << false << "CapsLock+C";
     QTest::newRow("a key after the window") << QList<int>{A, kWaitPastWindow, B} << false << "B";
     QTest::newRow("a nameless fourth key") << QList<int>{A, B, C, Qt::Key_Shift} << false << "";
     QTest::newRow("the third key again") << QList<int>{A, B, C, C} << false << "C";
@@ -166,6 +168,29 @@ void TestGroupKey::capturesKeys()
     });
     QVERIFY(openAfterKeys);
     QVERIFY(!dialog.Confirmed);
+}
+
+// Keypad plus is one key: after three keys the next starts over, and the
+// key count of OK counts it once.
+void TestGroupKey::keypadPlusIsOneKey()
+{
+    GroupKey dialog;
+    QString threeKeys;
+    RunModal(dialog, [&] {
+        QWindow *window = dialog.windowHandle();
+        QTest::keyClick(window, Qt::Key_NumLock);
+        QTest::keyClick(window, Qt::Key_1, Qt::KeypadModifier);
+        QTest::keyClick(window, Qt::Key_Plus, Qt::KeypadModifier);
+        threeKeys = Edit(dialog)->text();
+        QTest::keyClick(window, Qt::Key_Return);
+        QCOMPARE(Edit(dialog)->text(), QStringLiteral("Enter"));
+        QTest::keyClick(window, Qt::Key_Plus, Qt::KeypadModifier);
+        Box(dialog, "Ctrl")->setChecked(true);
+        Click(dialog, "NewHong");
+    });
+    QCOMPARE(threeKeys, QStringLiteral("NumLock+Num1+Num+"));
+    QVERIFY(dialog.Confirmed);
+    QCOMPARE(dialog.ComboText, QStringLiteral("Ctrl+Enter+Num+"));
 }
 
 void TestGroupKey::okJoinsBoxesAndKeys_data()

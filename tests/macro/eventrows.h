@@ -34,7 +34,7 @@ inline QIcon Icon(const QListView *view, int row)
 
 inline MacroItem Item(const QListView *view, int row)
 {
-    return MacroItem{Text(view, row), Type(view, row)};
+    return MacroItem{view->model()->index(row, 0).data(Qt::EditRole).toString(), Type(view, row)};
 }
 
 inline QStringList Texts(const QListView *view)

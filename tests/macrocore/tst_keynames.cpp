@@ -1,5 +1,6 @@
-// The key vocabulary: names, codes, kinds, virtual keys and the comparison
-// order that decides between a key and a mouse button of the same name.
+// The key vocabulary: names, codes, kinds, virtual keys, the comparison
+// order that decides between a key and a mouse button of the same name, and
+// the key names of combination texts.
 
 #include "keynames.h"
 #include "testsupport.h"
@@ -43,6 +44,8 @@ private slots:
     void deviceCodeToName_data();
     void deviceCodeToName();
     void everyNameSurvivesCodeAndEvent();
+    void combinationTexts_data();
+    void combinationTexts();
 };
 
 void TestKeyNames::virtualKeys_data()
@@ -116,7 +119,7 @@ void TestKeyNames::mouseNamesYieldToEarlierKeyNames_data()
     QTest::addColumn<QStringList>("codeText");
     QTest::newRow("A is the key") << "A" << QStringList{"0x04", "1"};
     QTest::newRow("LCtrl is the modifier") << "LCtrl" << QStringList{"0x01", "0"};
-    QTest::newRow("F5 is the mouse button") << "F5" << QStringList{"0x01", "4"};
+    QTest::newRow("F5 is the key") << "F5" << QStringList{"0x3E", "1"};
 }
 
 void TestKeyNames::mouseNamesYieldToEarlierKeyNames()
@@ -219,6 +222,35 @@ void TestKeyNames::everyNameSurvivesCodeAndEvent()
             problems << "record event of " + name;
     }
     QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+}
+
+void TestKeyNames::combinationTexts_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("Ctrl+Num+") << "Ctrl+Num+" << QStringList{"Ctrl", "Num+"};
+    QTest::newRow("Num++A") << "Num++A" << QStringList{"Num+", "A"};
+    QTest::newRow("Num+ alone") << "Num+" << QStringList{"Num+"};
+    QTest::newRow("Num+ before a name is Num") << "Num+A" << QStringList{"Num", "A"};
+    QTest::newRow("Num++ ends in an empty name") << "Num++" << QStringList{"Num+", ""};
+    QTest::newRow("A+B+C") << "A+B+C" << QStringList{"A", "B", "C"};
+    QTest::newRow("A+") << "A+" << QStringList{"A", ""};
+    QTest::newRow("+") << "+" << QStringList{"", ""};
+    QTest::newRow("empty") << "" << QStringList{""};
+    QTest::newRow("Shift+Ctrl+Z") << "Shift+Ctrl+Z" << QStringList{"Shift", "Ctrl", "Z"};
+    QTest::newRow("more than three keys") << "NumLock+Num1+Num++Enter"
+                                          << QStringList{"NumLock", "Num1", "Num+", "Enter"};
+    QTest::newRow("other names ending in plus are split") << "A++B" << QStringList{"A", "", "B"};
+}
+
+// Every text without "Num+" splits at each "+", as it always did.
+void TestKeyNames::combinationTexts()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, names);
+    QCOMPARE(KeyNames::SplitCombination(text), names);
+    if (!text.contains("Num+"))
+        QCOMPARE(KeyNames::SplitCombination(text), text.split('+'));
 }
 
 VOGM_TEST_MAIN(TestKeyNames)
