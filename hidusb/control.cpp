@@ -13,6 +13,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <atomic>
+#include <future>
+
 namespace HidSim {
 
 namespace {
@@ -673,17 +676,29 @@ void StartWatching()
         return;
     // Lives until the application object goes; then the watcher is freed on
     // its own thread, and the thread is stopped and freed.
+    // The pointer passes between the threads through an atomic: the
+    // watching thread takes it over and frees it, the post routine waits on
+    // the promise below, not on Qt's semaphore, which the thread sanitizer
+    // cannot see.
     static QThread *thread = nullptr;
-    static WorldWatcher *watcher = nullptr;
+    static std::atomic<WorldWatcher *> watcher{nullptr};
     thread = new QThread;
     thread->setObjectName("hidusb-watch");
-    watcher = new WorldWatcher;
-    watcher->moveToThread(thread);
-    QObject::connect(thread, &QThread::started, watcher, [] { watcher->Begin(); });
+    auto *created = new WorldWatcher;
+    created->moveToThread(thread);
+    watcher.store(created);
+    QObject::connect(thread, &QThread::started, created, [created] { created->Begin(); });
     thread->start();
     qAddPostRoutine([] {
-        QMetaObject::invokeMethod(watcher, [] { delete watcher; }, Qt::BlockingQueuedConnection);
-        watcher = nullptr;
+        static std::promise<void> freed;
+        QMetaObject::invokeMethod(
+            watcher.load(),
+            [] {
+                delete watcher.exchange(nullptr);
+                freed.set_value();
+            },
+            Qt::QueuedConnection);
+        freed.get_future().wait();
         thread->quit();
         thread->wait();
         delete thread;
