@@ -675,11 +675,11 @@ void StartWatching()
     if (qEnvironmentVariable("VOGM_WORLD_CONTROL") == "off")
         return;
     // Lives until the application object goes; then the watcher is freed on
-    // its own thread, and the thread is stopped and freed.
-    // The pointer passes between the threads through an atomic: the
-    // watching thread takes it over and frees it, the post routine waits on
-    // the promise below, not on Qt's semaphore, which the thread sanitizer
-    // cannot see.
+    // its own thread, and the thread is stopped and freed. The pointer passes
+    // between the threads through an atomic (the watching thread takes it and
+    // frees the watcher), and the post routine waits on a promise rather than
+    // on a blocking queued call: the thread sanitizer sees neither Qt's
+    // semaphore nor its event queue's lock, so only these order the two.
     static QThread *thread = nullptr;
     static std::atomic<WorldWatcher *> watcher{nullptr};
     thread = new QThread;
