@@ -680,8 +680,11 @@ void StartWatching()
     // frees the watcher), and the post routine waits on a promise rather than
     // on a blocking queued call: the thread sanitizer sees neither Qt's
     // semaphore nor its event queue's lock, so only these order the two.
+    // Everything both threads touch is made before the thread starts.
     static QThread *thread = nullptr;
     static std::atomic<WorldWatcher *> watcher{nullptr};
+    static std::promise<void> freed;
+    static std::future<void> watcherFreed = freed.get_future();
     thread = new QThread;
     thread->setObjectName("hidusb-watch");
     auto *created = new WorldWatcher;
@@ -690,7 +693,6 @@ void StartWatching()
     QObject::connect(thread, &QThread::started, created, [created] { created->Begin(); });
     thread->start();
     qAddPostRoutine([] {
-        static std::promise<void> freed;
         QMetaObject::invokeMethod(
             watcher.load(),
             [] {
@@ -698,7 +700,7 @@ void StartWatching()
                 freed.set_value();
             },
             Qt::QueuedConnection);
-        freed.get_future().wait();
+        watcherFreed.wait();
         thread->quit();
         thread->wait();
         delete thread;
