@@ -9,6 +9,7 @@
 #include <QtGlobal>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -17,23 +18,35 @@ bool Enabled(const char *name)
     return qEnvironmentVariableIntValue(name) != 0;
 }
 
-// Reports the first paint event of the object it is installed on, then leaves.
-class FirstPaintReporter : public QObject
+// Runs `then` once the first paint of the object it is installed on has been
+// handled: queued from the paint event, so it runs after the paint and the
+// flush of the window's backing store that ends it. Then it leaves.
+class AfterFirstPaint : public QObject
 {
 public:
-    using QObject::QObject;
+    AfterFirstPaint(QObject *watched, std::function<void()> then) : QObject(watched), m_then(std::move(then))
+    {
+        watched->installEventFilter(this);
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint) {
-            std::printf("shown: %s\n", watched->metaObject()->className());
-            std::fflush(stdout);
             watched->removeEventFilter(this);
-            deleteLater();
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    m_then();
+                    deleteLater();
+                },
+                Qt::QueuedConnection);
         }
         return false;
     }
+
+private:
+    std::function<void()> m_then;
 };
 
 }  // namespace
@@ -44,15 +57,20 @@ void ReportFirstShow(QObject *window)
 {
     if (!window || !Enabled("VOGM_REPORT_SHOWN"))
         return;
-    window->installEventFilter(new FirstPaintReporter(window));
+    new AfterFirstPaint(window, [window] {
+        std::printf("shown: %s\n", window->metaObject()->className());
+        std::fflush(stdout);
+    });
 }
 
 void AutoCloseAlreadyRunning(QObject *notice)
 {
     if (!notice || !Enabled("VOGM_AUTOCLOSE_ALREADY_RUNNING"))
         return;
-    QTimer::singleShot(Waits::Scaled(kAlreadyRunningAutoCloseMs), notice,
-                       [notice] { QMetaObject::invokeMethod(notice, "close"); });
+    new AfterFirstPaint(notice, [notice] {
+        QTimer::singleShot(Waits::Scaled(kAlreadyRunningAutoCloseMs), notice,
+                           [notice] { QMetaObject::invokeMethod(notice, "close"); });
+    });
 }
 
 }  // namespace TestHooks

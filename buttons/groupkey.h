@@ -14,10 +14,10 @@
 // The capture ends with OK (when accepted), Cancel, the close button, any
 // other close and the destructor: it never outlives the dialog.
 
+#include "elapsedclock.h"
 #include "keycapture.h"
 
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QString>
 
 class Ui_GroupKey;
@@ -43,7 +43,8 @@ public:
     int PlusCount = 0;  // "+" in the edit when the last key came
     int LastKey = -1;   // virtual key of the last key taken; -1 none
     bool FirstKey = true;
-    QElapsedTimer SequenceTimer;
+    // Steady time unless a test gives it a source of its own (UseSource).
+    ElapsedClock SequenceTimer;
 
 public slots:
     void on_CloseButton_clicked();

@@ -96,6 +96,7 @@ void Worker::SlotCheckOnline()
 
 bool Worker::DeviceChanged(const DeviceAllInfo &current) const
 {
+    std::lock_guard<std::mutex> lock(LastOpenedLock);
     return current.Path != LastPath || current.LinkType != LastLinkType || g_DeviceOnline != g_OpenedOnline
            || g_ReloadRequested;
 }
@@ -136,8 +137,11 @@ void Worker::run()
             g_WaitOnline = 1;
             FillPagesFromCache();
         }
-        LastPath = current.Path;
-        LastLinkType = current.LinkType;
+        {
+            std::lock_guard<std::mutex> lock(LastOpenedLock);
+            LastPath = current.Path;
+            LastLinkType = current.LinkType;
+        }
         if (ReadInFlightOnSamePath()) {
             // A slow mouse is still sending its dump: opening again would drop it.
             qDebug() << "OnlinA (read in flight kept)";

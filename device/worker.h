@@ -8,6 +8,8 @@
 #include <QString>
 #include <QThread>
 
+#include <mutex>
+
 // Interval of the poll that waits for an offline device to come back.
 constexpr int kOnlinePollMs = 1300;
 
@@ -36,6 +38,9 @@ private:
     void FillPagesFromCache();
 
     QByteArray PlaceholderPath;
+    // The device the last pass opened. Each pass may run on a new OS thread;
+    // the lock orders one pass's write before the next pass's read.
+    mutable std::mutex LastOpenedLock;
     int LastLinkType = 0;
     QString LastPath;
 };

@@ -13,6 +13,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <atomic>
+#include <future>
+
 namespace HidSim {
 
 namespace {
@@ -672,18 +675,32 @@ void StartWatching()
     if (qEnvironmentVariable("VOGM_WORLD_CONTROL") == "off")
         return;
     // Lives until the application object goes; then the watcher is freed on
-    // its own thread, and the thread is stopped and freed.
+    // its own thread, and the thread is stopped and freed. The pointer passes
+    // between the threads through an atomic (the watching thread takes it and
+    // frees the watcher), and the post routine waits on a promise rather than
+    // on a blocking queued call: the thread sanitizer sees neither Qt's
+    // semaphore nor its event queue's lock, so only these order the two.
+    // Everything both threads touch is made before the thread starts.
     static QThread *thread = nullptr;
-    static WorldWatcher *watcher = nullptr;
+    static std::atomic<WorldWatcher *> watcher{nullptr};
+    static std::promise<void> freed;
+    static std::future<void> watcherFreed = freed.get_future();
     thread = new QThread;
     thread->setObjectName("hidusb-watch");
-    watcher = new WorldWatcher;
-    watcher->moveToThread(thread);
-    QObject::connect(thread, &QThread::started, watcher, [] { watcher->Begin(); });
+    auto *created = new WorldWatcher;
+    created->moveToThread(thread);
+    watcher.store(created);
+    QObject::connect(thread, &QThread::started, created, [created] { created->Begin(); });
     thread->start();
     qAddPostRoutine([] {
-        QMetaObject::invokeMethod(watcher, [] { delete watcher; }, Qt::BlockingQueuedConnection);
-        watcher = nullptr;
+        QMetaObject::invokeMethod(
+            watcher.load(),
+            [] {
+                delete watcher.exchange(nullptr);
+                freed.set_value();
+            },
+            Qt::QueuedConnection);
+        watcherFreed.wait();
         thread->quit();
         thread->wait();
         delete thread;

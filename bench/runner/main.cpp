@@ -2,10 +2,12 @@
 // frameless 1020 x 700 Qt window of the same build are measured side by side
 // in the same run, so their figures can be read as ratios:
 //
-//   start-up   from starting the process to its first painted window
-//              (VOGM_REPORT_SHOWN), median of --runs starts of each, alternated;
-//   mapped     under a real X server (a private Xvfb), from starting the
-//              process to the map of its 1020 x 700 window, alternated;
+//   start-up   from starting the process to the end of its first paint
+//              (VOGM_REPORT_SHOWN: printed once the paint has been handled and
+//              flushed), median of --runs starts of each, alternated;
+//   under X    the same on a real X server (a private Xvfb), both windows
+//              with QT_XCB_GL_INTEGRATION=none, the window mapped at
+//              1020 x 700, alternated;
 //   tile click from the click on a device tile to the filled device page;
 //   memory     peak resident set (VmHWM) of the program once a device page is
 //              filled and it has settled, median of --runs starts, against the
@@ -15,6 +17,10 @@
 //              measured at the same time, the program on its filled device
 //              page, in percent of one core;
 //   fill, writes  the lines of the fill and write benchmarks.
+//
+// A start that ends otherwise (no marker, a signal, an unexpected exit code
+// when it is ended) is printed with its standard error and left out of every
+// median.
 //
 // The device page is reached only by clicking a device tile, so the memory
 // and idle figures are taken of bench/devicepage: the program's own main
@@ -38,6 +44,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstring>
 #include <cstdio>
 #include <memory>
 #include <sys/prctl.h>
@@ -74,15 +81,54 @@ protected:
 const QByteArray kShownMarker = "shown: ";
 const QByteArray kFilledMarker = "filled: ";
 
+// How a measured process ended once the runner ended it: by its own exit 0
+// (the program's SIGTERM handler closes its window) or by the SIGTERM itself
+// (the bare window keeps the default action). Anything else is abnormal.
+bool EndedAsAsked(const QProcess &process)
+{
+    if (process.exitStatus() == QProcess::NormalExit)
+        return process.exitCode() == 0;
+    return process.exitCode() == SIGTERM;  // QProcess gives the signal's number
+}
+
+QString HowItEnded(const QProcess &process)
+{
+    if (process.state() != QProcess::NotRunning)
+        return QStringLiteral("still running");
+    if (process.exitStatus() == QProcess::NormalExit)
+        return QStringLiteral("exit code %1").arg(process.exitCode());
+    const int signalNumber = process.exitCode();
+    return QStringLiteral("signal %1 (%2)").arg(signalNumber).arg(QString::fromLatin1(strsignal(signalNumber)));
+}
+
+// Abnormal starts of the whole run: the runner's exit status says there were.
+int g_abnormalStarts = 0;
+
+// Prints an abnormal start with what the process wrote on its standard error.
+void ReportAbnormalStart(const QString &program, const QString &what, const QProcess &process, const QString &errorFile)
+{
+    QFile errors(errorFile);
+    QByteArray text = errors.open(QIODevice::ReadOnly) ? errors.readAll() : QByteArray("(unreadable)");
+    if (text.isEmpty())
+        text = "(nothing)";
+    ++g_abnormalStarts;
+    std::fprintf(stderr, "bench: abnormal start of %s, left out of the figures: %s, %s; its standard error:\n%s%s",
+                 qPrintable(QFileInfo(program).fileName()), qPrintable(what), qPrintable(HowItEnded(process)),
+                 text.constData(), text.endsWith('\n') ? "" : "\n");
+    std::fflush(stderr);
+}
+
 // One started process with its own per-user folders. `appFolder`, when given,
-// is where it finds the program's files (VOGM_APP_DIR).
+// is where it finds the program's files (VOGM_APP_DIR). Its standard error
+// goes to a file beside its folders, read when the start goes wrong.
 class Subject
 {
 public:
     Subject(const QString &program, const QString &home, const QString &appFolder = QString(),
             const QString &page = QString())
-        : m_program(program)
+        : m_program(program), m_errorFile(home + QStringLiteral("/stderr-%1.txt").arg(NextNumber()))
     {
+        QDir().mkpath(home);
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         if (!environment.contains(QStringLiteral("QT_QPA_PLATFORM")))
             environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -100,26 +146,34 @@ public:
             environment.insert(QStringLiteral("VOGM_BENCH_PAGE"), page);
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
-        m_process.setStandardErrorFile(QProcess::nullDevice());
+        m_process.setStandardErrorFile(m_errorFile);
     }
 
-    ~Subject() { End(); }
+    ~Subject()
+    {
+        End();
+        QFile::remove(m_errorFile);
+    }
 
     // Starts the process; the milliseconds until it printed `marker`, or a
-    // negative number when it did not (its output is then on our stderr).
+    // negative number when it did not (reported with its standard error).
     // `printed`, when given, receives the output up to the marker's line.
     double StartUntil(const QByteArray &marker, QByteArray *printed = nullptr)
     {
         QElapsedTimer clock;
         clock.start();
         m_process.start(m_program, QStringList());
+        m_started = true;
         QByteArray output;
         while (!output.contains(marker)) {
             const int left = kShownTimeoutMs - int(clock.elapsed());
             if (left <= 0 || !m_process.waitForReadyRead(left)) {
-                std::fprintf(stderr, "bench: %s printed no \"%s\" within %d ms%s%s", qPrintable(m_program),
-                             marker.trimmed().constData(), kShownTimeoutMs, output.isEmpty() ? "" : ":\n",
-                             output.constData());
+                const QString what = QStringLiteral("no \"%1\" within %2 ms")
+                                         .arg(QString::fromLatin1(marker.trimmed()))
+                                         .arg(kShownTimeoutMs);
+                Stop();
+                m_checked = true;
+                ReportAbnormalStart(m_program, what, m_process, m_errorFile);
                 return -1;
             }
             output += m_process.readAllStandardOutput();
@@ -135,7 +189,22 @@ public:
 
     qint64 Pid() const { return m_process.processId(); }
 
-    void End()
+    // Ends the process (SIGTERM, then SIGKILL); false, after reporting it,
+    // when it ended otherwise than as asked.
+    bool End()
+    {
+        if (m_checked || !m_started)
+            return m_ended;
+        Stop();
+        m_checked = true;
+        m_ended = EndedAsAsked(m_process);
+        if (!m_ended)
+            ReportAbnormalStart(m_program, QStringLiteral("did not end as asked"), m_process, m_errorFile);
+        return m_ended;
+    }
+
+private:
+    void Stop()
     {
         if (m_process.state() == QProcess::NotRunning)
             return;
@@ -146,9 +215,18 @@ public:
         }
     }
 
-private:
+    static int NextNumber()
+    {
+        static int number = 0;
+        return ++number;
+    }
+
     QString m_program;
+    QString m_errorFile;
     ChildProcess m_process;
+    bool m_started = false;
+    bool m_checked = false;  // how it ended has been looked at
+    bool m_ended = false;
 };
 
 // VmHWM of /proc/<pid>/status in KiB, 0 when unreadable.
@@ -207,6 +285,8 @@ struct Sample {
 
 // Starts `target` until it is ready, lets it settle and reads its peak
 // resident memory.
+// A start that did not end as asked keeps readyMs negative: it counts in no
+// figure.
 Sample MeasureStart(const Target &target, const QString &home)
 {
     Subject subject(target.program, home, target.appFolder);
@@ -216,7 +296,19 @@ Sample MeasureStart(const Target &target, const QString &home)
         return sample;
     QThread::msleep(kSettleMs);
     sample.peakMiB = PeakResidentKiB(subject.Pid()) / 1024.0;
+    if (!subject.End())
+        sample.readyMs = -1;
     return sample;
+}
+
+// "; N abnormal starts left out (printed on standard error)" or nothing.
+QString LeftOut(int abnormal)
+{
+    if (abnormal == 0)
+        return QString();
+    return QStringLiteral("; %1 abnormal start%2 left out (on standard error)")
+        .arg(abnormal)
+        .arg(abnormal == 1 ? "" : "s");
 }
 
 struct StartFigures {
@@ -234,23 +326,30 @@ bool PrintStartUp(const Target &program, const Target &bare, const QString &home
     MeasureStart(program, home);
     MeasureStart(bare, home);
     std::vector<double> programMs, bareMs, programMiB, bareMiB;
+    int abnormal = 0;
     for (int i = 0; i < runs; ++i) {
         const Sample p = MeasureStart(program, home);
         const Sample b = MeasureStart(bare, home);
-        if (p.readyMs < 0 || b.readyMs < 0)
-            return false;
-        programMs.push_back(p.readyMs);
-        bareMs.push_back(b.readyMs);
-        programMiB.push_back(p.peakMiB);
-        bareMiB.push_back(b.peakMiB);
+        if (p.readyMs >= 0) {
+            programMs.push_back(p.readyMs);
+            programMiB.push_back(p.peakMiB);
+        }
+        if (b.readyMs >= 0) {
+            bareMs.push_back(b.readyMs);
+            bareMiB.push_back(b.peakMiB);
+        }
+        abnormal += (p.readyMs < 0) + (b.readyMs < 0);
     }
+    if (programMs.empty() || bareMs.empty())
+        return false;
     figures->programMs = Median(programMs);
     figures->bareMs = Median(bareMs);
     figures->bareMiB = Median(bareMiB);
     figures->selectionPageMiB = Median(programMiB);
-    std::printf("start-up to the first shown main window: %.0f ms vs bare 1020x700 window %.0f ms = %.2fx "
-                "(median of %d starts each)\n",
-                figures->programMs, figures->bareMs, figures->programMs / figures->bareMs, runs);
+    std::printf("start-up to the end of the first paint of the main window: %.0f ms vs bare 1020x700 window %.0f ms "
+                "= %.2fx (median of %zu and %zu starts, offscreen%s)\n",
+                figures->programMs, figures->bareMs, figures->programMs / figures->bareMs, programMs.size(),
+                bareMs.size(), qPrintable(LeftOut(abnormal)));
     std::fflush(stdout);
     return true;
 }
@@ -269,7 +368,9 @@ double MillisecondsAfterClick(const QByteArray &output)
     return fill.captured(1).toDouble() - click.captured(1).toDouble();
 }
 
-// The environment of a measured start under X: fresh per-user folders.
+// The environment of a measured start under X: fresh per-user folders, the
+// first paint reported, and one GL setting for both windows: none, the
+// program's own default (it draws nothing with OpenGL).
 QProcessEnvironment XEnvironment(const QString &home)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -277,38 +378,56 @@ QProcessEnvironment XEnvironment(const QString &home)
     environment.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
     environment.insert(QStringLiteral("VOGM_WORLD_DIR"), home + QStringLiteral("/world"));
-    for (const char *name : {"VOGM_APP_DIR", "VOGM_SCENARIO", "VOGM_WAIT_DIVISOR", "VOGM_REPORT_SHOWN",
-                             "QT_XCB_GL_INTEGRATION"})
+    for (const char *name : {"VOGM_APP_DIR", "VOGM_SCENARIO", "VOGM_WAIT_DIVISOR"})
         environment.remove(QString::fromLatin1(name));
+    environment.insert(QStringLiteral("VOGM_REPORT_SHOWN"), QStringLiteral("1"));
+    environment.insert(QStringLiteral("QT_XCB_GL_INTEGRATION"), QStringLiteral("none"));
     return environment;
 }
 
-bool PrintMappedUnderX(const Target &program, const Target &bare, const QString &home, int runs)
+// One start under X; false (reported) when it was abnormal.
+bool StartUnderX(MappedWindowClock &x, const QString &program, const QProcessEnvironment &environment,
+                 std::vector<double> *times)
+{
+    const MappedWindowClock::Start start = x.StartUntilShown(program, environment, 1020, 700, kShownMarker);
+    if (start.shownMs >= 0 && start.endedAsAsked) {
+        times->push_back(start.shownMs);
+        return true;
+    }
+    ++g_abnormalStarts;
+    std::fprintf(stderr, "bench: abnormal start of %s under Xvfb, left out of the figures: %s; its standard error:\n%s%s",
+                 qPrintable(QFileInfo(program).fileName()), qPrintable(start.what),
+                 start.errors.isEmpty() ? "(nothing)" : start.errors.constData(),
+                 start.errors.endsWith('\n') ? "" : "\n");
+    std::fflush(stderr);
+    return false;
+}
+
+bool PrintShownUnderX(const Target &program, const Target &bare, const QString &home, int runs)
 {
     MappedWindowClock x;
     if (!x.Ready()) {
-        std::printf("mapped window under Xvfb: not measured (no Xvfb)\n");
+        std::printf("start-up under Xvfb: not measured (no Xvfb)\n");
         return true;
     }
     const QProcessEnvironment environment = XEnvironment(home);
     // One unmeasured start of each first, as for the offscreen figure.
-    x.StartUntilMapped(program.program, environment, 1020, 700);
-    x.StartUntilMapped(bare.program, environment, 1020, 700);
+    std::vector<double> warmUp;
+    StartUnderX(x, program.program, environment, &warmUp);
+    StartUnderX(x, bare.program, environment, &warmUp);
     std::vector<double> programMs, bareMs;
+    int abnormal = 0;
     for (int i = 0; i < runs; ++i) {
-        const double p = x.StartUntilMapped(program.program, environment, 1020, 700);
-        const double b = x.StartUntilMapped(bare.program, environment, 1020, 700);
-        if (p < 0 || b < 0)
-            return false;
-        programMs.push_back(p);
-        bareMs.push_back(b);
+        abnormal += !StartUnderX(x, program.program, environment, &programMs);
+        abnormal += !StartUnderX(x, bare.program, environment, &bareMs);
     }
+    if (programMs.empty() || bareMs.empty())
+        return false;
     const double p = Median(programMs);
     const double b = Median(bareMs);
-    std::printf("start-up to a mapped window under Xvfb: %.0f ms vs bare 1020x700 window %.0f ms = %.2fx "
-                "(median of %d starts each; the program sets QT_XCB_GL_INTEGRATION=none, the bare window "
-                "loads the GLX driver)\n",
-                p, b, p / b, runs);
+    std::printf("start-up to the end of the first paint of the mapped window under Xvfb: %.0f ms vs bare 1020x700 "
+                "window %.0f ms = %.2fx (median of %zu and %zu starts; both windows QT_XCB_GL_INTEGRATION=none%s)\n",
+                p, b, p / b, programMs.size(), bareMs.size(), qPrintable(LeftOut(abnormal)));
     std::fflush(stdout);
     return true;
 }
@@ -317,25 +436,31 @@ bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int ru
 {
     // One start first, so the measured ones find the files in the page cache
     // and the model's cache file (written after its first read) in place.
-    if (MeasureStart(devicePage, home).readyMs < 0)
-        return false;
+    MeasureStart(devicePage, home);
     std::vector<double> peakMiB, filledMs, clickMs;
+    int abnormal = 0;
     for (int i = 0; i < runs; ++i) {
         const Sample s = MeasureStart(devicePage, home);
-        if (s.readyMs < 0)
-            return false;
+        if (s.readyMs < 0) {
+            ++abnormal;
+            continue;
+        }
         peakMiB.push_back(s.peakMiB);
         filledMs.push_back(s.readyMs);
         clickMs.push_back(MillisecondsAfterClick(s.output));
     }
-    std::printf("tile click to filled device page: %.0f ms (median of %d clicks; the wait popup closed, the "
-                "device thread's pass ended)\n",
-                Median(clickMs), runs);
+    if (peakMiB.empty())
+        return false;
+    const QString leftOut = LeftOut(abnormal);
+    std::printf("tile click to filled device page: %.0f ms (median of %zu clicks; the wait popup closed, the "
+                "device thread's pass ended%s)\n",
+                Median(clickMs), clickMs.size(), qPrintable(leftOut));
     const double mib = Median(peakMiB);
     std::printf("peak resident memory after a device page is filled: %.1f MiB vs bare window %.1f MiB = %.2fx "
-                "(median of %d starts each; page filled %.1f s after the start; the program left on its device list "
+                "(median of %zu starts; page filled %.1f s after the start; the program left on its device list "
                 "(its device page built, not shown) %.1f MiB)\n",
-                mib, starts.bareMiB, mib / starts.bareMiB, runs, Median(filledMs) / 1000, starts.selectionPageMiB);
+                mib, starts.bareMiB, mib / starts.bareMiB, peakMiB.size(), Median(filledMs) / 1000,
+                starts.selectionPageMiB);
     std::fflush(stdout);
     return true;
 }
@@ -436,7 +561,7 @@ int main(int argc, char **argv)
 
     StartFigures starts;
     bool ok = PrintStartUp(mainWindow, bare, home.path(), runs, &starts);
-    ok = PrintMappedUnderX(mainWindow, bare, home.path() + QStringLiteral("/x"), runs) && ok;
+    ok = PrintShownUnderX(mainWindow, bare, home.path() + QStringLiteral("/x"), runs) && ok;
     ok = ok && PrintDevicePageMemory(devicePage, home.path() + QStringLiteral("/page"), runs, starts);
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_fill")), {"--fills", parser.value(fillsOption)},
                   appFolder, home.path() + QStringLiteral("/fill"))
@@ -448,5 +573,7 @@ int main(int argc, char **argv)
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_macrosave")), {}, appFolder,
                   home.path() + QStringLiteral("/macrosave"))
         && ok;
-    return ok ? 0 : 1;
+    if (g_abnormalStarts > 0)
+        std::fprintf(stderr, "bench: %d abnormal start(s), each printed above\n", g_abnormalStarts);
+    return ok && g_abnormalStarts == 0 ? 0 : 1;
 }

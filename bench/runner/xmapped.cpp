@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <poll.h>
 #include <sys/prctl.h>
 #include <unistd.h>
@@ -102,44 +103,80 @@ QString MappedWindowClock::Display() const
     return m->display;
 }
 
-double MappedWindowClock::StartUntilMapped(const QString &program, QProcessEnvironment environment, int width,
-                                           int height)
+bool MappedWindowClock::SawMap(int width, int height)
 {
-    if (!Ready())
-        return -1;
-    // Events of an earlier run are of no interest.
-    while (xcb_generic_event_t *old = xcb_poll_for_event(m->connection))
-        std::free(old);
+    bool mapped = false;
+    while (xcb_generic_event_t *event = xcb_poll_for_event(m->connection)) {
+        if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY) {
+            const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
+            xcb_get_geometry_reply_t *geometry =
+                xcb_get_geometry_reply(m->connection, xcb_get_geometry(m->connection, map->window), nullptr);
+            mapped = mapped || (geometry && geometry->width == width && geometry->height == height);
+            std::free(geometry);
+        }
+        std::free(event);
+    }
+    return mapped;
+}
+
+MappedWindowClock::Start MappedWindowClock::StartUntilShown(const QString &program, QProcessEnvironment environment,
+                                                            int width, int height, const QByteArray &marker)
+{
+    Start result;
+    if (!Ready()) {
+        result.what = QStringLiteral("no X server");
+        return result;
+    }
+    SawMap(width, height);  // events of an earlier start are of no interest
     environment.insert(QStringLiteral("DISPLAY"), m->display);
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     ChildProcess process;
     process.setProcessEnvironment(environment);
-    process.setStandardOutputFile(QProcess::nullDevice());
-    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setProcessChannelMode(QProcess::SeparateChannels);
     QElapsedTimer clock;
     clock.start();
     process.start(program, QStringList());
-    double mappedMs = -1;
-    const int fd = xcb_get_file_descriptor(m->connection);
-    while (mappedMs < 0 && clock.elapsed() < kMapTimeoutMs) {
+    QByteArray output;
+    double shownMs = -1;
+    while (shownMs < 0 && clock.elapsed() < kMapTimeoutMs && process.waitForReadyRead(kMapTimeoutMs)) {
+        output += process.readAllStandardOutput();
+        if (output.contains(marker))
+            shownMs = clock.nsecsElapsed() / 1e6;
+    }
+    // The map comes before the first expose, and so before the first paint:
+    // its notification is waiting on our connection by now.
+    bool mapped = shownMs >= 0 && SawMap(width, height);
+    if (shownMs >= 0 && !mapped) {
+        const int fd = xcb_get_file_descriptor(m->connection);
         pollfd wait{fd, POLLIN, 0};
-        ::poll(&wait, 1, 50);
-        while (xcb_generic_event_t *event = xcb_poll_for_event(m->connection)) {
-            if ((event->response_type & 0x7f) == XCB_MAP_NOTIFY && mappedMs < 0) {
-                const auto *map = reinterpret_cast<xcb_map_notify_event_t *>(event);
-                xcb_get_geometry_reply_t *geometry = xcb_get_geometry_reply(
-                    m->connection, xcb_get_geometry(m->connection, map->window), nullptr);
-                if (geometry && geometry->width == width && geometry->height == height)
-                    mappedMs = clock.nsecsElapsed() / 1e6;
-                std::free(geometry);
-            }
-            std::free(event);
+        mapped = ::poll(&wait, 1, kEndTimeoutMs) > 0 && SawMap(width, height);
+    }
+    if (process.state() != QProcess::NotRunning) {
+        ::kill(pid_t(process.processId()), SIGTERM);
+        if (!process.waitForFinished(kEndTimeoutMs)) {
+            process.kill();
+            process.waitForFinished(kEndTimeoutMs);
         }
     }
-    ::kill(pid_t(process.processId()), SIGTERM);
-    if (!process.waitForFinished(kEndTimeoutMs)) {
-        process.kill();
-        process.waitForFinished(kEndTimeoutMs);
-    }
-    return mappedMs;
+    result.errors = process.readAllStandardError();
+    if (process.exitStatus() == QProcess::NormalExit)
+        result.endedAsAsked = process.exitCode() == 0;
+    else
+        result.endedAsAsked = process.exitCode() == SIGTERM;  // QProcess gives the signal's number
+    const QString ended = process.exitStatus() == QProcess::NormalExit
+                              ? QStringLiteral("exit code %1").arg(process.exitCode())
+                              : QStringLiteral("signal %1 (%2)")
+                                    .arg(process.exitCode())
+                                    .arg(QString::fromLatin1(strsignal(process.exitCode())));
+    if (shownMs < 0)
+        result.what = QStringLiteral("no \"%1\" within %2 ms, %3")
+                          .arg(QString::fromLatin1(marker.trimmed()))
+                          .arg(kMapTimeoutMs)
+                          .arg(ended);
+    else if (!mapped)
+        result.what = QStringLiteral("no %1x%2 window mapped, %3").arg(width).arg(height).arg(ended);
+    else if (!result.endedAsAsked)
+        result.what = QStringLiteral("did not end as asked: %1").arg(ended);
+    result.shownMs = mapped ? shownMs : -1;
+    return result;
 }

@@ -155,7 +155,7 @@ void TestDeviceFaults::init()
     TestSupport::IsolateUserFolders();
     HidSim::SetWorld(HidSim::DefaultWorld());
     QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3 && PageIndexOfPid("0xFF18") >= 0 && Settled(); },
-                            5000));
+                            TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     HidSim::ClearCallLog();
     m_closer->seen.clear();
@@ -180,9 +180,9 @@ void TestDeviceFaults::Choose(const QString &pid)
 
 void TestDeviceFaults::BackToList()
 {
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QTest::mouseClick(PageButton("UpArrow"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, TestSupport::kHangGuardMs));
 }
 
 QAbstractButton *TestDeviceFaults::PageButton(const char *name) const
@@ -210,15 +210,18 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QFETCH(int, clickAfterMs);
     if (m2First) {
         Choose("0xFF14");
-        QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
+        QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
         BackToList();
     }
     const QByteArray before = HidSim::StoredImage("m3");
     Choose("0xFF18");
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(!ImageIsDevicesOwn());
 
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+    // The dump is held back long enough that the click lands well before it,
+    // however loaded the machine.
+    QVERIFY(HidSim::ApplyCommand("slowread m3 5000"));
     QVERIFY(HidSim::SetPower("m3", true));
     QTest::qWait(clickAfterMs);
     QVERIFY2(!ImageIsDevicesOwn(), "the dump came before the click; the case shows nothing");
@@ -226,7 +229,8 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QCOMPARE(notices.count(), 0);  // the mouse is there: the write waits for the read
 
-    QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000), State().constData());
+    QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs),
+             State().constData());
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(HidSim::StoredImage("m3"), before);
     QVERIFY2(PageButton("Button1000HZ")->isChecked(), "the page shows the mouse's own rate again");
@@ -246,7 +250,7 @@ void TestDeviceFaults::aReadSlowerThanThePopupCompletesOnce()
     slow.fullReadMs = Waits::Scaled(12000);
     HidSim::SetTiming(slow);
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return DumpsDelivered() == 1 && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return DumpsDelivered() == 1 && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(CallCount("UsbServer_ReadAllFlashData"), 1);
     QCOMPARE(DumpsDelivered(), 1);
@@ -261,7 +265,7 @@ void TestDeviceFaults::aReadSlowerThanThePopupCompletesOnce()
 void TestDeviceFaults::aGarbageDumpIsDropped()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     const QByteArray stored = HidSim::StoredImage("m2");
     const QByteArray cache = CacheFileOf(2);
@@ -271,7 +275,7 @@ void TestDeviceFaults::aGarbageDumpIsDropped()
 
     QVERIFY(HidSim::InjectReport(8, 0, QByteArray(HidSim::kDumpSize, char(0xEE))));
     QVERIFY(HidSim::ApplyCommand("garbage m2"));  // and the re-read's dump too
-    QVERIFY(QTest::qWaitFor([] { return CallCount("UsbServer_ReadAllFlashData") == 1; }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return CallCount("UsbServer_ReadAllFlashData") == 1; }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(DumpsDelivered(), 2);
     QCOMPARE(CallCount("UsbServer_ReadAllFlashData"), 1);  // once more, not over and over
@@ -290,7 +294,7 @@ void TestDeviceFaults::aGarbageDumpIsDropped()
 void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     const QByteArray before = HidSim::StoredImage("m2");
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QVERIFY(HidSim::ApplyCommand("failwrite m2"));
@@ -298,8 +302,10 @@ void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
     QCOMPARE(notices.count(), 1);
     QCOMPARE(HidSim::StoredImage("m2"), before);
     QCOMPARE(int(g_FlashDataMap.ReportRate), int(before[kRateOffset]));
-    QVERIFY(QTest::qWaitFor([] { return Settled() && ImageIsDevicesOwn(); }, 10000));
-    QVERIFY(m_closer->seen.contains("MouseOffLine"));
+    // The offline notice is queued after the refusal: the wait is for it.
+    QVERIFY(QTest::qWaitFor(
+        [this] { return m_closer->seen.contains("MouseOffLine") && Settled() && ImageIsDevicesOwn(); },
+        TestSupport::kHangGuardMs));
 
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
     QCOMPARE(ChangedBytes(before, HidSim::StoredImage("m2")), QList<int>{kRateOffset});
@@ -311,7 +317,7 @@ void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
 void TestDeviceFaults::aQuickReplugIsFollowedByAReopen()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     const QByteArray before = HidSim::StoredImage("m2");
     const int opens = CallCount("UsbServerC_Start");
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
@@ -321,7 +327,7 @@ void TestDeviceFaults::aQuickReplugIsFollowedByAReopen()
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
     QCOMPARE(HidSim::StoredImage("m2"), before);
     QVERIFY(QTest::qWaitFor([&] { return CallCount("UsbServerC_Start") > opens && ImageIsDevicesOwn() && Settled(); },
-                            10000));
+                            TestSupport::kHangGuardMs));
     QCOMPARE(m_window->CurrentPage(), 1);
 
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);

@@ -13,6 +13,7 @@
 #include "mytoolbuttonenter.h"
 #include "notices.h"
 #include "sensordpi.h"
+#include "steppedclock.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "waits.h"
@@ -147,7 +148,7 @@ void TestNewUser::OpenReceiverMouse()
             return g_SensorFilled.Confirmations() > sensorFills && g_ButtonFilled.Confirmations() > buttonFills
                    && !Popup()->isVisible() && Settled();
         },
-        10000));
+        TestSupport::kHangGuardMs));
 }
 
 void TestNewUser::BackToTheList()
@@ -173,10 +174,17 @@ void TestNewUser::tileClickClosesThePopupOnTheFill()
     watch.start(5);
     QElapsedTimer clock;
     clock.start();
+    // Once the popup is up its timer runs on a clock of the case's own: only
+    // the fill can end the wait, however long the read takes here.
+    SteppedClock popupClock;
+    TestSupport::OnModal hold("UpDataParam", [&](QWidget *) { popupClock.Hold(PopupTimer()); });
 
     OpenReceiverMouse();
     qInfo("tile click to closed popup: %lld ms", clock.elapsed());
+    const bool closedOnTheFill = hold.done && !Popup()->isVisible();
+    popupClock.Advance(TestSupport::kHangGuardMs);  // a popup left waiting ends, for the next case
 
+    QVERIFY(closedOnTheFill);
     QCOMPARE(modals, QStringList{"UpDataParam"});
     QCOMPARE(timeouts.count(), 0);
     QCOMPARE(int(g_SensorFilled), 0);  // seen and cleared by the popup
@@ -266,6 +274,12 @@ void TestNewUser::switchedOffMouseShowsNoBattery()
 // 10 ms ping through the event loop is never held back for long.
 void TestNewUser::reReadKeepsTheWindowServed()
 {
+    // The pause's length is what the ping is measured against: unscaled, so
+    // a held-back loop shows clearly above what a loaded machine adds.
+    struct Unscaled {
+        Unscaled() { Waits::SetDivisor(1); }
+        ~Unscaled() { Waits::SetDivisor(kWaitDivisor); }
+    } unscaled;
     OpenReceiverMouse();
     QElapsedTimer clock;
     qint64 last = 0;
@@ -285,7 +299,7 @@ void TestNewUser::reReadKeepsTheWindowServed()
     ping.start(10);
 
     QVERIFY(HidSim::SendStatusChange("m2", 1 << 2));  // the mouse asks for a whole re-read
-    QVERIFY(QTest::qWaitFor([&] { return !measuring && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return !measuring && Settled(); }, TestSupport::kHangGuardMs));
 
     qInfo("longest event-loop gap during the re-read: %lld ms", longestGap);
     const int settle = Waits::Scaled(2000);

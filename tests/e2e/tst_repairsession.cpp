@@ -82,7 +82,7 @@ QString Shown(const QString &device)
         return QString();
     QProcess tool;
     tool.start(TestSupport::AppFolder() + "/vogm-world", {"show", device});
-    return tool.waitForFinished(10000) ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
+    return tool.waitForFinished(TestSupport::kHangGuardMs) ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
 }
 
 int CableVersion(const QString &mouse)
@@ -133,7 +133,7 @@ void TestRepairSession::StartInTheRepairWorld()
     window = std::make_unique<DialogMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && g_PageDevices.first().Wired, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && g_PageDevices.first().Wired, TestSupport::kHangGuardMs);
     QVERIFY(RepairButton()->isVisible());
     QVERIFY(window->DevicePage());  // the repair dialog comes with it (built after the first paint)
 
@@ -168,7 +168,7 @@ void TestRepairSession::UpgradeUntil(const QString &hintTag)
     QTest::mouseClick(Child<QToolButton>("NewHong_2"), Qt::LeftButton);
     QCOMPARE(Hint(), Text("UpdateNotMove"));
     QVERIFY(!Child<QToolButton>("CloseButton")->isEnabled());
-    QTRY_COMPARE_WITH_TIMEOUT(Hint(), Text(hintTag), 6 * kFlashMs);
+    QTRY_COMPARE_WITH_TIMEOUT(Hint(), Text(hintTag), TestSupport::kHangGuardMs);
     QVERIFY(!g_RepairRunning);
     QVERIFY(!g_RepairFlashing);
     QCOMPARE(int(g_LinkWatch), 1);
@@ -225,14 +225,14 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
             }
             return entry >= 0 && entry < g_DeviceTiles.size();
         }(),
-        10000);
+        TestSupport::kHangGuardMs);
     TestSupport::ModalWatcher watcher({}, {"UpDataParam"});
     watcher.answer = false;
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
     QCOMPARE(window->CurrentPage(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(ImageIsDevicesOwn() && !(g_Worker && g_Worker->isRunning())
                                  && QApplication::activeModalWidget() == nullptr,
-                             10000);
+                             TestSupport::kHangGuardMs);
     QCOMPARE(watcher.Classes(), QStringList());
     // The mouse is on its cable too, so the page follows it there.
     QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
@@ -243,12 +243,12 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QVERIFY(settings);
     QLabel *receiverVersion = settings->findChild<QLabel *>("label_5");
     QLabel *mouseVersion = settings->findChild<QLabel *>("label_7");
-    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.2"), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.3"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.2"), TestSupport::kHangGuardMs);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.3"), TestSupport::kHangGuardMs);
     QVERIFY(HidSim::ApplyCommand("version r4k 0x0104"));
     QVERIFY(HidSim::ApplyCommand("version m2 0x0106"));
-    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.4"), 10000);
-    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.6"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(receiverVersion->text(), QString("v1.4"), TestSupport::kHangGuardMs);
+    QTRY_COMPARE_WITH_TIMEOUT(mouseVersion->text(), QString("v1.6"), TestSupport::kHangGuardMs);
 }
 
 void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
@@ -270,7 +270,7 @@ void TestRepairSession::aFailedMouseFlashIsRepairedAgain()
     QVERIFY(!g_UpDateRepair->isVisible());
 
     // Now the receiver is listed and the mouse waits in boot mode on its cable.
-    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, TestSupport::kHangGuardMs);
     OpenTheDialogReady();
     UpgradeUntil("UpdateSuccess");
     QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(2));  // the receiver, then the mouse
@@ -313,7 +313,7 @@ void TestRepairSession::theSpaceKeyFlashesAnOlderReceiver()
     window = std::make_unique<DialogMain>();
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
-    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && !g_PageDevices.first().Wired, TestSupport::kHangGuardMs);
     QVERIFY(window->DevicePage());
     QVERIFY(RepairButton()->isHidden());
     HidSim::ClearCallLog();

@@ -37,7 +37,7 @@ QAbstractButton *PageButton(DialogMain *window, const char *name)
 // Opens the device page of the receiver mouse m2 and waits for its image.
 bool OpenReceiverMouse(DialogMain *window)
 {
-    if (!QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, 5000))
+    if (!QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, TestSupport::kHangGuardMs))
         return false;
     int index = -1;
     for (int i = 0; i < g_PageDevices.size(); ++i)
@@ -47,7 +47,7 @@ bool OpenReceiverMouse(DialogMain *window)
         return false;
     QTest::mouseClick(tile, Qt::LeftButton);
     QTest::mouseClick(PageButton(window, "SensorButton"), Qt::LeftButton);
-    return QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000);
+    return QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs);
 }
 
 void CloseProgram(DialogMain *window)
@@ -78,7 +78,7 @@ void TestWorldAcrossRuns::aChosenRateIsKeptForTheNextRun()
 
     QProcess tool;
     tool.start(TestSupport::AppFolder() + "/vogm-world", {"show", "m2"});
-    QVERIFY(tool.waitForFinished(10000));
+    QVERIFY(tool.waitForFinished(TestSupport::kHangGuardMs));
     const QString shown = QString::fromUtf8(tool.readAllStandardOutput());
     QVERIFY2(shown.contains(QRegularExpression("ReportRate +8 \\(0x08\\)")), qPrintable(shown));
 
@@ -97,7 +97,8 @@ private slots:
         auto *window = new DialogMain;
         window->show();
         QVERIFY(OpenReceiverMouse(window));
-        QVERIFY(PageButton(window, "Button125HZ")->isChecked());
+        // The page shows the image once its fill has come through.
+        QTRY_VERIFY_WITH_TIMEOUT(PageButton(window, "Button125HZ")->isChecked(), TestSupport::kHangGuardMs);
         CloseProgram(window);
     }
 };

@@ -8,8 +8,10 @@
 #include "hidusb.h"
 #include "mainwindowkit.h"
 #include "postmsg.h"
+#include "steppedclock.h"
 #include "testsupport.h"
 #include "updataparam.h"
+#include "waits.h"
 
 #include <QDataStream>
 #include <QFile>
@@ -396,12 +398,14 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened_data()
 
 void TestDevicePage::popupEndsOnAFillAfterItOpened()
 {
-    const TestSupport::ShorterWaits shorter;  // only the popup's outcome counts
     QFETCH(int, request);
     QFETCH(bool, flagsLeftSet);
     QFETCH(bool, sensorFills);
     QFETCH(bool, buttonFills);
     QFETCH(bool, early);
+    // The popup's timer runs unscaled until the case holds it on its own
+    // clock; from then on the rest of the wait only counts by its outcome.
+    const TestSupport::ShorterWaits unscaled(1);
     Dialog *page = MakePage();
     g_LoadCacheName.Set(kModelCache);
     g_SaveCacheName.Set(kModelCache);
@@ -412,14 +416,34 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     ModalWatcher recorder({}, {"UpDataParam"});
     UpDataParam importPopup;
     UpDataParam *popup = request < 0 ? &importPopup : page->WaitPopup();
-    QSignalSpy timeouts(popup->findChild<QTimer *>(), &QTimer::timeout);
+    auto *timer = popup->findChild<QTimer *>();
+    QSignalSpy timeouts(timer, &QTimer::timeout);
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
-    // The pages confirm once the popup is up, as their fills do.
+    SteppedClock clock;
+    int waitMs = 0;
+    int timeoutsBeforeItsEnd = -1;
+    bool openBeforeItsEnd = false;
+    // Once the popup is up its timer goes onto the clock and the pages
+    // confirm, as their fills do. After the popup has seen the confirmations
+    // (its check is queued before this case's own look), the clock moves to
+    // one millisecond before the timer's end, then onto it.
     QTimer::singleShot(0, page, [&] {
+        waitMs = timer->interval();
+        clock.Hold(timer);
+        Waits::SetDivisor(100);
         if (sensorFills)
             g_SensorFilled = 1;
         if (buttonFills)
             g_ButtonFilled = 1;
+        QMetaObject::invokeMethod(
+            page,
+            [&] {
+                clock.Advance(waitMs - 1);
+                timeoutsBeforeItsEnd = timeouts.count();
+                openBeforeItsEnd = popup->isVisible();
+                clock.Advance(1);
+            },
+            Qt::QueuedConnection);
     });
 
     if (request < 0) {
@@ -431,7 +455,11 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
         PostMsg::GetInstance()->EmitUpDataParam(request);
     }
 
+    QCOMPARE(waitMs, 4500);
     QVERIFY(!popup->isVisible());
+    QCOMPARE(timeoutsBeforeItsEnd, 0);
+    if (!early)
+        QVERIFY(openBeforeItsEnd);
     QCOMPARE(timeouts.count(), early ? 0 : 1);
     if (request == 0 && early) {
         QVERIFY(notices.isEmpty());

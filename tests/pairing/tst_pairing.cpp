@@ -33,8 +33,6 @@ const QString kStartText = QStringLiteral("Start pairing");
 const QString kPairingText = QStringLiteral("Pairing");
 const QString kFailText = QStringLiteral("Pairing failed");
 const QString kSuccessText = QStringLiteral("Pairing succeeded");
-// A button's shortcut clicks it after this (Qt's animateClick).
-constexpr int kButtonAnimateClickMs = 100;
 const QString kWiredHint = QStringLiteral("Pairing is only available in wireless mode");
 
 // The default world, fast, with a pairing that gives up after `pairTimeoutMs`.
@@ -112,7 +110,7 @@ void LetTargetCheckRun(int ticks = 3)
 
 bool ResultArrived()
 {
-    return TestSupport::WaitFor([] { return g_PairState != kPairRunning; }, 5000);
+    return TestSupport::WaitFor([] { return g_PairState != kPairRunning; }, TestSupport::kHangGuardMs);
 }
 
 }  // namespace
@@ -234,7 +232,8 @@ void TestPairing::choosesTheTarget()
         match.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&match));
         QTest::keyClick(&match, Qt::Key_Space);
-        QTest::qWait(kButtonAnimateClickMs * 2);
+        // A click Space had started would have come as the button went up.
+        QVERIFY(TestSupport::WaitFor([&] { return !widgets.button->isDown(); }));
         QCOMPARE(Calls("UsbServerC_Start"), QStringList());
         QCOMPARE(Calls("UsbServer_EnterDonglePairOnlyCid"), QStringList());
         QCOMPARE(int(g_PairState), int(kPairIdle));
@@ -554,11 +553,16 @@ void TestPairing::openersFinishTheirWay()
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QString seenTarget;
     bool modalSeen = false;
+    bool looked = false;
+    // Runs inside the pairing dialog's exec() when one opens. The offline
+    // opener opens none: the look comes once the opener has returned, and a
+    // dialog it had opened would have been seen there.
     QTimer::singleShot(0, [&] {
         modalSeen = TestSupport::WithModal([&](QWidget *modal) {
             seenTarget = static_cast<Match *>(modal)->TargetPath();
             TestSupport::AnswerModal(modal, "CloseButton");
-        }, opener == "settings-offline" ? 300 : 5000);
+        }, opener == "settings-offline" ? 0 : TestSupport::kHangGuardMs);
+        looked = true;
     });
     HidSim::ClearCallLog();
 
@@ -572,7 +576,7 @@ void TestPairing::openersFinishTheirWay()
         RunPairingFromSettingsPage(nullptr);
 
     if (opener == "settings-offline") {
-        QTest::qWait(400);  // let the modal watcher give up
+        QVERIFY(TestSupport::WaitFor([&] { return looked; }));
         QVERIFY(!modalSeen);
         QCOMPARE(offline.count(), 1);
         QCOMPARE(Calls("StartUsbChanged"), QStringList());

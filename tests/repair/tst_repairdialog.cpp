@@ -171,11 +171,13 @@ void TestRepairDialog::looksAndTheirKeys()
 
     // Return clicks NewHong_2 and Escape NewHong where shown and enabled;
     // elsewhere neither key closes the dialog.
-    // A shortcut clicks its button with a short animation: wait past it.
+    // A shortcut clicks its button with a short animation: the button is down
+    // from the key on, and the click comes as it goes up again.
     const auto keyClick = [this](Qt::Key key) {
         ShowActive();
         QTest::keyClick(dialog->windowHandle(), key);
-        QTest::qWait(250);
+        QVERIFY(QTest::qWaitFor([this] { return !Button("NewHong_2")->isDown() && !Button("NewHong")->isDown(); },
+                                TestSupport::kHangGuardMs));
     };
     QSignalSpy upgradeClicks(Button("NewHong_2"), &QAbstractButton::clicked);
     QSignalSpy cancelClicks(Button("NewHong"), &QAbstractButton::clicked);

@@ -25,6 +25,10 @@ class QWidget;
 
 namespace TestSupport {
 
+// The bound of a wait for an event: it only stops a hang, so it is long
+// enough for a loaded machine and a sanitizer tree; no result depends on it.
+constexpr int kHangGuardMs = 30000;
+
 // Creates a fresh temporary HOME and XDG_DATA_HOME and points the process at
 // them. Called by VOGM_TEST_MAIN; suites may call it again for a clean slate.
 void IsolateUserFolders();
@@ -37,12 +41,12 @@ QString AppFolder();
 
 // Waits (processing events) until a modal widget is active, then runs
 // `action` on it. Returns false when none appeared within timeoutMs.
-bool WithModal(const std::function<void(QWidget *)> &action, int timeoutMs = 5000);
+bool WithModal(const std::function<void(QWidget *)> &action, int timeoutMs = kHangGuardMs);
 
 // Arms a one-shot watcher: when the next modal dialog opens (possibly inside a
 // nested exec() started later by the caller), clicks its child named `child`,
 // or sends Escape when `child` is empty.
-void AnswerNextModal(const QString &child, int timeoutMs = 5000);
+void AnswerNextModal(const QString &child, int timeoutMs = kHangGuardMs);
 
 // Clicks the child named `child` of the active modal widget, or sends Escape
 // when `child` is empty. Returns false when there is no modal widget or child.
@@ -103,7 +107,7 @@ public:
 };
 
 // Processes events until `condition` holds or timeoutMs passes.
-bool WaitFor(const std::function<bool()> &condition, int timeoutMs = 5000);
+bool WaitFor(const std::function<bool()> &condition, int timeoutMs = kHangGuardMs);
 
 // The picture files named by url(...) in the style sheets of `widgets`, in
 // order, duplicates kept.
