@@ -8,6 +8,7 @@
 #include "writers.h"
 
 #include <QButtonGroup>
+#include <cstring>
 
 namespace {
 
@@ -75,11 +76,29 @@ void Buttoninterface::WriteSimpleFunction(QToolButton *button, bool checked)
     if (function->inFunctionList)
         UncheckFunctionButtons();
     const int device = SelectedDeviceButton();
-    if (device >= 0 && WriteKeyFunction(device, function->type, function->param1, function->param2)) {
+    if (device >= 0
+        && WriteKeyFunction(device, function->type, function->param1, function->param2) != WriteResult::Refused) {
         RowOfDeviceButton(device)->setText(button->text());
         StoreButtonFunction(device, function->type, function->param1, function->param2);
     }
     CloseFunctionLists();
+}
+
+void Buttoninterface::RestoreFunctionDefault(int device, QToolButton *button)
+{
+    const SimpleFunction *function = SimpleFunctionOf(button);
+    if (!function || !RowOfDeviceButton(device))
+        return;
+    const KeyEntry entry{uint8_t(function->type), uint8_t(function->param1), uint8_t(function->param2)};
+    // The row's key record goes with the macro it no longer plays.
+    const WriteResult result = WriteImageChange([device, entry](FlashDataMap &image) {
+        std::memset(image.KeySequences[device], 0, kKeySequenceSize);
+        image.Keys[device] = entry;
+    });
+    if (result == WriteResult::Refused)
+        return;
+    RowOfDeviceButton(device)->setText(button->text());
+    StoreButtonFunction(device, function->type, function->param1, function->param2);
 }
 
 void Buttoninterface::on_LeftKey_3_clicked(bool checked) { WriteSimpleFunction(ui->LeftKey_3, checked); }

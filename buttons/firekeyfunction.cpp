@@ -28,7 +28,7 @@ void Buttoninterface::on_DPI_6_clicked(bool checked)
         return;
     UncheckFunctionButtons();
     const int device = SelectedDeviceButton();
-    if (device >= 0 && WriteKeyFunction(device, kFireKeyType, FireInterval, FireCount)) {
+    if (device >= 0 && WriteKeyFunction(device, kFireKeyType, FireInterval, FireCount) != WriteResult::Refused) {
         RowOfDeviceButton(device)->setText(ui->DPI_6->text());
         StoreButtonFunction(device, kFireKeyType, FireInterval, FireCount);
     }
