@@ -62,9 +62,8 @@ void Buttoninterface::on_ProjectChoose_activated(int index)
 {
     // A switch the mouse refuses (absent, or a handle that died with a quick
     // replug) leaves the box at the profile the mouse still has.
-    if (SwitchProfile(index) != WriteResult::Refused)
-        return;
-    ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->PressIndex);
+    MyConmboBox *box = ui->ProjectChoose;
+    SwitchProfile(index, [box] { box->setCurrentIndex(box->PressIndex); });
 }
 
 // ---- reset ------------------------------------------------------------------------

@@ -436,9 +436,10 @@ WriteResult WriteFlashDataMapQuietly()
     return WriteImage([](FlashDataMap &) {}, WriteNotice::Quiet);
 }
 
-WriteResult SwitchProfile(int index)
+WriteResult SwitchProfile(int index, const std::function<void()> &showMouseProfile)
 {
     if (!DevicePresent() || !UsbServer_SetCurrentConfig(static_cast<unsigned char>(index & 0xFF))) {
+        showMouseProfile();
         RaiseOfflineNotice();
         return WriteResult::Refused;
     }

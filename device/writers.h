@@ -97,8 +97,9 @@ WriteResult WriteFlashDataMapQuietly();
 
 // Switches the open mouse to profile `index`: Done asks for the new profile's
 // whole read (writes are held until it is stored); Refused when the mouse is
-// absent or refuses the switch, with the offline notice.
-WriteResult SwitchProfile(int index);
+// absent or refuses the switch: `showMouseProfile` puts the page back to the
+// mouse's profile, then the offline notice is shown.
+WriteResult SwitchProfile(int index, const std::function<void()> &showMouseProfile);
 
 // Called by the data callback once the connection `serial`'s whole dump is in
 // g_FlashDataMap: on the GUI thread, the dump becomes the mouse's own image

@@ -32,6 +32,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMutex>
+#include <QPainter>
+#include <QScrollArea>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -133,6 +135,7 @@ private slots:
     void init();
     void cleanup();
     void aRefusedImportIsTakenBack();
+    void aRefusedAssignmentLeavesTheRow();
     void aProfileOnADeadHandleGoesBack();
     void aStaleBatteryReportNeverShows();
     void anAssignmentAfterAQuickReplugArrives();
@@ -157,6 +160,11 @@ private:
     void ClickRowThenFunction(const char *row, const char *function);
     // The mouse holds what the pages were last filled from, and so does the image.
     void CheckMouseHoldsWhatIsShown(const QString &mouse);
+    // The window, with `modal` drawn where it stands, for a person to look at
+    // (saved only with VOGM_TEST_SHOTS).
+    void Shot(const QString &name, QWidget *modal = nullptr);
+    // The next offline notice is pictured as `name` over the window.
+    void ShootNextNotice(const QString &name);
 
     DialogMain *m_window = nullptr;
     TestSupport::ModalWatcher *m_watcher = nullptr;
@@ -230,6 +238,26 @@ void TestWritePath::ClickRowThenFunction(const char *row, const char *function)
     QTest::mouseClick(PageButton(function), Qt::LeftButton);
 }
 
+void TestWritePath::Shot(const QString &name, QWidget *modal)
+{
+    QImage image = m_window->grab().toImage();
+    if (modal) {
+        QPainter painter(&image);
+        painter.drawImage(modal->mapToGlobal(QPoint()) - m_window->mapToGlobal(QPoint()), modal->grab().toImage());
+    }
+    QVERIFY(TestSupport::SaveShot(image, "writepath-" + name + ".png"));
+}
+
+void TestWritePath::ShootNextNotice(const QString &name)
+{
+    m_watcher->inspect = [this, name](QWidget *modal) {
+        if (QString::fromLatin1(modal->metaObject()->className()) != "MouseOffLine")
+            return;
+        Shot(name, modal);
+        m_watcher->inspect = nullptr;
+    };
+}
+
 void TestWritePath::CheckMouseHoldsWhatIsShown(const QString &mouse)
 {
     QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
@@ -274,6 +302,24 @@ void TestWritePath::aRefusedImportIsTakenBack()
     QCOMPARE(m_notices->count(), 1);
 }
 
+// The mouse refuses an assignment: the row keeps the function the mouse has,
+// under one notice.
+void TestWritePath::aRefusedAssignmentLeavesTheRow()
+{
+    OpenReceiverMouse();
+    QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
+    const QString caption = PageButton("RightKey")->text();
+    const QByteArray before = HidSim::StoredImage("m2");
+    QVERIFY(HidSim::ApplyCommand("failwrite m2"));
+    ShootNextNotice("refused-assignment");
+
+    ClickRowThenFunction("RightKey", "MidKey");
+    QCOMPARE(m_notices->count(), 1);
+    QCOMPARE(PageButton("RightKey")->text(), caption);
+    QCOMPARE(HidSim::StoredImage("m2"), before);
+    CheckMouseHoldsWhatIsShown("m2");
+}
+
 // After a quick replug the program's handle is dead: the mouse refuses the
 // profile switch, so the box goes back to the profile the mouse has.
 void TestWritePath::aProfileOnADeadHandleGoesBack()
@@ -286,6 +332,7 @@ void TestWritePath::aProfileOnADeadHandleGoesBack()
     QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
 
+    ShootNextNotice("dead-handle-profile-notice");
     PanelFixture::ChooseItem(profiles, 2);
     QCOMPARE(profiles->currentIndex(), 0);
     QCOMPARE(m_notices->count(), 1);
@@ -293,6 +340,7 @@ void TestWritePath::aProfileOnADeadHandleGoesBack()
     QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 15000));
     QCOMPARE(profiles->currentIndex(), HidSim::ActiveProfile("m2"));
     CheckMouseHoldsWhatIsShown("m2");
+    Shot("dead-handle-profile");
 }
 
 // A battery report of m2 is on its way to the page when the program leaves
@@ -446,6 +494,7 @@ void TestWritePath::exportNeedsSettingsOfThisMouse()
     QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
     QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
     QVERIFY(!PageButton("OutputData")->isEnabled());
+    Shot("export-disabled");
     QVERIFY(HidSim::SetPower("m3", true));
     QVERIFY(QTest::qWaitFor([this] { return ImageIsDevicesOwn() && PageButton("OutputData")->isEnabled(); }, 10000));
     CheckMouseHoldsWhatIsShown("m3");
@@ -490,13 +539,15 @@ void TestWritePath::exportAsksBeforeOverwritingTheSuffixedName()
 void TestWritePath::longRangeOfflineShowsTheReceiversState()
 {
     OpenReceiverMouse();
-    QTest::mouseClick(PageButton("SetButton"), Qt::LeftButton);
+    QTest::mouseClick(PageButton("FormSetting"), Qt::LeftButton);
     auto *longRange = Child<QCheckBox>("checkBox_2");
     QVERIFY(longRange);
     QVERIFY(!longRange->isChecked());
     QVERIFY(HidSim::SetPower("m2", false));
     QVERIFY(QTest::qWaitFor([] { return !UsbFinderC_GetDeviceOnLine(g_CurrentPath); }, 5000));
 
+    Child<QScrollArea>("scrollArea")->ensureWidgetVisible(longRange);
+    ShootNextNotice("long-range-offline");
     QTest::mouseClick(longRange, Qt::LeftButton);
     QVERIFY(!longRange->isChecked());
     QCOMPARE(m_notices->count(), 1);
@@ -509,6 +560,9 @@ void TestWritePath::longRangeOfflineShowsTheReceiversState()
     unsigned char receiverState = 0x73;
     QVERIFY(UsbFinderC_GetLongRangeMode(g_CurrentPath, &receiverState));
     QCOMPARE(int(receiverState), 0);
+    QTest::mouseClick(PageButton("FormSetting"), Qt::LeftButton);
+    Child<QScrollArea>("scrollArea")->ensureWidgetVisible(longRange);
+    Shot("long-range-after-reentry");
     CheckMouseHoldsWhatIsShown("m2");
 }
 
