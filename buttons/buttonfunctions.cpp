@@ -75,13 +75,21 @@ void Buttoninterface::WriteSimpleFunction(QToolButton *button, bool checked)
         return;
     if (function->inFunctionList)
         UncheckFunctionButtons();
-    const int device = SelectedDeviceButton();
-    if (device >= 0
-        && WriteKeyFunction(device, function->type, function->param1, function->param2) != WriteResult::Refused) {
-        RowOfDeviceButton(device)->setText(button->text());
-        StoreButtonFunction(device, function->type, function->param1, function->param2);
-    }
+    AssignToSelectedRow(function->type, function->param1, function->param2, button->text());
     CloseFunctionLists();
+}
+
+WriteResult Buttoninterface::AssignToSelectedRow(int type, int param1, int param2, const QString &caption)
+{
+    const int device = SelectedDeviceButton();
+    if (device < 0)
+        return WriteResult::Refused;
+    const WriteResult result = WriteKeyFunction(device, type, param1, param2);
+    if (result == WriteResult::Refused)
+        return result;  // the page has been filled again with what the mouse holds
+    RowOfDeviceButton(device)->setText(caption);
+    StoreButtonFunction(device, type, param1, param2);
+    return result;
 }
 
 void Buttoninterface::RestoreFunctionDefault(int device, QToolButton *button)

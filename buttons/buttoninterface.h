@@ -29,6 +29,7 @@
 #include "keyrecord.h"
 #include "languagereader.h"
 #include "macrorecord.h"
+#include "writers.h"
 
 #include <QList>
 #include <QString>
@@ -337,6 +338,11 @@ private:
     void WriteSimpleFunction(QToolButton *button, bool checked);
     void WriteMediaButton(QToolButton *button, bool checked);
     void WriteDpiLock(QToolButton *button, bool checked);
+    // Writes the entry (type, param1, param2) to the selected row's device
+    // button; unless the mouse refused it, the row shows `caption` and the
+    // page keeps the entry. Refused, with nothing written, when no row is
+    // selected.
+    WriteResult AssignToSelectedRow(int type, int param1, int param2, const QString &caption);
     // Gives device button `device` the function of `button` again (a row's
     // default after its macro was deleted), its key record cleared.
     void RestoreFunctionDefault(int device, QToolButton *button);

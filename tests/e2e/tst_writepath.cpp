@@ -554,6 +554,8 @@ void TestWritePath::longRangeOfflineShowsTheReceiversState()
     QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
 
     QVERIFY(HidSim::SetPower("m2", true));
+    QVERIFY(QTest::qWaitFor([] { return UsbFinderC_GetDeviceOnLine(g_CurrentPath) && Settled(); }, 10000));
+    QVERIFY(HidSim::WaitUntilIdle());
     BackToList();
     OpenReceiverMouse();
     QVERIFY(!longRange->isChecked());
