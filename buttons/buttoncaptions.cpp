@@ -133,8 +133,7 @@ int Buttoninterface::CaptionKeyCount(int count)
 
 void Buttoninterface::ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image)
 {
-    const char *field = reinterpret_cast<const char *>(image.Macros[button]) + offsetof(MacroRecord, Name);
-    const QString name = QString::fromLocal8Bit(field, int(strnlen(field, kMacroNameBytes)));
+    const QString name = MacroNameOf(image.Macros[button]);
     row->setText(MacroPrefix + name);
     Q_UNUSED(loopCode);  // the editor takes it from the image's entry
     // A name from the mouse or an import becomes a file name only when it is
@@ -160,6 +159,7 @@ int Buttoninterface::SleepSeconds(const FlashDataMap &image)
 void Buttoninterface::ShowButtons(const FlashDataMap &image)
 {
     FilledImage = image;
+    ui->OutputData->setEnabled(true);
     const int keys = ModelKeyNumber();
     KeyTypeList.clear();
     KeyParam1List.clear();
@@ -213,6 +213,7 @@ void Buttoninterface::SlotFormResetButton()
     KeyParam2List = kResetParam2;
     // The rows show the defaults rather than the previous mouse's functions.
     FilledImage.reset();
+    ui->OutputData->setEnabled(false);  // no settings of this mouse to export
     for (int button = 0; button < kResetTypes.size(); ++button)
         ShowButtonFunction(button, kResetTypes.at(button), kResetParam1.at(button), kResetParam2.at(button),
                            FlashDataMap{});

@@ -8,6 +8,7 @@
 #include "writers.h"
 
 #include <QButtonGroup>
+#include <cstring>
 
 namespace {
 
@@ -74,12 +75,38 @@ void Buttoninterface::WriteSimpleFunction(QToolButton *button, bool checked)
         return;
     if (function->inFunctionList)
         UncheckFunctionButtons();
-    const int device = SelectedDeviceButton();
-    if (device >= 0 && WriteKeyFunction(device, function->type, function->param1, function->param2)) {
-        RowOfDeviceButton(device)->setText(button->text());
-        StoreButtonFunction(device, function->type, function->param1, function->param2);
-    }
+    AssignToSelectedRow(function->type, function->param1, function->param2, button->text());
     CloseFunctionLists();
+}
+
+WriteResult Buttoninterface::AssignToSelectedRow(int type, int param1, int param2, const QString &caption)
+{
+    const int device = SelectedDeviceButton();
+    if (device < 0)
+        return WriteResult::Refused;
+    const WriteResult result = WriteKeyFunction(device, type, param1, param2);
+    if (result == WriteResult::Refused)
+        return result;  // the page has been filled again with what the mouse holds
+    RowOfDeviceButton(device)->setText(caption);
+    StoreButtonFunction(device, type, param1, param2);
+    return result;
+}
+
+void Buttoninterface::RestoreFunctionDefault(int device, QToolButton *button)
+{
+    const SimpleFunction *function = SimpleFunctionOf(button);
+    if (!function || !RowOfDeviceButton(device))
+        return;
+    const KeyEntry entry{uint8_t(function->type), uint8_t(function->param1), uint8_t(function->param2)};
+    // The row's key record goes with the macro it no longer plays.
+    const WriteResult result = WriteImageChange([device, entry](FlashDataMap &image) {
+        std::memset(image.KeySequences[device], 0, kKeySequenceSize);
+        image.Keys[device] = entry;
+    });
+    if (result == WriteResult::Refused)
+        return;
+    RowOfDeviceButton(device)->setText(button->text());
+    StoreButtonFunction(device, function->type, function->param1, function->param2);
 }
 
 void Buttoninterface::on_LeftKey_3_clicked(bool checked) { WriteSimpleFunction(ui->LeftKey_3, checked); }

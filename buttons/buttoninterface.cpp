@@ -97,6 +97,8 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
 
     LoadLanguage(true, CurrentLanguageIndex());
     ApplyBoxSheets();
+    // Nothing to export before the first fill.
+    ui->OutputData->setEnabled(false);
     WheelGuard::InstallOn(this);
 }
 

@@ -29,6 +29,7 @@
 #include "keyrecord.h"
 #include "languagereader.h"
 #include "macrorecord.h"
+#include "writers.h"
 
 #include <QList>
 #include <QString>
@@ -347,6 +348,14 @@ private:
     void WriteSimpleFunction(QToolButton *button, bool checked);
     void WriteMediaButton(QToolButton *button, bool checked);
     void WriteDpiLock(QToolButton *button, bool checked);
+    // Writes the entry (type, param1, param2) to the selected row's device
+    // button; unless the mouse refused it, the row shows `caption` and the
+    // page keeps the entry. Refused, with nothing written, when no row is
+    // selected.
+    WriteResult AssignToSelectedRow(int type, int param1, int param2, const QString &caption);
+    // Gives device button `device` the function of `button` again (a row's
+    // default after its macro was deleted), its key record cleared.
+    void RestoreFunctionDefault(int device, QToolButton *button);
     // Writes a key record with the entry {5, 0, 0}; on success stores the
     // entry and gives the row of `button` the caption.
     bool WriteKeyRecord(int button, const KeyRecord &record, const QString &caption);
@@ -356,9 +365,13 @@ private:
     // the names containing "xml" after the first, which a build keeps.
     void FillMacroPanel(bool skipEveryXml);
     QToolButton *AddMacroButton(const QString &text, bool spare);
-    // Device buttons of the rows whose caption, NULs and MacroPrefix taken
-    // out, is `name`.
+    // Device buttons of the rows that play macro `name`: their entry is a
+    // macro's and the record the page shows carries that name.
     QList<int> RowsShowingMacro(const QString &name) const;
+    // The image the rows show keeps a macro record the mouse took.
+    void KeepShownMacroRecord(int device, const uint8_t *record);
+    // The name a device macro record carries.
+    static QString MacroNameOf(const uint8_t *record);
     // Runs `notice` modally over the page at the offset of the page's notices.
     void RunNotice(QDialog &notice);
     void ReadSensorDefinitions();

@@ -50,7 +50,9 @@ QString ActionButton(const QString &dir, const QString &buttonColor)
         + buttonColor + QStringLiteral(";);border-image: url(") + dir
         + QStringLiteral("Reset.png);}QToolButton:hover{border-image: url(") + dir
         + QStringLiteral("ResetHover.png); }QToolButton:pressed{border-image: url(") + dir
-        + QStringLiteral("ResetClick.png); }");
+        + QStringLiteral("ResetClick.png); }"
+                         // A disabled action (Export with nothing to export) shows dimmed text.
+                         "QToolButton:disabled{color: rgb(110, 110, 110);}");
 }
 
 QString Marker(const QString &dir)

@@ -105,11 +105,7 @@ void Buttoninterface::WriteDpiLock(QToolButton *button, bool checked)
     if (!lock)
         return;
     const int code = DpiValueToCode(lock->value);
-    const int device = SelectedDeviceButton();
-    if (device >= 0 && WriteKeyFunction(device, kDpiLockFunction, code, 0)) {
-        RowOfDeviceButton(device)->setText(ui->DPI_4->text() + QLatin1Char('-') + button->text());
-        StoreButtonFunction(device, kDpiLockFunction, code, 0);
-    }
+    AssignToSelectedRow(kDpiLockFunction, code, 0, ui->DPI_4->text() + QLatin1Char('-') + button->text());
     CloseFunctionLists();
 }
 

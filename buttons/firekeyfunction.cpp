@@ -27,11 +27,7 @@ void Buttoninterface::on_DPI_6_clicked(bool checked)
     if (!checked)
         return;
     UncheckFunctionButtons();
-    const int device = SelectedDeviceButton();
-    if (device >= 0 && WriteKeyFunction(device, kFireKeyType, FireInterval, FireCount)) {
-        RowOfDeviceButton(device)->setText(ui->DPI_6->text());
-        StoreButtonFunction(device, kFireKeyType, FireInterval, FireCount);
-    }
+    AssignToSelectedRow(kFireKeyType, FireInterval, FireCount, ui->DPI_6->text());
     CloseFunctionLists();
 }
 

@@ -160,7 +160,7 @@ bool Buttoninterface::WriteKeyRecord(int button, const KeyRecord &record, const 
 {
     const KeyEntry entry{kKeyFunction, 0, 0};
     const KeyRecordBytes bytes = StoreKeyRecord(record);
-    if (!WriteKeySequence(button, &entry, bytes.data()))
+    if (WriteKeySequence(button, &entry, bytes.data()) == WriteResult::Refused)
         return false;
     StoreButtonFunction(button, kKeyFunction, 0, 0);
     RowOfDeviceButton(button)->setText(caption);

@@ -70,6 +70,12 @@ void Rename(MacroRecord &record, const QString &name)
 
 }  // namespace
 
+QString Buttoninterface::MacroNameOf(const uint8_t *record)
+{
+    const char *field = reinterpret_cast<const char *>(record) + offsetof(MacroRecord, Name);
+    return QString::fromLocal8Bit(field, int(strnlen(field, kMacroNameBytes)));
+}
+
 // ---- the macro list ---------------------------------------------------------------
 
 void Buttoninterface::BuildMacroPanel()
@@ -184,9 +190,11 @@ void Buttoninterface::slotButtonClicked(bool checked)
     } else if (built == MacroBuild::Built && device >= 0) {
         const int loopCode = ReadMacroLoopCode(name).toInt();  // 0 when it is no number
         const KeyEntry entry{kMacroFunction, uint8_t(device), uint8_t(loopCode)};
-        if (MacroReachedMouse(device, entry, record)) {
+        const MacroRecordBytes bytes = StoreRecord(record);
+        if (SendMacroToButton(device, entry, record) != WriteResult::Refused) {
             RowOfDeviceButton(device)->setText(MacroPrefix + name);
             StoreButtonFunction(device, kMacroFunction, device, loopCode);
+            KeepShownMacroRecord(device, bytes.data());
         }
     }
     CloseFunctionLists();
@@ -257,7 +265,7 @@ void Buttoninterface::SendSavedMacro(int button, const QString &name)
         return;
     const int loopCode = ReadMacroLoopCode(name).toInt();
     const KeyEntry entry{kMacroFunction, uint8_t(button), uint8_t(loopCode)};
-    if (MacroReachedMouse(button, entry, record))
+    if (SendMacroToButton(button, entry, record) != WriteResult::Refused)
         StoreButtonFunction(button, kMacroFunction, button, loopCode);
     if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
         PendingMacros::Clear(name);
@@ -268,52 +276,38 @@ void Buttoninterface::SendSavedMacro(int button, const QString &name)
 QList<int> Buttoninterface::RowsShowingMacro(const QString &name) const
 {
     QList<int> devices;
-    for (int row = 0; row < kRows; ++row) {
-        QString bare = WithoutNul(Rows[row]->text());
-        if (!MacroPrefix.isEmpty())
-            bare.remove(MacroPrefix);
-        if (bare == name)
-            devices.append(kRowDeviceButtons[row]);
+    const std::optional<FlashDataMap> image = ShownImage();
+    if (!image)
+        return devices;
+    for (int device : kRowDeviceButtons) {
+        if (KeyTypeList.value(device, -1) == kMacroFunction && MacroNameOf(image->Macros[device]) == name)
+            devices.append(device);
     }
     return devices;
 }
 
 void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
 {
-    // Each row's default function button and its handler.
-    using Handler = void (Buttoninterface::*)(bool);
-    const struct {
-        QToolButton *button;
-        Handler handler;
-    } defaults[kRows] = {
-        {ui->LeftKey_3, &Buttoninterface::on_LeftKey_3_clicked},
-        {ui->RightKey_3, &Buttoninterface::on_RightKey_3_clicked},
-        {ui->MidKey, &Buttoninterface::on_MidKey_clicked},
-        {ui->ForWardKey, &Buttoninterface::on_ForWardKey_clicked},
-        {ui->BackKey_2, &Buttoninterface::on_BackKey_2_clicked},
-        {ui->VolumeUp_8, &Buttoninterface::on_VolumeUp_8_clicked},
-    };
+    // Each row's default function button.
+    QToolButton *const defaults[kRows] = {ui->LeftKey_3,  ui->RightKey_3, ui->MidKey,
+                                          ui->ForWardKey, ui->BackKey_2,  ui->VolumeUp_8};
 
-    QStringList captions;
-    for (const QToolButton *row : Rows)
-        captions.append(WithoutNul(row->text()));
+    QString name = WithoutNul(MacroName);
+    if (!MacroPrefix.isEmpty() && name.startsWith(MacroPrefix))
+        name.remove(0, MacroPrefix.size());
+    const QList<int> devices = RowsShowingMacro(name);
     const QString group = ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex);
 
     for (int row = 0; row < kRows; ++row) {
-        if (captions.at(row) != MacroName)
-            continue;
         const int device = kRowDeviceButtons[row];
-        const Handler restore = defaults[row].handler;
+        if (!devices.contains(device))
+            continue;
         Rows[row]->setChecked(true);
-        defaults[row].button->setChecked(true);
-        {
-            std::lock_guard<std::mutex> lock(g_ImageLock);
-            std::memset(g_FlashDataMap.KeySequences[device], 0, kKeySequenceSize);
-        }
+        defaults[row]->setChecked(true);
         const QStringList keyDefault =
             ConfigIni::GetInstance()->ValueList(group, QStringLiteral("KeyParam%1").arg(device + 1));
         if (keyDefault.value(0) != QLatin1String(kKeyDefault))
-            (this->*restore)(true);
+            RestoreFunctionDefault(device, defaults[row]);
         else if (keyDefault.size() == kMediaDefaultItems)
             WriteMediaKey(device, keyDefault.at(2).toInt(nullptr, 16));
         else if (keyDefault.size() == kCombinationDefaultItems)
@@ -321,8 +315,9 @@ void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
     }
     ClearRowSelection();
     CloseFunctionLists();
-    // The cleared key records go out also when no row took a default.
-    WriteFlashDataMap();
+    // The image goes out once more, as it always has; a row's restore above
+    // has told the user if the mouse is away, so this send says nothing.
+    WriteFlashDataMapQuietly();
 }
 
 void Buttoninterface::SlotMacroRename(QString OldName, QString NewName)
@@ -333,8 +328,16 @@ void Buttoninterface::SlotMacroRename(QString OldName, QString NewName)
         MacroRecord record = LoadRecord(image.Macros[device]);
         Rename(record, NewName);
         const KeyEntry entry = image.Keys[device];
-        WriteKeyMacro(device, &entry, StoreRecord(record).data());
+        const MacroRecordBytes bytes = StoreRecord(record);
+        if (WriteKeyMacro(device, &entry, bytes.data()) != WriteResult::Refused)
+            KeepShownMacroRecord(device, bytes.data());
     }
+}
+
+void Buttoninterface::KeepShownMacroRecord(int device, const uint8_t *record)
+{
+    if (FilledImage && device >= 0 && device < kKeyCount)
+        std::memcpy(FilledImage->Macros[device], record, kMacroRecordSize);
 }
 
 void Buttoninterface::SlotUpDataMacro(QString MacroName, int index)

@@ -20,7 +20,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QSignalBlocker>
 #include <QTimer>
 
@@ -32,7 +31,7 @@ constexpr int kPopupOffsetX = -75;
 constexpr int kPopupOffsetY = -65;
 constexpr int kOfflineNotice = 0;
 const QString kFileFilter = QStringLiteral("File(*.bin)");
-const QString kFileSuffix = QStringLiteral(".bin");
+const QString kFileSuffix = QStringLiteral("bin");
 
 bool MousePresent()
 {
@@ -61,18 +60,10 @@ void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool It
 
 void Buttoninterface::on_ProjectChoose_activated(int index)
 {
-    if (MousePresent() || g_ButtonRefreshing) {
-        // The image still holds the old profile, which the next single-field
-        // write would copy into the new one: writes wait for the new one's
-        // read, which also fills the pages.
-        if (UsbServer_SetCurrentConfig(static_cast<unsigned char>(index & 0xFF))) {
-            ForgetProfileImage();
-            ReadWholeImage();
-        }
-        return;
-    }
-    ui->ProjectChoose->setCurrentIndex(ui->ProjectChoose->PressIndex);
-    PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
+    // A switch the mouse refuses (absent, or a handle that died with a quick
+    // replug) leaves the box at the profile the mouse still has.
+    MyConmboBox *box = ui->ProjectChoose;
+    SwitchProfile(index, [box] { box->setCurrentIndex(box->PressIndex); });
 }
 
 // ---- reset ------------------------------------------------------------------------
@@ -116,18 +107,18 @@ bool Buttoninterface::ExportSettings(const QString &path, const FlashDataMap &Da
 void Buttoninterface::on_OutputData_clicked()
 {
     // The settings the rows show go to the file, whichever mouse or cache
-    // they came from; without any there is nothing to export.
+    // they came from. Without any the button is disabled.
     const std::optional<FlashDataMap> image = ShownImage();
     if (!image)
         return;
-    QString path = QFileDialog::getSaveFileName(this, QStringLiteral("FileSave"), QDir::homePath(), kFileFilter);
-    if (path.isEmpty())
+    // A name given without a suffix takes the filter's, so that the import
+    // lists the file; the dialog adds it before it asks about overwriting.
+    QFileDialog dialog(this, QStringLiteral("FileSave"), QDir::homePath(), kFileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(kFileSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
-    // As on Windows, a name given without a suffix takes the filter's, so
-    // that the import lists the file.
-    if (QFileInfo(path).suffix().isEmpty())
-        path += kFileSuffix;
-    if (!ExportSettings(path, *image)) {
+    if (!ExportSettings(dialog.selectedFiles().constFirst(), *image)) {
         InportFail notice;
         notice.ShowWriteFailText();
         PlaceOnOpener(&notice, this, kPopupOffsetX, kPopupOffsetY);

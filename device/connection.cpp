@@ -96,8 +96,12 @@ int NoteDumpRejected()
 
 bool ReadWholeImage()
 {
+    // Noted first: the answer may come before the call returns.
     NoteWholeReadAsked();
-    return UsbServer_ReadAllFlashData();
+    if (UsbServer_ReadAllFlashData())
+        return true;
+    NoteWholeReadAnswered();
+    return false;
 }
 
 void NoteWholeReadAsked()

@@ -9,6 +9,7 @@
 #include "postmsg.h"
 #include "registrystore.h"
 #include "waits.h"
+#include "writers.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -45,10 +46,14 @@ void SendImageBack()
     ProtocolDataUpdate(&copy);
 }
 
-void OnBattery(const uchar *data)
+// A report of a connection that is no longer the current one belongs to the
+// previous mouse: its level must not show on the next mouse's page.
+void OnBattery(const uchar *data, uint64_t serial)
 {
+    if (!IsCurrentConnection(serial))
+        return;
     GetDeviceBatteryStatus(data, g_BatteryStatus);
-    Hub()->EmitBattery(g_BatteryStatus[1] > 0, g_BatteryStatus[0], g_ShowBatteryValue == 1);
+    Hub()->EmitBattery(g_BatteryStatus[1] > 0, g_BatteryStatus[0], g_ShowBatteryValue == 1, serial);
 }
 
 void QueryReceiver(const DeviceAllInfo &device)
@@ -93,6 +98,8 @@ void OnRejectedDump()
     NoteWholeReadAnswered();
     if (NoteDumpRejected() == 1)
         ReadWholeImage();
+    else
+        EndOfWholeRead();
 }
 
 void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
@@ -110,7 +117,6 @@ void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
     const DeviceAllInfo &device = connection.device;
     StoreImage(parsed);
     NoteWholeReadAnswered();
-    NoteDumpTaken(connection.serial);
     g_SaveCacheName.Set(DeviceCacheName(device.Cid, device.Mid));
 
     UsbServer_ReadDPILed();
@@ -127,7 +133,9 @@ void OnWholeDump(const ConnectionSnapshot &connection, const uchar *data)
         }
         g_CheckDefaultMacros = 0;
     }
-    SendImageBack();
+    // The changes made while the dump was awaited go out with it, once.
+    if (!AdoptDump(connection.serial))
+        SendImageBack();
     g_DefaultMacroKeys.clear();
     g_SensorFilled = 0;
     g_ButtonFilled = 0;
@@ -330,7 +338,7 @@ void HidInputCallback(const uchar *report, int reportLen, const uchar *data, int
     switch (command) {
     case HIDUSB_CMD_BATTERY:
         if (dataLen >= 2)
-            OnBattery(data);
+            OnBattery(data, connection.serial);
         break;
     case HIDUSB_CMD_SETTINGS:
         OnSettings(connection, status, subCommand, data, dataLen);

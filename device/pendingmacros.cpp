@@ -99,7 +99,7 @@ bool SavedFileReachedMouse(const QString &name, const FlashDataMap &image)
 
 }  // namespace PendingMacros
 
-bool MacroReachedMouse(int button, const KeyEntry &entry, const MacroRecord &record)
+WriteResult SendMacroToButton(int button, const KeyEntry &entry, const MacroRecord &record)
 {
     const MacroRecordBytes bytes = StoreRecord(record);
     return WriteKeyMacro(button, &entry, bytes.data());

@@ -13,6 +13,7 @@
 
 #include "flashdatamap.h"
 #include "macrorecord.h"
+#include "writers.h"
 
 #include <QString>
 #include <QStringList>
@@ -39,6 +40,6 @@ bool SavedFileReachedMouse(const QString &name, const FlashDataMap &image);
 
 }  // namespace PendingMacros
 
-// Writes `record` with `entry` to button `button` of the mouse; true when the
-// mouse took it. The one place where a macro write's result is read.
-bool MacroReachedMouse(int button, const KeyEntry &entry, const MacroRecord &record);
+// Writes `record` with `entry` to button `button` of the mouse through the
+// one write path; a result other than Done leaves a pending macro pending.
+WriteResult SendMacroToButton(int button, const KeyEntry &entry, const MacroRecord &record);

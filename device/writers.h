@@ -1,70 +1,114 @@
 #pragma once
-// One-field device writers: each checks that the current mouse is present,
-// changes its field(s) of the settings image g_FlashDataMap and hands the whole
-// image to the device library (ProtocolDataUpdate). All run on the GUI thread.
+// The one path by which a change reaches the mouse. Every writer below, the
+// key writers of the button page, the import of a settings file and the
+// profile switch go through it, and each tells what became of the change:
 //
-// Result: true when the mouse was present and took the image. false when
-// - it was absent, or the library refused the write (no mouse answers through
-//   the open connection): the image is left as it was, and SigMouseOffLineo(0)
-//   has been emitted unless a page is filling itself (g_SensorRefreshing or
-//   g_ButtonRefreshing);
-// - the image does not hold the open connection's whole dump yet
-//   (ImageIsDevicesOwn, connection.h): nothing is changed, sent or shown, since
-//   the image may still be another mouse's; the page is filled with the
-//   mouse's own values once its dump arrives;
-// - a key index is outside 0-15 or a level index outside 0-7 (then nothing is
-//   asked, written or shown).
-// Integer arguments are stored in their low byte.
+// - Done: the mouse was present and took the image.
+// - Refused: the mouse is absent, or the library refused the image (no mouse
+//   answers through the open connection). The image holds what it held
+//   before, the pages are filled again from the image they showed, so no
+//   control shows a value the mouse does not hold, and SigMouseOffLineo(0) is
+//   raised once. While a page is filling itself (g_SensorRefreshing or
+//   g_ButtonRefreshing) nothing is shown or refilled.
+// - NotYetRead: the mouse is there but the image is not yet the open
+//   connection's whole dump (ImageIsDevicesOwn, connection.h): it may still
+//   hold another mouse's or another profile's settings. The change is held,
+//   in order, with its connection serial, and a whole read is asked for unless
+//   one is under way. When the dump is stored (AdoptDump) the held changes are
+//   applied to it on the GUI thread and the image goes to the mouse once; the
+//   pages are then filled from it. A read that ends without a dump, or a
+//   connection that changes under the held changes, drops them: the pages
+//   show the mouse's values and the offline notice is raised once.
+//
+// A key index outside 0-15 or a level index outside 0-7 is refused without a
+// notice. Integer arguments are stored in their low byte. All of this runs on
+// the GUI thread, except AdoptDump and EndOfWholeRead, which the data callback
+// calls from the library's thread (they hop to the GUI thread).
 
 #include "flashdatamap.h"
 
-bool WriteReportRate(int code);
-bool WriteDpiLevelCount(int count);
-bool WriteDpiLevel(int level);
-bool WriteByte3(int value);
-bool WriteByte4(int value);
-bool WriteLod(int code);
-bool WriteDebounceTime(int ms);
-bool WriteMotionSync(int on);
-bool WriteStopCloseTime(int code);
-bool WriteStraightLine(int on);
-bool WriteRippeControl(int on);
-bool WriteMoveLightOff(int on);
-bool WritePerformance(int on);
-bool WritePerformanceOpen(int code);
-bool WriteSensorMode(int mode);
+#include <cstdint>
+#include <functional>
+
+enum class WriteResult { Done, Refused, NotYetRead };
+
+using ImageChange = std::function<void(FlashDataMap &)>;
+
+// Quiet: a refused or dropped change raises no notice and refills nothing
+// (for sends that follow a change whose writer has already told the user).
+enum class WriteNotice { Shown, Quiet };
+
+// The write path itself: `change` is applied to the image and the image sent.
+WriteResult WriteImageChange(const ImageChange &change, WriteNotice notice = WriteNotice::Shown);
+// The image as a whole, such as an imported settings file.
+WriteResult WriteWholeImage(const FlashDataMap &image);
+
+WriteResult WriteReportRate(int code);
+WriteResult WriteDpiLevelCount(int count);
+WriteResult WriteDpiLevel(int level);
+WriteResult WriteByte3(int value);
+WriteResult WriteByte4(int value);
+WriteResult WriteLod(int code);
+WriteResult WriteDebounceTime(int ms);
+WriteResult WriteMotionSync(int on);
+WriteResult WriteStopCloseTime(int code);
+WriteResult WriteStraightLine(int on);
+WriteResult WriteRippeControl(int on);
+WriteResult WriteMoveLightOff(int on);
+WriteResult WritePerformance(int on);
+WriteResult WritePerformanceOpen(int code);
+WriteResult WriteSensorMode(int mode);
 
 // Level record bytes 0-2 (X code, Y code, flag byte); see sensorcoding.h.
-bool WriteDpiLevelValue(int level, int x, int y, int flags);
+WriteResult WriteDpiLevelValue(int level, int x, int y, int flags);
 // Level record bytes 3-5.
-bool WriteDpiLevelColor(int level, int r, int g, int b);
+WriteResult WriteDpiLevelColor(int level, int r, int g, int b);
 // DpiLevels[slotA] = *recA, then DpiLevels[slotB] = *recB (so slotA == slotB
 // ends with recB), then DpiLevel = level and DpiLevelCount = level + 1.
 // The records may point into g_FlashDataMap; they are copied first.
-bool WriteDpiLevelSwap(const DpiLevelRecord *recA, const DpiLevelRecord *recB, int slotB, int slotA, int level);
+WriteResult WriteDpiLevelSwap(const DpiLevelRecord *recA, const DpiLevelRecord *recB, int slotB, int slotA, int level);
 
 // Mode 0 switches the indicator off and keeps the last mode; any other mode
 // switches it on with that mode.
-bool WriteDpiLedMode(int mode);
-bool WriteDpiLedBrightness(int code);
-bool WriteDpiLedSpeed(int speed);
+WriteResult WriteDpiLedMode(int mode);
+WriteResult WriteDpiLedBrightness(int code);
+WriteResult WriteDpiLedSpeed(int speed);
 
 // Mode 0 switches the lighting off and keeps the last mode.
-bool WriteLightMode(int mode);
-bool WriteLightColor(int r, int g, int b);
-bool WriteLightSpeed(int value);
-bool WriteLightBrightness(int value);
+WriteResult WriteLightMode(int mode);
+WriteResult WriteLightColor(int r, int g, int b);
+WriteResult WriteLightSpeed(int value);
+WriteResult WriteLightBrightness(int value);
 
-bool WriteKeyFunction(int key, int type, int p1, int p2);
+WriteResult WriteKeyFunction(int key, int type, int p1, int p2);
 // `record` holds kKeySequenceSize (52) bytes.
-bool WriteKeySequence(int key, const KeyEntry *entry, const unsigned char *record);
+WriteResult WriteKeySequence(int key, const KeyEntry *entry, const unsigned char *record);
 // `record` holds kMacroRecordSize (592) bytes.
-bool WriteKeyMacro(int key, const KeyEntry *entry, const unsigned char *record);
+WriteResult WriteKeyMacro(int key, const KeyEntry *entry, const unsigned char *record);
 
 // The online test alone: true when present; false raises the offline notice
 // unless a page is filling itself.
 bool CheckDeviceOnline();
 
-// Sends the image as it is, without the online test; false (nothing sent)
-// while the image is not the mouse's own dump, or when the library refuses.
-bool WriteFlashDataMap();
+// Sends the image as it is.
+WriteResult WriteFlashDataMap();
+// The same without a notice.
+WriteResult WriteFlashDataMapQuietly();
+
+// Switches the open mouse to profile `index`: Done asks for the new profile's
+// whole read (writes are held until it is stored); Refused when the mouse is
+// absent or refuses the switch: `showMouseProfile` puts the page back to the
+// mouse's profile, then the offline notice is shown.
+WriteResult SwitchProfile(int index, const std::function<void()> &showMouseProfile);
+
+// Called by the data callback once the connection `serial`'s whole dump is in
+// g_FlashDataMap: on the GUI thread, the dump becomes the mouse's own image
+// and the held changes of that connection are applied and sent. True when
+// the image was sent (so the callback need not send it back again).
+bool AdoptDump(uint64_t serial);
+// The whole read of the open connection ended without a dump.
+void EndOfWholeRead();
+// Drops the held changes without a word (the device page was left).
+void ForgetHeldChanges();
+// How many changes wait for a dump.
+int HeldChangeCount();

@@ -1079,7 +1079,7 @@ void Macro::SlotMacroDownLoadData(QString MacroName, int index)
         return;
     }
     refusedDownload.reset();
-    MacroReachedMouse(index, entry, record);
+    SendMacroToButton(index, entry, record);
 }
 
 // ---- recording ---------------------------------------------------------------------------

@@ -258,8 +258,10 @@ void Dialog::SlotStartRecord(int index)
         SetNavigationEnabled(true);
 }
 
-void Dialog::SlotBattery(bool IsCharg, int Number, bool IsText)
+void Dialog::SlotBattery(bool IsCharg, int Number, bool IsText, quint64 Serial)
 {
+    if (!IsCurrentConnection(Serial))
+        return;
     ui->label->setVisible(IsCharg);
     ui->progressBar->setValue(Number);
     ui->label_2->setText(IsText ? QString::number(Number) + QLatin1Char('%') : QString::number(Number));

@@ -56,7 +56,9 @@ public slots:
     // SigStartRecord: 0 a macro recording started, 1 it stopped.
     void SlotStartRecord(int index);
     // SigBattery (blocking queued, from the data callback).
-    void SlotBattery(bool IsCharg, int Number, bool IsText);
+    // A report of a connection that is no longer current (another mouse was
+    // chosen while it waited) is dropped.
+    void SlotBattery(bool IsCharg, int Number, bool IsText, quint64 Serial);
     void SlotMouseIndex(int index);
     void on_CloseButton_clicked();
     void on_FormSetting_clicked();

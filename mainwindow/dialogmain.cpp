@@ -22,6 +22,7 @@
 #include "translucentwindows.h"
 #include "updaterepair.h"
 #include "usbcallbacks.h"
+#include "writers.h"
 
 #include <QAction>
 #include <QApplication>
@@ -181,6 +182,7 @@ void DialogMain::SlotChangeMainDialog(int index)
         g_SessionActive = 0;
         hub->EmitMainPageChange();
         CloseConnection();
+        ForgetHeldChanges();
         SleepWithoutEvents(kBackToListSleepMs);
         ui->stackedWidgetMain->setCurrentWidget(m_dialogChange);
         StartUsbChanged(SelectionUsbChangedCallback, kUsbChangedIntervalMs);

@@ -17,6 +17,7 @@
 #include "settingsfile.h"
 #include "waits.h"
 #include "wholefile.h"
+#include "writers.h"
 
 #include <QBuffer>
 #include <QDebug>
@@ -216,10 +217,10 @@ void UpDataParam::FinishImport()
     const int result = CheckImportFile(importPath, &image);
     g_ImportCheckResult = result;
     if (result == kImportOk) {
-        StoreImage(image);
-        FlashDataMap sent = image;
-        ProtocolDataUpdate(&sent);
-        SendImageToPages(image);
+        // A refused import is taken back, with the pages refilled and the
+        // notice shown by the write path; a held one arrives with the read.
+        if (WriteWholeImage(image) == WriteResult::Done)
+            SendImageToPages(image);
         for (int pass = 0; pass < kImportSettlePasses && !abandoned; ++pass)
             WaitProcessingEvents(kPageWaitPassMs);
     } else {

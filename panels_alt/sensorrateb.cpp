@@ -59,7 +59,7 @@ void SensorRateB::RateClicked(int index, bool checked)
 {
     if (!checked || !g_WritesAllowed)
         return;
-    if (WriteReportRate(SensorRate::RateCode(index)))
+    if (WriteReportRate(SensorRate::RateCode(index)) == WriteResult::Done)
         PostMsg::GetInstance()->EmitHideModel(SensorRate::HideModelArgument(index));
 }
 

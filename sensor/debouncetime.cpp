@@ -51,7 +51,7 @@ void DebounceTime::TakeChoice(int index)
     // An index outside the box names no debounce time.
     if (index < 0 || index > kMaxMs)
         return;
-    if (!WriteDebounceTime(index))
+    if (WriteDebounceTime(index) != WriteResult::Done)
         return;  // the offline notice has been raised instead
     if (index <= kNoticeUpToMs)
         ShowShortTimeNotice();

@@ -7,6 +7,8 @@
 // alternative panels (right-aligned label left of the toggle, frame name
 // ending in "B").
 
+#include "writers.h"
+
 #include <QFrame>
 #include <QString>
 
@@ -17,7 +19,7 @@ class OnOffPanel : public QFrame
 {
     Q_OBJECT
 public:
-    using Writer = bool (*)(int);
+    using Writer = WriteResult (*)(int);
 
     enum class Layout {
         ToggleFirst,  // 275 x 31: toggle at x 0, label at x 40 aligned left

@@ -135,7 +135,7 @@ void SensorRate::RateClicked(int index, bool checked)
 {
     if (!checked || !g_WritesAllowed)
         return;
-    if (!WriteReportRate(kRateCodes[index]))
+    if (WriteReportRate(kRateCodes[index]) != WriteResult::Done)
         return;
     PostMsg::GetInstance()->EmitHideModel(HideModelArgument(index));
 }

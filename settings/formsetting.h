@@ -123,6 +123,10 @@ private:
     void SetLedBlockVisible(bool visible);
     void FollowModelAndLink(bool mayShowLongRange);
     void WriteLedMode(int mode, bool checked);
+    // The receiver's long-range state and LED mode on their boxes, with
+    // nothing written back.
+    void ShowReceiverLongRange();
+    void ShowReceiverLed();
 
     // Version display.
     void CurrentVersions(QString *receiver, QString *mouse) const;

@@ -22,7 +22,9 @@
 
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QSignalBlocker>
 #include <QUrl>
+#include <optional>
 
 namespace {
 
@@ -55,6 +57,23 @@ bool DeviceOnline()
     return UsbFinderC_GetDeviceOnLine(g_CurrentPath);
 }
 
+// The receiver's own long-range state; none when no receiver answers.
+std::optional<bool> ReceiverLongRange()
+{
+    unsigned char state = 0;
+    if (!UsbFinderC_GetLongRangeMode(g_CurrentPath, &state))
+        return std::nullopt;
+    return state != 0;
+}
+
+// The receiver's own LED mode, or the last one it reported.
+int ReceiverLedMode()
+{
+    DongleRGB record = ReadDongleRgb();
+    UsbFinderC_Get4KDongleRGBValue(g_CurrentPath, &record);
+    return record.Mode;
+}
+
 }  // namespace
 
 // ---- the receiver options' blocks ---------------------------------------------------------
@@ -64,6 +83,7 @@ bool DeviceOnline()
 void FormSetting::SlotForm()
 {
     FollowModelAndLink(true);
+    ShowReceiverLongRange();
 }
 
 // After a settings import: the same, but the long-range block is never shown.
@@ -129,15 +149,38 @@ void FormSetting::SlotLongRangeMode(bool Select)
     form->checkBox_2->setChecked(Select);
 }
 
+// Offline the box goes back to what the receiver has, and the user is told.
 void FormSetting::on_checkBox_2_toggled(bool checked)
 {
     if (!g_WritesAllowed)
         return;
     if (!DeviceOnline()) {
+        ShowReceiverLongRange();
         PostMsg::GetInstance()->EmitMouseOffLineo(0);
         return;
     }
     UsbFinderC_SetLongRangeMode(g_CurrentPath, checked);
+}
+
+// Shows the receiver's state without writing it back.
+void FormSetting::ShowReceiverLongRange()
+{
+    if (const std::optional<bool> on = ReceiverLongRange()) {
+        const QSignalBlocker quiet(form->checkBox_2);
+        form->checkBox_2->setChecked(*on);
+    }
+}
+
+void FormSetting::ShowReceiverLed()
+{
+    const int mode = ReceiverLedMode();
+    QCheckBox *const boxes[] = {form->ReUntil, form->ReUntil_2, form->ReUntil_3};
+    if (mode < 1 || mode > 3)
+        return;
+    for (QCheckBox *box : boxes) {
+        const QSignalBlocker quiet(box);
+        box->setChecked(box == boxes[mode - 1]);
+    }
 }
 
 void FormSetting::on_ReUntil_toggled(bool checked)
@@ -155,19 +198,18 @@ void FormSetting::on_ReUntil_3_toggled(bool checked)
     WriteLedMode(3, checked);
 }
 
-// Both boxes of an exclusive change come here; offline each raises the notice
-// and keeps its new state. Online only the checked one writes, the whole
-// record with the mode in byte 0.
+// Both boxes of an exclusive change come here; only the checked one acts.
+// Offline the boxes go back to the receiver's mode and the notice is shown
+// once. Online the whole record goes out with the mode in byte 0.
 void FormSetting::WriteLedMode(int mode, bool checked)
 {
-    if (!g_WritesAllowed)
+    if (!g_WritesAllowed || !checked)
         return;
     if (!DeviceOnline()) {
+        ShowReceiverLed();
         PostMsg::GetInstance()->EmitMouseOffLineo(0);
         return;
     }
-    if (!checked)
-        return;
     DongleRGB record = ReadDongleRgb();
     record.Mode = uint8_t(mode);
     StoreDongleRgb(record);

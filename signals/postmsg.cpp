@@ -259,11 +259,11 @@ void PostMsg::EmitProgress(int index, int value)
     emit SigProgress(index, value);
 }
 
-void PostMsg::EmitBattery(bool IsCharg, int Number, bool IsText)
+void PostMsg::EmitBattery(bool IsCharg, int Number, bool IsText, quint64 Serial)
 {
     RunBeforeEmit();
     AssertNotGuiThread("SigBattery");
-    emit SigBattery(IsCharg, Number, IsText);
+    emit SigBattery(IsCharg, Number, IsText, Serial);
 }
 
 void PostMsg::EmitAutoRepair(int index)

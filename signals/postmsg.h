@@ -61,7 +61,7 @@ public:
     void EmitLabelTextB(QString TextA, QString Text);
     void EmitCloseUpdate();
     void EmitProgress(int index, int value);
-    void EmitBattery(bool IsCharg, int Number, bool IsText);
+    void EmitBattery(bool IsCharg, int Number, bool IsText, quint64 Serial);
     void EmitAutoRepair(int index);
     void EmitAutoRepairProgress(int index);
     void EmitChangeLanguage(int index);
@@ -119,7 +119,8 @@ signals:
     void SigLabelTextB(QString TextA, QString Text);  // 26
     void SigCloseUpdate();  // 27
     void SigProgress(int index, int value);  // 28
-    void SigBattery(bool IsCharg, int Number, bool IsText);  // 29
+    // Serial: the connection the report came through (connection.h).
+    void SigBattery(bool IsCharg, int Number, bool IsText, quint64 Serial);  // 29
     void SigAutoRepair(int index);  // 30
     void SigAutoRepairProgress(int index);  // 31
     void SigChangeLanguage(int index);  // 32

@@ -76,19 +76,20 @@ int main(int argc, char **argv)
 
     const FlashDataMap stored = StoredImage();
     HidSim::ResetWriteStats();
-    const bool fieldSent = WriteReportRate(stored.ReportRate == 1 ? 2 : 1);
+    const bool fieldSent = WriteReportRate(stored.ReportRate == 1 ? 2 : 1) == WriteResult::Done;
     const HidSim::WriteStats field = HidSim::CurrentWriteStats();
 
     constexpr int kMacroButton = 2;
     MacroRecordBytes macro{};
     const KeyEntry entry = ReadImage().Keys[kMacroButton];
     HidSim::ResetWriteStats();
-    const bool macroSent = TwoKeyRecord(&macro) && WriteKeyMacro(kMacroButton, &entry, macro.data());
+    const bool macroSent = TwoKeyRecord(&macro) 
+                           && WriteKeyMacro(kMacroButton, &entry, macro.data()) == WriteResult::Done;
     const HidSim::WriteStats download = HidSim::CurrentWriteStats();
 
     StoreImage(EveryByteChanged(ReadImage()));
     HidSim::ResetWriteStats();
-    const bool wholeSent = WriteFlashDataMap();
+    const bool wholeSent = WriteFlashDataMap() == WriteResult::Done;
     const HidSim::WriteStats whole = HidSim::CurrentWriteStats();
     CloseConnection();
 

@@ -114,6 +114,19 @@ void SeedBytes(int offset, const QByteArray &bytes)
         SeedByte(offset + i, uint8_t(bytes.at(i)));
 }
 
+// Device button `device` plays the macro of `record` with loop code `loop`.
+void SeedMacroRow(int device, const QByteArray &record, int loop = 254)
+{
+    SeedBytes(kKeys + 3 * device, QByteArray(1, char(6)) + char(device) + char(loop));
+    SeedBytes(kMacros + kMacroRecordSize * device, record);
+}
+
+// The record of a macro named `name` (no events).
+QByteArray NamedRecord(const QByteArray &name)
+{
+    return RecordBytes(QByteArray(1, char(name.size())).toHex() + name.toHex());
+}
+
 }  // namespace
 
 class TestMacroAssignment : public QObject
@@ -153,6 +166,8 @@ private:
     void BuildPage();
     // Selects the row with its marker and opens the macro list, as a user does.
     void OpenMacroList(const QString &marker);
+    // The page shows the image, as after a read of the mouse.
+    void ShowImage() { m_page->SlotUpDataButtonUIButton(ReadImage()); }
     QToolButton *MacroButton(const QString &text) const;
     QStringList MacroTexts() const;
     int Spares() const;
@@ -456,12 +471,12 @@ void TestMacroAssignment::deleteRestoresTheModelsDefaults()
     // The receiver mouse's model keeps play/pause as button 5's default.
     OpenReceiverMouse();
     g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });
-    SeedBytes(kKeys, Entry(6, 0, 254));
-    SeedBytes(kKeys + 3 * 5, Entry(6, 5, 254));
+    SeedMacroRow(0, kRecordM);
+    SeedMacroRow(5, kRecordM);
+    SeedMacroRow(1, NamedRecord("MM"));
     SeedBytes(kKeySequences, QByteArray(kKeySequenceSize, char(0x5A)));
-    Button("FireKey")->setText(kPrefix + "M");
-    Button("BackMusic")->setText(kPrefix + QString("M").append(QChar(0)));  // NULs do not count
-    Button("RightKey")->setText(kPrefix + "MM");
+    ShowImage();
+    QCOMPARE(Button("FireKey")->text(), kPrefix + "M");
     Button("RightKey")->setChecked(true);
     Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
     HidSim::ClearCallLog();
@@ -494,7 +509,8 @@ void TestMacroAssignment::deleteRestoresACombinationDefault()
     Fixtures::ConfigVariant config({{"Drive2/KeyParam1", "0x05,0x00,0x00,Ctrl+C"}});
     OpenReceiverMouse();
     g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });
-    Button("FireKey")->setText(kPrefix + "M");
+    SeedMacroRow(0, kRecordM);
+    ShowImage();
 
     PostMsg::GetInstance()->EmitDeleteMacroButton(kPrefix + "M");
 
@@ -506,13 +522,11 @@ void TestMacroAssignment::deleteRestoresACombinationDefault()
 
 void TestMacroAssignment::renameKeepsCountEventsAndEntry()
 {
-    SeedBytes(kKeys, Entry(6, 0, 254));
-    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 255));
-    SeedBytes(kMacros, kRecordM);
-    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
-    Button("FireKey")->setText(kPrefix + "M");
-    Button("TopMusic")->setText("M");  // a bare name matches as well
-    Button("RightKey")->setText(kPrefix + "MX");
+    SeedMacroRow(0, kRecordM);
+    SeedMacroRow(3, kRecordM, 255);
+    SeedMacroRow(4, NamedRecord("MX"));
+    ShowImage();
+    const QString otherCaption = Button("RightKey")->text();  // a function, not the macro
     const QVector<int> types = m_page->KeyTypeList;
 
     PostMsg::GetInstance()->EmitMacroRename("M", "NN");
@@ -520,7 +534,8 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
     const QByteArray renamed = RecordBytes("024e4e" + QByteArray(28 * 2, '0') + kRecordM.mid(31, 17).toHex());
     QCOMPARE(Button("FireKey")->text(), kPrefix + "NN");
     QCOMPARE(Button("TopMusic")->text(), kPrefix + "NN");
-    QCOMPARE(Button("RightKey")->text(), kPrefix + "MX");
+    QCOMPARE(Button("StartPause")->text(), kPrefix + "MX");
+    QCOMPARE(Button("RightKey")->text(), otherCaption);
     QCOMPARE(StoredMacro(0), renamed);
     QCOMPARE(StoredMacro(3), renamed);
     QCOMPARE(StoredEntry(0), Entry(6, 0, 254));
@@ -537,9 +552,9 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
 void TestMacroAssignment::loopModeSaveRewritesTheEntry()
 {
     PutMacroFile("M.ini", kMacroM);
-    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 254));
-    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
-    Button("TopMusic")->setText(kPrefix + "M");
+    SeedMacroRow(3, kRecordM);
+    ShowImage();
+    QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
     PostMsg *hub = PostMsg::GetInstance();
     QSignalSpy downloads(hub, &PostMsg::SigMacroDownLoadData);
     PutMacroFile("M.ini", "253" + kMacroM.mid(3));
@@ -553,9 +568,9 @@ void TestMacroAssignment::loopModeSaveRewritesTheEntry()
     QCOMPARE(StoredEntry(3), Entry(6, 3, 254));
 
     OpenMouse();  // the page shows the mouse's functions again
-    SeedBytes(kKeys + 3 * 3, Entry(6, 3, 254));
-    SeedBytes(kMacros + kMacroRecordSize * 3, kRecordM);
-    Button("TopMusic")->setText(kPrefix + "M");
+    SeedMacroRow(3, kRecordM);
+    ShowImage();
+    PutMacroFile("M.ini", "253" + kMacroM.mid(3));
     hub->EmitUpDataMacro("M", 1);
     QCOMPARE(StoredEntry(3), Entry(6, 3, 0xFD));
     QCOMPARE(StoredMacro(3), kRecordM);
@@ -565,9 +580,10 @@ void TestMacroAssignment::loopModeSaveRewritesTheEntry()
 
 void TestMacroAssignment::eventSaveDownloadsAfterTheWait()
 {
-    Button("BackKey")->setText(kPrefix + "M");
-    Button("BackMusic")->setText(kPrefix + "M");
-    Button("FireKey")->setText(kPrefix + "N");
+    SeedMacroRow(2, kRecordM);
+    SeedMacroRow(5, kRecordM);
+    SeedMacroRow(0, NamedRecord("N"));
+    ShowImage();
     PostMsg *hub = PostMsg::GetInstance();
     QStringList order;
     QObject receiver;

@@ -1,3 +1,4 @@
+#include "connection.h"
 #include "choosingkit.h"
 #include "configini.h"
 #include "devicecache.h"
@@ -116,6 +117,10 @@ void TestUpDataParam::init()
     StoreImage(m_before);
     const QByteArray path = HidSim::PathOf(QLatin1String(kMouse));
     UsbServerC_Start(path.constData(), path.constData(), NoReports);
+    // As after the connection's whole read: the image is the mouse's own.
+    SetCurrentPath(path);
+    BeginConnection(g_CurrentDevice.Get(), path);
+    NoteDumpTaken(OpenedConnection().serial);
     HidSim::ResetWriteStats();
     m_recorder = std::make_unique<HubRecorder>();
 }

@@ -53,7 +53,7 @@ void TestFoundation::hubSignalsMatchTheTable()
         "SigLabelTextB(QString,QString)",
         "SigCloseUpdate()",
         "SigProgress(int,int)",
-        "SigBattery(bool,int,bool)",
+        "SigBattery(bool,int,bool,qulonglong)",
         "SigAutoRepair(int)",
         "SigAutoRepairProgress(int)",
         "SigChangeLanguage(int)",

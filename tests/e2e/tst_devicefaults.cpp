@@ -203,7 +203,7 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt_data()
 // m3 is chosen while it is off and switched on; its whole dump takes the
 // world's usual 300 ms. A rate clicked before it arrived must not send the
 // program's image (zeros, or m2's) into m3: nothing reaches m3 until its dump
-// is in, and then a click changes exactly the rate.
+// is in, and then the click changes exactly the rate.
 void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
 {
     QFETCH(bool, m2First);
@@ -232,13 +232,11 @@ void TestDeviceFaults::aChangeBeforeTheDumpWaitsForIt()
     QVERIFY2(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs),
              State().constData());
     QVERIFY(HidSim::WaitUntilIdle());
-    QCOMPARE(HidSim::StoredImage("m3"), before);
-    QVERIFY2(PageButton("Button1000HZ")->isChecked(), "the page shows the mouse's own rate again");
-
-    QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
     const QByteArray after = HidSim::StoredImage("m3");
     QCOMPARE(ChangedBytes(before, after), QList<int>{kRateOffset});
     QCOMPARE(int(after[kRateOffset]), k125HzCode);
+    QVERIFY2(PageButton("Button125HZ")->isChecked(), "the page shows the rate the mouse now has");
+    QCOMPARE(notices.count(), 0);
 }
 
 // Every read of the mouse takes 12 s (scaled like the program's waits): longer

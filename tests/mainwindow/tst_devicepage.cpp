@@ -3,9 +3,12 @@
 // the popup's outcomes after a read or a reset, and the settings-file import.
 
 #include "configini.h"
+#include "connection.h"
 #include "devicecache.h"
+#include "devicesession.h"
 #include "dialog.h"
 #include "hidusb.h"
+#include "hidusb_control.h"
 #include "mainwindowkit.h"
 #include "postmsg.h"
 #include "steppedclock.h"
@@ -191,18 +194,29 @@ void TestDevicePage::battery()
     QCOMPARE(bar->value(), 0);
 
     // As the data callback does it: from another thread, waiting for the page.
-    std::atomic<bool> returned{false};
-    std::thread reporter([&] {
-        PostMsg::GetInstance()->EmitBattery(charging, level, withPercent);
-        returned = true;
-    });
-    QVERIFY(TestSupport::WaitFor([&] { return returned.load(); }));
-    reporter.join();
+    BeginConnection(DeviceAllInfo(), QByteArray());
+    const quint64 serial = OpenedConnection().serial;
+    const auto report = [](bool charging, int level, bool withPercent, quint64 serial) {
+        std::atomic<bool> returned{false};
+        std::thread reporter([&] {
+            PostMsg::GetInstance()->EmitBattery(charging, level, withPercent, serial);
+            returned = true;
+        });
+        QVERIFY(TestSupport::WaitFor([&] { return returned.load(); }));
+        reporter.join();
+    };
+    report(charging, level, withPercent, serial);
 
     QCOMPARE(label->text(), text);
     QCOMPARE(chargingMark->isVisible(), charging);
     QCOMPARE(bar->value(), level);
     QVERIFY2(bar->styleSheet().contains("::chunk {background-color: " + barColour), qPrintable(bar->styleSheet()));
+
+    // A report of the previous connection (another mouse) changes nothing.
+    BeginConnection(DeviceAllInfo(), QByteArray());
+    report(!charging, 50, withPercent, serial);
+    QCOMPARE(label->text(), text);
+    QCOMPARE(bar->value(), level);
 }
 
 void TestDevicePage::startRecord_data()
@@ -545,7 +559,10 @@ void TestDevicePage::importAppliesOrExplains()
     WriteSettingsFile(path, Block12("Qelvo"), Block12(fits ? Drive2("Sensor").toLatin1() : "3950"),
                       ImageBytes(image));
     MakePage();  // the pages that the popup fills
+    QVERIFY(TestSupport::OpenAsCurrentDevice("r4k"));  // its mouse takes the import
+    g_CurrentDevice.Update([&](DeviceAllInfo &d) { d.DriveIndex = 1; });
     StoreImage(PatternImage(2));
+    HidSim::ClearCallLog();
     const FlashDataMap before = ReadImage();
     QSignalSpy buttonFill(PostMsg::GetInstance(), &PostMsg::SigUpDataButtonUIC);
     QSignalSpy sensorFill(PostMsg::GetInstance(), &PostMsg::SigUpDataSensorUIB);

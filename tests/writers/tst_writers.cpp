@@ -1,6 +1,7 @@
 // The one-field writers against the simulated mouse: which image bytes each
 // writer changes, that the mouse gets the whole image once, the offline path
 // with its notice, and indices outside the image.
+#include "connection.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "postmsg.h"
@@ -13,7 +14,7 @@
 #include <cstring>
 #include <functional>
 
-using WriterCall = std::function<bool()>;
+using WriterCall = std::function<WriteResult()>;
 Q_DECLARE_METATYPE(WriterCall)
 
 namespace {
@@ -197,7 +198,7 @@ private slots:
         QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         const QByteArray before = Bytes(ReadImage());
 
-        QVERIFY(write());
+        QCOMPARE(write(), WriteResult::Done);
 
         const QByteArray after = Bytes(ReadImage());
         QCOMPARE(ChangedOffsets(before, after), Offsets(changed));
@@ -216,7 +217,7 @@ private slots:
         image.DpiLevels[1] = kRecordA;
         image.DpiLevels[4] = kRecordB;
         StoreImage(image);
-        QVERIFY(WriteDpiLevelSwap(&g_FlashDataMap.DpiLevels[1], &g_FlashDataMap.DpiLevels[4], 1, 4, 2));
+        QCOMPARE(WriteDpiLevelSwap(&g_FlashDataMap.DpiLevels[1], &g_FlashDataMap.DpiLevels[4], 1, 4, 2), WriteResult::Done);
         const FlashDataMap after = ReadImage();
         QCOMPARE(QByteArray(reinterpret_cast<const char *>(&after.DpiLevels[4]), 6),
                  QByteArray(reinterpret_cast<const char *>(&kRecordA), 6));
@@ -228,7 +229,7 @@ private slots:
 
     void swapIntoOneSlotLeavesTheSecondRecord()
     {
-        QVERIFY(WriteDpiLevelSwap(&kRecordA, &kRecordB, 6, 6, 6));
+        QCOMPARE(WriteDpiLevelSwap(&kRecordA, &kRecordB, 6, 6, 6), WriteResult::Done);
         const FlashDataMap after = ReadImage();
         QCOMPARE(int(after.DpiLevels[6].DpiX), int(kRecordB.DpiX));
         QCOMPARE(int(after.DpiLevels[6].Blue), int(kRecordB.Blue));
@@ -246,7 +247,7 @@ private slots:
             {"WriteDpiLevelSwap", [] { return WriteDpiLevelSwap(&kRecordA, &kRecordB, 1, 0, 1); }},
             {"WriteKeyMacro", [] { return WriteKeyMacro(2, &kEntry, Raw(kMacro)); }},
             {"WriteDpiLedMode", [] { return WriteDpiLedMode(0); }},
-            {"CheckDeviceOnline", [] { return CheckDeviceOnline(); }},
+            {"CheckDeviceOnline", [] { return CheckDeviceOnline() ? WriteResult::Done : WriteResult::Refused; }},
         };
         for (const auto &writer : writers) {
             QTest::addRow("%s: one notice", writer.first) << writer.second << 0 << 0 << 1;
@@ -268,7 +269,7 @@ private slots:
         const QByteArray imageBefore = Bytes(ReadImage());
         const QByteArray deviceBefore = HidSim::StoredImage(kCableMouse);
 
-        QVERIFY(!write());
+        QCOMPARE(write(), WriteResult::Refused);
 
         QCOMPARE(Bytes(ReadImage()), imageBefore);
         QCOMPARE(HidSim::StoredImage(kCableMouse), deviceBefore);
@@ -300,7 +301,7 @@ private slots:
         QFETCH(WriterCall, write);
         QSignalSpy spy(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
         const QByteArray before = Bytes(ReadImage());
-        QVERIFY(!write());
+        QCOMPARE(write(), WriteResult::Refused);
         QCOMPARE(Bytes(ReadImage()), before);
         QCOMPARE(LibraryCalls(), 0);
         QCOMPARE(spy.count(), 0);
@@ -313,16 +314,84 @@ private slots:
         QCOMPARE(Bytes(ReadImage()), Bytes(BaseImage()));
     }
 
-    // Sends the image as it stands, without asking whether the mouse is there.
-    void writeFlashDataMapSendsWithoutTheOnlineTest()
+    // Sends the image as it stands.
+    void writeFlashDataMapSendsTheImageAsItStands()
     {
         FlashDataMap image = BaseImage();
         image.Lod = 2;
         StoreImage(image);
-        QVERIFY(WriteFlashDataMap());
+        QCOMPARE(WriteFlashDataMap(), WriteResult::Done);
         QCOMPARE(UpdateCalls(), 1);
-        QCOMPARE(int(HidSim::CallsOf(QStringLiteral("UsbFinderC_GetDeviceOnLine")).size()), 0);
         QCOMPARE(HidSim::StoredImage(kCableMouse), AsStoredByMouse(Bytes(image)));
+    }
+
+    // A refused image is taken back: the image holds the mouse's bytes again,
+    // with one notice; the quiet send says nothing.
+    void aRefusedWriteIsTakenBack_data()
+    {
+        QTest::addColumn<bool>("quiet");
+        QTest::newRow("shown") << false;
+        QTest::newRow("quiet") << true;
+    }
+
+    void aRefusedWriteIsTakenBack()
+    {
+        QFETCH(bool, quiet);
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kCableMouse));
+        QVERIFY(HidSim::WaitUntilIdle());
+        const QByteArray stored = HidSim::StoredImage(kCableMouse);
+        QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+        QVERIFY(HidSim::FailNextWrites(kCableMouse));
+        const WriteResult result = WriteImageChange([](FlashDataMap &image) { image.Lod ^= 1; },
+                                                    quiet ? WriteNotice::Quiet : WriteNotice::Shown);
+        QCOMPARE(result, WriteResult::Refused);
+        QCOMPARE(Bytes(ReadImage()).left(HidSim::kImageSize), stored);
+        QCOMPARE(HidSim::StoredImage(kCableMouse), stored);
+        QCOMPARE(notices.count(), quiet ? 0 : 1);
+    }
+
+    // Before the connection's dump is in, a change is held and a read asked
+    // for; the dump takes it, and the mouse gets the image once.
+    void aChangeBeforeTheDumpIsHeldAndArrivesWithIt()
+    {
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kCableMouse));
+        QVERIFY(HidSim::WaitUntilIdle());
+        const QByteArray stored = HidSim::StoredImage(kCableMouse);
+        ForgetProfileImage();  // as after a profile switch, with no read asked
+        ResetLogs();
+        QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+
+        QCOMPARE(WriteLod(stored.at(0x005) == 2 ? 1 : 2), WriteResult::NotYetRead);
+        QCOMPARE(WriteDebounceTime(7), WriteResult::NotYetRead);
+        QCOMPARE(HeldChangeCount(), 2);
+        QCOMPARE(UpdateCalls(), 0);
+        QCOMPARE(int(HidSim::CallsOf(QStringLiteral("UsbServer_ReadAllFlashData")).size()), 1);
+
+        QVERIFY(TestSupport::WaitFor([] { return ImageIsDevicesOwn(); }));
+        QVERIFY(HidSim::WaitUntilIdle());
+        QCOMPARE(HeldChangeCount(), 0);
+        QCOMPARE(UpdateCalls(), 1);
+        QCOMPARE(ChangedOffsets(stored, HidSim::StoredImage(kCableMouse)), (QList<int>{0x005, 0x006}));
+        QCOMPARE(HidSim::StoredImage(kCableMouse), Bytes(ReadImage()).left(HidSim::kImageSize));
+        QCOMPARE(notices.count(), 0);
+    }
+
+    // A read that ends without a dump: the held change goes, with one notice.
+    void aReadWithoutADumpDropsTheHeldChange()
+    {
+        QVERIFY(TestSupport::OpenAsCurrentDevice(kCableMouse));
+        QVERIFY(HidSim::WaitUntilIdle());
+        const QByteArray stored = HidSim::StoredImage(kCableMouse);
+        ForgetProfileImage();
+        QVERIFY(HidSim::GarbageNextDumps(kCableMouse, 2));
+        QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
+
+        QCOMPARE(WriteDebounceTime(7), WriteResult::NotYetRead);
+        QVERIFY(TestSupport::WaitFor([&notices] { return notices.count() == 1; }));
+        QVERIFY(HidSim::WaitUntilIdle());
+        QCOMPARE(HeldChangeCount(), 0);
+        QCOMPARE(HidSim::StoredImage(kCableMouse), stored);
+        QCOMPARE(notices.count(), 1);
     }
 };
 
