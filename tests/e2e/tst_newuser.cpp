@@ -274,12 +274,6 @@ void TestNewUser::switchedOffMouseShowsNoBattery()
 // 10 ms ping through the event loop is never held back for long.
 void TestNewUser::reReadKeepsTheWindowServed()
 {
-    // The pause's length is what the ping is measured against: unscaled, so
-    // a held-back loop shows clearly above what a loaded machine adds.
-    struct Unscaled {
-        Unscaled() { Waits::SetDivisor(1); }
-        ~Unscaled() { Waits::SetDivisor(kWaitDivisor); }
-    } unscaled;
     OpenReceiverMouse();
     QElapsedTimer clock;
     qint64 last = 0;

@@ -233,7 +233,7 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QTRY_VERIFY_WITH_TIMEOUT(ImageIsDevicesOwn() && !(g_Worker && g_Worker->isRunning())
                                  && QApplication::activeModalWidget() == nullptr,
                              TestSupport::kHangGuardMs);
-    QCOMPARE(watcher.Classes(), QStringList());
+    QVERIFY2(watcher.Classes().isEmpty(), qPrintable(watcher.Classes().join(", ")));
     // The mouse is on its cable too, so the page follows it there.
     QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
 
