@@ -400,4 +400,6 @@ private:
     QToolButton *Rows[kRows] = {};
     // The image of the last fill; none before the first and after a reset.
     std::optional<FlashDataMap> FilledImage;
+    // The connection on which sending a pending macro was refused.
+    uint64_t pendingSendRefusedOn = 0;
 };

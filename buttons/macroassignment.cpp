@@ -260,13 +260,24 @@ void Buttoninterface::SendSavedMacro(int button, const QString &name)
 {
     if (!PendingMacros::IsPending(name) || !ImageIsDevicesOwn() || !RowsShowingMacro(name).contains(button))
         return;
+    // A refusal refills the pages; that fill must not send again on the same
+    // connection, or a mouse that keeps refusing is asked for ever. The next
+    // connection's read sends the file.
+    const uint64_t serial = OpenedConnection().serial;
+    if (pendingSendRefusedOn == serial)
+        return;
     MacroRecord record = EmptyMacroRecord();
     if (BuildMacroRecord(name, &record) != MacroBuild::Built)
         return;
     const int loopCode = ReadMacroLoopCode(name).toInt();
     const KeyEntry entry{kMacroFunction, uint8_t(button), uint8_t(loopCode)};
-    if (SendMacroToButton(button, entry, record) != WriteResult::Refused)
-        StoreButtonFunction(button, kMacroFunction, button, loopCode);
+    // Set before the send: a refusal refills the pages and shows its notice
+    // while the send is still under way.
+    pendingSendRefusedOn = serial;
+    if (SendMacroToButton(button, entry, record) == WriteResult::Refused)
+        return;
+    pendingSendRefusedOn = 0;
+    StoreButtonFunction(button, kMacroFunction, button, loopCode);
     if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
         PendingMacros::Clear(name);
 }

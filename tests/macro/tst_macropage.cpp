@@ -387,8 +387,10 @@ void TestMacroPage::saveThroughALinkCreatesNothingOutside()
     QVERIFY(QFile::link(elsewhere.filePath("new.txt"), MacroFolder() + "/m.ini"));
     QSignalSpy announced(PostMsg::GetInstance(), &PostMsg::SigUpDataMacro);
 
+    TestSupport::ModalWatcher notices({{"UpDateWarning", "NewHong"}});
     QTest::mouseClick(SaveButton(), Qt::LeftButton);
 
+    QCOMPARE(notices.Classes(), QStringList{"UpDateWarning"});
     QVERIFY(SaveButton()->isEnabled());
     QVERIFY(m_page->LoopChanged());
     QCOMPARE(announced.count(), 0);
