@@ -132,6 +132,7 @@ class TestWritePath : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void cleanupTestCase();
     void init();
     void cleanup();
     void aRefusedImportIsTakenBack();
@@ -178,6 +179,14 @@ void TestWritePath::initTestCase()
     m_watcher = new TestSupport::ModalWatcher({}, {"UpDataParam"});
     m_window = new DialogMain;
     m_window->show();
+}
+
+void TestWritePath::cleanupTestCase()
+{
+    delete m_window;
+    delete m_notices;
+    delete m_watcher;
+    delete m_fills;
 }
 
 void TestWritePath::init()
