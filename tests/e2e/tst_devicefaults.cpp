@@ -13,6 +13,7 @@
 #include "mytoolbuttonenter.h"
 #include "notices.h"
 #include "postmsg.h"
+#include "devicelist.h"
 #include "testsupport.h"
 #include "waits.h"
 #include "worker.h"
@@ -54,21 +55,6 @@ private:
     QTimer m_timer;
     QPointer<QWidget> m_last;
 };
-
-int PageIndexOfPid(const QString &pid)
-{
-    for (int i = 0; i < g_PageDevices.size(); ++i) {
-        if (g_PageDevices[i].Pid == pid)
-            return i;
-    }
-    return -1;
-}
-
-// No dialog open and no worker pass running.
-bool Settled()
-{
-    return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
-}
 
 QList<int> ChangedBytes(const QByteArray &before, const QByteArray &after)
 {

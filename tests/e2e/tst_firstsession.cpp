@@ -13,6 +13,7 @@
 #include "notices.h"
 #include "sensorcoding.h"
 #include "sensordpi.h"
+#include "devicelist.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "worker.h"
@@ -40,22 +41,8 @@ QList<mytoolButtonEnter *> VisibleTiles(QWidget *page)
     return tiles;
 }
 
-int PageIndexOfPid(const QString &pid)
-{
-    for (int i = 0; i < g_PageDevices.size(); ++i) {
-        if (g_PageDevices[i].Pid == pid)
-            return i;
-    }
-    return -1;
-}
-
 // No dialog open and no worker pass running (the wait popup clears the
 // pages' filled flags again once it has seen them).
-bool Settled()
-{
-    return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
-}
-
 DpiLevelRecord StoredLevel(int level)
 {
     const QByteArray image = HidSim::StoredImage("m2");

@@ -14,6 +14,7 @@
 #include "notices.h"
 #include "sensordpi.h"
 #include "steppedclock.h"
+#include "devicelist.h"
 #include "testsupport.h"
 #include "updataparam.h"
 #include "waits.h"
@@ -43,20 +44,6 @@ constexpr int kSelectionPage = 0;
 // The named waits run at a quarter of their length here: long enough that a
 // popup closed by its timer and one closed by the fill are told apart.
 constexpr int kWaitDivisor = 4;
-
-int PageIndexOfPid(const QString &pid)
-{
-    for (int i = 0; i < g_PageDevices.size(); ++i) {
-        if (g_PageDevices[i].Pid == pid)
-            return i;
-    }
-    return -1;
-}
-
-bool Settled()
-{
-    return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
-}
 
 // The press, moves and release of the left button on `widget`.
 void Mouse(QWidget *widget, QEvent::Type type, const QPoint &at)

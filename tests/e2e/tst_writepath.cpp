@@ -15,6 +15,7 @@
 #include "mytoolbuttonenter.h"
 #include "panelfixture.h"
 #include "postmsg.h"
+#include "devicelist.h"
 #include "testsupport.h"
 #include "worker.h"
 #include "noticedialog.h"
@@ -57,20 +58,6 @@ QByteArray Bytes(const FlashDataMap &image)
 QByteArray KeyEntryOf(const QByteArray &image, int button)
 {
     return image.mid(kKeysOffset + 3 * button, 3);
-}
-
-int PageIndexOfPid(const QString &pid)
-{
-    for (int i = 0; i < g_PageDevices.size(); ++i) {
-        if (g_PageDevices[i].Pid == pid)
-            return i;
-    }
-    return -1;
-}
-
-bool Settled()
-{
-    return QApplication::activeModalWidget() == nullptr && !(g_Worker && g_Worker->isRunning());
 }
 
 int CallCount(const char *function)
