@@ -44,7 +44,7 @@ QList<int> Commands()
 
 bool WaitForReports(size_t n)
 {
-    return QTest::qWaitFor([n] { return Reports().size() >= n; }, 5000);
+    return QTest::qWaitFor([n] { return Reports().size() >= n; }, TestSupport::kHangGuardMs);
 }
 
 bool Open(const char *device)
@@ -167,7 +167,9 @@ void TestHidUsbFaults::aWaitingReadHoldsBackNoOtherReport()
     QVERIFY(SetPairingMode("m3", true));
     QVERIFY(SetPower("m3", true));
     QVERIFY(WaitForReports(3));
-    QCOMPARE(Commands(), (QList<int>{21, 23, 6}));
+    // The waiting read may already have been answered (the fourth report):
+    // what counts is that the three came first, in order.
+    QCOMPARE(Commands().mid(0, 3), (QList<int>{21, 23, 6}));
     QCOMPARE(int(Reports()[2].data[0]), 3);  // paired
 
     // m3 now answers through the receiver: the waiting read is answered by it.
