@@ -30,28 +30,45 @@ constexpr int kRateOffset = 0x000;  // the report-rate code in the image
 constexpr int k125HzCode = 8;
 
 // Closes every modal dialog that opens (the offline notice with its button)
-// and remembers which ones did.
+// and remembers which ones did. A dialog is remembered when it is shown, not
+// when the poll finds it: the program may close it first (the online poll
+// closes the offline notice once the mouse answers). With `answer` false it
+// only remembers, and the program's own closing is what ends the dialog.
 class ModalCloser : public QObject
 {
 public:
     ModalCloser()
     {
+        qApp->installEventFilter(this);
         connect(&m_timer, &QTimer::timeout, this, [this] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (!modal || modal == m_last)
+            if (!answer || !modal || modal == m_last || IsWaitPopup(modal))
                 return;
-            const QString name = QString::fromLatin1(modal->metaObject()->className());
-            if (name == "UpDataParam")
-                return;  // closes itself after its wait
             m_last = modal;
-            seen << name;
             TestSupport::AnswerModal(modal, QString());
         });
         m_timer.start(10);
     }
     QStringList seen;
+    bool answer = true;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show && widget && widget->isWindow() && widget->isModal()
+            && !IsWaitPopup(widget))
+            seen << QString::fromLatin1(widget->metaObject()->className());
+        return false;
+    }
 
 private:
+    // The wait popup closes itself after its wait.
+    static bool IsWaitPopup(const QWidget *widget)
+    {
+        return QLatin1String(widget->metaObject()->className()) == QLatin1String("UpDataParam");
+    }
+
     QTimer m_timer;
     QPointer<QWidget> m_last;
 };
@@ -115,6 +132,7 @@ private slots:
     void aChangeBeforeTheDumpWaitsForIt();
     void aReadSlowerThanThePopupCompletesOnce();
     void aGarbageDumpIsDropped();
+    void aRefusedWriteIsTheOfflineCase_data();
     void aRefusedWriteIsTheOfflineCase();
     void aQuickReplugIsFollowedByAReopen();
 
@@ -277,23 +295,33 @@ void TestDeviceFaults::aGarbageDumpIsDropped()
     QCOMPARE(CacheFileOf(2), cache);
 }
 
+void TestDeviceFaults::aRefusedWriteIsTheOfflineCase_data()
+{
+    QTest::addColumn<bool>("userCloses");
+    QTest::newRow("closed by the user") << true;
+    // Nobody answers the notice: the online poll closes it, the mouse being there.
+    QTest::newRow("closed by the online poll") << false;
+}
+
 // A write the mouse refuses is the offline case: the notice, the image taken
 // back, and once the device is found again the next change reaches it.
 void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
 {
+    QFETCH(bool, userCloses);
     Choose("0xFF14");
     QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     const QByteArray before = HidSim::StoredImage("m2");
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QVERIFY(HidSim::ApplyCommand("failwrite m2"));
+    m_closer->answer = userCloses;
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
+    m_closer->answer = true;
     QCOMPARE(notices.count(), 1);
+    QCOMPARE(m_closer->seen, QStringList{"MouseOffLine"});
     QCOMPARE(HidSim::StoredImage("m2"), before);
     QCOMPARE(int(g_FlashDataMap.ReportRate), int(before[kRateOffset]));
-    // The offline notice is queued after the refusal: the wait is for it.
-    QVERIFY(QTest::qWaitFor(
-        [this] { return m_closer->seen.contains("MouseOffLine") && Settled() && ImageIsDevicesOwn(); },
-        TestSupport::kHangGuardMs));
+    QVERIFY2(QTest::qWaitFor([] { return Settled() && ImageIsDevicesOwn(); }, TestSupport::kHangGuardMs),
+             State().constData());
 
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
     QCOMPARE(ChangedBytes(before, HidSim::StoredImage("m2")), QList<int>{kRateOffset});
