@@ -74,6 +74,10 @@ void Worker::SlotMainPageChange()
 
 void Worker::SlotCheckOnline()
 {
+    // A worker being shut down waits for its deletion: a pass started now
+    // would still run when it is deleted.
+    if (g_Worker != this)
+        return;
     if (g_WaitOnline) {
         if (g_SessionActive == 0) {
             if (g_CurrentDevice.Get().LinkType != 0)
@@ -190,6 +194,8 @@ void ShutdownWorker()
         return;
     Worker *worker = g_Worker;
     g_Worker = nullptr;
+    if (g_OnlineTimer)
+        g_OnlineTimer->stop();
     g_OnlineTimer = nullptr;
     worker->Stop();
     // Deleted by the event loop once the thread has ended (at once if it is

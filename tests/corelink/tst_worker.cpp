@@ -6,9 +6,11 @@
 #include "worker.h"
 #include "worldfixtures.h"
 
+#include <QPointer>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
+#include <atomic>
 #include <cstring>
 
 using namespace Fixtures;
@@ -24,6 +26,7 @@ private slots:
     void offlineDeviceFillsFromTheCache();
     void offlineDeviceWithoutCacheResetsThePages();
     void onlinePollBringsTheDeviceBack();
+    void aShutWorkerStartsNoPass();
 
 private:
     DeviceAllInfo Entry(const QString &receiver, uint8_t mid, uint8_t link) const;
@@ -250,6 +253,29 @@ void TestWorker::onlinePollBringsTheDeviceBack()
     QVERIFY(HidSim::CallsOf("UsbFinderC_GetDeviceOnLine").empty());
     QCOMPARE(int(g_WaitOnline), 1);
     HidSim::SetPower("m3", false);
+}
+
+// The worker is shut down while a restart is asked for and its device is
+// online: its poll, due before the deletion, starts no pass that would still
+// run when the worker is deleted (deleting a running thread aborts).
+void TestWorker::aShutWorkerStartsNoPass()
+{
+    Select(Entry("r4k", 2, 1));
+    RunPass();
+    QCOMPARE(int(g_DeviceOnline), 1);
+    QPointer<Worker> worker = g_Worker;
+    QPointer<QTimer> poll = g_OnlineTimer;
+    poll->start();
+    std::atomic<int> passes{0};
+    connect(worker, &QThread::started, worker, [&passes] { ++passes; }, Qt::DirectConnection);
+    g_RestartWorker = 1;
+
+    ShutdownWorker();
+    QVERIFY(g_Worker == nullptr);
+    QVERIFY(!poll->isActive());
+    worker->SlotCheckOnline();  // as the poll would, had it fired before the deletion
+    QVERIFY(QTest::qWaitFor([&worker] { return worker.isNull(); }, TestSupport::kHangGuardMs));
+    QCOMPARE(passes.load(), 0);
 }
 
 VOGM_TEST_MAIN(TestWorker)
