@@ -32,8 +32,9 @@ constexpr int k125HzCode = 8;
 // Closes every modal dialog that opens (the offline notice with its button)
 // and remembers which ones did. A dialog is remembered when it is shown, not
 // when the poll finds it: the program may close it first (the online poll
-// closes the offline notice once the mouse answers). With `answer` false it
-// only remembers, and the program's own closing is what ends the dialog.
+// closes the offline notice once the mouse answers). Paused, it only
+// remembers: its poll does not run, and the program's own closing is what
+// ends the dialog.
 class ModalCloser : public QObject
 {
 public:
@@ -42,7 +43,7 @@ public:
         qApp->installEventFilter(this);
         connect(&m_timer, &QTimer::timeout, this, [this] {
             QWidget *modal = QApplication::activeModalWidget();
-            if (!answer || !modal || modal == m_last || IsWaitPopup(modal))
+            if (!modal || modal == m_last || IsWaitPopup(modal))
                 return;
             m_last = modal;
             TestSupport::AnswerModal(modal, QString());
@@ -50,7 +51,7 @@ public:
         m_timer.start(10);
     }
     QStringList seen;
-    bool answer = true;
+    void SetPaused(bool paused) { paused ? m_timer.stop() : m_timer.start(10); }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
@@ -313,9 +314,9 @@ void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
     const QByteArray before = HidSim::StoredImage("m2");
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     QVERIFY(HidSim::ApplyCommand("failwrite m2"));
-    m_closer->answer = userCloses;
+    m_closer->SetPaused(!userCloses);
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
-    m_closer->answer = true;
+    m_closer->SetPaused(false);
     QCOMPARE(notices.count(), 1);
     QCOMPARE(m_closer->seen, QStringList{"MouseOffLine"});
     QCOMPARE(HidSim::StoredImage("m2"), before);
