@@ -1,11 +1,8 @@
 #include "xmapped.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QThread>
 
 #include <xcb/xcb.h>
 
@@ -28,15 +25,16 @@ protected:
     void setupChildProcess() override { ::prctl(PR_SET_PDEATHSIG, SIGTERM); }
 };
 
-// A display number no X server uses.
-int FreeDisplay()
+// The display the server is asked to take: VOGM_BENCH_DISPLAY (a number) on
+// a machine whose displays are shared out, else any free one, which the
+// server chooses itself.
+QStringList DisplayArguments()
 {
-    for (int n = 173; n < 400; ++n) {
-        if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))
-            && !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
-            return n;
-    }
-    return -1;
+    bool isNumber = false;
+    const int pinned = qEnvironmentVariable("VOGM_BENCH_DISPLAY").toInt(&isNumber);
+    if (isNumber && pinned >= 0)
+        return {QStringLiteral(":%1").arg(pinned)};
+    return {};
 }
 
 }  // namespace
@@ -51,31 +49,36 @@ struct MappedWindowClock::State {
 MappedWindowClock::MappedWindowClock() : m(new State)
 {
     const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    const int number = FreeDisplay();
-    if (xvfb.isEmpty() || number < 0)
+    if (xvfb.isEmpty())
         return;
-    m->display = QStringLiteral(":%1").arg(number);
-    m->server.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m->server.setStandardOutputFile(QProcess::nullDevice());
+    // The server writes the number of its display on standard output once it
+    // takes connections. Only that number is used: a display picked from the
+    // free sockets beforehand may be taken by another server in the meantime,
+    // and the windows measured would then live on a server that can go away
+    // under them (Qt's xcb platform aborts when its connection breaks).
     m->server.setStandardErrorFile(QProcess::nullDevice());
-    m->server.start(xvfb, {m->display, QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"),
-                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    m->server.start(xvfb, DisplayArguments()
+                              + QStringList{QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                                            QStringLiteral("0"), QStringLiteral("1280x800x24"),
+                                            QStringLiteral("-nolisten"), QStringLiteral("tcp")});
     QElapsedTimer clock;
     clock.start();
-    const QByteArray name = m->display.toLatin1();
-    while (clock.elapsed() < kServerStartMs && m->server.state() != QProcess::NotRunning) {
-        if (QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number))) {
-            xcb_connection_t *connection = xcb_connect(name.constData(), nullptr);
-            if (!xcb_connection_has_error(connection)) {
-                m->connection = connection;
-                break;
-            }
-            xcb_disconnect(connection);
-        }
-        QThread::msleep(20);
-    }
-    if (!m->connection)
+    QByteArray announced;
+    while (!announced.contains('\n') && clock.elapsed() < kServerStartMs
+           && m->server.waitForReadyRead(int(kServerStartMs - clock.elapsed())))
+        announced += m->server.readAllStandardOutput();
+    bool isNumber = false;
+    const int number = announced.trimmed().toInt(&isNumber);
+    if (!announced.contains('\n') || !isNumber)
         return;
+    m->display = QStringLiteral(":%1").arg(number);
+    const QByteArray name = m->display.toLatin1();
+    xcb_connection_t *connection = xcb_connect(name.constData(), nullptr);
+    if (xcb_connection_has_error(connection)) {
+        xcb_disconnect(connection);
+        return;
+    }
+    m->connection = connection;
     m->root = xcb_setup_roots_iterator(xcb_get_setup(m->connection)).data->root;
     const uint32_t mask = XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
     xcb_change_window_attributes(m->connection, m->root, XCB_CW_EVENT_MASK, &mask);
