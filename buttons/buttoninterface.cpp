@@ -15,6 +15,7 @@
 #include "writers.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -60,6 +61,8 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ShowMousePicture();
 
     SetupButtonGroups();
+    BuildFunctionTable();
+    ConnectForm();
     // A short or malformed colour list gives the theme's fallback colour.
     ButtonColor = OptionColor(QStringLiteral("ButtonColor"));
     BuildMacroPanel();
@@ -188,6 +191,53 @@ void Buttoninterface::SetupButtonGroups()
              ui->VolumeDown_14};
     for (QAbstractButton *button : details)
         DetailGroup->addButton(button);
+}
+
+void Buttoninterface::ConnectForm()
+{
+    const auto connectClick = [this](QAbstractButton *button, void (Buttoninterface::*slot)()) {
+        connect(button, &QAbstractButton::clicked, this, slot);
+    };
+    // Rows, markers, list openers and the whole-mouse buttons.
+    connectClick(ui->FireKey, &Buttoninterface::on_FireKey_clicked);
+    connectClick(ui->RightKey, &Buttoninterface::on_RightKey_clicked);
+    connectClick(ui->BackKey, &Buttoninterface::on_BackKey_clicked);
+    connectClick(ui->StartPause, &Buttoninterface::on_StartPause_clicked);
+    connectClick(ui->TopMusic, &Buttoninterface::on_TopMusic_clicked);
+    connectClick(ui->BackMusic, &Buttoninterface::on_BackMusic_clicked);
+    connectClick(ui->Number1, &Buttoninterface::on_Number1_clicked);
+    connectClick(ui->Number2, &Buttoninterface::on_Number2_clicked);
+    connectClick(ui->Number3, &Buttoninterface::on_Number3_clicked);
+    connectClick(ui->Number4, &Buttoninterface::on_Number4_clicked);
+    connectClick(ui->Number5, &Buttoninterface::on_Number5_clicked);
+    connectClick(ui->Number6, &Buttoninterface::on_Number6_clicked);
+    connectClick(ui->DPI_11, &Buttoninterface::on_DPI_11_clicked);
+    connectClick(ui->DPI_10, &Buttoninterface::on_DPI_10_clicked);
+    connectClick(ui->DPI_9, &Buttoninterface::on_DPI_9_clicked);
+    connectClick(ui->DPI_7, &Buttoninterface::on_DPI_7_clicked);
+    connectClick(ui->DPI_12, &Buttoninterface::on_DPI_12_clicked);
+    connectClick(ui->DPI_4, &Buttoninterface::on_DPI_4_clicked);
+    connectClick(ui->DPI_13, &Buttoninterface::on_DPI_13_clicked);
+    connectClick(ui->DPI_8, &Buttoninterface::on_DPI_8_clicked);
+    connectClick(ui->Reset, &Buttoninterface::on_Reset_clicked);
+    connectClick(ui->OutputData, &Buttoninterface::on_OutputData_clicked);
+    connectClick(ui->ImportData, &Buttoninterface::on_ImportData_clicked);
+    connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
+            &Buttoninterface::on_ProjectChoose_activated);
+
+    // The function buttons: every click of the lists goes through the table.
+    const auto chosen = [this](QAbstractButton *button) {
+        // The fire key acts on its own press (below).
+        if (button != ui->DPI_6)
+            ChooseFunctionOf(button, button->isChecked());
+    };
+    for (QButtonGroup *group : {FunctionGroup, DetailGroup})
+        connect(group, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked), this, chosen);
+    // A press writes on a double click, then opens the fire-key dialog.
+    connect(ui->DPI_6, &QAbstractButton::clicked, this, [this](bool checked) {
+        on_DPI_6_clicked(checked);
+        on_DPI_6_clicked();
+    });
 }
 
 // ---- driver_sensor.h --------------------------------------------------------------

@@ -336,13 +336,13 @@ void TestButtonCaptions::fillFollowsTheModelsButtonCount()
 
     FillFromMouse(image);
 
-    QCOMPARE(m_page->KeyTypeList.size(), listed);
-    QCOMPARE(m_page->KeyParam1List.size(), listed);
-    QCOMPARE(m_page->KeyParam2List.size(), listed);
+    QCOMPARE(m_page->Assignments().Types().size(), listed);
+    QCOMPARE(m_page->Assignments().Params1().size(), listed);
+    QCOMPARE(m_page->Assignments().Params2().size(), listed);
     for (int i = 0; i < listed; ++i) {
-        QCOMPARE(m_page->KeyTypeList.at(i), 11);
-        QCOMPARE(m_page->KeyParam1List.at(i), 1 + i % 2);
-        QCOMPARE(m_page->KeyParam2List.at(i), i);
+        QCOMPARE(m_page->Assignments().Types().at(i), 11);
+        QCOMPARE(m_page->Assignments().Params1().at(i), 1 + i % 2);
+        QCOMPARE(m_page->Assignments().Params2().at(i), i);
     }
     for (int button = 0; button < 6; ++button) {
         const QString expected = button >= captioned ? QString("before")
@@ -430,9 +430,9 @@ void TestButtonCaptions::resetShowsTheDefaults()
 
     ResetFromWorker();
 
-    QCOMPARE(m_page->KeyTypeList, (QVector<int>{1, 1, 1, 1, 1, 2}));
-    QCOMPARE(m_page->KeyParam1List, (QVector<int>{1, 2, 4, 8, 16, 1}));
-    QCOMPARE(m_page->KeyParam2List, (QVector<int>{0, 0, 0, 0, 0, 0}));
+    QCOMPARE(m_page->Assignments().Types(), (QVector<int>{1, 1, 1, 1, 1, 2}));
+    QCOMPARE(m_page->Assignments().Params1(), (QVector<int>{1, 2, 4, 8, 16, 1}));
+    QCOMPARE(m_page->Assignments().Params2(), (QVector<int>{0, 0, 0, 0, 0, 0}));
     QCOMPARE(Debounce()->currentIndex(), 8);
     QCOMPARE(sleep.count(), 1);
     QCOMPARE(sleep.first().first().toInt(), 60);

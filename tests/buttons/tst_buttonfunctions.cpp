@@ -193,10 +193,10 @@ void TestButtonFunctions::writersStoreEntryAndCaption()
 
     QCOMPARE(StoredEntry(r.device), entry);
     QCOMPARE(Button(r.button)->text(), Button(button)->text());
-    QVERIFY(m_page->KeyTypeList.size() > r.device);
-    QCOMPARE(m_page->KeyTypeList.at(r.device), int(entry[0]));
-    QCOMPARE(m_page->KeyParam1List.at(r.device), int(entry[1]));
-    QCOMPARE(m_page->KeyParam2List.at(r.device), int(entry[2]));
+    QVERIFY(m_page->Assignments().Types().size() > r.device);
+    QCOMPARE(m_page->Assignments().Types().at(r.device), int(entry[0]));
+    QCOMPARE(m_page->Assignments().Params1().at(r.device), int(entry[1]));
+    QCOMPARE(m_page->Assignments().Params2().at(r.device), int(entry[2]));
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -208,9 +208,9 @@ void TestButtonFunctions::writersStoreEntryAndCaption()
 
 void TestButtonFunctions::offlineKeepsCaptionAndLists()
 {
-    m_page->KeyTypeList = {1, 1, 1, 1, 1, 2};
-    m_page->KeyParam1List = {1, 2, 4, 8, 16, 1};
-    m_page->KeyParam2List = {0, 0, 0, 0, 0, 0};
+    m_page->Assignments().Types() = {1, 1, 1, 1, 1, 2};
+    m_page->Assignments().Params1() = {1, 2, 4, 8, 16, 1};
+    m_page->Assignments().Params2() = {0, 0, 0, 0, 0, 0};
     SelectRow(kRows[1]);
     const QString caption = Button("RightKey")->text();
     UnplugMouse();
@@ -219,8 +219,8 @@ void TestButtonFunctions::offlineKeepsCaptionAndLists()
     Click("MidKey");
 
     QCOMPARE(Button("RightKey")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList.at(1), 1);
-    QCOMPARE(m_page->KeyParam1List.at(1), 2);
+    QCOMPARE(m_page->Assignments().Types().at(1), 1);
+    QCOMPARE(m_page->Assignments().Params1().at(1), 2);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(offline.count(), 1);
@@ -240,7 +240,7 @@ void TestButtonFunctions::noRowSelectedWritesNothing()
     Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
     OpenDetailList("DPI_12", "page_3");
     Button("VolumeDown_4")->setChecked(true);
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     HidSim::ClearCallLog();
 
     Click("LeftKey_3");
@@ -250,7 +250,7 @@ void TestButtonFunctions::noRowSelectedWritesNothing()
     QCOMPARE(m_page->DetailGroup->checkedButton(), nullptr);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
 
     Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
     OpenDetailList("DPI_12", "page_3");
@@ -268,7 +268,7 @@ void TestButtonFunctions::mediaKeyOnRowFour()
     QCOMPARE(StoredEntry(4), Entry(5, 0, 0));
     QCOMPARE(StoredKeyRecord(4), BytesOf(MediaKeyRecord(0x183)));
     QCOMPARE(Button("StartPause")->text(), Button("Player")->text());
-    QCOMPARE(m_page->KeyTypeList.value(4), 5);
+    QCOMPARE(m_page->Assignments().Types().value(4), 5);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -312,7 +312,7 @@ void TestButtonFunctions::mediaKeyByCode()
     m_page->WriteMediaKey(1, 0x83);
     QCOMPARE(StoredKeyRecord(1), BytesOf(MediaKeyRecord(0x183)));
     QCOMPARE(Button("RightKey")->text(), Button("Player")->text());
-    QCOMPARE(m_page->KeyTypeList.value(1), 5);
+    QCOMPARE(m_page->Assignments().Types().value(1), 5);
     QCOMPARE(ImagesSent(), 1);
     // It switches no list.
     QCOMPARE(FunctionPage(), QString("page_2"));
@@ -349,7 +349,7 @@ void TestButtonFunctions::combinationLeavesFunctionListOpen()
     QCOMPARE(Button("TopMusic")->text(), QString("Ctrl+C"));
     QCOMPARE(StoredEntry(3), Entry(5, 0, 0));
     QCOMPARE(StoredKeyRecord(3), BytesOf(Buttoninterface::ComboTextToKeyRecord("Ctrl+C")));
-    QCOMPARE(m_page->KeyTypeList.value(3), 5);
+    QCOMPARE(m_page->Assignments().Types().value(3), 5);
     QCOMPARE(FunctionPage(), QString("page_2"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -368,14 +368,14 @@ void TestButtonFunctions::combinationOffline()
 {
     SelectRow(kRows[4]);
     const QString caption = Button("TopMusic")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     UnplugMouse();
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
 
     m_page->WriteKeyCombination(3, "Ctrl+C");
 
     QCOMPARE(Button("TopMusic")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(FunctionPage(), QString("page_2"));
     QCOMPARE(offline.count(), 1);
     QCOMPARE(ImagesSent(), 0);
@@ -402,8 +402,8 @@ void TestButtonFunctions::dpiLockFollowsTheModelsSensor()
     Click("VolumeUp_16");
     QCOMPARE(StoredEntry(4), Entry(10, 7, 0));
     QCOMPARE(Button("StartPause")->text(), Button("DPI_4")->text() + "-400");
-    QCOMPARE(m_page->KeyTypeList.value(4), 10);
-    QCOMPARE(m_page->KeyParam1List.value(4), 7);
+    QCOMPARE(m_page->Assignments().Types().value(4), 10);
+    QCOMPARE(m_page->Assignments().Params1().value(4), 7);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));

@@ -149,7 +149,7 @@ void TestKeyCombination::confirmedCombinationReachesTheMouse()
     QCOMPARE(StoredEntry(device), QByteArray::fromHex("050000"));
     QCOMPARE(StoredKeyRecord(device), BytesOf(Buttoninterface::ComboTextToKeyRecord("Ctrl+C")));
     QCOMPARE(Button(row)->text(), QString("Ctrl+C"));
-    QCOMPARE(m_page->KeyTypeList.value(device), 5);
+    QCOMPARE(m_page->Assignments().Types().value(device), 5);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_9"));
     QCOMPARE(m_page->DetailGroup->checkedButton(), nullptr);
@@ -163,7 +163,7 @@ void TestKeyCombination::cancelChangesNothing()
     PrepareRow("Number4");
     const QString caption = Button("StartPause")->text();
     const QByteArray image = StoredImage();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     WhenDialogOpens(m_page, [](GroupKey *dialog) {
         TypeCtrlC(dialog);
@@ -174,7 +174,7 @@ void TestKeyCombination::cancelChangesNothing()
     QCOMPARE(Button("StartPause")->text(), caption);
     QCOMPARE(StoredImage(), image);
     QCOMPARE(ImagesSent(), 0);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_3"));
     QVERIFY(Button("Mute")->isChecked());
@@ -184,7 +184,7 @@ void TestKeyCombination::offlineRaisesTheNoticeOnce()
 {
     PrepareRow("Number5");
     const QString caption = Button("TopMusic")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     UnplugMouse();
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
 
@@ -197,7 +197,7 @@ void TestKeyCombination::offlineRaisesTheNoticeOnce()
     QCOMPARE(offline.count(), 1);
     QCOMPARE(offline.first().first().toInt(), 0);
     QCOMPARE(Button("TopMusic")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(ImagesSent(), 0);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_9"));

@@ -344,9 +344,9 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("entry");
-    QTest::addColumn<int>("listed");  // what the page's lists keep as the loop code
+    QTest::addColumn<int>("listed");  // the loop code the model keeps: the entry's byte, as the mouse holds it
     QTest::newRow("repeat mode") << kMacroM << Entry(6, 3, 254) << 254;
-    QTest::newRow("loop code above a byte") << QByteArray("300" + kMacroM.mid(3)) << Entry(6, 3, 0x2C) << 300;
+    QTest::newRow("loop code above a byte") << QByteArray("300" + kMacroM.mid(3)) << Entry(6, 3, 0x2C) << 0x2C;
 }
 
 void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
@@ -364,9 +364,9 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
     QCOMPARE(StoredEntry(3), entry);
     QCOMPARE(StoredMacro(3), kRecordM);
     QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
-    QCOMPARE(m_page->KeyTypeList.value(3), 6);
-    QCOMPARE(m_page->KeyParam1List.value(3), 3);
-    QCOMPARE(m_page->KeyParam2List.value(3), listed);
+    QCOMPARE(m_page->Assignments().Types().value(3), 6);
+    QCOMPARE(m_page->Assignments().Params1().value(3), 3);
+    QCOMPARE(m_page->Assignments().Params2().value(3), listed);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QVERIFY(MacroButton("M")->isChecked());
@@ -433,7 +433,7 @@ void TestMacroAssignment::tooManyEventsAreRefused()
     PostMsg::GetInstance()->EmitAddMacroButton();
     OpenMacroList("Number1");
     const QString caption = Button("FireKey")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     WatchModals();
     QTest::mouseClick(MacroButton("Long"), Qt::LeftButton);
@@ -444,7 +444,7 @@ void TestMacroAssignment::tooManyEventsAreRefused()
     QCOMPARE(seen.first().pos, NoticePlace());
     QCOMPARE(ImagesSent(), 0);
     QCOMPARE(Button("FireKey")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
 }
@@ -490,8 +490,8 @@ void TestMacroAssignment::deleteRestoresTheModelsDefaults()
     QCOMPARE(StoredKeyRecord(5), BytesOf(MediaKeyRecord(0xCD)));
     QCOMPARE(Button("BackMusic")->text(), Button("StartPause_2")->text());
     QCOMPARE(Button("RightKey")->text(), kPrefix + "MM");
-    QCOMPARE(m_page->KeyTypeList.value(0), 1);
-    QCOMPARE(m_page->KeyTypeList.value(5), 5);
+    QCOMPARE(m_page->Assignments().Types().value(0), 1);
+    QCOMPARE(m_page->Assignments().Types().value(5), 5);
     QCOMPARE(m_page->RowGroup->checkedButton(), nullptr);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
@@ -527,7 +527,7 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
     SeedMacroRow(4, NamedRecord("MX"));
     ShowImage();
     const QString otherCaption = Button("RightKey")->text();  // a function, not the macro
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     PostMsg::GetInstance()->EmitMacroRename("M", "NN");
 
@@ -540,7 +540,7 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
     QCOMPARE(StoredMacro(3), renamed);
     QCOMPARE(StoredEntry(0), Entry(6, 0, 254));
     QCOMPARE(StoredEntry(3), Entry(6, 3, 255));
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
 
     // A new name longer than the record's field is cut to its 30 bytes.
     const QString longName(40, QLatin1Char('L'));

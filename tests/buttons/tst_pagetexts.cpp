@@ -340,7 +340,7 @@ void TestPageTexts::captionsComeFromTheShownImage()
     QCOMPARE(Button("FireKey")->text(), Button("LeftKey_3")->text());
     QCOMPARE(Button("RightKey")->text(), Button("RightKey_3")->text());
     QCOMPARE(Button("BackMusic")->text(), Button("VolumeUp_8")->text());
-    QCOMPARE(m_page->KeyTypeList, (QVector<int>{1, 1, 1, 1, 1, 2}));
+    QCOMPARE(m_page->Assignments().Types(), (QVector<int>{1, 1, 1, 1, 1, 2}));
     QCOMPARE(QDir(MacroFile::Folder()).entryList(QDir::Files), macros);
     QVERIFY(macro.open(QIODevice::ReadOnly));
     QCOMPARE(macro.readAll(), QByteArray("254\n0x04 1 0\n10ms\n0x04 1 1\n"));

@@ -342,7 +342,7 @@ void TestRowSelection::rowWithoutAnEntryOpensNothing()
 {
     Fixtures::ConfigVariant config({{"Drive1/KeyNumber", "4"}});
     FillFromMouse(m_factory);
-    QCOMPARE(m_page->KeyTypeList.size(), 4);
+    QCOMPARE(m_page->Assignments().Types().size(), 4);
     for (const char *row : {"BackMusic", "StartPause"}) {
         CloseAndUncheck();
         Click(row);
