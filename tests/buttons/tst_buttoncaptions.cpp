@@ -3,6 +3,7 @@
 // which image the page shows afterwards.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "connection.h"
 #include "globals.h"
 #include "hidusb_control.h"
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <thread>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
@@ -73,7 +75,7 @@ QMap<QString, QByteArray> UserFiles()
 
 }  // namespace
 
-class TestButtonCaptions : public QObject
+class TestButtonCaptions : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -96,18 +98,11 @@ private slots:
     void shownImage();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QComboBox *Debounce() const { return Child<QComboBox>("Debunce"); }
     // The image signals as the device side sends them, from a thread of its own.
     void FillFromMouse(const FlashDataMap &image);
     void ResetFromWorker();
 
-    Buttoninterface *m_page = nullptr;
     FlashDataMap m_factory{};
 };
 

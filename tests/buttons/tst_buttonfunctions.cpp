@@ -4,6 +4,7 @@
 // the lists' state afterwards; offline and without a selected row.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -21,12 +22,11 @@
 #include <memory>
 #include <thread>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
 
 // Row button, its marker and the device button it stands for.
 struct Row {
@@ -43,28 +43,9 @@ QByteArray BytesOf(const KeyRecord &record)
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
-}
-
-QByteArray Entry(int type, int param1, int param2)
-{
-    QByteArray entry(3, '\0');
-    entry[0] = char(type);
-    entry[1] = char(param1);
-    entry[2] = char(param2);
-    return entry;
-}
-
 }  // namespace
 
-class TestButtonFunctions : public QObject
+class TestButtonFunctions : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -86,12 +67,6 @@ private slots:
     void receiverMouseTakesDpiUpAndAMediaKey();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
     QString RowsScrollBarSheet() const
@@ -103,8 +78,6 @@ private:
     void SelectRow(const Row &row);
     void OpenDetailList(const QString &opener, const QString &page);
     void Click(const QString &button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestButtonFunctions::init()

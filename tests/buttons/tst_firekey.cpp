@@ -3,6 +3,7 @@
 // writing the confirmed entry to the simulated mouse.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "firekey.h"
 #include "globals.h"
 #include "panelfixture.h"
@@ -19,16 +20,11 @@
 #include <QtTest>
 #include <functional>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
 
 QSpinBox *Spin(QWidget *dialog, const char *name)
 {
@@ -56,7 +52,7 @@ void Press(FireKey *dialog, const char *button)
 
 }  // namespace
 
-class TestFireKey : public QObject
+class TestFireKey : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -77,7 +73,6 @@ private slots:
     void doubleClickWritesBeforeTheDialogOpens();
 
 private:
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     QString Page(const char *stack) const
     {
         return m_page->findChild<QStackedWidget *>(stack)->currentWidget()->objectName();
@@ -85,8 +80,6 @@ private:
     // Selects the row with its marker and opens the function list.
     void PrepareRow(const QString &marker);
     void PressFireKey() { QTest::mouseClick(Button("DPI_6"), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestFireKey::init()

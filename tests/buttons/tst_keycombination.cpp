@@ -4,6 +4,7 @@
 // leave the row as it was.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "groupkey.h"
 #include "keyrecord.h"
 #include "panelfixture.h"
@@ -20,22 +21,11 @@
 #include <QtTest>
 #include <functional>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
-}
 
 QByteArray BytesOf(const KeyRecord &record)
 {
@@ -70,7 +60,7 @@ void Press(GroupKey *dialog, const char *button)
 
 }  // namespace
 
-class TestKeyCombination : public QObject
+class TestKeyCombination : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -83,7 +73,6 @@ private slots:
     void offlineRaisesTheNoticeOnce();
 
 private:
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     QString Page(const char *stack) const
     {
         return m_page->findChild<QStackedWidget *>(stack)->currentWidget()->objectName();
@@ -92,8 +81,6 @@ private:
     // the media-key list with a highlighted key.
     void PrepareRow(const QString &marker);
     void ClickCombination() { QTest::mouseClick(Button("DPI_8"), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestKeyCombination::init()

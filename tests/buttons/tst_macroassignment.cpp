@@ -4,6 +4,7 @@
 // deletions, new names and saves.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -29,13 +30,11 @@
 #include <QtTest>
 #include <cstring>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
-constexpr int kMacros = 0x3BC;
 const QString kPrefix = QStringLiteral("Macro-");
 const QByteArray kMacroM = "254\n0x04 1 0\n10ms\n0x04 1 1\n";
 
@@ -67,28 +66,6 @@ QByteArray KeyPresses(int keys)
         content += "0x04 1 0\n";
     }
     return content;
-}
-
-QByteArray Entry(int type, int param1, int param2)
-{
-    QByteArray entry;
-    entry.append(char(type)).append(char(param1)).append(char(param2));
-    return entry;
-}
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredMacro(int device)
-{
-    return StoredImage().mid(kMacros + kMacroRecordSize * device, kMacroRecordSize);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
 }
 
 // The 592 bytes from their leading part given as hexadecimal text, zeros after it.
@@ -129,7 +106,7 @@ QByteArray NamedRecord(const QByteArray &name)
 
 }  // namespace
 
-class TestMacroAssignment : public QObject
+class TestMacroAssignment : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -155,12 +132,6 @@ private slots:
     void loopCodeAndResetOfAFile();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
     void BuildPage();
@@ -172,8 +143,6 @@ private:
     QStringList MacroTexts() const;
     int Spares() const;
     QPoint NoticePlace() const;
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestMacroAssignment::initTestCase()
