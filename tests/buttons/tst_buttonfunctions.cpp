@@ -181,9 +181,7 @@ void TestButtonFunctions::writersStoreEntryAndCaption()
 
 void TestButtonFunctions::offlineKeepsCaptionAndLists()
 {
-    m_page->Assignments().Types() = {1, 1, 1, 1, 1, 2};
-    m_page->Assignments().Params1() = {1, 2, 4, 8, 16, 1};
-    m_page->Assignments().Params2() = {0, 0, 0, 0, 0, 0};
+    m_page->SlotFormResetButton();  // the factory functions
     SelectRow(kRows[1]);
     const QString caption = Button("RightKey")->text();
     UnplugMouse();
