@@ -125,10 +125,7 @@ void Buttoninterface::ShowCaption(int device, const Function &function)
 
 void Buttoninterface::UncheckFunctionButtons()
 {
-    DetailGroup->setExclusive(false);
-    for (QAbstractButton *button : DetailGroup->buttons())
-        button->setChecked(false);
-    DetailGroup->setExclusive(true);
+    Lists->ClearDetailHighlights();
 }
 
 void Buttoninterface::ChooseFunctionOf(QAbstractButton *button, bool checked)

@@ -33,6 +33,9 @@
 #include "buttonassignments.h"
 #include "buttonfunction.h"
 #include "flashdatamap.h"
+#include "functionlists.h"
+#include "profileandfileactions.h"
+#include "rowlist.h"
 #include "keyrecord.h"
 #include "languagereader.h"
 #include "macrorecord.h"
@@ -135,7 +138,10 @@ public:
 
     // Writes the settings file of `DataMap` for the current model, whole or
     // not at all (see settingsfile.h); false when it could not be written.
-    bool ExportSettings(const QString &path, const FlashDataMap &DataMap) const;
+    bool ExportSettings(const QString &path, const FlashDataMap &DataMap) const
+    {
+        return ProfileAndFileActions::ExportSettings(path, DataMap);
+    }
 
     // Macros. The macro buttons are made from the macro folder's files; the
     // panel that holds them is the widget of the macro list's scroll area.
@@ -333,7 +339,6 @@ private:
     // it is the one row left with the left button, otherwise opens the lists
     // at the row's function, highlighted and scrolled into view.
     void SelectRow(int row, int button);
-    bool IsOnlyLeftButtonRow(int row) const;
     // Shows the function list and `detailPage`, checking `category` and
     // `function` where given.
     void OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function);
@@ -411,8 +416,10 @@ private:
     void ShowMousePicture();
 
     Ui_Buttoninterface *ui;
-    QToolButton *Rows[kRows] = {};
     ButtonAssignments Model;
+    RowList *TheRows = nullptr;
+    FunctionLists *Lists = nullptr;
+    ProfileAndFileActions *WholeMouse = nullptr;
     // What each function button gives a row.
     QHash<QAbstractButton *, Function> FunctionTable;
     // The connection on which sending a pending macro was refused.

@@ -155,9 +155,7 @@ void Buttoninterface::WriteKeyCombination(int button, const QString &text)
     if (IsRowButton(button))
         AssignToDevice(button, Function::Keys(ComboTextToKeyRecord(text)));
     // The function list stays open for the next choice.
-    ui->stackedWidget->setCurrentWidget(ui->page_2);
-    ShowRowsScrollBar();
-    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    Lists->KeepFunctionListOpen();
 }
 
 void Buttoninterface::on_DPI_8_clicked()

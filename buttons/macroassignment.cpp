@@ -288,7 +288,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
         const int device = kRowDeviceButtons[row];
         if (!devices.contains(device))
             continue;
-        Rows[row]->setChecked(true);
+        TheRows->Select(row);
         defaults[row]->setChecked(true);
         const QStringList keyDefault =
             ConfigIni::GetInstance()->ValueList(group, QStringLiteral("KeyParam%1").arg(device + 1));

@@ -19,8 +19,6 @@ namespace {
 
 // Every row of the lists is this many pixels high.
 constexpr int kListRowHeight = 15;
-const QString kRowsScrollBarWide = QStringLiteral("QScrollBar {width:10px;}");
-const QString kRowsScrollBarHidden = QStringLiteral("QScrollBar {width:0px;}");
 
 // Where the function list scrolls for each function type.
 constexpr int kNoFunctionAt = 135;
@@ -60,7 +58,7 @@ enum FunctionType {
 
 void ScrollTo(QScrollArea *area, int position)
 {
-    area->verticalScrollBar()->setSliderPosition(ListScroll::WholeItemPosition(area, position));
+    FunctionLists::ScrollTo(area, position);
 }
 
 int MouseButtonRow(int param)
@@ -81,24 +79,14 @@ void Buttoninterface::on_StartPause_clicked() { SelectRow(3, kRowDeviceButtons[3
 void Buttoninterface::on_TopMusic_clicked() { SelectRow(4, kRowDeviceButtons[4]); }
 void Buttoninterface::on_BackMusic_clicked() { SelectRow(5, kRowDeviceButtons[5]); }
 
-bool Buttoninterface::IsOnlyLeftButtonRow(int row) const
-{
-    return Model.IsOnlyLeftButtonRow(row);
-}
-
 void Buttoninterface::OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function)
 {
-    ui->stackedWidget->setCurrentWidget(ui->page_2);
-    ui->stackedWidget_2->setCurrentWidget(detailPage);
-    if (category)
-        category->setChecked(true);
-    if (function)
-        function->setChecked(true);
+    Lists->OpenAt(detailPage, category, function);
 }
 
 void Buttoninterface::SelectRow(int row, int button)
 {
-    if (IsOnlyLeftButtonRow(row)) {
+    if (TheRows->RefusesSelection(row)) {
         ui->stackedWidget->setCurrentWidget(ui->page);
         ui->stackedWidget_2->setCurrentWidget(ui->page_9);
         ClearRowSelection();
@@ -106,7 +94,7 @@ void Buttoninterface::SelectRow(int row, int button)
         RunNotice(notice);
         return;
     }
-    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(row == 0 ? kRowsScrollBarWide : kRowsScrollBarHidden);
+    Lists->ShowRowsScrollBar(row == 0);
 
     // Lists without an entry for this button (a model with fewer buttons, or
     // no fill yet) name no known function.
