@@ -22,30 +22,6 @@
 
 namespace {
 
-constexpr int kKeyFunction = 5;
-constexpr int kMacroFunction = 6;
-constexpr int kDpiLockFunction = 10;
-// Entries whose caption does not depend on param1.
-constexpr int kAnyParam = -1;
-
-// The button whose text captions an entry.
-struct Caption {
-    int type;
-    int param1;
-    const char *button;
-};
-constexpr Caption kCaptions[] = {
-    {0, kAnyParam, "DPI_5"},      {1, 1, "LeftKey_3"},      {1, 2, "RightKey_3"},     {1, 4, "MidKey"},
-    {1, 8, "BackKey_2"},          {1, 16, "ForWardKey"},    {2, 1, "VolumeUp_8"},     {2, 2, "VolumeUp_9"},
-    {2, 3, "VolumeUp_10"},        {3, 1, "VolumeUp_2"},     {3, 2, "VolumeDown_2"},   {4, kAnyParam, "DPI_6"},
-    {7, kAnyParam, "DPI_2"},      {8, 0, "VolumeUp_4"},     {8, 1, "VolumeUp_5"},     {8, 3, "VolumeUp_6"},
-    {8, 4, "VolumeUp_7"},         {9, kAnyParam, "DPI_3"},  {11, 1, "VolumeUp_14"},   {11, 2, "VolumeDown_14"},
-};
-
-// The reset's lists: left, right, middle, back and forward, then DPI cycle.
-const QVector<int> kResetTypes{1, 1, 1, 1, 1, 2};
-const QVector<int> kResetParam1{1, 2, 4, 8, 16, 1};
-const QVector<int> kResetParam2{0, 0, 0, 0, 0, 0};
 constexpr int kResetDebounceIndex = 8;
 
 QString CurrentDriveGroup()
@@ -65,62 +41,36 @@ int ModelKeyNumber()
 
 std::optional<FlashDataMap> Buttoninterface::ShownImage() const
 {
-    if (!FilledImage)
+    if (!Model.HoldsSettings())
         return std::nullopt;
     if (g_DeviceOnline && g_DeviceDataReady && ImageIsDevicesOwn())
         return ReadImage();
-    return FilledImage;
+    return Model.Image();
 }
 
 // ---- captions ---------------------------------------------------------------------
 
 QToolButton *Buttoninterface::FunctionButtonOf(int type, int param1) const
 {
-    for (const Caption &caption : kCaptions) {
-        if (caption.type == type && (caption.param1 == kAnyParam || caption.param1 == param1))
-            return findChild<QToolButton *>(QLatin1String(caption.button));
+    for (auto each = FunctionTable.constBegin(); each != FunctionTable.constEnd(); ++each) {
+        const Function &function = each.value();
+        if (function.kind() != Function::Kind::Plain && function.kind() != Function::Kind::FireKey)
+            continue;
+        const KeyEntry entry = function.Entry();
+        if (entry.Type == type && CaptionTexts::ParamKey(type, entry.Param1) == CaptionTexts::ParamKey(type, param1))
+            return qobject_cast<QToolButton *>(each.key());
     }
     return nullptr;
 }
 
 void Buttoninterface::ShowButtonFunction(int button, int type, int param1, int param2, const FlashDataMap &image)
 {
-    QToolButton *row = RowOfDeviceButton(button);
-    if (!row)
+    if (!RowOfDeviceButton(button))
         return;
-    switch (type) {
-    case kKeyFunction:
-        ShowKeyCaption(row, image.KeySequences[button]);
-        break;
-    case kMacroFunction:
-        ShowMacroCaption(row, button, param2, image);
-        break;
-    case kDpiLockFunction:
-        row->setText(ui->DPI_4->text() + QLatin1Char('-') + QString::number(DpiCodeToValue(param1)));
-        break;
-    default:
-        if (const QToolButton *function = FunctionButtonOf(type, param1))
-            row->setText(function->text());
-        break;
-    }
-}
-
-void Buttoninterface::ShowKeyCaption(QToolButton *row, const uint8_t *record)
-{
-    const KeyRecord keys = LoadKeyRecord(record);
-    const MacroEvent &first = keys.Events[0];
-    if (first.Kind == kKindConsumer) {
-        // A media key, known by the low byte of its usage.
-        if (const QToolButton *media = MediaButtonOfCode(first.Code & 0xFF))
-            row->setText(media->text());
-        return;
-    }
-    const int named = CaptionKeyCount(keys.Count);
-    const KeyLabels labels = KeyLabels::Current();
-    QStringList names;
-    for (int i = 0; i < named; ++i)
-        names.append(labels.Shown(KeyCodeToName(keys.Events[i].Code & 0xFF, keys.Events[i].Kind)));
-    row->setText(names.join(QLatin1Char('+')));
+    const KeyEntry entry{uint8_t(type), uint8_t(param1), uint8_t(param2)};
+    ShowCaption(button, Function::Stored(entry, image.KeySequences[button], image.Macros[button]));
+    if (type == Function::kMacro)
+        FollowMacroRow(button, image);
 }
 
 int Buttoninterface::CaptionKeyCount(int count)
@@ -131,11 +81,9 @@ int Buttoninterface::CaptionKeyCount(int count)
     return count > kKeyRecordEvents * 2 ? kKeyRecordKeys : count / 2;
 }
 
-void Buttoninterface::ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image)
+void Buttoninterface::FollowMacroRow(int button, const FlashDataMap &image)
 {
-    const QString name = MacroNameOf(image.Macros[button]);
-    row->setText(MacroPrefix + name);
-    Q_UNUSED(loopCode);  // the editor takes it from the image's entry
+    const QString name = Function::MacroNameOf(image.Macros[button]);
     // A name from the mouse or an import becomes a file name only when it is
     // safe as one; "" or "../x" touch no file and reach no editor.
     if (!IsSafeMacroName(name))
@@ -158,19 +106,12 @@ int Buttoninterface::SleepSeconds(const FlashDataMap &image)
 
 void Buttoninterface::ShowButtons(const FlashDataMap &image)
 {
-    FilledImage = image;
+    Model.Load(image, ModelKeyNumber());
     ui->OutputData->setEnabled(true);
-    const int keys = ModelKeyNumber();
-    KeyTypeList.clear();
-    KeyParam1List.clear();
-    KeyParam2List.clear();
-    for (int i = 0; i < keys; ++i) {
-        KeyTypeList.append(image.Keys[i].Type);
-        KeyParam1List.append(image.Keys[i].Param1);
-        KeyParam2List.append(image.Keys[i].Param2);
+    for (int i = 0; i < Model.KeyCount(); ++i) {
+        const KeyEntry entry = image.Keys[i];
+        ShowButtonFunction(i, entry.Type, entry.Param1, entry.Param2, image);
     }
-    for (int i = 0; i < keys; ++i)
-        ShowButtonFunction(i, KeyTypeList.at(i), KeyParam1List.at(i), KeyParam2List.at(i), image);
 }
 
 void Buttoninterface::SlotUpDataButtonUIButton(FlashDataMap DataMap)
@@ -208,15 +149,11 @@ void Buttoninterface::SlotFormResetButton()
     PostMsg::GetInstance()->EmitMouseIndex(0);
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
-    KeyTypeList = kResetTypes;
-    KeyParam1List = kResetParam1;
-    KeyParam2List = kResetParam2;
     // The rows show the defaults rather than the previous mouse's functions.
-    FilledImage.reset();
+    Model.Reset();
     ui->OutputData->setEnabled(false);  // no settings of this mouse to export
-    for (int button = 0; button < kResetTypes.size(); ++button)
-        ShowButtonFunction(button, kResetTypes.at(button), kResetParam1.at(button), kResetParam2.at(button),
-                           FlashDataMap{});
+    for (int row = 0; row < kRows; ++row)
+        ShowCaption(ButtonAssignments::DeviceOfRow(row), *Model.FunctionOfRow(row));
     ui->DebunceButton->SetCurrentIndex(kResetDebounceIndex);
     PostMsg::GetInstance()->EmitLightToFrom(SleepTime::SecondsOfCode(SleepTime::CodeOfItem(SleepTime::kDefaultItem)));
     g_ButtonRefreshing = 0;

@@ -15,6 +15,7 @@
 #include "writers.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QDir>
 #include <QMouseEvent>
@@ -26,7 +27,6 @@ constexpr int kMousePicture = 0;
 // A press is compared with the function list's rectangle this far higher up.
 constexpr int kFunctionListLift = 340;
 
-const QString kRowsScrollBarSheet = QStringLiteral("QScrollBar {width:10px;}");
 
 QString OptionColor(const QString &key)
 {
@@ -42,12 +42,6 @@ QString Buttoninterface::CurrentSensorName()
 Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_Buttoninterface)
 {
     ui->setupUi(this);
-    Rows[0] = ui->FireKey;
-    Rows[1] = ui->RightKey;
-    Rows[2] = ui->BackKey;
-    Rows[3] = ui->StartPause;
-    Rows[4] = ui->TopMusic;
-    Rows[5] = ui->BackMusic;
 
     PostMsg *hub = PostMsg::GetInstance();
     connect(hub, &PostMsg::SigChangeLanguage, this, &Buttoninterface::SlotChangeLanguage);
@@ -60,6 +54,9 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ShowMousePicture();
 
     SetupButtonGroups();
+    WholeMouse = new ProfileAndFileActions(ui->ProjectChoose, this, ConfigPrefix, [this] { return ShownImage(); });
+    BuildFunctionTable();
+    ConnectForm();
     // A short or malformed colour list gives the theme's fallback colour.
     ButtonColor = OptionColor(QStringLiteral("ButtonColor"));
     BuildMacroPanel();
@@ -118,52 +115,40 @@ Buttoninterface::~Buttoninterface()
 
 int Buttoninterface::SelectedDeviceButton() const
 {
-    for (int row = 0; row < kRows; ++row) {
-        if (Rows[row]->isChecked())
-            return kRowDeviceButtons[row];
-    }
-    return -1;
+    return TheRows->SelectedDeviceButton();
 }
 
 QToolButton *Buttoninterface::RowOfDeviceButton(int button) const
 {
-    for (int row = 0; row < kRows; ++row) {
-        if (kRowDeviceButtons[row] == button)
-            return Rows[row];
-    }
-    return nullptr;
+    return TheRows->RowOfDevice(button);
 }
 
 void Buttoninterface::CloseFunctionLists()
 {
-    ui->stackedWidget->setCurrentWidget(ui->page);
-    ShowRowsScrollBar();
-    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    Lists->Close();
 }
 
 void Buttoninterface::ShowRowsScrollBar()
 {
-    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(kRowsScrollBarSheet);
+    Lists->ShowRowsScrollBar();
 }
 
 void Buttoninterface::ClearRowSelection()
 {
-    RowGroup->setExclusive(false);
-    for (QToolButton *row : Rows)
-        row->setChecked(false);
-    RowGroup->setExclusive(true);
+    TheRows->Clear();
 }
 
 void Buttoninterface::SetupButtonGroups()
 {
-    RowGroup = new QButtonGroup(this);
+    TheRows = new RowList({ui->FireKey, ui->RightKey, ui->BackKey, ui->StartPause, ui->TopMusic, ui->BackMusic},
+                          {ui->Number1, ui->Number2, ui->Number3, ui->Number4, ui->Number5, ui->Number6}, Model,
+                          this);
+    RowGroup = TheRows->Group();
     FunctionGroup = new QButtonGroup(this);
     DetailGroup = new QButtonGroup(this);
-    for (QButtonGroup *group : {RowGroup, FunctionGroup, DetailGroup})
+    for (QButtonGroup *group : {FunctionGroup, DetailGroup})
         group->setExclusive(true);
-
-    for (QToolButton *row : Rows)
-        RowGroup->addButton(row);
+    Lists = new FunctionLists(*ui, DetailGroup, this);
 
     const std::initializer_list<QAbstractButton *> functions = {
         ui->LeftKey_3, ui->RightKey_3, ui->MidKey, ui->BackKey_2, ui->ForWardKey, ui->DPI_2,  ui->DPI_3,  ui->DPI_4,
@@ -189,6 +174,57 @@ void Buttoninterface::SetupButtonGroups()
     for (QAbstractButton *button : details)
         DetailGroup->addButton(button);
 }
+
+void Buttoninterface::ConnectForm()
+{
+    const auto connectClick = [this](QAbstractButton *button, void (Buttoninterface::*slot)()) {
+        connect(button, &QAbstractButton::clicked, this, slot);
+    };
+    // List openers and the whole-mouse buttons (rows and markers: RowList).
+    connect(TheRows, &RowList::RowClicked, this,
+            [this](int row) { SelectRow(row, ButtonAssignments::DeviceOfRow(row)); });
+    connect(TheRows, &RowList::MarkerClicked, this, &Buttoninterface::SelectRowFromMarker);
+    connectClick(ui->DPI_11, &Buttoninterface::on_DPI_11_clicked);
+    connectClick(ui->DPI_10, &Buttoninterface::on_DPI_10_clicked);
+    connectClick(ui->DPI_9, &Buttoninterface::on_DPI_9_clicked);
+    connectClick(ui->DPI_7, &Buttoninterface::on_DPI_7_clicked);
+    connectClick(ui->DPI_12, &Buttoninterface::on_DPI_12_clicked);
+    connectClick(ui->DPI_4, &Buttoninterface::on_DPI_4_clicked);
+    connectClick(ui->DPI_13, &Buttoninterface::on_DPI_13_clicked);
+    connectClick(ui->DPI_8, &Buttoninterface::on_DPI_8_clicked);
+    connectClick(ui->Reset, &Buttoninterface::on_Reset_clicked);
+    connectClick(ui->OutputData, &Buttoninterface::on_OutputData_clicked);
+    connectClick(ui->ImportData, &Buttoninterface::on_ImportData_clicked);
+    connect(ui->ProjectChoose, QOverload<int>::of(&QComboBox::activated), this,
+            &Buttoninterface::on_ProjectChoose_activated);
+
+    // The function buttons: every click of the lists goes through the table.
+    const auto chosen = [this](QAbstractButton *button) {
+        // The fire key acts on its own press (below).
+        if (button != ui->DPI_6)
+            ChooseFunctionOf(button, button->isChecked());
+    };
+    for (QButtonGroup *group : {FunctionGroup, DetailGroup})
+        connect(group, QOverload<QAbstractButton *>::of(&QButtonGroup::buttonClicked), this, chosen);
+    // A press writes on a double click, then opens the fire-key dialog.
+    connect(ui->DPI_6, &QAbstractButton::clicked, this, [this](bool checked) {
+        on_DPI_6_clicked(checked);
+        on_DPI_6_clicked();
+    });
+}
+
+// ---- the whole mouse ---------------------------------------------------------------
+
+void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable)
+{
+    WholeMouse->ShowProfiles(ToTalItem, SelectIndex, ItemEnable);
+}
+
+void Buttoninterface::RebuildProfileItems() { WholeMouse->RebuildProfileItems(); }
+void Buttoninterface::on_ProjectChoose_activated(int index) { WholeMouse->ChooseProfile(index); }
+void Buttoninterface::on_Reset_clicked() { WholeMouse->ResetMouse(); }
+void Buttoninterface::on_OutputData_clicked() { WholeMouse->Export(); }
+void Buttoninterface::on_ImportData_clicked() { WholeMouse->Import(); }
 
 // ---- driver_sensor.h --------------------------------------------------------------
 
@@ -309,9 +345,7 @@ void Buttoninterface::mousePressEvent(QMouseEvent *event)
     // left press acts. The event is not passed on.
     if (event->type() != QEvent::MouseButtonPress || event->button() != Qt::LeftButton)
         return;
-    const bool functionListOpen = ui->stackedWidget->currentWidget() != ui->page;
-    const bool detailListOpen = ui->stackedWidget_2->currentWidget() != ui->page_9;
-    const PressOutcome outcome = PressOutcomeAt(event->pos(), functionListOpen, detailListOpen);
+    const PressOutcome outcome = PressOutcomeAt(event->pos(), Lists->FunctionListOpen(), Lists->DetailListOpen());
     if (outcome.clearRows)
         ClearRowSelection();
     if (outcome.closeLists)
@@ -334,32 +368,32 @@ void Buttoninterface::changeEvent(QEvent *event)
 
 void Buttoninterface::on_DPI_11_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_4);
+    Lists->ShowDetail(ui->page_4);
 }
 
 void Buttoninterface::on_DPI_9_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_6);
+    Lists->ShowDetail(ui->page_6);
 }
 
 void Buttoninterface::on_DPI_7_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_7);
+    Lists->ShowDetail(ui->page_7);
 }
 
 void Buttoninterface::on_DPI_12_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_3);
+    Lists->ShowDetail(ui->page_3);
 }
 
 void Buttoninterface::on_DPI_4_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_8);
+    Lists->ShowDetail(ui->page_8);
 }
 
 void Buttoninterface::on_DPI_13_clicked()
 {
-    ui->stackedWidget_2->setCurrentWidget(ui->page_10);
+    Lists->ShowDetail(ui->page_10);
 }
 
 void Buttoninterface::SelectRowFromMarker(int row)
@@ -367,7 +401,7 @@ void Buttoninterface::SelectRowFromMarker(int row)
     // Offline this raises the notice (unless a page is filling itself); the
     // row is selected either way. Nothing opens and nothing is written.
     CheckDeviceOnline();
-    Rows[row]->setChecked(true);
+    TheRows->Select(row);
 }
 
 void Buttoninterface::on_Number1_clicked() { SelectRowFromMarker(0); }

@@ -10,6 +10,10 @@
 // g_ButtonFilled set, which the wait popup waits for. A fill also hands the
 // image's sleep time on to the settings page (SigLightToFrom).
 //
+// The rows show a ButtonAssignments model: what each device button holds, by
+// entry and record. Captions, the left-button guard and the rows of a macro
+// come from the model, never from the texts the rows show.
+//
 // The whole mouse: the profile box lists the mouse's profiles and switches
 // between them (the pages are then read again from the new profile); Reset
 // returns the mouse to its factory settings; the settings the rows show are
@@ -17,26 +21,34 @@
 //
 // Macros: the page lists the files of the macro folder as buttons on the
 // macro list; choosing one builds the device's macro record from the file and
-// writes it with the entry {6, button, loop code}. A row holds a macro when its
-// caption is MacroPrefix followed by the macro's name; the macro editor's
-// deletions, new names and saves find their rows by that caption.
+// writes it with the entry {6, button, loop code}. The macro editor's
+// deletions, new names and saves find their rows in the model: entries of a
+// macro whose record carries the macro's name.
 //
-// The slots are connected by object name when the form is built, in the
-// order in which they are declared here: a button with a (bool) slot and an
-// argument-less slot runs both on one click, in this order.
+// The form's widgets are connected by the constructor, not by object name:
+// the function buttons through one table (button -> Function) to
+// OnFunctionChosen. The on_<object>_clicked slots stay as the public names of
+// what a click does.
 
+#include "buttonassignments.h"
+#include "buttonfunction.h"
 #include "flashdatamap.h"
+#include "functionlists.h"
+#include "profileandfileactions.h"
+#include "rowlist.h"
 #include "keyrecord.h"
 #include "languagereader.h"
 #include "macrorecord.h"
 #include "writers.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 #include <optional>
 
+class QAbstractButton;
 class QButtonGroup;
 class QDialog;
 class QToolButton;
@@ -79,9 +91,11 @@ public:
 
     // Clears every highlight of the detail lists (macro buttons included).
     void UncheckFunctionButtons();
-    // Keeps an entry written for device button `button` in the three lists,
-    // growing them with zero entries where they are shorter.
-    void StoreButtonFunction(int button, int type, int param1, int param2);
+    // What the rows show: the entries and records of the device's buttons.
+    const ButtonAssignments &Assignments() const { return Model; }
+    // The function a button of the function or detail lists gives a row
+    // (fire key and DPI lock with the values they take when chosen now).
+    std::optional<Function> FunctionOfButton(const QAbstractButton *button) const;
 
     // Key records. A combination text ("Ctrl+Shift+A", "Ctrl+Num+") is split
     // into key names as KeyNames::SplitCombination does, its keys named as
@@ -96,6 +110,8 @@ public:
     static QString KeyCodeToName(int code, int kind);
     // How many keys the caption of a combination record of `count` events names.
     static int CaptionKeyCount(int count);
+    // The caption of a combination record: its keys' names joined by "+".
+    static QString KeysCaption(const KeyRecord &keys);
     // Kind and code of event `index` of a macro record from a key name.
     static void MacroKeyNameToEvent(const QString &name, int index, MacroRecord &record);
     // Writes a combination to device button 0-5 and captions its row; the
@@ -122,7 +138,10 @@ public:
 
     // Writes the settings file of `DataMap` for the current model, whole or
     // not at all (see settingsfile.h); false when it could not be written.
-    bool ExportSettings(const QString &path, const FlashDataMap &DataMap) const;
+    bool ExportSettings(const QString &path, const FlashDataMap &DataMap) const
+    {
+        return ProfileAndFileActions::ExportSettings(path, DataMap);
+    }
 
     // Macros. The macro buttons are made from the macro folder's files; the
     // panel that holds them is the widget of the macro list's scroll area.
@@ -144,11 +163,6 @@ public:
     // at all; nothing for a name that is not safe as a file name.
     static void ResetMacroFile(const QString &name, const QString &loopCode);
 
-    // The page's copy of the device's button table (KeyEntry Type, Param1,
-    // Param2), indexed by device button.
-    QVector<int> KeyTypeList;
-    QVector<int> KeyParam1List;
-    QVector<int> KeyParam2List;
     // The model's sensor name; the DPI-lock codes follow it.
     QString SensorName;
     // The numeric definitions of driver_sensor.h, in file order.
@@ -196,11 +210,16 @@ public slots:
     void on_DPI_5_clicked(bool checked);
     // Key combination: asks for the keys with the key-combination dialog.
     void on_DPI_8_clicked();
-    // Fire key. A click runs both, in this order: the writer acts only for a
+    // Fire key. A press runs both, in this order: the writer acts only for a
     // double click (checked), the second opens the fire-key dialog, which
     // calls the writer itself when it is confirmed.
     void on_DPI_6_clicked(bool checked);
     void on_DPI_6_clicked();
+    // A function chosen for the selected row: written, and on success (or
+    // held until the mouse's settings are read) shown on the row and kept in
+    // the model; the lists close. A function of the function list first
+    // clears the highlights of the detail lists.
+    void OnFunctionChosen(const Function &function);
     // Tilt, lighting and DPI functions of the detail lists.
     void on_VolumeUp_2_clicked(bool checked);
     void on_VolumeDown_2_clicked(bool checked);
@@ -320,7 +339,6 @@ private:
     // it is the one row left with the left button, otherwise opens the lists
     // at the row's function, highlighted and scrolled into view.
     void SelectRow(int row, int button);
-    bool IsOnlyLeftButtonRow(int row) const;
     // Shows the function list and `detailPage`, checking `category` and
     // `function` where given.
     void OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function);
@@ -330,10 +348,11 @@ private:
     // page shows, or null when the record is no media key.
     QToolButton *MediaButtonOfRow(int button) const;
 
-    // The button whose text captions an entry of type 0-4, 7-9 or 11, or null.
+    // The button that gives an entry of type 0-4, 7-9 or 11, or null.
     QToolButton *FunctionButtonOf(int type, int param1) const;
-    void ShowKeyCaption(QToolButton *row, const uint8_t *record);
-    void ShowMacroCaption(QToolButton *row, int button, int loopCode, const FlashDataMap &image);
+    // Hands a macro row's record on to the macro editor, or sends the saved
+    // file of a macro not yet on the mouse.
+    void FollowMacroRow(int button, const FlashDataMap &image);
     // A pending macro (pendingmacros.h) whose saved file is there; a pending
     // macro without a file loses its mark.
     bool HoldsPendingMacro(const QString &name) const;
@@ -342,36 +361,36 @@ private:
     // captions their rows.
     void ShowButtons(const FlashDataMap &image);
 
-    // The writers of the buttons of the function, tilt, lighting, DPI and
-    // wheel lists, of the media keys and of the DPI-lock values: each finds
-    // the selected row, writes, and captions the row only when the mouse took it.
-    void WriteSimpleFunction(QToolButton *button, bool checked);
-    void WriteMediaButton(QToolButton *button, bool checked);
-    void WriteDpiLock(QToolButton *button, bool checked);
-    // Writes the entry (type, param1, param2) to the selected row's device
-    // button; unless the mouse refused it, the row shows `caption` and the
-    // page keeps the entry. Refused, with nothing written, when no row is
-    // selected.
-    WriteResult AssignToSelectedRow(int type, int param1, int param2, const QString &caption);
-    // Gives device button `device` the function of `button` again (a row's
+    // The forwarders' common step: a checked click chooses the button's function.
+    void ChooseFunctionOf(QAbstractButton *button, bool checked);
+    // Writes `function` to the selected row's device button; unless the mouse
+    // refused it, the row shows the function's caption and the model keeps
+    // it. Refused, with nothing written, when no row is selected.
+    WriteResult AssignToSelectedRow(const Function &function);
+    // The same for the row of device button `device`.
+    WriteResult AssignToDevice(int device, const Function &function);
+    // Sends `function` to device button `device` by the writer its kind needs.
+    static WriteResult WriteFunction(int device, const Function &function);
+    // Gives device button `device` its factory function again (a row's
     // default after its macro was deleted), its key record cleared.
     void RestoreFunctionDefault(int device, QToolButton *button);
-    // Writes a key record with the entry {5, 0, 0}; on success stores the
-    // entry and gives the row of `button` the caption.
-    bool WriteKeyRecord(int button, const KeyRecord &record, const QString &caption);
+    // The texts captions are made of, as the page shows them now.
+    CaptionTexts CurrentCaptionTexts() const;
+    // Shows `function`'s caption on the row of device button `device`; a
+    // function without one leaves the caption.
+    void ShowCaption(int device, const Function &function);
+
+    // The one table of the function buttons, and the connections of the form.
+    void BuildFunctionTable();
+    void ConnectForm();
 
     void SetupButtonGroups();
     // Fills the macro panel from the folder; `skipEveryXml` also passes over
     // the names containing "xml" after the first, which a build keeps.
     void FillMacroPanel(bool skipEveryXml);
     QToolButton *AddMacroButton(const QString &text, bool spare);
-    // Device buttons of the rows that play macro `name`: their entry is a
-    // macro's and the record the page shows carries that name.
+    // Device buttons of the rows that play macro `name` (see the model).
     QList<int> RowsShowingMacro(const QString &name) const;
-    // The image the rows show keeps a macro record the mouse took.
-    void KeepShownMacroRecord(int device, const uint8_t *record);
-    // The name a device macro record carries.
-    static QString MacroNameOf(const uint8_t *record);
     // Runs `notice` modally over the page at the offset of the page's notices.
     void RunNotice(QDialog &notice);
     void ReadSensorDefinitions();
@@ -397,9 +416,12 @@ private:
     void ShowMousePicture();
 
     Ui_Buttoninterface *ui;
-    QToolButton *Rows[kRows] = {};
-    // The image of the last fill; none before the first and after a reset.
-    std::optional<FlashDataMap> FilledImage;
+    ButtonAssignments Model;
+    RowList *TheRows = nullptr;
+    FunctionLists *Lists = nullptr;
+    ProfileAndFileActions *WholeMouse = nullptr;
+    // What each function button gives a row.
+    QHash<QAbstractButton *, Function> FunctionTable;
     // The connection on which sending a pending macro was refused.
     uint64_t pendingSendRefusedOn = 0;
 };

@@ -9,28 +9,8 @@
 
 namespace {
 
-constexpr int kDpiLockFunction = 10;
 // Sensors without definitions code a value as value / 50 - 1.
 constexpr int kPlainStep = 50;
-
-struct DpiLockValue {
-    const char *button;
-    int value;
-};
-constexpr DpiLockValue kDpiLockValues[] = {
-    {"VolumeUp_11", 100}, {"VolumeUp_12", 200}, {"VolumeUp_13", 300},  {"VolumeUp_16", 400},
-    {"VolumeUp_15", 500}, {"VolumeUp_19", 600}, {"VolumeUp_20", 700},  {"VolumeUp_22", 800},
-    {"VolumeUp_18", 900}, {"VolumeUp_24", 1000}, {"VolumeUp_23", 1100}, {"VolumeUp_21", 1200},
-};
-
-const DpiLockValue *DpiLockValueOf(const QObject *button)
-{
-    for (const DpiLockValue &lock : kDpiLockValues) {
-        if (button->objectName() == QLatin1String(lock.button))
-            return &lock;
-    }
-    return nullptr;
-}
 
 // What every definition of the sensor contains: "SENSOR_<sensor>_DPI".
 QString SensorPrefix(const QString &sensor)
@@ -80,9 +60,9 @@ int Buttoninterface::DpiCodeToValue(int code, const QString &sensor, const QVect
 
 QToolButton *Buttoninterface::DpiLockButtonOf(int value) const
 {
-    for (const DpiLockValue &lock : kDpiLockValues) {
-        if (lock.value == value)
-            return findChild<QToolButton *>(QLatin1String(lock.button));
+    for (auto each = FunctionTable.constBegin(); each != FunctionTable.constEnd(); ++each) {
+        if (each.value().kind() == Function::Kind::DpiLock && each.value().DpiValue() == value)
+            return qobject_cast<QToolButton *>(each.key());
     }
     return nullptr;
 }
@@ -97,27 +77,15 @@ int Buttoninterface::DpiCodeToValue(int code) const
     return DpiCodeToValue(code, SensorName, DefineNames, DefineValues);
 }
 
-void Buttoninterface::WriteDpiLock(QToolButton *button, bool checked)
-{
-    if (!checked)
-        return;
-    const DpiLockValue *lock = DpiLockValueOf(button);
-    if (!lock)
-        return;
-    const int code = DpiValueToCode(lock->value);
-    AssignToSelectedRow(kDpiLockFunction, code, 0, ui->DPI_4->text() + QLatin1Char('-') + button->text());
-    CloseFunctionLists();
-}
-
-void Buttoninterface::on_VolumeUp_11_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_11, checked); }
-void Buttoninterface::on_VolumeUp_12_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_12, checked); }
-void Buttoninterface::on_VolumeUp_13_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_13, checked); }
-void Buttoninterface::on_VolumeUp_16_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_16, checked); }
-void Buttoninterface::on_VolumeUp_15_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_15, checked); }
-void Buttoninterface::on_VolumeUp_19_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_19, checked); }
-void Buttoninterface::on_VolumeUp_20_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_20, checked); }
-void Buttoninterface::on_VolumeUp_22_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_22, checked); }
-void Buttoninterface::on_VolumeUp_18_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_18, checked); }
-void Buttoninterface::on_VolumeUp_24_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_24, checked); }
-void Buttoninterface::on_VolumeUp_23_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_23, checked); }
-void Buttoninterface::on_VolumeUp_21_clicked(bool checked) { WriteDpiLock(ui->VolumeUp_21, checked); }
+void Buttoninterface::on_VolumeUp_11_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_11, checked); }
+void Buttoninterface::on_VolumeUp_12_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_12, checked); }
+void Buttoninterface::on_VolumeUp_13_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_13, checked); }
+void Buttoninterface::on_VolumeUp_16_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_16, checked); }
+void Buttoninterface::on_VolumeUp_15_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_15, checked); }
+void Buttoninterface::on_VolumeUp_19_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_19, checked); }
+void Buttoninterface::on_VolumeUp_20_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_20, checked); }
+void Buttoninterface::on_VolumeUp_22_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_22, checked); }
+void Buttoninterface::on_VolumeUp_18_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_18, checked); }
+void Buttoninterface::on_VolumeUp_24_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_24, checked); }
+void Buttoninterface::on_VolumeUp_23_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_23, checked); }
+void Buttoninterface::on_VolumeUp_21_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp_21, checked); }

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int kFireKeyType = 4;
 // What the dialog shows for a row without the fire key.
 constexpr int kDefaultInterval = 10;
 constexpr int kDefaultCount = 3;
@@ -24,11 +23,7 @@ constexpr int kDialogOffsetY = -70;
 
 void Buttoninterface::on_DPI_6_clicked(bool checked)
 {
-    if (!checked)
-        return;
-    UncheckFunctionButtons();
-    AssignToSelectedRow(kFireKeyType, FireInterval, FireCount, ui->DPI_6->text());
-    CloseFunctionLists();
+    ChooseFunctionOf(ui->DPI_6, checked);
 }
 
 void Buttoninterface::on_DPI_6_clicked()
@@ -40,14 +35,13 @@ void Buttoninterface::on_DPI_6_clicked()
         return;
     }
 
-    // A row that shows the fire-key caption opens at its own values.
-    const int selected = SelectedDeviceButton();
-    const int device = selected >= 0 ? selected : 0;
-    const bool hasFireKey = selected >= 0 && RowOfDeviceButton(selected)->text() == ui->DPI_6->text();
+    // A row that holds the fire key opens at its own values.
+    const std::optional<KeyEntry> entry = Model.Entry(SelectedDeviceButton());
+    const bool hasFireKey = entry && entry->Type == Function::kFireKey;
 
     FireKey dialog;
-    dialog.SetInterval(hasFireKey ? KeyParam1List.value(device, kDefaultInterval) : kDefaultInterval);
-    dialog.SetCount(hasFireKey ? KeyParam2List.value(device, kDefaultCount) : kDefaultCount);
+    dialog.SetInterval(hasFireKey ? entry->Param1 : kDefaultInterval);
+    dialog.SetCount(hasFireKey ? entry->Param2 : kDefaultCount);
     PlaceOnOpener(&dialog, this, kDialogOffsetX, kDialogOffsetY);
     dialog.exec();
     if (!dialog.Confirmed)

@@ -13,10 +13,10 @@
 
 #include <QStackedWidget>
 #include <QStringList>
+#include <optional>
 
 namespace {
 
-constexpr int kKeyFunction = 5;
 // The key-combination dialog sits left of and above the page's centre.
 constexpr int kKeyDialogOffsetX = -50;
 constexpr int kKeyDialogOffsetY = -70;
@@ -40,41 +40,23 @@ const Modifier *ModifierNamed(const QString &name)
     return nullptr;
 }
 
-// The media buttons and their consumer usages; the low byte of a usage is the
+// The consumer usages of the media keys; the low byte of a usage is the
 // media key's code.
-struct MediaKey {
-    const char *button;
-    int usage;
-};
-constexpr MediaKey kMediaKeys[] = {
-    {"Player", 0x183},       {"StartPause_2", 0xCD},  {"BackMusic_2", 0xB5},   {"TopMusic_2", 0xB6},
-    {"Mute", 0xB7},          {"VolumeUp", 0xE2},      {"VolumeDown", 0xE9},    {"VolumeDown_4", 0xEA},
-    {"VolumeDown_5", 0x18A}, {"VolumeDown_6", 0x192}, {"VolumeDown_3", 0x194}, {"VolumeDown_8", 0x223},
-    {"VolumeDown_9", 0x221}, {"VolumeDown_7", 0x225}, {"VolumeDown_10", 0x224}, {"VolumeDown_12", 0x226},
-    {"VolumeDown_13", 0x227}, {"VolumeDown_11", 0x22A},
-};
+constexpr int kMediaUsages[] = {0x183, 0xCD,  0xB5,  0xB6,  0xB7,  0xE2,  0xE9,  0xEA,  0x18A,
+                                0x192, 0x194, 0x223, 0x221, 0x225, 0x224, 0x226, 0x227, 0x22A};
 
-const MediaKey *MediaKeyOfButton(const QObject *button)
+std::optional<int> MediaUsageOfCode(int code)
 {
-    for (const MediaKey &key : kMediaKeys) {
-        if (button->objectName() == QLatin1String(key.button))
-            return &key;
+    for (int usage : kMediaUsages) {
+        if ((usage & 0xFF) == code)
+            return usage;
     }
-    return nullptr;
-}
-
-const MediaKey *MediaKeyOfCode(int code)
-{
-    for (const MediaKey &key : kMediaKeys) {
-        if ((key.usage & 0xFF) == code)
-            return &key;
-    }
-    return nullptr;
+    return std::nullopt;
 }
 
 bool IsRowButton(int button)
 {
-    return button >= 0 && button < Buttoninterface::kRows;
+    return ButtonAssignments::RowOfDevice(button) >= 0;
 }
 
 }  // namespace
@@ -154,29 +136,26 @@ void Buttoninterface::MacroKeyNameToEvent(const QString &name, int index, MacroR
     KeyNames::KeyNameToEvent(name, index, record);
 }
 
-// ---- writing ----------------------------------------------------------------------
-
-bool Buttoninterface::WriteKeyRecord(int button, const KeyRecord &record, const QString &caption)
+QString Buttoninterface::KeysCaption(const KeyRecord &keys)
 {
-    const KeyEntry entry{kKeyFunction, 0, 0};
-    const KeyRecordBytes bytes = StoreKeyRecord(record);
-    if (WriteKeySequence(button, &entry, bytes.data()) == WriteResult::Refused)
-        return false;
-    StoreButtonFunction(button, kKeyFunction, 0, 0);
-    RowOfDeviceButton(button)->setText(caption);
-    return true;
+    const int named = CaptionKeyCount(keys.Count);
+    const KeyLabels labels = KeyLabels::Current();
+    QStringList names;
+    for (int i = 0; i < named; ++i)
+        names.append(labels.Shown(KeyCodeToName(keys.Events[i].Code & 0xFF, keys.Events[i].Kind)));
+    return names.join(QLatin1Char('+'));
 }
+
+// ---- writing ----------------------------------------------------------------------
 
 void Buttoninterface::WriteKeyCombination(int button, const QString &text)
 {
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
     UncheckFunctionButtons();
     if (IsRowButton(button))
-        WriteKeyRecord(button, ComboTextToKeyRecord(text), ComboTextKept(text));
+        AssignToDevice(button, Function::Keys(ComboTextToKeyRecord(text)));
     // The function list stays open for the next choice.
-    ui->stackedWidget->setCurrentWidget(ui->page_2);
-    ShowRowsScrollBar();
-    ui->stackedWidget_2->setCurrentWidget(ui->page_9);
+    Lists->KeepFunctionListOpen();
 }
 
 void Buttoninterface::on_DPI_8_clicked()
@@ -191,46 +170,36 @@ void Buttoninterface::on_DPI_8_clicked()
 
 QToolButton *Buttoninterface::MediaButtonOfCode(int code) const
 {
-    const MediaKey *key = MediaKeyOfCode(code);
-    return key ? findChild<QToolButton *>(QLatin1String(key->button)) : nullptr;
+    for (auto each = FunctionTable.constBegin(); each != FunctionTable.constEnd(); ++each) {
+        const auto &keys = each.value().KeyRecordBytesToStore();
+        if (keys && (LoadKeyRecord(keys->data()).Events[0].Code & 0xFF) == code)
+            return qobject_cast<QToolButton *>(each.key());
+    }
+    return nullptr;
 }
 
 void Buttoninterface::WriteMediaKey(int button, int code)
 {
-    const MediaKey *key = MediaKeyOfCode(code);
-    if (!key || !IsRowButton(button))
-        return;
-    WriteKeyRecord(button, MediaKeyRecord(key->usage), MediaButtonOfCode(code)->text());
+    const std::optional<int> usage = MediaUsageOfCode(code);
+    if (usage && IsRowButton(button))
+        AssignToDevice(button, Function::Keys(MediaKeyRecord(*usage)));
 }
 
-void Buttoninterface::WriteMediaButton(QToolButton *button, bool checked)
-{
-    if (!checked)
-        return;
-    const MediaKey *key = MediaKeyOfButton(button);
-    if (!key)
-        return;
-    const int device = SelectedDeviceButton();
-    if (device >= 0)
-        WriteKeyRecord(device, MediaKeyRecord(key->usage), button->text());
-    CloseFunctionLists();
-}
-
-void Buttoninterface::on_Player_clicked(bool checked) { WriteMediaButton(ui->Player, checked); }
-void Buttoninterface::on_StartPause_2_clicked(bool checked) { WriteMediaButton(ui->StartPause_2, checked); }
-void Buttoninterface::on_BackMusic_2_clicked(bool checked) { WriteMediaButton(ui->BackMusic_2, checked); }
-void Buttoninterface::on_TopMusic_2_clicked(bool checked) { WriteMediaButton(ui->TopMusic_2, checked); }
-void Buttoninterface::on_Mute_clicked(bool checked) { WriteMediaButton(ui->Mute, checked); }
-void Buttoninterface::on_VolumeUp_clicked(bool checked) { WriteMediaButton(ui->VolumeUp, checked); }
-void Buttoninterface::on_VolumeDown_clicked(bool checked) { WriteMediaButton(ui->VolumeDown, checked); }
-void Buttoninterface::on_VolumeDown_4_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_4, checked); }
-void Buttoninterface::on_VolumeDown_5_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_5, checked); }
-void Buttoninterface::on_VolumeDown_6_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_6, checked); }
-void Buttoninterface::on_VolumeDown_3_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_3, checked); }
-void Buttoninterface::on_VolumeDown_8_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_8, checked); }
-void Buttoninterface::on_VolumeDown_9_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_9, checked); }
-void Buttoninterface::on_VolumeDown_7_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_7, checked); }
-void Buttoninterface::on_VolumeDown_10_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_10, checked); }
-void Buttoninterface::on_VolumeDown_12_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_12, checked); }
-void Buttoninterface::on_VolumeDown_13_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_13, checked); }
-void Buttoninterface::on_VolumeDown_11_clicked(bool checked) { WriteMediaButton(ui->VolumeDown_11, checked); }
+void Buttoninterface::on_Player_clicked(bool checked) { ChooseFunctionOf(ui->Player, checked); }
+void Buttoninterface::on_StartPause_2_clicked(bool checked) { ChooseFunctionOf(ui->StartPause_2, checked); }
+void Buttoninterface::on_BackMusic_2_clicked(bool checked) { ChooseFunctionOf(ui->BackMusic_2, checked); }
+void Buttoninterface::on_TopMusic_2_clicked(bool checked) { ChooseFunctionOf(ui->TopMusic_2, checked); }
+void Buttoninterface::on_Mute_clicked(bool checked) { ChooseFunctionOf(ui->Mute, checked); }
+void Buttoninterface::on_VolumeUp_clicked(bool checked) { ChooseFunctionOf(ui->VolumeUp, checked); }
+void Buttoninterface::on_VolumeDown_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown, checked); }
+void Buttoninterface::on_VolumeDown_4_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_4, checked); }
+void Buttoninterface::on_VolumeDown_5_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_5, checked); }
+void Buttoninterface::on_VolumeDown_6_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_6, checked); }
+void Buttoninterface::on_VolumeDown_3_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_3, checked); }
+void Buttoninterface::on_VolumeDown_8_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_8, checked); }
+void Buttoninterface::on_VolumeDown_9_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_9, checked); }
+void Buttoninterface::on_VolumeDown_7_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_7, checked); }
+void Buttoninterface::on_VolumeDown_10_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_10, checked); }
+void Buttoninterface::on_VolumeDown_12_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_12, checked); }
+void Buttoninterface::on_VolumeDown_13_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_13, checked); }
+void Buttoninterface::on_VolumeDown_11_clicked(bool checked) { ChooseFunctionOf(ui->VolumeDown_11, checked); }

@@ -27,7 +27,6 @@
 
 namespace {
 
-constexpr int kMacroFunction = 6;
 // The editor's save is written to the mouse this long after it announced it.
 constexpr int kMacroSaveWaitMs = 1500;
 // What the editor's save announces: its events changed, or its loop mode.
@@ -59,22 +58,7 @@ QString WithoutNul(QString text)
     return text.remove(QChar(0));
 }
 
-// A record with its name replaced; count and events stay.
-void Rename(MacroRecord &record, const QString &name)
-{
-    const QByteArray bytes = MacroRecordNameBytes(WithoutNul(name));
-    std::memset(record.Name, 0, sizeof record.Name);
-    std::memcpy(record.Name, bytes.constData(), size_t(bytes.size()));
-    record.NameLength = uint8_t(bytes.size());
-}
-
 }  // namespace
-
-QString Buttoninterface::MacroNameOf(const uint8_t *record)
-{
-    const char *field = reinterpret_cast<const char *>(record) + offsetof(MacroRecord, Name);
-    return QString::fromLocal8Bit(field, int(strnlen(field, kMacroNameBytes)));
-}
 
 // ---- the macro list ---------------------------------------------------------------
 
@@ -189,12 +173,11 @@ void Buttoninterface::slotButtonClicked(bool checked)
         RunNotice(notice);
     } else if (built == MacroBuild::Built && device >= 0) {
         const int loopCode = ReadMacroLoopCode(name).toInt();  // 0 when it is no number
-        const KeyEntry entry{kMacroFunction, uint8_t(device), uint8_t(loopCode)};
-        const MacroRecordBytes bytes = StoreRecord(record);
+        const Function macro = Function::Macro(device, record, loopCode);
+        const KeyEntry entry = macro.Entry();
         if (SendMacroToButton(device, entry, record) != WriteResult::Refused) {
             RowOfDeviceButton(device)->setText(MacroPrefix + name);
-            StoreButtonFunction(device, kMacroFunction, device, loopCode);
-            KeepShownMacroRecord(device, bytes.data());
+            Model.Assign(ButtonAssignments::RowOfDevice(device), macro);
         }
     }
     CloseFunctionLists();
@@ -269,15 +252,15 @@ void Buttoninterface::SendSavedMacro(int button, const QString &name)
     MacroRecord record = EmptyMacroRecord();
     if (BuildMacroRecord(name, &record) != MacroBuild::Built)
         return;
-    const int loopCode = ReadMacroLoopCode(name).toInt();
-    const KeyEntry entry{kMacroFunction, uint8_t(button), uint8_t(loopCode)};
+    const Function macro = Function::Macro(button, record, ReadMacroLoopCode(name).toInt());
+    const KeyEntry entry = macro.Entry();
     // Set before the send: a refusal refills the pages and shows its notice
     // while the send is still under way.
     pendingSendRefusedOn = serial;
     if (SendMacroToButton(button, entry, record) == WriteResult::Refused)
         return;
     pendingSendRefusedOn = 0;
-    StoreButtonFunction(button, kMacroFunction, button, loopCode);
+    Model.Assign(ButtonAssignments::RowOfDevice(button), macro);
     if (PendingMacros::SavedFileReachedMouse(name, ReadImage()))
         PendingMacros::Clear(name);
 }
@@ -286,15 +269,7 @@ void Buttoninterface::SendSavedMacro(int button, const QString &name)
 
 QList<int> Buttoninterface::RowsShowingMacro(const QString &name) const
 {
-    QList<int> devices;
-    const std::optional<FlashDataMap> image = ShownImage();
-    if (!image)
-        return devices;
-    for (int device : kRowDeviceButtons) {
-        if (KeyTypeList.value(device, -1) == kMacroFunction && MacroNameOf(image->Macros[device]) == name)
-            devices.append(device);
-    }
-    return devices;
+    return Model.DevicesOfMacro(name);
 }
 
 void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
@@ -313,7 +288,7 @@ void Buttoninterface::SlotDeleteMacroButton(QString MacroName)
         const int device = kRowDeviceButtons[row];
         if (!devices.contains(device))
             continue;
-        Rows[row]->setChecked(true);
+        TheRows->Select(row);
         defaults[row]->setChecked(true);
         const QStringList keyDefault =
             ConfigIni::GetInstance()->ValueList(group, QStringLiteral("KeyParam%1").arg(device + 1));
@@ -335,20 +310,13 @@ void Buttoninterface::SlotMacroRename(QString OldName, QString NewName)
 {
     for (int device : RowsShowingMacro(OldName)) {
         RowOfDeviceButton(device)->setText(MacroPrefix + NewName);
+        // The record the mouse holds: the editor may have sent new events since the fill.
         const FlashDataMap image = ReadImage();
-        MacroRecord record = LoadRecord(image.Macros[device]);
-        Rename(record, NewName);
-        const KeyEntry entry = image.Keys[device];
-        const MacroRecordBytes bytes = StoreRecord(record);
-        if (WriteKeyMacro(device, &entry, bytes.data()) != WriteResult::Refused)
-            KeepShownMacroRecord(device, bytes.data());
+        const MacroRecordBytes renamed = ButtonAssignments::Renamed(image.Macros[device], NewName);
+        const KeyEntry entry = *Model.Entry(device);
+        if (WriteKeyMacro(device, &entry, renamed.data()) != WriteResult::Refused)
+            Model.KeepMacroRecord(device, renamed);
     }
-}
-
-void Buttoninterface::KeepShownMacroRecord(int device, const uint8_t *record)
-{
-    if (FilledImage && device >= 0 && device < kKeyCount)
-        std::memcpy(FilledImage->Macros[device], record, kMacroRecordSize);
 }
 
 void Buttoninterface::SlotUpDataMacro(QString MacroName, int index)
@@ -363,10 +331,17 @@ void Buttoninterface::SlotUpDataMacro(QString MacroName, int index)
     } else if (index == kLoopModeSaved) {
         const int loopCode = ReadMacroLoopCode(MacroName).toInt();
         for (int device : devices) {
-            const FlashDataMap image = ReadImage();
-            KeyEntry entry = image.Keys[device];
+            // A row whose macro was taken away meanwhile (the wait above) is left alone.
+            const std::optional<KeyEntry> held = Model.Entry(device);
+            if (!held || held->Type != Function::kMacro)
+                continue;
+            KeyEntry entry = *held;
             entry.Param2 = uint8_t(loopCode);
-            WriteKeyMacro(device, &entry, image.Macros[device]);
+            // The record the mouse holds: the editor sends new events itself.
+            const FlashDataMap image = ReadImage();
+            if (WriteKeyMacro(device, &entry, image.Macros[device]) != WriteResult::Refused)
+                Model.Assign(ButtonAssignments::RowOfDevice(device),
+                             Function::Macro(device, LoadRecord(image.Macros[device]), loopCode));
         }
     }
 }

@@ -11,7 +11,6 @@
 #include "languagereader.h"
 
 #include <QFont>
-#include <QSignalBlocker>
 
 namespace {
 
@@ -103,16 +102,4 @@ TagMap Buttoninterface::PageTextTargets()
         });
     }
     return tags;
-}
-
-void Buttoninterface::RebuildProfileItems()
-{
-    MyConmboBox *box = ui->ProjectChoose;
-    const int count = box->count();
-    const int current = box->currentIndex();
-    const QSignalBlocker quiet(box);
-    box->clear();
-    for (int item = 0; item < count; ++item)
-        box->addItem(ConfigPrefix + QString::number(item + 1));
-    box->setCurrentIndex(current);
 }

@@ -19,8 +19,6 @@ namespace {
 
 // Every row of the lists is this many pixels high.
 constexpr int kListRowHeight = 15;
-const QString kRowsScrollBarWide = QStringLiteral("QScrollBar {width:10px;}");
-const QString kRowsScrollBarHidden = QStringLiteral("QScrollBar {width:0px;}");
 
 // Where the function list scrolls for each function type.
 constexpr int kNoFunctionAt = 135;
@@ -60,7 +58,7 @@ enum FunctionType {
 
 void ScrollTo(QScrollArea *area, int position)
 {
-    area->verticalScrollBar()->setSliderPosition(ListScroll::WholeItemPosition(area, position));
+    FunctionLists::ScrollTo(area, position);
 }
 
 int MouseButtonRow(int param)
@@ -81,31 +79,14 @@ void Buttoninterface::on_StartPause_clicked() { SelectRow(3, kRowDeviceButtons[3
 void Buttoninterface::on_TopMusic_clicked() { SelectRow(4, kRowDeviceButtons[4]); }
 void Buttoninterface::on_BackMusic_clicked() { SelectRow(5, kRowDeviceButtons[5]); }
 
-bool Buttoninterface::IsOnlyLeftButtonRow(int row) const
-{
-    // Captions are texts of the page's buttons, so they compare in any language.
-    const QString left = ui->LeftKey_3->text();
-    int leftRows = 0;
-    for (const QToolButton *each : Rows) {
-        if (each->text() == left)
-            ++leftRows;
-    }
-    return leftRows == 1 && Rows[row]->text() == left;
-}
-
 void Buttoninterface::OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function)
 {
-    ui->stackedWidget->setCurrentWidget(ui->page_2);
-    ui->stackedWidget_2->setCurrentWidget(detailPage);
-    if (category)
-        category->setChecked(true);
-    if (function)
-        function->setChecked(true);
+    Lists->OpenAt(detailPage, category, function);
 }
 
 void Buttoninterface::SelectRow(int row, int button)
 {
-    if (IsOnlyLeftButtonRow(row)) {
+    if (TheRows->RefusesSelection(row)) {
         ui->stackedWidget->setCurrentWidget(ui->page);
         ui->stackedWidget_2->setCurrentWidget(ui->page_9);
         ClearRowSelection();
@@ -113,13 +94,13 @@ void Buttoninterface::SelectRow(int row, int button)
         RunNotice(notice);
         return;
     }
-    ui->scrollArea_11->verticalScrollBar()->setStyleSheet(row == 0 ? kRowsScrollBarWide : kRowsScrollBarHidden);
+    Lists->ShowRowsScrollBar(row == 0);
 
     // Lists without an entry for this button (a model with fewer buttons, or
     // no fill yet) name no known function.
-    const bool listed = button < KeyTypeList.size() && button < KeyParam1List.size();
-    const int type = listed ? KeyTypeList.at(button) : kUnknown;
-    const int param = listed ? KeyParam1List.at(button) : 0;
+    const std::optional<KeyEntry> entry = Model.Entry(button);
+    const int type = entry ? int(entry->Type) : int(kUnknown);
+    const int param = entry ? entry->Param1 : 0;
     QScrollArea *functions = ui->scrollArea_4;
     QScrollArea *dpiLocks = ui->scrollArea_10;
 
@@ -204,13 +185,14 @@ QToolButton *Buttoninterface::MediaButtonOfRow(int button) const
 
 void Buttoninterface::ShowMacroOfRow(int row)
 {
-    // The row's caption alone names its macro.
-    const QString caption = QString(Rows[row]->text()).remove(QChar(0));
+    // The record the row holds names its macro.
+    const std::optional<Function> function = Model.FunctionOfRow(row);
+    const QString name = function ? function->MacroName() : QString();
     int position = 0;
     for (QToolButton *macro : qAsConst(MacroButtons)) {
         position += kListRowHeight;
         // Spares carry no name and stand for no macro.
-        if (macro->text().isEmpty() || MacroPrefix + macro->text() != caption)
+        if (macro->text().isEmpty() || macro->text() != name)
             continue;
         macro->setChecked(true);
         ScrollTo(ui->scrollArea_7, position);

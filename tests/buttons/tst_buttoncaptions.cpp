@@ -3,6 +3,7 @@
 // which image the page shows afterwards.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "connection.h"
 #include "globals.h"
 #include "hidusb_control.h"
@@ -25,6 +26,7 @@
 #include <cstring>
 #include <thread>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
@@ -73,7 +75,7 @@ QMap<QString, QByteArray> UserFiles()
 
 }  // namespace
 
-class TestButtonCaptions : public QObject
+class TestButtonCaptions : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -96,18 +98,11 @@ private slots:
     void shownImage();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QComboBox *Debounce() const { return Child<QComboBox>("Debunce"); }
     // The image signals as the device side sends them, from a thread of its own.
     void FillFromMouse(const FlashDataMap &image);
     void ResetFromWorker();
 
-    Buttoninterface *m_page = nullptr;
     FlashDataMap m_factory{};
 };
 
@@ -336,13 +331,13 @@ void TestButtonCaptions::fillFollowsTheModelsButtonCount()
 
     FillFromMouse(image);
 
-    QCOMPARE(m_page->KeyTypeList.size(), listed);
-    QCOMPARE(m_page->KeyParam1List.size(), listed);
-    QCOMPARE(m_page->KeyParam2List.size(), listed);
+    QCOMPARE(m_page->Assignments().Types().size(), listed);
+    QCOMPARE(m_page->Assignments().Params1().size(), listed);
+    QCOMPARE(m_page->Assignments().Params2().size(), listed);
     for (int i = 0; i < listed; ++i) {
-        QCOMPARE(m_page->KeyTypeList.at(i), 11);
-        QCOMPARE(m_page->KeyParam1List.at(i), 1 + i % 2);
-        QCOMPARE(m_page->KeyParam2List.at(i), i);
+        QCOMPARE(m_page->Assignments().Types().at(i), 11);
+        QCOMPARE(m_page->Assignments().Params1().at(i), 1 + i % 2);
+        QCOMPARE(m_page->Assignments().Params2().at(i), i);
     }
     for (int button = 0; button < 6; ++button) {
         const QString expected = button >= captioned ? QString("before")
@@ -430,9 +425,9 @@ void TestButtonCaptions::resetShowsTheDefaults()
 
     ResetFromWorker();
 
-    QCOMPARE(m_page->KeyTypeList, (QVector<int>{1, 1, 1, 1, 1, 2}));
-    QCOMPARE(m_page->KeyParam1List, (QVector<int>{1, 2, 4, 8, 16, 1}));
-    QCOMPARE(m_page->KeyParam2List, (QVector<int>{0, 0, 0, 0, 0, 0}));
+    QCOMPARE(m_page->Assignments().Types(), (QVector<int>{1, 1, 1, 1, 1, 2}));
+    QCOMPARE(m_page->Assignments().Params1(), (QVector<int>{1, 2, 4, 8, 16, 1}));
+    QCOMPARE(m_page->Assignments().Params2(), (QVector<int>{0, 0, 0, 0, 0, 0}));
     QCOMPARE(Debounce()->currentIndex(), 8);
     QCOMPARE(sleep.count(), 1);
     QCOMPARE(sleep.first().first().toInt(), 60);

@@ -4,6 +4,7 @@
 // the lists' state afterwards; offline and without a selected row.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -21,12 +22,11 @@
 #include <memory>
 #include <thread>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
 
 // Row button, its marker and the device button it stands for.
 struct Row {
@@ -43,28 +43,9 @@ QByteArray BytesOf(const KeyRecord &record)
     return QByteArray(reinterpret_cast<const char *>(bytes.data()), int(bytes.size()));
 }
 
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
-}
-
-QByteArray Entry(int type, int param1, int param2)
-{
-    QByteArray entry(3, '\0');
-    entry[0] = char(type);
-    entry[1] = char(param1);
-    entry[2] = char(param2);
-    return entry;
-}
-
 }  // namespace
 
-class TestButtonFunctions : public QObject
+class TestButtonFunctions : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -86,12 +67,6 @@ private slots:
     void receiverMouseTakesDpiUpAndAMediaKey();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
     QString RowsScrollBarSheet() const
@@ -103,8 +78,6 @@ private:
     void SelectRow(const Row &row);
     void OpenDetailList(const QString &opener, const QString &page);
     void Click(const QString &button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestButtonFunctions::init()
@@ -193,10 +166,10 @@ void TestButtonFunctions::writersStoreEntryAndCaption()
 
     QCOMPARE(StoredEntry(r.device), entry);
     QCOMPARE(Button(r.button)->text(), Button(button)->text());
-    QVERIFY(m_page->KeyTypeList.size() > r.device);
-    QCOMPARE(m_page->KeyTypeList.at(r.device), int(entry[0]));
-    QCOMPARE(m_page->KeyParam1List.at(r.device), int(entry[1]));
-    QCOMPARE(m_page->KeyParam2List.at(r.device), int(entry[2]));
+    QVERIFY(m_page->Assignments().Types().size() > r.device);
+    QCOMPARE(m_page->Assignments().Types().at(r.device), int(entry[0]));
+    QCOMPARE(m_page->Assignments().Params1().at(r.device), int(entry[1]));
+    QCOMPARE(m_page->Assignments().Params2().at(r.device), int(entry[2]));
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -208,9 +181,7 @@ void TestButtonFunctions::writersStoreEntryAndCaption()
 
 void TestButtonFunctions::offlineKeepsCaptionAndLists()
 {
-    m_page->KeyTypeList = {1, 1, 1, 1, 1, 2};
-    m_page->KeyParam1List = {1, 2, 4, 8, 16, 1};
-    m_page->KeyParam2List = {0, 0, 0, 0, 0, 0};
+    m_page->SlotFormResetButton();  // the factory functions
     SelectRow(kRows[1]);
     const QString caption = Button("RightKey")->text();
     UnplugMouse();
@@ -219,8 +190,8 @@ void TestButtonFunctions::offlineKeepsCaptionAndLists()
     Click("MidKey");
 
     QCOMPARE(Button("RightKey")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList.at(1), 1);
-    QCOMPARE(m_page->KeyParam1List.at(1), 2);
+    QCOMPARE(m_page->Assignments().Types().at(1), 1);
+    QCOMPARE(m_page->Assignments().Params1().at(1), 2);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(offline.count(), 1);
@@ -240,7 +211,7 @@ void TestButtonFunctions::noRowSelectedWritesNothing()
     Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
     OpenDetailList("DPI_12", "page_3");
     Button("VolumeDown_4")->setChecked(true);
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     HidSim::ClearCallLog();
 
     Click("LeftKey_3");
@@ -250,7 +221,7 @@ void TestButtonFunctions::noRowSelectedWritesNothing()
     QCOMPARE(m_page->DetailGroup->checkedButton(), nullptr);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
 
     Child<QStackedWidget>("stackedWidget")->setCurrentWidget(Child("page_2"));
     OpenDetailList("DPI_12", "page_3");
@@ -268,7 +239,7 @@ void TestButtonFunctions::mediaKeyOnRowFour()
     QCOMPARE(StoredEntry(4), Entry(5, 0, 0));
     QCOMPARE(StoredKeyRecord(4), BytesOf(MediaKeyRecord(0x183)));
     QCOMPARE(Button("StartPause")->text(), Button("Player")->text());
-    QCOMPARE(m_page->KeyTypeList.value(4), 5);
+    QCOMPARE(m_page->Assignments().Types().value(4), 5);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -312,7 +283,7 @@ void TestButtonFunctions::mediaKeyByCode()
     m_page->WriteMediaKey(1, 0x83);
     QCOMPARE(StoredKeyRecord(1), BytesOf(MediaKeyRecord(0x183)));
     QCOMPARE(Button("RightKey")->text(), Button("Player")->text());
-    QCOMPARE(m_page->KeyTypeList.value(1), 5);
+    QCOMPARE(m_page->Assignments().Types().value(1), 5);
     QCOMPARE(ImagesSent(), 1);
     // It switches no list.
     QCOMPARE(FunctionPage(), QString("page_2"));
@@ -349,7 +320,7 @@ void TestButtonFunctions::combinationLeavesFunctionListOpen()
     QCOMPARE(Button("TopMusic")->text(), QString("Ctrl+C"));
     QCOMPARE(StoredEntry(3), Entry(5, 0, 0));
     QCOMPARE(StoredKeyRecord(3), BytesOf(Buttoninterface::ComboTextToKeyRecord("Ctrl+C")));
-    QCOMPARE(m_page->KeyTypeList.value(3), 5);
+    QCOMPARE(m_page->Assignments().Types().value(3), 5);
     QCOMPARE(FunctionPage(), QString("page_2"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));
@@ -368,14 +339,14 @@ void TestButtonFunctions::combinationOffline()
 {
     SelectRow(kRows[4]);
     const QString caption = Button("TopMusic")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     UnplugMouse();
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
 
     m_page->WriteKeyCombination(3, "Ctrl+C");
 
     QCOMPARE(Button("TopMusic")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(FunctionPage(), QString("page_2"));
     QCOMPARE(offline.count(), 1);
     QCOMPARE(ImagesSent(), 0);
@@ -402,8 +373,8 @@ void TestButtonFunctions::dpiLockFollowsTheModelsSensor()
     Click("VolumeUp_16");
     QCOMPARE(StoredEntry(4), Entry(10, 7, 0));
     QCOMPARE(Button("StartPause")->text(), Button("DPI_4")->text() + "-400");
-    QCOMPARE(m_page->KeyTypeList.value(4), 10);
-    QCOMPARE(m_page->KeyParam1List.value(4), 7);
+    QCOMPARE(m_page->Assignments().Types().value(4), 10);
+    QCOMPARE(m_page->Assignments().Params1().value(4), 7);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QCOMPARE(RowsScrollBarSheet(), QString("QScrollBar {width:10px;}"));

@@ -4,6 +4,7 @@
 // destructor while the device side waits on the page.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "debouncetime.h"
 #include "globals.h"
 #include "hidusb_control.h"
@@ -34,6 +35,8 @@
 #include <mutex>
 
 using Fixtures::ConfigVariant;
+
+using namespace ButtonPageKit;
 
 namespace {
 
@@ -109,7 +112,7 @@ QString ClassOf(const QWidget *widget)
 
 }  // namespace
 
-class TestButtonPage : public QObject
+class TestButtonPage : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -136,17 +139,9 @@ private slots:
     void destructorReleasesAWaitingWorkerPass();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QStackedWidget *FunctionList() const { return Child<QStackedWidget>("stackedWidget"); }
     QStackedWidget *DetailList() const { return Child<QStackedWidget>("stackedWidget_2"); }
     void Rebuild();
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestButtonPage::initTestCase()

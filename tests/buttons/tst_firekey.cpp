@@ -3,6 +3,7 @@
 // writing the confirmed entry to the simulated mouse.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "firekey.h"
 #include "globals.h"
 #include "panelfixture.h"
@@ -19,16 +20,11 @@
 #include <QtTest>
 #include <functional>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
 
 QSpinBox *Spin(QWidget *dialog, const char *name)
 {
@@ -56,7 +52,7 @@ void Press(FireKey *dialog, const char *button)
 
 }  // namespace
 
-class TestFireKey : public QObject
+class TestFireKey : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -77,7 +73,6 @@ private slots:
     void doubleClickWritesBeforeTheDialogOpens();
 
 private:
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     QString Page(const char *stack) const
     {
         return m_page->findChild<QStackedWidget *>(stack)->currentWidget()->objectName();
@@ -85,8 +80,6 @@ private:
     // Selects the row with its marker and opens the function list.
     void PrepareRow(const QString &marker);
     void PressFireKey() { QTest::mouseClick(Button("DPI_6"), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestFireKey::init()
@@ -164,7 +157,7 @@ void TestFireKey::dialogLookAndEnglishTexts()
 
 void TestFireKey::opensAtTheRowsValues_data()
 {
-    QTest::addColumn<bool>("fireKeyCaption");
+    QTest::addColumn<bool>("fireKeyRow");
     QTest::addColumn<int>("interval");
     QTest::addColumn<int>("count");
 
@@ -174,14 +167,16 @@ void TestFireKey::opensAtTheRowsValues_data()
 
 void TestFireKey::opensAtTheRowsValues()
 {
-    QFETCH(bool, fireKeyCaption);
+    QFETCH(bool, fireKeyRow);
     QFETCH(int, interval);
     QFETCH(int, count);
-    PrepareRow("Number2");
-    // The lists hold the fire key either way: only the caption tells.
-    m_page->StoreButtonFunction(1, 4, 50, 0);
-    if (fireKeyCaption)
+    FlashDataMap image{};
+    image.Keys[1] = fireKeyRow ? KeyEntry{4, 50, 0} : KeyEntry{1, 2, 0};
+    m_page->SlotUpDataButtonUIButton(image);
+    // The row's entry decides, not a caption that reads like the fire key.
+    if (!fireKeyRow)
         Button("RightKey")->setText(Button("DPI_6")->text());
+    PrepareRow("Number2");
 
     int shownInterval = -1;
     int shownCount = -1;
@@ -229,9 +224,9 @@ void TestFireKey::confirmedValuesReachTheMouse()
     QCOMPARE(StoredEntry(device), QByteArray::fromHex("04C800"));
     QCOMPARE(ImagesSent(), 1);
     QCOMPARE(Button(row)->text(), Button("DPI_6")->text());
-    QCOMPARE(m_page->KeyTypeList.value(device), 4);
-    QCOMPARE(m_page->KeyParam1List.value(device), 200);
-    QCOMPARE(m_page->KeyParam2List.value(device), 0);
+    QCOMPARE(m_page->Assignments().Types().value(device), 4);
+    QCOMPARE(m_page->Assignments().Params1().value(device), 200);
+    QCOMPARE(m_page->Assignments().Params2().value(device), 0);
     QCOMPARE(m_page->FireInterval, 200);
     QCOMPARE(m_page->FireCount, 0);
     QCOMPARE(m_page->DetailGroup->checkedButton(), nullptr);
@@ -254,7 +249,7 @@ void TestFireKey::waysOutChangeNothing()
     PrepareRow("Number4");
     const QString caption = Button("StartPause")->text();
     const QByteArray image = StoredImage();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     bool confirmed = true;
     FireKey *seen = nullptr;
@@ -274,7 +269,7 @@ void TestFireKey::waysOutChangeNothing()
     QCOMPARE(Button("StartPause")->text(), caption);
     QCOMPARE(StoredImage(), image);
     QCOMPARE(ImagesSent(), 0);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(m_page->FireInterval, 10);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
 }
@@ -330,7 +325,7 @@ void TestFireKey::doubleClickWritesBeforeTheDialogOpens()
     PrepareRow("Number1");
     emit Button("DPI_6")->clicked(true);
     QCOMPARE(entryWhenOpen, QByteArray::fromHex("040A03"));
-    QCOMPARE(m_page->KeyTypeList.value(0), 4);
+    QCOMPARE(m_page->Assignments().Types().value(0), 4);
     QCOMPARE(Button("FireKey")->text(), Button("DPI_6")->text());
 }
 

@@ -4,6 +4,7 @@
 // leave the row as it was.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "groupkey.h"
 #include "keyrecord.h"
 #include "panelfixture.h"
@@ -20,22 +21,11 @@
 #include <QtTest>
 #include <functional>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
-}
 
 QByteArray BytesOf(const KeyRecord &record)
 {
@@ -70,7 +60,7 @@ void Press(GroupKey *dialog, const char *button)
 
 }  // namespace
 
-class TestKeyCombination : public QObject
+class TestKeyCombination : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -83,7 +73,6 @@ private slots:
     void offlineRaisesTheNoticeOnce();
 
 private:
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     QString Page(const char *stack) const
     {
         return m_page->findChild<QStackedWidget *>(stack)->currentWidget()->objectName();
@@ -92,8 +81,6 @@ private:
     // the media-key list with a highlighted key.
     void PrepareRow(const QString &marker);
     void ClickCombination() { QTest::mouseClick(Button("DPI_8"), Qt::LeftButton); }
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestKeyCombination::init()
@@ -149,7 +136,7 @@ void TestKeyCombination::confirmedCombinationReachesTheMouse()
     QCOMPARE(StoredEntry(device), QByteArray::fromHex("050000"));
     QCOMPARE(StoredKeyRecord(device), BytesOf(Buttoninterface::ComboTextToKeyRecord("Ctrl+C")));
     QCOMPARE(Button(row)->text(), QString("Ctrl+C"));
-    QCOMPARE(m_page->KeyTypeList.value(device), 5);
+    QCOMPARE(m_page->Assignments().Types().value(device), 5);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_9"));
     QCOMPARE(m_page->DetailGroup->checkedButton(), nullptr);
@@ -163,7 +150,7 @@ void TestKeyCombination::cancelChangesNothing()
     PrepareRow("Number4");
     const QString caption = Button("StartPause")->text();
     const QByteArray image = StoredImage();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     WhenDialogOpens(m_page, [](GroupKey *dialog) {
         TypeCtrlC(dialog);
@@ -174,7 +161,7 @@ void TestKeyCombination::cancelChangesNothing()
     QCOMPARE(Button("StartPause")->text(), caption);
     QCOMPARE(StoredImage(), image);
     QCOMPARE(ImagesSent(), 0);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_3"));
     QVERIFY(Button("Mute")->isChecked());
@@ -184,7 +171,7 @@ void TestKeyCombination::offlineRaisesTheNoticeOnce()
 {
     PrepareRow("Number5");
     const QString caption = Button("TopMusic")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
     UnplugMouse();
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
 
@@ -197,7 +184,7 @@ void TestKeyCombination::offlineRaisesTheNoticeOnce()
     QCOMPARE(offline.count(), 1);
     QCOMPARE(offline.first().first().toInt(), 0);
     QCOMPARE(Button("TopMusic")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(ImagesSent(), 0);
     QCOMPARE(Page("stackedWidget"), QString("page_2"));
     QCOMPARE(Page("stackedWidget_2"), QString("page_9"));

@@ -4,6 +4,7 @@
 // deletions, new names and saves.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -29,13 +30,11 @@
 #include <QtTest>
 #include <cstring>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
 
-constexpr int kKeys = 0x4A;
-constexpr int kKeySequences = 0x7C;
-constexpr int kMacros = 0x3BC;
 const QString kPrefix = QStringLiteral("Macro-");
 const QByteArray kMacroM = "254\n0x04 1 0\n10ms\n0x04 1 1\n";
 
@@ -67,28 +66,6 @@ QByteArray KeyPresses(int keys)
         content += "0x04 1 0\n";
     }
     return content;
-}
-
-QByteArray Entry(int type, int param1, int param2)
-{
-    QByteArray entry;
-    entry.append(char(type)).append(char(param1)).append(char(param2));
-    return entry;
-}
-
-QByteArray StoredEntry(int device)
-{
-    return StoredImage().mid(kKeys + 3 * device, 3);
-}
-
-QByteArray StoredMacro(int device)
-{
-    return StoredImage().mid(kMacros + kMacroRecordSize * device, kMacroRecordSize);
-}
-
-QByteArray StoredKeyRecord(int device)
-{
-    return StoredImage().mid(kKeySequences + kKeySequenceSize * device, kKeySequenceSize);
 }
 
 // The 592 bytes from their leading part given as hexadecimal text, zeros after it.
@@ -129,7 +106,7 @@ QByteArray NamedRecord(const QByteArray &name)
 
 }  // namespace
 
-class TestMacroAssignment : public QObject
+class TestMacroAssignment : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -155,12 +132,6 @@ private slots:
     void loopCodeAndResetOfAFile();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
     void BuildPage();
@@ -172,8 +143,6 @@ private:
     QStringList MacroTexts() const;
     int Spares() const;
     QPoint NoticePlace() const;
-
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestMacroAssignment::initTestCase()
@@ -344,9 +313,9 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord_data()
 {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<QByteArray>("entry");
-    QTest::addColumn<int>("listed");  // what the page's lists keep as the loop code
+    QTest::addColumn<int>("listed");  // the loop code the model keeps: the entry's byte, as the mouse holds it
     QTest::newRow("repeat mode") << kMacroM << Entry(6, 3, 254) << 254;
-    QTest::newRow("loop code above a byte") << QByteArray("300" + kMacroM.mid(3)) << Entry(6, 3, 0x2C) << 300;
+    QTest::newRow("loop code above a byte") << QByteArray("300" + kMacroM.mid(3)) << Entry(6, 3, 0x2C) << 0x2C;
 }
 
 void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
@@ -364,9 +333,9 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
     QCOMPARE(StoredEntry(3), entry);
     QCOMPARE(StoredMacro(3), kRecordM);
     QCOMPARE(Button("TopMusic")->text(), kPrefix + "M");
-    QCOMPARE(m_page->KeyTypeList.value(3), 6);
-    QCOMPARE(m_page->KeyParam1List.value(3), 3);
-    QCOMPARE(m_page->KeyParam2List.value(3), listed);
+    QCOMPARE(m_page->Assignments().Types().value(3), 6);
+    QCOMPARE(m_page->Assignments().Params1().value(3), 3);
+    QCOMPARE(m_page->Assignments().Params2().value(3), listed);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
     QVERIFY(MacroButton("M")->isChecked());
@@ -433,7 +402,7 @@ void TestMacroAssignment::tooManyEventsAreRefused()
     PostMsg::GetInstance()->EmitAddMacroButton();
     OpenMacroList("Number1");
     const QString caption = Button("FireKey")->text();
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     WatchModals();
     QTest::mouseClick(MacroButton("Long"), Qt::LeftButton);
@@ -444,7 +413,7 @@ void TestMacroAssignment::tooManyEventsAreRefused()
     QCOMPARE(seen.first().pos, NoticePlace());
     QCOMPARE(ImagesSent(), 0);
     QCOMPARE(Button("FireKey")->text(), caption);
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
 }
@@ -490,8 +459,8 @@ void TestMacroAssignment::deleteRestoresTheModelsDefaults()
     QCOMPARE(StoredKeyRecord(5), BytesOf(MediaKeyRecord(0xCD)));
     QCOMPARE(Button("BackMusic")->text(), Button("StartPause_2")->text());
     QCOMPARE(Button("RightKey")->text(), kPrefix + "MM");
-    QCOMPARE(m_page->KeyTypeList.value(0), 1);
-    QCOMPARE(m_page->KeyTypeList.value(5), 5);
+    QCOMPARE(m_page->Assignments().Types().value(0), 1);
+    QCOMPARE(m_page->Assignments().Types().value(5), 5);
     QCOMPARE(m_page->RowGroup->checkedButton(), nullptr);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
@@ -527,7 +496,7 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
     SeedMacroRow(4, NamedRecord("MX"));
     ShowImage();
     const QString otherCaption = Button("RightKey")->text();  // a function, not the macro
-    const QVector<int> types = m_page->KeyTypeList;
+    const QVector<int> types = m_page->Assignments().Types();
 
     PostMsg::GetInstance()->EmitMacroRename("M", "NN");
 
@@ -540,7 +509,7 @@ void TestMacroAssignment::renameKeepsCountEventsAndEntry()
     QCOMPARE(StoredMacro(3), renamed);
     QCOMPARE(StoredEntry(0), Entry(6, 0, 254));
     QCOMPARE(StoredEntry(3), Entry(6, 3, 255));
-    QCOMPARE(m_page->KeyTypeList, types);
+    QCOMPARE(m_page->Assignments().Types(), types);
 
     // A new name longer than the record's field is cut to its 30 bytes.
     const QString longName(40, QLatin1Char('L'));

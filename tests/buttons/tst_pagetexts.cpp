@@ -6,6 +6,7 @@
 // the six shipped files fits its widget.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "devicecache.h"
 #include "firekey.h"
 #include "globals.h"
@@ -25,6 +26,8 @@
 #include <QToolButton>
 #include <QtTest>
 #include <memory>
+
+using namespace ButtonPageKit;
 
 namespace {
 
@@ -105,7 +108,7 @@ int RoomFor(const QWidget *widget)
 
 }  // namespace
 
-class TestPageTexts : public QObject
+class TestPageTexts : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -125,11 +128,10 @@ private slots:
 
 private:
     void MakePage();
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     QComboBox *Debounce() const { return m_page->findChild<QComboBox *>("Debunce"); }
     QComboBox *Profiles() const { return m_page->findChild<MyConmboBox *>("ProjectChoose"); }
 
-    std::unique_ptr<Buttoninterface> m_page;
+    std::unique_ptr<Buttoninterface> m_ownedPage;
 };
 
 void TestPageTexts::init()
@@ -143,13 +145,15 @@ void TestPageTexts::init()
 
 void TestPageTexts::cleanup()
 {
-    m_page.reset();
+    m_page = nullptr;
+    m_ownedPage.reset();
     g_LoadCacheName.Set(QString());
 }
 
 void TestPageTexts::MakePage()
 {
-    m_page = std::make_unique<Buttoninterface>(nullptr);
+    m_ownedPage = std::make_unique<Buttoninterface>(nullptr);
+    m_page = m_ownedPage.get();
 }
 
 void TestPageTexts::fontFollowsTheLanguage_data()
@@ -340,7 +344,7 @@ void TestPageTexts::captionsComeFromTheShownImage()
     QCOMPARE(Button("FireKey")->text(), Button("LeftKey_3")->text());
     QCOMPARE(Button("RightKey")->text(), Button("RightKey_3")->text());
     QCOMPARE(Button("BackMusic")->text(), Button("VolumeUp_8")->text());
-    QCOMPARE(m_page->KeyTypeList, (QVector<int>{1, 1, 1, 1, 1, 2}));
+    QCOMPARE(m_page->Assignments().Types(), (QVector<int>{1, 1, 1, 1, 1, 2}));
     QCOMPARE(QDir(MacroFile::Folder()).entryList(QDir::Files), macros);
     QVERIFY(macro.open(QIODevice::ReadOnly));
     QCOMPARE(macro.readAll(), QByteArray("254\n0x04 1 0\n10ms\n0x04 1 1\n"));

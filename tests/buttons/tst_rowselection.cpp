@@ -2,6 +2,7 @@
 // function, checked and scrolled into view; the last left-button row refuses.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <thread>
 
+using namespace ButtonPageKit;
 using namespace PanelFixture;
 
 namespace {
@@ -56,7 +58,7 @@ void SetMacroName(FlashDataMap &image, int button, const QByteArray &name)
 
 }  // namespace
 
-class TestRowSelection : public QObject
+class TestRowSelection : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -71,12 +73,6 @@ private slots:
     void mediaFromTheCachedImage();
 
 private:
-    template <typename T = QWidget>
-    T *Child(const QString &name) const
-    {
-        return m_page->findChild<T *>(name);
-    }
-    QToolButton *Button(const QString &name) const { return Child<QToolButton>(name); }
     QString FunctionPage() const { return Child<QStackedWidget>("stackedWidget")->currentWidget()->objectName(); }
     QString DetailPage() const { return Child<QStackedWidget>("stackedWidget_2")->currentWidget()->objectName(); }
     QScrollBar *Bar(const QString &area) const { return Child<QScrollArea>(area)->verticalScrollBar(); }
@@ -92,7 +88,6 @@ private:
     QStringList CheckedFunctions() const;
     void Click(const QString &button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
 
-    Buttoninterface *m_page = nullptr;
     FlashDataMap m_factory{};
 };
 
@@ -342,7 +337,7 @@ void TestRowSelection::rowWithoutAnEntryOpensNothing()
 {
     Fixtures::ConfigVariant config({{"Drive1/KeyNumber", "4"}});
     FillFromMouse(m_factory);
-    QCOMPARE(m_page->KeyTypeList.size(), 4);
+    QCOMPARE(m_page->Assignments().Types().size(), 4);
     for (const char *row : {"BackMusic", "StartPause"}) {
         CloseAndUncheck();
         Click(row);

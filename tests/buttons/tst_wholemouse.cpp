@@ -5,6 +5,7 @@
 // window on the default world's receiver mouse.
 
 #include "buttoninterface.h"
+#include "buttonpagesuite.h"
 #include "dialog.h"
 #include "dialogmain.h"
 #include "devicetiles.h"
@@ -42,9 +43,10 @@
 
 using Fixtures::ConfigVariant;
 
+using namespace ButtonPageKit;
+
 namespace {
 
-constexpr int kKeys = 0x4A;
 constexpr int kKeyBytes = 16 * 3;
 const QString kReceiverMouse = "m2";
 
@@ -144,7 +146,7 @@ void Click(QWidget *dialog, const char *child)
 
 }  // namespace
 
-class TestWholeMouse : public QObject
+class TestWholeMouse : public ButtonPageSuite
 {
     Q_OBJECT
 private slots:
@@ -176,12 +178,10 @@ private:
     void OpenPage();
     // The program's main window with the receiver mouse chosen and read.
     void OpenProgramOnReceiverMouse();
-    QToolButton *Button(const QString &name) const { return m_page->findChild<QToolButton *>(name); }
     MyConmboBox *Profiles() const { return m_page->findChild<MyConmboBox *>("ProjectChoose"); }
 
     std::unique_ptr<Buttoninterface> m_ownPage;
     std::unique_ptr<DialogMain> m_main;
-    Buttoninterface *m_page = nullptr;
 };
 
 void TestWholeMouse::initTestCase()

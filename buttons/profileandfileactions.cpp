@@ -1,10 +1,8 @@
-// The controls that act on the whole mouse: the profile box, the reset to
-// factory settings, and the export and import of a settings file.
+#include "profileandfileactions.h"
 
-#include "buttoninterface.h"
+#include "myconmbobox.h"
 
-#include "ui_buttoninterface.h"
-
+#include "configini.h"
 #include "connection.h"
 #include "globals.h"
 #include "hidusb.h"
@@ -38,19 +36,30 @@ bool MousePresent()
     return UsbFinderC_GetDeviceOnLine(g_CurrentPath);
 }
 
+QString CurrentSensorName()
+{
+    return ConfigIni::GetInstance()->Value(ConfigIni::DriveGroup(g_CurrentDevice.Get().DriveIndex), QStringLiteral("Sensor"));
+}
+
 }  // namespace
 
 // ---- profiles ---------------------------------------------------------------------
 
-void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool ItemEnable)
+ProfileAndFileActions::ProfileAndFileActions(MyConmboBox *profiles, QWidget *page, const QString &itemPrefix,
+                                             std::function<std::optional<FlashDataMap>()> shownImage)
+    : QObject(page), m_box(profiles), m_page(page), m_itemPrefix(itemPrefix), m_shownImage(std::move(shownImage))
 {
-    MyConmboBox *box = ui->ProjectChoose;
+}
+
+void ProfileAndFileActions::ShowProfiles(int ToTalItem, int SelectIndex, bool ItemEnable)
+{
+    MyConmboBox *box = m_box;
     box->clear();
     {
         const QSignalBlocker quiet(box);
         const int items = ToTalItem > 0 ? ToTalItem : (ToTalItem == 0 ? 1 : 0);
         for (int item = 0; item < items; ++item)
-            box->addItem(ConfigPrefix + QString::number(item + 1));
+            box->addItem(m_itemPrefix + QString::number(item + 1));
     }
     box->setEnabled(ItemEnable);
     // Setting the index emits no activated(): nothing goes to the mouse.
@@ -58,24 +67,35 @@ void Buttoninterface::SlotUpDataConfigUI(int ToTalItem, int SelectIndex, bool It
         box->setCurrentIndex(SelectIndex);
 }
 
-void Buttoninterface::on_ProjectChoose_activated(int index)
+void ProfileAndFileActions::RebuildProfileItems()
+{
+    const int count = m_box->count();
+    const int current = m_box->currentIndex();
+    const QSignalBlocker quiet(m_box);
+    m_box->clear();
+    for (int item = 0; item < count; ++item)
+        m_box->addItem(m_itemPrefix + QString::number(item + 1));
+    m_box->setCurrentIndex(current);
+}
+
+void ProfileAndFileActions::ChooseProfile(int index)
 {
     // A switch the mouse refuses (absent, or a handle that died with a quick
     // replug) leaves the box at the profile the mouse still has.
-    MyConmboBox *box = ui->ProjectChoose;
+    MyConmboBox *box = m_box;
     SwitchProfile(index, [box] { box->setCurrentIndex(box->PressIndex); });
 }
 
 // ---- reset ------------------------------------------------------------------------
 
-void Buttoninterface::on_Reset_clicked()
+void ProfileAndFileActions::ResetMouse()
 {
     if (!MousePresent()) {
         PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
         return;
     }
     ContainReset question;
-    PlaceOnOpener(&question, this, kPopupOffsetX, kPopupOffsetY);
+    PlaceOnOpener(&question, m_page, kPopupOffsetX, kPopupOffsetY);
     question.exec();
     if (!question.accepted())
         return;
@@ -91,7 +111,7 @@ void Buttoninterface::on_Reset_clicked()
     popup.ResetWaitMode = true;
     g_WorkerRun = 1;
     g_Worker->start(QThread::InheritPriority);
-    PlaceOnOpener(&popup, this, kPopupOffsetX, kPopupOffsetY);
+    PlaceOnOpener(&popup, m_page, kPopupOffsetX, kPopupOffsetY);
     popup.exec();
     g_ApplyingSettings = 0;
     g_OnlineTimer->start(Waits::Scaled(kOnlinePollMs));
@@ -99,21 +119,21 @@ void Buttoninterface::on_Reset_clicked()
 
 // ---- export and import ------------------------------------------------------------
 
-bool Buttoninterface::ExportSettings(const QString &path, const FlashDataMap &DataMap) const
+bool ProfileAndFileActions::ExportSettings(const QString &path, const FlashDataMap &DataMap)
 {
     return WholeFile::Write(path, SettingsFile::Content(CurrentSensorName(), DataMap));
 }
 
-void Buttoninterface::on_OutputData_clicked()
+void ProfileAndFileActions::Export()
 {
     // The settings the rows show go to the file, whichever mouse or cache
     // they came from. Without any the button is disabled.
-    const std::optional<FlashDataMap> image = ShownImage();
+    const std::optional<FlashDataMap> image = m_shownImage();
     if (!image)
         return;
     // A name given without a suffix takes the filter's, so that the import
     // lists the file; the dialog adds it before it asks about overwriting.
-    QFileDialog dialog(this, QStringLiteral("FileSave"), QDir::homePath(), kFileFilter);
+    QFileDialog dialog(m_page, QStringLiteral("FileSave"), QDir::homePath(), kFileFilter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(kFileSuffix);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
@@ -121,12 +141,12 @@ void Buttoninterface::on_OutputData_clicked()
     if (!ExportSettings(dialog.selectedFiles().constFirst(), *image)) {
         InportFail notice;
         notice.ShowWriteFailText();
-        PlaceOnOpener(&notice, this, kPopupOffsetX, kPopupOffsetY);
+        PlaceOnOpener(&notice, m_page, kPopupOffsetX, kPopupOffsetY);
         notice.exec();
     }
 }
 
-void Buttoninterface::on_ImportData_clicked()
+void ProfileAndFileActions::Import()
 {
     if (!MousePresent()) {
         PostMsg::GetInstance()->EmitMouseOffLineo(kOfflineNotice);
@@ -134,7 +154,7 @@ void Buttoninterface::on_ImportData_clicked()
     }
     g_ApplyingSettings = 1;
     const QString path =
-        QFileDialog::getOpenFileName(this, QStringLiteral("SelectFile"), QDir::homePath(), kFileFilter);
+        QFileDialog::getOpenFileName(m_page, QStringLiteral("SelectFile"), QDir::homePath(), kFileFilter);
     if (!path.isEmpty()) {
         // The popup takes its import text when it is built.
         g_ImportPopupText = 1;
@@ -143,7 +163,7 @@ void Buttoninterface::on_ImportData_clicked()
             popup.StartWaitTimer();
             popup.ImportMode = true;
             popup.ImportPath = path;
-            PlaceOnOpener(&popup, this, kPopupOffsetX, kPopupOffsetY);
+            PlaceOnOpener(&popup, m_page, kPopupOffsetX, kPopupOffsetY);
             popup.exec();
         }
         g_ImportPopupText = 0;
