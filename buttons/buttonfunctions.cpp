@@ -5,6 +5,8 @@
 
 #include "ui_buttoninterface.h"
 
+#include "macropanel.h"
+
 #include "writers.h"
 
 #include <QButtonGroup>
@@ -44,6 +46,12 @@ const SimpleFunction *SimpleFunctionOf(const QObject *button)
 }  // namespace
 
 void Buttoninterface::UncheckFunctionButtons()
+{
+    UncheckDetailButtons();
+    MacroPanel->ClearChoice();
+}
+
+void Buttoninterface::UncheckDetailButtons()
 {
     DetailGroup->setExclusive(false);
     for (QAbstractButton *button : DetailGroup->buttons())

@@ -7,6 +7,8 @@
 
 #include "ui_buttoninterface.h"
 
+#include "macropanel.h"
+
 #include "listscroll.h"
 #include "notices.h"
 
@@ -206,13 +208,6 @@ void Buttoninterface::ShowMacroOfRow(int row)
 {
     // The row's caption alone names its macro.
     const QString caption = QString(Rows[row]->text()).remove(QChar(0));
-    int position = 0;
-    for (QToolButton *macro : qAsConst(MacroButtons)) {
-        position += kListRowHeight;
-        // Spares carry no name and stand for no macro.
-        if (macro->text().isEmpty() || MacroPrefix + macro->text() != caption)
-            continue;
-        macro->setChecked(true);
-        ScrollTo(ui->scrollArea_7, position);
-    }
+    if (caption.startsWith(MacroPrefix))
+        MacroPanel->ShowMacro(caption.mid(MacroPrefix.size()));
 }

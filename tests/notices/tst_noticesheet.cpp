@@ -4,6 +4,7 @@
 // spoil: every picture a style sheet names exists, and the background picture
 // covers each notice.
 
+#include "languagereader.h"
 #include "noticetestkit.h"
 #include "testsupport.h"
 
@@ -120,6 +121,32 @@ private slots:
             RePair notice;
             notice.SlotChangeLanguage(index);
             Take(&notice, QString("RePair, language %1").arg(index));
+        }
+    }
+
+    // The macro page's refusals, one notice with the text of the language
+    // file, in English and in Simplified Chinese.
+    void macroRefusals_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("tag");
+        for (const char *tag : {"SaveFail", "ImportFail"})
+            QTest::newRow(tag) << "Macro" << tag;
+        QTest::newRow("NameRefused") << "Question" << "NameRefused";
+    }
+
+    void macroRefusals()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, tag);
+        for (int index : {0, 1}) {
+            QString text;
+            LanguageReader(element, {{tag, StoreTarget(&text)}}).Load(index);
+            QVERIFY2(!text.isEmpty(), qPrintable(QString("%1 in language %2").arg(tag).arg(index)));
+            UpDateWarning notice;
+            notice.SetLabelText(text);
+            Take(&notice, QString("%1, language %2").arg(tag).arg(index));
+            QVERIFY(TestSupport::SaveShot(shots.last().image, QString("notice-%1-%2.png").arg(tag).arg(index)));
         }
     }
 
