@@ -238,7 +238,7 @@ QByteArray Encode(const QString &name, int loopCode, const QVector<EncodeItem> &
     return bytes;
 }
 
-std::optional<Decoded> Decode(const QByteArray &bytes)
+std::optional<Decoded> Decode(const QByteArray &bytes, qint32 maxItems)
 {
     QDataStream in(bytes);
     in.setVersion(kStreamVersion);
@@ -252,6 +252,10 @@ std::optional<Decoded> Decode(const QByteArray &bytes)
     in >> count;
     if (!Ok(in) || count < 0)
         return std::nullopt;
+    if (count > maxItems) {
+        decoded.overItemLimit = true;
+        return decoded;
+    }
 
     // Items are appended as they read cleanly, never reserved by the count,
     // which may promise far more than the data holds.

@@ -5,6 +5,7 @@
 // covers each notice.
 
 #include "languagereader.h"
+#include "macroini.h"
 #include "noticetestkit.h"
 #include "testsupport.h"
 
@@ -140,6 +141,8 @@ private slots:
         QFETCH(QString, element);
         QFETCH(QString, tag);
         for (int index : {0, 1}) {
+            // The notice takes its button texts from the language in use.
+            QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", QString::number(index)));
             QString text;
             LanguageReader(element, {{tag, StoreTarget(&text)}}).Load(index);
             QVERIFY2(!text.isEmpty(), qPrintable(QString("%1 in language %2").arg(tag).arg(index)));
@@ -148,6 +151,7 @@ private slots:
             Take(&notice, QString("%1, language %2").arg(tag).arg(index));
             QVERIFY(TestSupport::SaveShot(shots.last().image, QString("notice-%1-%2.png").arg(tag).arg(index)));
         }
+        QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", "0"));
     }
 
     void cleanupTestCase()
