@@ -2,7 +2,7 @@
 
 #include "macrofile.h"
 
-#include <QScrollBar>
+#include <QMouseEvent>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -89,6 +89,14 @@ bool MacroPanel::ShowMacro(const QString &name)
     selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
     scrollTo(index, QAbstractItemView::PositionAtTop);
     return true;
+}
+
+void MacroPanel::mousePressEvent(QMouseEvent *event)
+{
+    if (event->button() == Qt::LeftButton)
+        QListView::mousePressEvent(event);
+    else
+        event->ignore();
 }
 
 void MacroPanel::ClearChoice()

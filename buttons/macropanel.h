@@ -33,8 +33,12 @@ public:
     void ClearChoice();
 
 signals:
-    // The user clicked the row of macro `name`.
+    // The user clicked the row of macro `name` with the left button.
     void MacroChosen(const QString &name);
+
+protected:
+    // Only the left button highlights a row, as only it chooses one.
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     MacroNamesModel *names;

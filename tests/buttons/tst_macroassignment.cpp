@@ -266,8 +266,15 @@ void TestMacroAssignment::oneHighlightAcrossMacrosAndFunctions()
     QCOMPARE(m_page->DetailGroup->checkedButton(), Button("VolumeUp_11"));
     QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString());
 
-    // ... and a macro chosen clears the function's.
+    // A right click chooses nothing; a left one clears the function's highlight.
     OpenMacroList("Number5");
+    MacroPanel *list = m_page->MacroPanel;
+    QAbstractButton *const highlighted = m_page->DetailGroup->checkedButton();
+    const QPoint onM = list->visualRect(list->IndexOf("M")).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, onM);
+    QCOMPARE(list->ChosenMacro(), QString());
+    QCOMPARE(m_page->DetailGroup->checkedButton(), highlighted);
+    QCOMPARE(DetailPage(), QString("page_5"));
     QVERIFY(ChooseMacro("M"));
     QVERIFY(!m_page->DetailGroup->checkedButton());
     QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString("M"));
