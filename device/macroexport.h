@@ -66,7 +66,8 @@ struct Decoded {
 // PNG, too large, or fail to decode. Icon entries without a picture (which
 // would name a file to load) are dropped. A count above `maxItems` is not
 // read further (see Decoded::overItemLimit): what a list of that length holds
-// does not matter, and reading it all could take long.
+// does not matter, and reading it all could take long; such a count is still
+// refused as damage when the rest of the file is too short to hold it.
 std::optional<Decoded> Decode(const QByteArray &bytes, qint32 maxItems = std::numeric_limits<qint32>::max());
 
 // The loop code a loop text stands for: 1-250 and 253-255 as they are,

@@ -598,6 +598,10 @@ void TestMacroExport::decoderLeavesALongerListUnread()
         QVERIFY(cut->items.isEmpty());
         QCOMPARE(cut->name, QString("m"));
     }
+    // Three items take at least 24 bytes after the count.
+    const int countEnd = three.indexOf(QByteArray::fromHex("00000003")) + 4;
+    QVERIFY(MacroExport::Decode(three.left(countEnd + 24), 2));
+    QVERIFY(!MacroExport::Decode(three.left(countEnd + 23), 2));
 }
 
 // A picture entry is only ever PNG data read from the file itself: an entry

@@ -9,6 +9,7 @@
 #include "noticetestkit.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QtTest>
@@ -140,6 +141,7 @@ private slots:
     {
         QFETCH(QString, element);
         QFETCH(QString, tag);
+        QVERIFY(QDir().mkpath(TestSupport::BaseFolder()));
         for (int index : {0, 1}) {
             // The notice takes its button texts from the language in use.
             QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", QString::number(index)));
