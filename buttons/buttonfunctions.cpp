@@ -6,6 +6,8 @@
 
 #include "ui_buttoninterface.h"
 
+#include "macropanel.h"
+
 #include "writers.h"
 
 #include <QButtonGroup>
@@ -126,6 +128,7 @@ void Buttoninterface::ShowCaption(int device, const Function &function)
 void Buttoninterface::UncheckFunctionButtons()
 {
     Lists->ClearDetailHighlights();
+    MacroPanel->ClearChoice();
 }
 
 void Buttoninterface::ChooseFunctionOf(QAbstractButton *button, bool checked)

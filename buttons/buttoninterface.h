@@ -19,8 +19,8 @@
 // returns the mouse to its factory settings; the settings the rows show are
 // exported to a file, and a file is handed to the wait popup for import.
 //
-// Macros: the page lists the files of the macro folder as buttons on the
-// macro list; choosing one builds the device's macro record from the file and
+// Macros: the page lists the files of the macro folder on the macro list
+// (MacroPanel); choosing one builds the device's macro record from the file and
 // writes it with the entry {6, button, loop code}. The macro editor's
 // deletions, new names and saves find their rows in the model: entries of a
 // macro whose record carries the macro's name.
@@ -52,7 +52,7 @@ class QAbstractButton;
 class QButtonGroup;
 class QDialog;
 class QToolButton;
-class QVBoxLayout;
+class MacroPanel;
 class Ui_Buttoninterface;
 
 class Buttoninterface : public QWidget
@@ -89,7 +89,7 @@ public:
     // instead, once the fill is over.
     void ShowButtonFunction(int button, int type, int param1, int param2, const FlashDataMap &image);
 
-    // Clears every highlight of the detail lists (macro buttons included).
+    // Clears every highlight of the detail lists (the macro list included).
     void UncheckFunctionButtons();
     // What the rows show: the entries and records of the device's buttons.
     const ButtonAssignments &Assignments() const { return Model; }
@@ -143,8 +143,8 @@ public:
         return ProfileAndFileActions::ExportSettings(path, DataMap);
     }
 
-    // Macros. The macro buttons are made from the macro folder's files; the
-    // panel that holds them is the widget of the macro list's scroll area.
+    // Macros. The macro list shows the macro folder's files; it is the widget
+    // of the macro list's scroll area.
     void BuildMacroPanel();
     enum class MacroBuild {
         Built,
@@ -182,10 +182,7 @@ public:
     // accepted: the dialog's own defaults.
     int FireInterval = 10;
     int FireCount = 3;
-    QWidget *MacroPanel = nullptr;
-    QVBoxLayout *MacroLayout = nullptr;
-    // The panel's buttons in order: one per macro, then the hidden spares.
-    QList<QToolButton *> MacroButtons;
+    ::MacroPanel *MacroPanel = nullptr;
 
 protected:
     void mousePressEvent(QMouseEvent *event) override;
@@ -306,8 +303,8 @@ public slots:
     // Wheel up and down.
     void on_VolumeUp_14_clicked(bool checked);
     void on_VolumeDown_14_clicked(bool checked);
-    // A macro button: gives the selected row its macro.
-    void slotButtonClicked(bool checked);
+    // A macro chosen on the macro list: gives the selected row that macro.
+    void AssignMacro(const QString &name);
     // Loads the texts of language `index` (see LoadLanguage).
     void SlotChangeLanguage(int index);
     // The whole mouse: its profile, the reset to its factory settings and the
@@ -342,7 +339,7 @@ private:
     // Shows the function list and `detailPage`, checking `category` and
     // `function` where given.
     void OpenListsAt(QWidget *detailPage, QToolButton *category, QToolButton *function);
-    // Checks the macro buttons of the row's macro and scrolls to the last one.
+    // Highlights the row's macro on the macro list and scrolls to it.
     void ShowMacroOfRow(int row);
     // The media button of device button `button`'s key record in the image the
     // page shows, or null when the record is no media key.
@@ -385,10 +382,6 @@ private:
     void ConnectForm();
 
     void SetupButtonGroups();
-    // Fills the macro panel from the folder; `skipEveryXml` also passes over
-    // the names containing "xml" after the first, which a build keeps.
-    void FillMacroPanel(bool skipEveryXml);
-    QToolButton *AddMacroButton(const QString &text, bool spare);
     // Device buttons of the rows that play macro `name` (see the model).
     QList<int> RowsShowingMacro(const QString &name) const;
     // Runs `notice` modally over the page at the offset of the page's notices.

@@ -1,5 +1,5 @@
 // Giving a row a macro, and keeping the rows in step with the macro editor:
-// the macro buttons made from the macro folder, the device record built from
+// the macro list made from the macro folder, the device record built from
 // a macro's file, and the editor's deletions, new names and saves.
 
 #include "buttoninterface.h"
@@ -12,6 +12,7 @@
 #include "globals.h"
 #include "connection.h"
 #include "macrofile.h"
+#include "macropanel.h"
 #include "notices.h"
 #include "pendingmacros.h"
 #include "postmsg.h"
@@ -22,7 +23,6 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <mutex>
-#include <QVBoxLayout>
 #include <cstring>
 
 namespace {
@@ -32,16 +32,6 @@ constexpr int kMacroSaveWaitMs = 1500;
 // What the editor's save announces: its events changed, or its loop mode.
 constexpr int kEventsSaved = 0;
 constexpr int kLoopModeSaved = 1;
-// Without spares the list would be shorter than its frame: fewer than this
-// many macros are followed by hidden spare buttons up to it.
-constexpr int kMacroListRows = 7;
-const QSize kMacroPanelSize(205, 220);
-const QSize kMacroButtonSize(174, 22);
-const QSize kSpareButtonSize(174, 23);
-const char kMacroButtonFont[] = "微软雅黑";
-constexpr int kMacroButtonPoints = 9;
-const char kXml[] = "xml";
-const char kIniSuffix[] = ".ini";
 // The model's default of a button whose default is a key: "0x05", then a
 // media code (three items) or a combination text (four items).
 const char kKeyDefault[] = "0x05";
@@ -64,83 +54,29 @@ QString WithoutNul(QString text)
 
 void Buttoninterface::BuildMacroPanel()
 {
-    MacroPanel = new QWidget(this);
-    MacroPanel->setMinimumSize(kMacroPanelSize);
-    MacroPanel->setMaximumSize(kMacroPanelSize);
-    MacroPanel->setStyleSheet(QStringLiteral("background-color:transparent;border:none;"));
-    MacroLayout = new QVBoxLayout(MacroPanel);
-    // The panel takes the size its buttons ask for; the scroll area scrolls it.
-    MacroLayout->setSizeConstraint(QLayout::SetFixedSize);
+    MacroPanel = new ::MacroPanel(this);
+    MacroPanel->SetLook(PictureDir, ButtonColor);
+    // The list scrolls itself, with the bar where the frame had its own.
+    ui->scrollArea_7->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ui->scrollArea_7->setWidget(MacroPanel);
-    FillMacroPanel(false);
+    MacroPanel->List(MacroNamesModel::Listing::First);
+    connect(MacroPanel, &::MacroPanel::MacroChosen, this, &Buttoninterface::AssignMacro);
+    // One highlight in the detail lists: a function chosen clears the macro.
+    connect(DetailGroup, QOverload<QAbstractButton *, bool>::of(&QButtonGroup::buttonToggled), MacroPanel,
+            [this](QAbstractButton *, bool checked) {
+                if (checked)
+                    MacroPanel->ClearChoice();
+            });
 }
 
 void Buttoninterface::SlotAddMacroButton()
 {
-    // A rebuild may come while a macro button's click is still being handled
-    // (its notice runs an event loop), so the old buttons go later.
-    for (QToolButton *button : qAsConst(MacroButtons)) {
-        MacroLayout->removeWidget(button);
-        DetailGroup->removeButton(button);
-        button->hide();
-        button->deleteLater();
-    }
-    MacroButtons.clear();
-    FillMacroPanel(true);
-}
-
-void Buttoninterface::FillMacroPanel(bool skipEveryXml)
-{
-    const QFileInfoList files = QDir(MacroFile::Folder())
-                                    .entryInfoList(QDir::Files | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
-    bool firstXmlDropped = false;
-    int listed = 0;  // the files after the first "xml" one, passed-over ones included
-    for (const QFileInfo &file : files) {
-        const QString fileName = file.fileName();
-        if (fileName.contains(QLatin1String(kXml))) {
-            if (!firstXmlDropped) {
-                firstXmlDropped = true;
-                continue;
-            }
-            if (skipEveryXml) {
-                ++listed;
-                continue;
-            }
-        }
-        ++listed;
-        AddMacroButton(QString(fileName).remove(QLatin1String(kIniSuffix)), false);
-    }
-    if (listed >= 1 && listed < kMacroListRows) {
-        for (int spare = listed; spare < kMacroListRows; ++spare)
-            AddMacroButton(QString(), true);
-    }
-}
-
-QToolButton *Buttoninterface::AddMacroButton(const QString &text, bool spare)
-{
-    auto *button = new QToolButton(MacroPanel);
-    button->setText(text);
-    button->setFont(QFont(QString::fromUtf8(kMacroButtonFont), kMacroButtonPoints));
-    button->setStyleSheet(ButtonTheme::MacroButton(PictureDir, ButtonColor));
-    button->setCheckable(true);
-    button->setFocusPolicy(Qt::NoFocus);
-    if (spare) {
-        button->setMinimumSize(kSpareButtonSize);
-        button->setEnabled(false);
-        button->hide();
-    } else {
-        button->setMinimumSize(kMacroButtonSize);
-        DetailGroup->addButton(button);
-        connect(button, &QToolButton::clicked, this, &Buttoninterface::slotButtonClicked);
-    }
-    MacroLayout->addWidget(button);
-    MacroButtons.append(button);
-    return button;
+    MacroPanel->List(MacroNamesModel::Listing::Again);
 }
 
 void Buttoninterface::on_DPI_10_clicked()
 {
-    if (!MacroButtons.isEmpty()) {
+    if (!MacroPanel->IsEmpty()) {
         ui->stackedWidget_2->setCurrentWidget(ui->page_5);
         return;
     }
@@ -157,14 +93,10 @@ void Buttoninterface::RunNotice(QDialog &notice)
 
 // ---- assigning --------------------------------------------------------------------
 
-void Buttoninterface::slotButtonClicked(bool checked)
+void Buttoninterface::AssignMacro(const QString &name)
 {
-    if (!checked)
-        return;
-    const auto *macroButton = qobject_cast<const QToolButton *>(sender());
-    if (!macroButton)
-        return;
-    const QString name = macroButton->text();
+    // The macro's row stays the one highlight of the detail lists.
+    Lists->ClearDetailHighlights();
     const int device = SelectedDeviceButton();
     MacroRecord record;
     const MacroBuild built = BuildMacroRecord(name, &record);

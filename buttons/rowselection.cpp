@@ -7,6 +7,8 @@
 
 #include "ui_buttoninterface.h"
 
+#include "macropanel.h"
+
 #include "listscroll.h"
 #include "notices.h"
 
@@ -188,13 +190,6 @@ void Buttoninterface::ShowMacroOfRow(int row)
     // The record the row holds names its macro.
     const std::optional<Function> function = Model.FunctionOfRow(row);
     const QString name = function ? function->MacroName() : QString();
-    int position = 0;
-    for (QToolButton *macro : qAsConst(MacroButtons)) {
-        position += kListRowHeight;
-        // Spares carry no name and stand for no macro.
-        if (macro->text().isEmpty() || macro->text() != name)
-            continue;
-        macro->setChecked(true);
-        ScrollTo(ui->scrollArea_7, position);
-    }
+    if (!name.isEmpty())
+        MacroPanel->ShowMacro(name);
 }

@@ -20,6 +20,8 @@ constexpr int kLoopBlockBytes = 12;
 
 // The stream format of Qt 5.6 to 5.9, which the files have always used.
 constexpr QDataStream::Version kStreamVersion = QDataStream::Qt_5_6;
+// The smallest item: the length fields of its text and of its icon's key.
+constexpr qint64 kLeastItemBytes = 8;
 
 // Key items end with the C string "0" or "1"; read back as a QString, the
 // digit and its zero byte make one UTF-16 unit: U+3000 for a press.
@@ -238,7 +240,7 @@ QByteArray Encode(const QString &name, int loopCode, const QVector<EncodeItem> &
     return bytes;
 }
 
-std::optional<Decoded> Decode(const QByteArray &bytes)
+std::optional<Decoded> Decode(const QByteArray &bytes, qint32 maxItems)
 {
     QDataStream in(bytes);
     in.setVersion(kStreamVersion);
@@ -252,6 +254,14 @@ std::optional<Decoded> Decode(const QByteArray &bytes)
     in >> count;
     if (!Ok(in) || count < 0)
         return std::nullopt;
+    if (count > maxItems) {
+        // Unread, but not unchecked: a count the rest of the file could not
+        // hold marks a damaged file, not a long list.
+        if (qint64(count) * kLeastItemBytes > bytes.size() - in.device()->pos())
+            return std::nullopt;
+        decoded.overItemLimit = true;
+        return decoded;
+    }
 
     // Items are appended as they read cleanly, never reserved by the count,
     // which may promise far more than the data holds.

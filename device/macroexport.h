@@ -20,6 +20,7 @@
 #include <QImage>
 #include <QString>
 #include <QVector>
+#include <limits>
 #include <optional>
 
 namespace MacroExport {
@@ -50,6 +51,9 @@ struct Decoded {
     QString name;
     QString loopText;
     QVector<DecodedItem> items;
+    // The file promises more items than the reader was asked to read: none
+    // of them has been read, and `items` is empty.
+    bool overItemLimit = false;
 
     int KeyItemCount() const;
     MacroItems Items() const;
@@ -60,8 +64,11 @@ struct Decoded {
 // a control character, a text containing "ms" that is not digits + "ms", an
 // icon of any engine but QPixmapIconEngine, or icon pictures that are not
 // PNG, too large, or fail to decode. Icon entries without a picture (which
-// would name a file to load) are dropped.
-std::optional<Decoded> Decode(const QByteArray &bytes);
+// would name a file to load) are dropped. A count above `maxItems` is not
+// read further (see Decoded::overItemLimit): what a list of that length holds
+// does not matter, and reading it all could take long; such a count is still
+// refused as damage when the rest of the file is too short to hold it.
+std::optional<Decoded> Decode(const QByteArray &bytes, qint32 maxItems = std::numeric_limits<qint32>::max());
 
 // The loop code a loop text stands for: 1-250 and 253-255 as they are,
 // anything else 1.

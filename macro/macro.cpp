@@ -642,7 +642,8 @@ void Macro::InPortMacro()
 
 void Macro::Import(const QByteArray &bytes)
 {
-    const std::optional<MacroExport::Decoded> decoded = MacroExport::Decode(bytes);
+    // A longer list is refused whatever it holds; it is not read item by item.
+    const std::optional<MacroExport::Decoded> decoded = MacroExport::Decode(bytes, EventListEditor::kMaxItems);
     if (!decoded) {
         ShowMacroNotice(importFailText);
         return;
@@ -667,7 +668,7 @@ void Macro::Import(const QByteArray &bytes)
         ShowMacroNotice(importFailText);
         return;
     }
-    if (!EventListEditor::WithinLimits(decoded->Items())) {
+    if (decoded->overItemLimit || !EventListEditor::WithinLimits(decoded->Items())) {
         ShowKeyNumberLimit();
         return;
     }

@@ -5,13 +5,17 @@
 // device-selection page shows the tile of the default world's 4 kHz receiver
 // mouse, it clicks it; the device page opens, the wait popup comes up while
 // the whole settings image is read, and closes once the pages are filled.
-// It prints "clicked: <ms since start>" when it clicks. When the popup has
+// It prints "clicked: <ms since start>" when it clicks, and "drawn: <ms since
+// start>" once the device page has been painted after the click. When the popup has
 // closed without a notice and the device thread's pass has ended, it prints
 // "filled: <ms since start>" on stdout (after switching to the page whose
 // button VOGM_BENCH_PAGE names, when set: ButtonMain, SensorButton,
 // MacroButton or FormSetting) and from then on only
 // runs the program's event loop, so whoever started it can measure it from
 // outside. A failure prints "failed: <reason>" and ends with exit code 1.
+//
+// VOGM_BENCH_MACRO_FILES=N first puts N small macro files into the per-user
+// macro folder (each run starts from fresh per-user folders).
 //
 // Everything is driven by events (the shows and hides of the widgets
 // involved), so the driver adds no timers of its own once the page is filled.
@@ -20,6 +24,7 @@
 #include "dialog.h"
 #include "dialogmain.h"
 #include "globals.h"
+#include "macrofile.h"
 #include "mytoolbuttonenter.h"
 #include "startup.h"
 #include "terminationsignal.h"
@@ -28,6 +33,8 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <QMouseEvent>
 #include <QPointer>
@@ -68,6 +75,12 @@ void PrintClicked(qint64 milliseconds)
     std::fflush(stdout);
 }
 
+void PrintDrawn(qint64 milliseconds)
+{
+    std::printf("drawn: %lld ms\n", milliseconds);
+    std::fflush(stdout);
+}
+
 void PrintFilled(qint64 milliseconds)
 {
     std::printf("filled: %lld ms\n", milliseconds);
@@ -97,6 +110,8 @@ protected:
     {
         if (event->type() == QEvent::Show)
             OnShown(watched);
+        else if (event->type() == QEvent::Paint && m_devicePage && watched == m_devicePage && !m_drawn)
+            OnDrawn();
         else if (event->type() == QEvent::Hide && m_state == State::PopupShown && qobject_cast<UpDataParam *>(watched))
             Later(&DevicePageDriver::CheckSettled);
         return false;
@@ -136,6 +151,7 @@ private:
             return;
         m_state = State::WaitingForPopup;
         PrintClicked(m_clock.elapsed());
+        m_devicePage = m_window->DevicePage();
         Click(tile);
         if (m_window->CurrentPage() != kMainDevicePage)
             Fail("the tile did not open the device page");
@@ -173,10 +189,23 @@ private:
         }
         m_state = State::Done;
         m_deadline.stop();
-        qApp->removeEventFilter(this);
+        if (m_drawn)
+            qApp->removeEventFilter(this);
         if (g_Worker)
             disconnect(g_Worker, nullptr, this, nullptr);
         PrintFilled(m_clock.elapsed());
+    }
+
+    // The paint event is still being handled: the page counts as drawn once
+    // the event loop is back.
+    void OnDrawn()
+    {
+        m_drawn = true;
+        QTimer::singleShot(0, this, [this] {
+            PrintDrawn(m_clock.elapsed());
+            if (m_state == State::Done)
+                qApp->removeEventFilter(this);
+        });
     }
 
     void Fail(const QByteArray &reason)
@@ -187,10 +216,22 @@ private:
     }
 
     QPointer<DialogMain> m_window;
+    QPointer<QWidget> m_devicePage;
+    bool m_drawn = false;
     State m_state = State::WaitingForTile;
     QTimer m_deadline;
     QElapsedTimer m_clock;
 };
+
+void PutMacroFiles(int count)
+{
+    QDir().mkpath(MacroFile::Folder());
+    for (int i = 0; i < count; ++i) {
+        QFile file(MacroFile::PathOf(MacroFile::Folder(), QStringLiteral("macro %1").arg(i, 5, 10, QLatin1Char('0'))));
+        if (file.open(QIODevice::WriteOnly))
+            file.write("254\n0x04 1 0\n10ms\n0x04 1 1\n");
+    }
+}
 
 }  // namespace
 
@@ -202,6 +243,7 @@ int main(int argc, char **argv)
     const int code = Startup::Run<QApplication>(
         argc, argv,
         [] {
+            PutMacroFiles(qEnvironmentVariableIntValue("VOGM_BENCH_MACRO_FILES"));
             auto *window = new DialogMain;
             TerminationSignal::CloseOnRequest(window);
             new DevicePageDriver(window);

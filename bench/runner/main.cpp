@@ -9,6 +9,9 @@
 //              with QT_XCB_GL_INTEGRATION=none, the window mapped at
 //              1020 x 700, alternated;
 //   tile click from the click on a device tile to the filled device page;
+//   macro files  from the click on a device tile to the first paint of the
+//              device page and to the filled page, with 5,000 macro files in
+//              the per-user macro folder against none, alternated;
 //   memory     peak resident set (VmHWM) of the program once a device page is
 //              filled and it has settled, median of --runs starts, against the
 //              bare window's once it is shown and has settled (median over its
@@ -125,7 +128,7 @@ class Subject
 {
 public:
     Subject(const QString &program, const QString &home, const QString &appFolder = QString(),
-            const QString &page = QString())
+            const QString &page = QString(), int macroFiles = 0)
         : m_program(program), m_errorFile(home + QStringLiteral("/stderr-%1.txt").arg(NextNumber()))
     {
         QDir().mkpath(home);
@@ -142,6 +145,9 @@ public:
         if (!appFolder.isEmpty())
             environment.insert(QStringLiteral("VOGM_APP_DIR"), appFolder);
         environment.remove(QStringLiteral("VOGM_BENCH_PAGE"));
+        environment.remove(QStringLiteral("VOGM_BENCH_MACRO_FILES"));
+        if (macroFiles > 0)
+            environment.insert(QStringLiteral("VOGM_BENCH_MACRO_FILES"), QString::number(macroFiles));
         if (!page.isEmpty())
             environment.insert(QStringLiteral("VOGM_BENCH_PAGE"), page);
         m_process.setProcessEnvironment(environment);
@@ -287,9 +293,9 @@ struct Sample {
 // resident memory.
 // A start that did not end as asked keeps readyMs negative: it counts in no
 // figure.
-Sample MeasureStart(const Target &target, const QString &home)
+Sample MeasureStart(const Target &target, const QString &home, int macroFiles = 0)
 {
-    Subject subject(target.program, home, target.appFolder);
+    Subject subject(target.program, home, target.appFolder, QString(), macroFiles);
     Sample sample;
     sample.readyMs = subject.StartUntil(target.marker, &sample.output);
     if (sample.readyMs < 0)
@@ -354,18 +360,18 @@ bool PrintStartUp(const Target &program, const Target &bare, const QString &home
     return true;
 }
 
-// The time between bench/devicepage's "clicked: <ms>" and "filled: <ms>"
-// lines; -1 when either is missing.
-double MillisecondsAfterClick(const QByteArray &output)
+// The time between bench/devicepage's "clicked: <ms>" line and its `marker`
+// line ("filled" or "drawn"); -1 when either is missing.
+double MillisecondsAfterClick(const QByteArray &output, const QString &marker = QStringLiteral("filled"))
 {
     const QRegularExpression clicked(QStringLiteral("clicked: (\\d+) ms"));
-    const QRegularExpression filled(QStringLiteral("filled: (\\d+) ms"));
+    const QRegularExpression then(marker + QStringLiteral(": (\\d+) ms"));
     const QString text = QString::fromUtf8(output);
     const QRegularExpressionMatch click = clicked.match(text);
-    const QRegularExpressionMatch fill = filled.match(text);
-    if (!click.hasMatch() || !fill.hasMatch())
+    const QRegularExpressionMatch after = then.match(text);
+    if (!click.hasMatch() || !after.hasMatch())
         return -1;
-    return fill.captured(1).toDouble() - click.captured(1).toDouble();
+    return after.captured(1).toDouble() - click.captured(1).toDouble();
 }
 
 // The environment of a measured start under X: fresh per-user folders, the
@@ -461,6 +467,39 @@ bool PrintDevicePageMemory(const Target &devicePage, const QString &home, int ru
                 "(its device page built, not shown) %.1f MiB)\n",
                 mib, starts.bareMiB, mib / starts.bareMiB, peakMiB.size(), Median(filledMs) / 1000,
                 starts.selectionPageMiB);
+    std::fflush(stdout);
+    return true;
+}
+
+// The device page with a full macro folder against an empty one: the click
+// to its first paint and to the filled page, each start with fresh folders.
+bool PrintMacroFolderCost(const Target &devicePage, const QString &home, int runs)
+{
+    constexpr int kMacroFiles = 5000;
+    std::vector<double> drawnFull, drawnEmpty, filledFull, filledEmpty;
+    int abnormal = 0;
+    auto measure = [&](int files, std::vector<double> *drawn, std::vector<double> *filled, int run) {
+        const Sample s = MeasureStart(devicePage, home + QStringLiteral("/macros-%1-%2").arg(files).arg(run), files);
+        const double toDrawn = MillisecondsAfterClick(s.output, QStringLiteral("drawn"));
+        if (s.readyMs < 0 || toDrawn < 0) {
+            ++abnormal;
+            return;
+        }
+        drawn->push_back(toDrawn);
+        filled->push_back(MillisecondsAfterClick(s.output));
+    };
+    for (int i = 0; i < runs; ++i) {
+        measure(kMacroFiles, &drawnFull, &filledFull, i);
+        measure(0, &drawnEmpty, &filledEmpty, i);
+    }
+    if (drawnFull.empty() || drawnEmpty.empty())
+        return false;
+    const double full = Median(drawnFull);
+    const double empty = Median(drawnEmpty);
+    std::printf("tile click to the drawn device page with %d macro files: %.0f ms vs %.0f ms with none = %.2fx; "
+                "to the filled page %.0f ms vs %.0f ms (medians of %zu and %zu clicks%s)\n",
+                kMacroFiles, full, empty, full / empty, Median(filledFull), Median(filledEmpty), drawnFull.size(),
+                drawnEmpty.size(), qPrintable(LeftOut(abnormal)));
     std::fflush(stdout);
     return true;
 }
@@ -572,6 +611,10 @@ int main(int argc, char **argv)
         && ok;
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_macrosave")), {}, appFolder,
                   home.path() + QStringLiteral("/macrosave"))
+        && ok;
+    ok = PrintMacroFolderCost(devicePage, home.path() + QStringLiteral("/macrofolder"), runs) && ok;
+    ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_macroimport")), {}, appFolder,
+                  home.path() + QStringLiteral("/macroimport"))
         && ok;
     if (g_abnormalStarts > 0)
         std::fprintf(stderr, "bench: %d abnormal start(s), each printed above\n", g_abnormalStarts);

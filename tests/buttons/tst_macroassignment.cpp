@@ -8,7 +8,9 @@
 #include "globals.h"
 #include "hidusb_control.h"
 #include "keyrecord.h"
+#include "macrochoice.h"
 #include "macrofile.h"
+#include "macropanel.h"
 #include "noticedialog.h"
 #include "panelfixture.h"
 #include "postmsg.h"
@@ -26,6 +28,7 @@
 #include <QStackedWidget>
 #include <QTextCodec>
 #include <QTimer>
+#include <QToolTip>
 #include <QToolButton>
 #include <QtTest>
 #include <cstring>
@@ -114,8 +117,9 @@ private slots:
     void init();
     void cleanup();
 
-    void listFollowsTheFolder_data();
     void listFollowsTheFolder();
+    void oneHighlightAcrossMacrosAndFunctions();
+    void longNameIsCutWithItsTip();
     void macroOpenerShowsListOrNotice();
     void choosingAMacroWritesEntryAndRecord_data();
     void choosingAMacroWritesEntryAndRecord();
@@ -139,9 +143,9 @@ private:
     void OpenMacroList(const QString &marker);
     // The page shows the image, as after a read of the mouse.
     void ShowImage() { m_page->SlotUpDataButtonUIButton(ReadImage()); }
-    QToolButton *MacroButton(const QString &text) const;
-    QStringList MacroTexts() const;
-    int Spares() const;
+    // Clicks macro `name` on the macro list; false when the list has none.
+    bool ChooseMacro(const QString &name) const;
+    QStringList MacroNames() const { return m_page->MacroPanel->Names()->Names(); }
     QPoint NoticePlace() const;
 };
 
@@ -183,41 +187,9 @@ void TestMacroAssignment::OpenMacroList(const QString &marker)
     QCOMPARE(DetailPage(), QString("page_5"));
 }
 
-QToolButton *TestMacroAssignment::MacroButton(const QString &text) const
+bool TestMacroAssignment::ChooseMacro(const QString &name) const
 {
-    for (QToolButton *button : m_page->MacroButtons) {
-        if (button->text() == text)
-            return button;
-    }
-    return nullptr;
-}
-
-QStringList TestMacroAssignment::MacroTexts() const
-{
-    QStringList texts;
-    for (const QToolButton *button : m_page->MacroButtons) {
-        if (button->isEnabled())
-            texts << button->text();
-    }
-    return texts;
-}
-
-int TestMacroAssignment::Spares() const
-{
-    int spares = 0;
-    for (const QToolButton *button : m_page->MacroButtons) {
-        if (!button->isEnabled()) {
-            ++spares;
-            // A spare is an empty, hidden placeholder that no group or slot knows.
-            [&] {
-                QVERIFY(button->text().isEmpty());
-                QVERIFY(button->isHidden());
-                QVERIFY(!button->group());
-                QCOMPARE(button->minimumSize(), QSize(174, 23));
-            }();
-        }
-    }
-    return spares;
+    return TestSupport::ClickMacroChoice(m_page->MacroPanel, name);
 }
 
 QPoint TestMacroAssignment::NoticePlace() const
@@ -225,69 +197,81 @@ QPoint TestMacroAssignment::NoticePlace() const
     return NoticePosition(QRect(m_page->mapToGlobal(QPoint(0, 0)), m_page->size()), QSize(300, 140), -50, -70);
 }
 
-void TestMacroAssignment::listFollowsTheFolder_data()
-{
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QStringList>("built");
-    QTest::addColumn<QStringList>("rebuilt");
-    QTest::addColumn<int>("spares");
-
-    // The first name holding "xml" is dropped; a rebuild also passes over the later ones.
-    QTest::newRow("xml names") << QStringList{"A.ini", "b.ini", "c.xml", "d.xml.ini"}
-                               << QStringList{"A", "b", "d.xml"} << QStringList{"A", "b"} << 4;
-    // Sorted without case; hidden files are no macros.
-    QTest::newRow("case and hidden") << QStringList{"b.ini", "A.ini", ".hidden.ini"} << QStringList{"A", "b"}
-                                     << QStringList{"A", "b"} << 5;
-    QTest::newRow("one") << QStringList{"x.ini.ini"} << QStringList{"x"} << QStringList{"x"} << 6;
-    QStringList seven;
-    for (int i = 1; i <= 7; ++i)
-        seven << QStringLiteral("m%1.ini").arg(i);
-    QTest::newRow("seven") << seven << QStringList{"m1", "m2", "m3", "m4", "m5", "m6", "m7"}
-                           << QStringList{"m1", "m2", "m3", "m4", "m5", "m6", "m7"} << 0;
-    QTest::newRow("empty") << QStringList{} << QStringList{} << QStringList{} << 0;
-}
-
 void TestMacroAssignment::listFollowsTheFolder()
 {
-    QFETCH(QStringList, files);
-    QFETCH(QStringList, built);
-    QFETCH(QStringList, rebuilt);
-    QFETCH(int, spares);
-    for (const QString &file : files)
+    // The listing rules themselves are the model's (tst_macronames).
+    for (const char *file : {"b.ini", "A.ini", "c.xml", "d.xml.ini"})
         PutMacroFile(file, "254\n");
-    QVERIFY(QFile::link(MacroFolder() + "/b.ini", MacroFolder() + "/link.ini"));  // links are no macros
     BuildPage();
+    MacroPanel *list = m_page->MacroPanel;
+    QCOMPARE(MacroNames(), (QStringList{"A", "b", "d.xml"}));
+    QCOMPARE(list->font().family(), QString::fromUtf8("微软雅黑"));
+    QCOMPARE(list->font().pointSize(), 9);
+    QVERIFY(list->styleSheet().contains(m_page->PictureDir + "CMenuTitle.png"));
+    QVERIFY(list->styleSheet().contains(m_page->PictureDir + "CMenuTitleChecked.png"));
+    // The macros join no button group: the list is one widget, whatever the folder holds.
+    QCOMPARE(m_page->DetailGroup->buttons().size(), 41);
 
-    QCOMPARE(MacroTexts(), built);
-    QCOMPARE(Spares(), spares);
-    const QString dir = m_page->PictureDir;
-    for (QToolButton *button : m_page->MacroButtons) {
-        QVERIFY(button->isCheckable());
-        QVERIFY(!button->isChecked());
-        QCOMPARE(button->font().family(), QString::fromUtf8("微软雅黑"));
-        QCOMPARE(button->font().pointSize(), 9);
-        QCOMPARE(button->styleSheet(), "QToolButton{color: rgb(" + m_page->ButtonColor + ";);border-image: url(" + dir
-                                           + "CMenuTitle.png);}QToolButton:hover{background-image: none;}"
-                                             "QToolButton:checked{border-image: url("
-                                           + dir + "CMenuTitleChecked.png);}");
-        if (button->isEnabled()) {
-            QCOMPARE(button->group(), m_page->DetailGroup);
-            QCOMPARE(button->minimumSize(), QSize(174, 22));
-        }
-    }
-    for (int i = 0; i < m_page->MacroButtons.size(); ++i)
-        QCOMPARE(m_page->MacroLayout->itemAt(i)->widget(), m_page->MacroButtons.at(i));
-    QCOMPARE(m_page->MacroLayout->count(), m_page->MacroButtons.size());
-
-    if (QToolButton *first = MacroButton(built.value(0)))
-        first->setChecked(true);
+    OpenMacroList("Number1");
+    QVERIFY(ChooseMacro("A"));
     PostMsg::GetInstance()->EmitAddMacroButton();
-    QCOMPARE(MacroTexts(), rebuilt);
-    QCOMPARE(Spares(), spares);
-    QCOMPARE(m_page->MacroLayout->count(), m_page->MacroButtons.size());
-    QCOMPARE(m_page->DetailGroup->buttons().size(), 41 + rebuilt.size());
-    for (QToolButton *button : m_page->MacroButtons)
-        QVERIFY(!button->isChecked());
+    QCOMPARE(MacroNames(), (QStringList{"A", "b"}));
+    QCOMPARE(list->ChosenMacro(), QString());
+}
+
+void TestMacroAssignment::oneHighlightAcrossMacrosAndFunctions()
+{
+    PutMacroFile("M.ini", kMacroM);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    OpenMacroList("Number5");
+    QVERIFY(ChooseMacro("M"));
+    QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString("M"));
+    QVERIFY(!m_page->DetailGroup->checkedButton());
+
+    // A function chosen clears the macro's highlight ...
+    auto *details = Child<QStackedWidget>("stackedWidget_2");
+    details->setCurrentWidget(Child("page_8"));
+    QTest::mouseClick(Button("VolumeUp_11"), Qt::LeftButton);
+    QCOMPARE(m_page->DetailGroup->checkedButton(), Button("VolumeUp_11"));
+    QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString());
+
+    // A right click chooses nothing; a left one clears the function's highlight.
+    OpenMacroList("Number5");
+    MacroPanel *list = m_page->MacroPanel;
+    QAbstractButton *const highlighted = m_page->DetailGroup->checkedButton();
+    const QPoint onM = list->visualRect(list->IndexOf("M")).center();
+    QTest::mouseClick(list->viewport(), Qt::RightButton, Qt::NoModifier, onM);
+    QCOMPARE(list->ChosenMacro(), QString());
+    QCOMPARE(m_page->DetailGroup->checkedButton(), highlighted);
+    QCOMPARE(DetailPage(), QString("page_5"));
+    QVERIFY(ChooseMacro("M"));
+    QVERIFY(!m_page->DetailGroup->checkedButton());
+    QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString("M"));
+}
+
+void TestMacroAssignment::longNameIsCutWithItsTip()
+{
+    const QString name = "Macro_with_a_thirty_char_name!";
+    QCOMPARE(name.size(), 30);
+    PutMacroFile(name + ".ini", kMacroM);
+    PutMacroFile("M.ini", kMacroM);
+    PostMsg::GetInstance()->EmitAddMacroButton();
+    OpenMacroList("Number5");
+    MacroPanel *list = m_page->MacroPanel;
+    const QRect row = list->visualRect(list->IndexOf(name));
+    QCOMPARE(list->textElideMode(), Qt::ElideRight);
+    QVERIFY(QFontMetrics(list->font()).horizontalAdvance(name) > row.width());
+
+    QHelpEvent hover(QEvent::ToolTip, row.center(), list->viewport()->mapToGlobal(row.center()));
+    QApplication::sendEvent(list->viewport(), &hover);
+    QTRY_COMPARE_WITH_TIMEOUT(QToolTip::text(), name, TestSupport::kHangGuardMs);
+    QWidget *tip = nullptr;
+    for (QWidget *window : QApplication::topLevelWidgets())
+        tip = window->inherits("QTipLabel") && window->isVisible() ? window : tip;
+    QVERIFY(tip);
+    const QImage shot = TestSupport::WithPopup(m_page, tip);
+    QToolTip::hideText();
+    QVERIFY(TestSupport::SaveShot(shot, "macro-list-long-name.png"));
 }
 
 void TestMacroAssignment::macroOpenerShowsListOrNotice()
@@ -328,7 +312,7 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
     OpenMacroList("Number5");  // row TopMusic, device button 3
     QVERIFY(Shoot(m_page, "macro-list"));
 
-    QTest::mouseClick(MacroButton("M"), Qt::LeftButton);
+    QVERIFY(ChooseMacro("M"));
 
     QCOMPARE(StoredEntry(3), entry);
     QCOMPARE(StoredMacro(3), kRecordM);
@@ -338,7 +322,7 @@ void TestMacroAssignment::choosingAMacroWritesEntryAndRecord()
     QCOMPARE(m_page->Assignments().Params2().value(3), listed);
     QCOMPARE(FunctionPage(), QString("page"));
     QCOMPARE(DetailPage(), QString("page_9"));
-    QVERIFY(MacroButton("M")->isChecked());
+    QCOMPARE(m_page->MacroPanel->ChosenMacro(), QString("M"));
     QCOMPARE(ImagesSent(), 1);
     QVERIFY(Shoot(m_page, "macro-assigned"));
 }
@@ -405,7 +389,7 @@ void TestMacroAssignment::tooManyEventsAreRefused()
     const QVector<int> types = m_page->Assignments().Types();
 
     WatchModals();
-    QTest::mouseClick(MacroButton("Long"), Qt::LeftButton);
+    QVERIFY(ChooseMacro("Long"));
     const QList<SeenModal> seen = StopWatching();
 
     QCOMPARE(seen.size(), 1);
@@ -427,7 +411,7 @@ void TestMacroAssignment::nothingWrittenWhileWritesNotAllowed()
     g_WritesAllowed = 0;
     HidSim::ClearCallLog();
 
-    QTest::mouseClick(MacroButton("M"), Qt::LeftButton);
+    QVERIFY(ChooseMacro("M"));
 
     QCOMPARE(int(HidSim::CallsOf("ProtocolDataUpdate").size()), 0);
     QCOMPARE(Button("TopMusic")->text(), caption);

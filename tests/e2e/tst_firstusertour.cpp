@@ -32,6 +32,7 @@
 #include "registrystore.h"
 #include "sensorcoding.h"
 #include "startup.h"
+#include "macrochoice.h"
 #include "testsupport.h"
 #include "worldfixtures.h"
 
@@ -294,12 +295,9 @@ void TestFirstUserTour::aFirstUsersTour()
     // Button 3: the macro, with its events as the file has them.
     Click(buttons, "BackKey");
     Click(buttons, "DPI_10");
-    QToolButton *macroChoice = nullptr;
-    for (QToolButton *choice : qAsConst(buttons->MacroButtons))
-        macroChoice = choice->text() == kMacroName ? choice : macroChoice;
-    QVERIFY(macroChoice);
+    QVERIFY(buttons->MacroPanel->IndexOf(kMacroName).isValid());
     Shot(window, "06-button-page-macro-list");
-    QTest::mouseClick(macroChoice, Qt::LeftButton);
+    QVERIFY(TestSupport::ClickMacroChoice(buttons->MacroPanel, kMacroName));
     const FlashDataMap withMacro = Stored();
     QCOMPARE(withMacro.Keys[kButton3].Type, uint8_t(6));
     QCOMPARE(withMacro.Keys[kButton3].Param1, uint8_t(kButton3));

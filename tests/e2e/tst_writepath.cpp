@@ -10,6 +10,8 @@
 #include "globals.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
+#include "buttoninterface.h"
+#include "macrochoice.h"
 #include "macrofile.h"
 #include "myconmbobox.h"
 #include "mytoolbuttonenter.h"
@@ -446,13 +448,9 @@ void TestWritePath::aMacroDeletedOfflineTellsOnce()
     if (rowPlaysIt) {
         QTest::mouseClick(PageButton("RightKey"), Qt::LeftButton);
         QTest::mouseClick(PageButton("DPI_10"), Qt::LeftButton);
-        QAbstractButton *macro = nullptr;
-        for (QAbstractButton *b : m_window->DevicePage()->findChildren<QAbstractButton *>()) {
-            if (b->text() == "dev1" && b->isVisible())
-                macro = b;
-        }
-        QVERIFY(macro);
-        QTest::mouseClick(macro, Qt::LeftButton);
+        auto *buttons = m_window->DevicePage()->findChild<Buttoninterface *>();
+        QVERIFY(buttons);
+        QVERIFY(TestSupport::ClickMacroChoice(buttons->MacroPanel, "dev1"));
         QCOMPARE(HidSim::StoredImage("m2").at(kKeysOffset + 3), char(6));
     }
     m_notices->clear();

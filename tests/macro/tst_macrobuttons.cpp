@@ -14,6 +14,7 @@
 #include "mainwindowkit.h"
 #include "panelfixture.h"
 #include "postmsg.h"
+#include "macrochoice.h"
 #include "testsupport.h"
 
 #include <QDir>
@@ -191,13 +192,7 @@ void TestMacroButtons::GiveMacroThroughTheButtonPage(const QString &name)
     auto *functions = Child<QStackedWidget>(m_buttons, "stackedWidget");
     functions->setCurrentWidget(Child<QWidget>(m_buttons, "page_2"));
     QTest::mouseClick(Child<QToolButton>(m_buttons, "DPI_10"), Qt::LeftButton);
-    QToolButton *macroButton = nullptr;
-    for (QToolButton *button : qAsConst(m_buttons->MacroButtons)) {
-        if (button->text() == name)
-            macroButton = button;
-    }
-    QVERIFY2(macroButton, qPrintable(name));
-    QTest::mouseClick(macroButton, Qt::LeftButton);
+    QVERIFY2(TestSupport::ClickMacroChoice(m_buttons->MacroPanel, name), qPrintable(name));
 }
 
 void TestMacroButtons::ClickMacroOnTheMacroPage(const QString &name)

@@ -182,6 +182,7 @@ private slots:
     void tooManyKeysAreRefused();
     void exportDeleteImportKeepsTheMacro();
     void decoderStopsAtTheEndOfTheData();
+    void decoderLeavesALongerListUnread();
     void iconsOnlyFromPngPictures();
 
 private:
@@ -578,6 +579,29 @@ void TestMacroExport::decoderStopsAtTheEndOfTheData()
     QVERIFY(MacroExport::Decode(kGolden));
     for (int size = 0; size < kGolden.size(); ++size)
         QVERIFY2(!MacroExport::Decode(kGolden.left(size)), qPrintable(QString::number(size)));
+}
+
+// A list longer than the reader asks for is not read at all: its length alone
+// refuses it, however many items it promises or holds.
+void TestMacroExport::decoderLeavesALongerListUnread()
+{
+    const QByteArray three = ExportFile("m", "1", {KeyItem("A", true), DelayItem("5ms"), KeyItem("A", false)});
+    const auto whole = MacroExport::Decode(three, 3);
+    QVERIFY(whole);
+    QVERIFY(!whole->overItemLimit);
+    QCOMPARE(whole->items.size(), 3);
+
+    for (const QByteArray &bytes : {three, three.left(three.size() - 1)}) {
+        const auto cut = MacroExport::Decode(bytes, 2);
+        QVERIFY(cut);
+        QVERIFY(cut->overItemLimit);
+        QVERIFY(cut->items.isEmpty());
+        QCOMPARE(cut->name, QString("m"));
+    }
+    // Three items take at least 24 bytes after the count.
+    const int countEnd = three.indexOf(QByteArray::fromHex("00000003")) + 4;
+    QVERIFY(MacroExport::Decode(three.left(countEnd + 24), 2));
+    QVERIFY(!MacroExport::Decode(three.left(countEnd + 23), 2));
 }
 
 // A picture entry is only ever PNG data read from the file itself: an entry

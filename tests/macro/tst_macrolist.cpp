@@ -106,6 +106,7 @@ private slots:
     void rightPressLoadsTheMacroBeforeTheMenu();
     void contextMenuEntries_data();
     void contextMenuEntries();
+    void fullListOffersImportOnItsItems();
 
 private:
     Macro *MakePage();
@@ -589,6 +590,32 @@ void TestMacroList::contextMenuEntries()
     QVERIFY(TestSupport::WaitFor([&] { return !script.seen.isEmpty(); }));
     QCOMPARE(script.seen, QStringList{opens});
     QCOMPARE(MacroNames(), QStringList{"m1"});
+}
+
+// Thirty macros leave the list no empty area to press; Import is on the
+// item menu all the same.
+void TestMacroList::fullListOffersImportOnItsItems()
+{
+    for (int i = 1; i <= 30; ++i)
+        WriteMacro(QString("macro %1").arg(i, 2, 10, QLatin1Char('0')), kAClick);
+    MakePage();
+    QListWidget *list = Macros();
+    QVERIFY(list->visualItemRect(list->item(list->count() - 1)).bottom() >= list->viewport()->height());
+
+    QStringList texts;
+    QTimer::singleShot(0, this, [&] {
+        QVERIFY(TestSupport::WaitFor([] { return qobject_cast<QMenu *>(QApplication::activePopupWidget()); }));
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        for (QAction *action : menu->actions())
+            texts << action->text();
+        menu->setActiveAction(menu->actions().constLast());
+        const QImage shot = TestSupport::WithPopup(m_page.get(), menu);
+        menu->close();
+        QVERIFY(TestSupport::SaveShot(shot, "macro-list-30-item-menu.png"));
+    });
+    RightPress(ItemCenter("macro 12"));
+
+    QCOMPARE(texts.value(3), Text("Macro", "Key5"));
 }
 
 VOGM_TEST_MAIN(TestMacroList)

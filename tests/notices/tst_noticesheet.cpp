@@ -4,9 +4,12 @@
 // spoil: every picture a style sheet names exists, and the background picture
 // covers each notice.
 
+#include "languagereader.h"
+#include "macroini.h"
 #include "noticetestkit.h"
 #include "testsupport.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QPainter>
 #include <QtTest>
@@ -121,6 +124,36 @@ private slots:
             notice.SlotChangeLanguage(index);
             Take(&notice, QString("RePair, language %1").arg(index));
         }
+    }
+
+    // The macro page's refusals, one notice with the text of the language
+    // file, in English and in Simplified Chinese.
+    void macroRefusals_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("tag");
+        for (const char *tag : {"SaveFail", "ImportFail"})
+            QTest::newRow(tag) << "Macro" << tag;
+        QTest::newRow("NameRefused") << "Question" << "NameRefused";
+    }
+
+    void macroRefusals()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, tag);
+        QVERIFY(QDir().mkpath(TestSupport::BaseFolder()));
+        for (int index : {0, 1}) {
+            // The notice takes its button texts from the language in use.
+            QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", QString::number(index)));
+            QString text;
+            LanguageReader(element, {{tag, StoreTarget(&text)}}).Load(index);
+            QVERIFY2(!text.isEmpty(), qPrintable(QString("%1 in language %2").arg(tag).arg(index)));
+            UpDateWarning notice;
+            notice.SetLabelText(text);
+            Take(&notice, QString("%1, language %2").arg(tag).arg(index));
+            QVERIFY(TestSupport::SaveShot(shots.last().image, QString("notice-%1-%2.png").arg(tag).arg(index)));
+        }
+        QVERIFY(MacroIni::GetInstance()->SetValue("Language", "Language", "0"));
     }
 
     void cleanupTestCase()

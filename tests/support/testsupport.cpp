@@ -7,6 +7,7 @@
 
 #include <QAbstractButton>
 #include <QDir>
+#include <QPainter>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -125,6 +126,18 @@ bool SaveShot(const QImage &shot, const QString &fileName)
     if (folder.isEmpty())
         return true;
     return QDir().mkpath(folder) && shot.save(QDir(folder).filePath(fileName));
+}
+
+QImage WithPopup(QWidget *window, QWidget *popup)
+{
+    const QRect windowRect(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect seen = windowRect.united(popup->geometry());
+    QImage image(seen.size(), QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.drawImage(windowRect.topLeft() - seen.topLeft(), window->grab().toImage());
+    painter.drawImage(popup->geometry().topLeft() - seen.topLeft(), popup->grab().toImage());
+    return image;
 }
 
 bool WithModal(const std::function<void(QWidget *)> &action, int timeoutMs)

@@ -94,6 +94,9 @@ private:
 // looks at; nothing is written when the variable is unset. False only when
 // saving failed.
 bool SaveShot(const QImage &shot, const QString &fileName);
+// `window` with `popup` (a menu, a tool tip) drawn over it where the screen
+// shows it, on white where the popup reaches beyond the window.
+QImage WithPopup(QWidget *window, QWidget *popup);
 
 // Divides the program's named waits by `divisor` instead of the suites' 10
 // while it lives: for cases that look only at what follows a long timed wait.

@@ -25,6 +25,7 @@
 #include "programwindow.h"
 #include "../macro/eventrows.h"
 #include "startup.h"
+#include "macrochoice.h"
 #include "testsupport.h"
 #include "worldfixtures.h"
 #include "xserver.h"
@@ -310,11 +311,7 @@ void TestXKeys::SaveAndAssign(const QString &macro)
     Buttoninterface *buttons = ShowButtonPage();
     Click(buttons, "BackKey");
     Click(buttons, "DPI_10");
-    QToolButton *choice = nullptr;
-    for (QToolButton *button : qAsConst(buttons->MacroButtons))
-        choice = button->text() == macro ? button : choice;
-    QVERIFY(choice);
-    QTest::mouseClick(choice, Qt::LeftButton);
+    QVERIFY(TestSupport::ClickMacroChoice(buttons->MacroPanel, macro));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(Find(buttons, "BackKey")->text(), buttons->MacroPrefix + macro);
 }
