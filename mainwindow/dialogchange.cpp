@@ -246,11 +246,10 @@ void DialogChange::on_RightButton_clicked()
 
 void DialogChange::on_Repair_clicked()
 {
-    // The repair dialog belongs to the device page's settings page.
+    // The repair runs in the device page's settings page, which the frame
+    // builds when the run starts.
     PostMsg::GetInstance()->PrepareReceivers();
-    UpDateRepair *repair = g_UpDateRepair;
-    if (!repair)
-        return;
+    UpDateRepair *repair = SharedRepairDialog();
     PlaceOnOpener(repair, this);
     repair->ResetUi();
     repair->setModal(true);

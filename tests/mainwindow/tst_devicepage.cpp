@@ -145,17 +145,24 @@ void TestDevicePage::navigation()
     auto *stack = page->findChild<QStackedWidget *>("stackedWidgetDialog");
     QSignalSpy addMacroButtons(PostMsg::GetInstance(), &PostMsg::SigAddMacroButton);
     const QStringList order{"Buttoninterface", "Sensor", "Macro", "FormSetting"};
-    for (int i = 0; i < order.size(); ++i)
-        QCOMPARE(stack->widget(i)->objectName(), order.at(i));
+    // Shown, the frame has built its button page only; each other page is
+    // built at its own index when it is first chosen.
+    QCOMPARE(stack->count(), order.size());
     QCOMPARE(stack->currentIndex(), 0);
+    QCOMPARE(stack->currentWidget()->objectName(), order.at(0));
+    for (int i = 1; i < order.size(); ++i)
+        QVERIFY(!page->BuiltPage(i));
 
-    const QList<QPair<QString, int>> clicks{{"SensorButton", 1}, {"MacroButton", 2}, {"FormSetting", 3}, {"ButtonMain", 0}};
+    const QList<QPair<QString, int>> clicks{{"FormSetting", 3}, {"SensorButton", 1}, {"MacroButton", 2}, {"ButtonMain", 0}};
     for (const auto &click : clicks) {
         auto *button = page->findChild<QToolButton *>(click.first);
         button->click();
         QCOMPARE(stack->currentIndex(), click.second);
+        QCOMPARE(stack->currentWidget()->objectName(), order.at(click.second));
         QVERIFY(button->isChecked());
     }
+    for (int i = 0; i < order.size(); ++i)
+        QCOMPARE(stack->widget(i)->objectName(), order.at(i));
     QCOMPARE(addMacroButtons.count(), 1);  // only the button page's button refreshes the macro buttons
 
     page->findChild<QToolButton *>("MacroButton")->click();
@@ -429,9 +436,10 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     g_ButtonFilled = flagsLeftSet ? 1 : 0;
     ModalWatcher recorder({}, {"UpDataParam"});
     UpDataParam importPopup;
-    UpDataParam *popup = request < 0 ? &importPopup : page->WaitPopup();
-    auto *timer = popup->findChild<QTimer *>();
-    QSignalSpy timeouts(timer, &QTimer::timeout);
+    // The page's own popup is built when it first shows.
+    UpDataParam *popup = request < 0 ? &importPopup : nullptr;
+    QTimer *timer = nullptr;
+    std::unique_ptr<QSignalSpy> timeouts;
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     SteppedClock clock;
     int waitMs = 0;
@@ -442,6 +450,10 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     // (its check is queued before this case's own look), the clock moves to
     // one millisecond before the timer's end, then onto it.
     QTimer::singleShot(0, page, [&] {
+        if (!popup)
+            popup = page->WaitPopup();
+        timer = popup->findChild<QTimer *>();
+        timeouts = std::make_unique<QSignalSpy>(timer, &QTimer::timeout);
         waitMs = timer->interval();
         clock.Hold(timer);
         Waits::SetDivisor(100);
@@ -453,7 +465,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
             page,
             [&] {
                 clock.Advance(waitMs - 1);
-                timeoutsBeforeItsEnd = timeouts.count();
+                timeoutsBeforeItsEnd = timeouts->count();
                 openBeforeItsEnd = popup->isVisible();
                 clock.Advance(1);
             },
@@ -474,7 +486,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     QCOMPARE(timeoutsBeforeItsEnd, 0);
     if (!early)
         QVERIFY(openBeforeItsEnd);
-    QCOMPARE(timeouts.count(), early ? 0 : 1);
+    QCOMPARE(timeouts->count(), early ? 0 : 1);
     if (request == 0 && early) {
         QVERIFY(notices.isEmpty());
         QCOMPARE(int(g_SensorFilled), 0);  // seen and cleared, as at the end of the wait
