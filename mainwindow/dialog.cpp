@@ -376,6 +376,11 @@ void Dialog::ReplaySettingsCalls()
     g_ReceiverUpdateFound = receiverUpdate;
 }
 
+UpDateRepair *Dialog::RepairDialog()
+{
+    return SharedRepairDialog();
+}
+
 UpDataParam *Dialog::EnsureWaitPopup()
 {
     if (!m_upDataParam)

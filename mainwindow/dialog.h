@@ -29,6 +29,7 @@ class Macro;
 class Sensor;
 class Ui_Dialog;
 class UpDataParam;
+class UpDateRepair;
 
 class Dialog : public QWidget
 {
@@ -44,6 +45,9 @@ public:
     // The persistent wait popup, built now if it has not been shown yet.
     UpDataParam *WaitPopup() { return EnsureWaitPopup(); }
     bool WaitPopupBuilt() const { return m_upDataParam != nullptr; }
+    // The run's repair dialog (the settings page's), built when first needed;
+    // deleted with this frame.
+    UpDateRepair *RepairDialog();
     // How many calls wait for a page that is not built yet.
     int HeldCallCount(int index) const { return m_held[size_t(index)].Count(); }
 

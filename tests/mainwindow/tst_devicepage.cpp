@@ -15,10 +15,12 @@
 #include "testsupport.h"
 #include "updataparam.h"
 #include "waits.h"
+#include "worker.h"
 
 #include <QDataStream>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -87,6 +89,7 @@ private slots:
     void cleanup();
 
     void navigation();
+    void destructorReleasesAWaitingWorkerPass();
     void battery_data();
     void battery();
     void startRecord_data();
@@ -170,6 +173,57 @@ void TestDevicePage::navigation()
     QCOMPARE(stack->currentIndex(), 0);
     QVERIFY(page->findChild<QToolButton *>("ButtonMain")->isChecked());
     QCOMPARE(addMacroButtons.count(), 1);
+}
+
+namespace {
+QStringList g_messages;
+void RecordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
+}  // namespace
+
+// The frame owns the worker: closing it while a pass waits in a blocking
+// emit to its button page lets the pass end first.
+void TestDevicePage::destructorReleasesAWaitingWorkerPass()
+{
+    // Offline, with no cached image: the pass asks the pages to reset and
+    // waits in that blocking emit until the GUI thread serves it.
+    std::atomic<bool> emitted{false};
+    QObject watcher;
+    const auto watch = connect(PostMsg::GetInstance(), &PostMsg::SigFormReset, &watcher,
+                               [&emitted] { emitted = true; }, Qt::DirectConnection);
+    MakePage();  // shown: the button page is built
+    SetCurrentPath("no-such-device");
+    DeviceAllInfo gone;
+    gone.Path = "no-such-device";
+    g_CurrentDevice.Set(gone);
+    g_LoadCacheName.Set(QString());
+    g_SessionActive = 1;
+    g_WorkerRun = 1;
+    QPointer<Worker> worker = g_Worker;
+    QVERIFY(worker);
+    worker->start();
+    // No event is processed from here on, so the pass stays parked.
+    for (int i = 0; i < 5000 && !emitted; ++i)
+        QThread::msleep(1);
+    QVERIFY(emitted);
+    QThread::msleep(20);
+    QVERIFY(worker->isRunning());
+
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
+    m_page.reset();
+    qInstallMessageHandler(previous);
+
+    // The pass ended while the frame waited for it, not after giving up.
+    QVERIFY(worker->isFinished());
+    QVERIFY2(g_messages.filter("did not end").isEmpty(), qPrintable(g_messages.join('\n')));
+    QCOMPARE(g_Worker, nullptr);
+    disconnect(watch);
+    g_SessionActive = 0;
+    g_WaitOnline = 0;
+    QTRY_VERIFY(worker.isNull());  // deleted once the event loop runs
 }
 
 void TestDevicePage::battery_data()
