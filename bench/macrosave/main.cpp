@@ -111,13 +111,14 @@ int main(int argc, char **argv)
     if (!QTest::qWaitFor([&] { return popupClosed.count() == 1; }, kDeadlineMs) || !HidSim::WaitUntilIdle())
         return Fail("the device page was not filled");
 
+    // The macro editor is built when first chosen (or by a macro the read brought back).
+    window.findChild<QToolButton *>(QStringLiteral("MacroButton"))->click();
     auto *page = window.findChild<Macro *>();
     auto *macros = page ? page->findChild<QListWidget *>(QStringLiteral("listWidgetHong")) : nullptr;
     auto *events = page ? page->findChild<QListWidget *>(QStringLiteral("listWidgetKey")) : nullptr;
     auto *save = page ? page->findChild<QToolButton *>(QStringLiteral("Save")) : nullptr;
     if (!macros || !events || !save)
         return Fail("no macro page");
-    window.findChild<QToolButton *>(QStringLiteral("MacroButton"))->click();
     const QList<QListWidgetItem *> found = macros->findItems(QStringLiteral("dev1"), Qt::MatchExactly);
     if (found.size() != 1)
         return Fail("the read did not bring the macro back");
