@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QListView>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -115,7 +116,7 @@ int main(int argc, char **argv)
     window.findChild<QToolButton *>(QStringLiteral("MacroButton"))->click();
     auto *page = window.findChild<Macro *>();
     auto *macros = page ? page->findChild<QListWidget *>(QStringLiteral("listWidgetHong")) : nullptr;
-    auto *events = page ? page->findChild<QListWidget *>(QStringLiteral("listWidgetKey")) : nullptr;
+    auto *events = page ? page->findChild<QListView *>(QStringLiteral("listWidgetKey")) : nullptr;
     auto *save = page ? page->findChild<QToolButton *>(QStringLiteral("Save")) : nullptr;
     if (!macros || !events || !save)
         return Fail("no macro page");
@@ -123,13 +124,15 @@ int main(int argc, char **argv)
     if (found.size() != 1)
         return Fail("the read did not bring the macro back");
     QTest::mouseClick(macros->viewport(), Qt::LeftButton, {}, macros->visualItemRect(found.first()).center());
-    if (events->count() != 3)
-        return Fail(qPrintable(QStringLiteral("the macro's events are not shown: %1 rows").arg(events->count())));
+    QAbstractItemModel *rows = events->model();
+    if (rows->rowCount() != 3)
+        return Fail(qPrintable(QStringLiteral("the macro's events are not shown: %1 rows").arg(rows->rowCount())));
 
     std::vector<double> milliseconds;
     for (int round = 0; round < rounds; ++round) {
         const int delay = round % 2 ? 20 : 50;
-        events->item(1)->setText(QString::number(delay) + QStringLiteral("ms"));
+        // The delay row edited as the page's editor writes it.
+        rows->setData(rows->index(1, 0), QString::number(delay) + QStringLiteral("ms"), Qt::EditRole);
         const QByteArray expected = AClickRecord(delay);
         QElapsedTimer clock;
         clock.start();
