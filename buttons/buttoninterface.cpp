@@ -86,9 +86,6 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     connect(hub, &PostMsg::SigMacroRename, this, &Buttoninterface::SlotMacroRename);
     connect(hub, &PostMsg::SigFormReset, this, &Buttoninterface::SlotFormResetButton, blocking);
 
-    // The one worker of the program (not its parent); its online poll starts at once.
-    g_Worker = new Worker(this);
-
     ui->stackedWidget->setCurrentWidget(ui->page);
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 
@@ -103,11 +100,9 @@ Buttoninterface::~Buttoninterface()
 {
     // The library's thread or a worker pass may be parked in a blocking emit
     // to this page: take no new ones, and release those already queued
-    // (deleting a queued blocking call wakes its emitter) so that the worker
-    // can end.
+    // (deleting a queued blocking call wakes its emitter).
     PostMsg::GetInstance()->disconnect(this);
     QCoreApplication::removePostedEvents(this, QEvent::MetaCall);
-    ShutdownWorker();
     delete ui;
 }
 

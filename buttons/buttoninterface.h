@@ -4,8 +4,8 @@
 // Six rows stand for the mouse's buttons 0-5; the function list
 // (`stackedWidget`) and the detail lists (`stackedWidget_2`) offer what a row
 // can be given. The page keeps a copy of the device's button table in three
-// lists, indexed by device button. It owns the one Worker (created here,
-// stopped by the destructor) and answers the image signals: every fill raises
+// lists, indexed by device button. It starts the one Worker (the device page
+// frame's) for a reset, and answers the image signals: every fill raises
 // g_ButtonRefreshing for its duration, and a fill from a device read ends with
 // g_ButtonFilled set, which the wait popup waits for. A fill also hands the
 // image's sleep time on to the settings page (SigLightToFrom).

@@ -5,6 +5,8 @@
 #include "combotheme.h"
 #include "configini.h"
 #include "deviceallinfo.h"
+#include "dialog.h"
+#include "dialogmain.h"
 #include "globals.h"
 #include "hidusb.h"
 #include "languagereader.h"
@@ -246,8 +248,11 @@ void DialogChange::on_RightButton_clicked()
 
 void DialogChange::on_Repair_clicked()
 {
-    // The repair dialog belongs to the device page's settings page.
-    PostMsg::GetInstance()->PrepareReceivers();
+    // The repair runs in the device page's settings page (built when the run
+    // starts); its dialog belongs to the device page, which builds it when
+    // first needed. Without a device page there is none.
+    if (auto *main = qobject_cast<DialogMain *>(window()))
+        main->DevicePage()->RepairDialog();
     UpDateRepair *repair = g_UpDateRepair;
     if (!repair)
         return;

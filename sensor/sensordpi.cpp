@@ -124,10 +124,6 @@ SensorDPI::SensorDPI(QWidget *parent)
     MarkerGroup = new QButtonGroup(this);
     ValueGroup->setExclusive(true);
     MarkerGroup->setExclusive(true);
-    ColorDialog = new QColorDialog(this);
-    connect(ColorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
-    ThemeColorDialog();
-
     ApplyThemeStyles();
 
     for (QWidget *kept : {static_cast<QWidget *>(ui->horizontalSliderC), static_cast<QWidget *>(ui->spinBoxA),
@@ -615,6 +611,12 @@ QColor SensorDPI::LevelColor(int level) const
 // Opens at the level's own colour, with Qt's texts in the chosen language.
 void SensorDPI::OpenColorDialog(int level)
 {
+    // Built on first use and kept with the panel.
+    if (!ColorDialog) {
+        ColorDialog = new QColorDialog(this);
+        connect(ColorDialog, &QColorDialog::colorSelected, this, &SensorDPI::SetColor);
+        ThemeColorDialog();
+    }
     QEvent languageChange(QEvent::LanguageChange);
     QCoreApplication::sendEvent(ColorDialog, &languageChange);
     if (ValidLevel(level))

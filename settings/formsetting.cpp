@@ -116,12 +116,6 @@ FormSetting::FormSetting(QWidget *parent) : QWidget(parent), form(std::make_uniq
     ConnectHub();
     PictureDir = PanelTheme::PictureDir(QStringLiteral("FormSetting"));
 
-    // The one repair dialog and the one firmware notice of the run, hidden
-    // until the update engine or the device list shows them.
-    g_UpDateRepair = new UpDateRepair(nullptr);
-    g_UpDateRepair->hide();
-    UpdateWarning = std::make_unique<UpDateWarning>(nullptr);
-
     LedGroup = new QButtonGroup(this);
     LedGroup->setExclusive(true);
 
@@ -350,6 +344,12 @@ bool FormSetting::LoadLanguageTexts(int index)
     return reader.Load(index) != LanguageReader::Outcome::NoFile;
 }
 
+void FormSetting::LoadWiredModeText(int index)
+{
+    const LanguageReader reader(QStringLiteral("FormSetting"), {{QStringLiteral("WiredMode"), StoreTarget(&g_WiredModeText)}});
+    reader.Load(index);
+}
+
 // Net.xml chooses by the language stored in Macro.ini, which the language
 // boxes write before they announce a change.
 void FormSetting::LoadWebLinks()
@@ -447,7 +447,7 @@ void FormSetting::ApplyUpdateAvailableLook()
 // The receiver and mouse version texts of the current device. On its cable
 // the mouse shows its receiver's version only while exactly its receiver is
 // listed beside it.
-void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
+void FormSetting::CurrentVersions(QString *receiver, QString *mouse)
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
     *receiver = !current.Online || !current.Wired ? current.UsbVersion : FindReceiverPartner().version;
@@ -456,10 +456,23 @@ void FormSetting::CurrentVersions(QString *receiver, QString *mouse) const
 
 // The receiver class whose image fits the current device: its own link, or
 // on its cable that of the one receiver listed beside it; 0 otherwise.
-int FormSetting::CurrentReceiverClass() const
+int FormSetting::CurrentReceiverClass()
 {
     const DeviceAllInfo current = g_CurrentDevice.Get();
     return current.Wired ? FindReceiverPartner().receiverClass : ReceiverClass::OfLink(current.LinkType);
+}
+
+bool FormSetting::FindUpdatesOfCurrentDevice()
+{
+    if (!QFileInfo(FirmwareFolder()).isDir())
+        return false;
+    QString receiver;
+    QString mouse;
+    CurrentVersions(&receiver, &mouse);
+    const int receiverClass = CurrentReceiverClass();
+    g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouse, receiverClass);
+    g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, receiver, receiverClass);
+    return true;
 }
 
 void FormSetting::FillVersionLabels()
@@ -486,10 +499,7 @@ void FormSetting::SetVer(int index)
         QString receiver;
         QString mouse;
         CurrentVersions(&receiver, &mouse);
-        if (QFileInfo(FirmwareFolder()).isDir()) {
-            const int receiverClass = CurrentReceiverClass();
-            g_MouseUpdateFound = HasNewFirmwareForClass(kMouseFirmware, mouse, receiverClass);
-            g_ReceiverUpdateFound = HasNewFirmwareForClass(kReceiverFirmware, receiver, receiverClass);
+        if (FindUpdatesOfCurrentDevice()) {
             if (g_MouseUpdateFound || g_ReceiverUpdateFound)
                 ApplyUpdateAvailableLook();
             else
@@ -551,16 +561,17 @@ void FormSetting::on_Receive_2_clicked()
     if (form->Receive_2->text() == VerNewText)
         return;
     engine->ClearReceiverNoUpdate();
-    g_UpDateRepair->move(CentredOnPage(g_UpDateRepair->size()));
-    g_UpDateRepair->setModal(true);
-    g_UpDateRepair->ResetUi();
+    UpDateRepair *repair = SharedRepairDialog();
+    repair->move(CentredOnPage(repair->size()));
+    repair->setModal(true);
+    repair->ResetUi();
     if (ChechIsUpDate()) {
-        g_UpDateRepair->ShowReady();
-        g_UpDateRepair->show();
+        repair->ShowReady();
+        repair->show();
     } else if (engine->Context().receiverNoUpdate) {
         form->Receive_2->setText(VerNewText);
     } else {
-        g_UpDateRepair->show();
+        repair->show();
     }
 }
 
@@ -596,12 +607,20 @@ QPoint FormSetting::CentredOnPage(const QSize &size) const
             origin.y() + (height() - size.height()) / 2 + kDialogOffsetY};
 }
 
+UpDateWarning *FormSetting::FirmwareNotice()
+{
+    if (!UpdateWarning)
+        UpdateWarning = std::make_unique<UpDateWarning>(nullptr);
+    return UpdateWarning.get();
+}
+
 void FormSetting::ShowFirmwareNotice(const QString &text)
 {
-    UpdateWarning->move(CentredOnPage(UpdateWarning->size()));
-    UpdateWarning->setModal(true);
-    UpdateWarning->SetLabelText(text);
-    UpdateWarning->show();
+    UpDateWarning *notice = FirmwareNotice();
+    notice->move(CentredOnPage(notice->size()));
+    notice->setModal(true);
+    notice->SetLabelText(text);
+    notice->show();
 }
 
 bool FormSetting::ChechIsUpDate()

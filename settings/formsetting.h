@@ -56,7 +56,16 @@ public:
     // at (610, 790), company line at (490, 810).
     void ApplyExpandedLayout();
 
-    UpDateWarning *FirmwareNotice() const { return UpdateWarning.get(); }
+    // The firmware notice, built when it is first needed and kept for the run.
+    UpDateWarning *FirmwareNotice();
+
+    // The wired-mode text g_WiredModeText of a language, for the device list
+    // and the main window while this page is not built.
+    static void LoadWiredModeText(int index);
+    // Sets g_MouseUpdateFound and g_ReceiverUpdateFound from the firmware
+    // images newer than the current device's versions; false (the flags as
+    // they were) when there is no firmware folder.
+    static bool FindUpdatesOfCurrentDevice();
 
     // The two looks of the update button Receive_2.
     void ApplyPlainUpdateLook();
@@ -129,8 +138,8 @@ private:
     void ShowReceiverLed();
 
     // Version display.
-    void CurrentVersions(QString *receiver, QString *mouse) const;
-    int CurrentReceiverClass() const;
+    static void CurrentVersions(QString *receiver, QString *mouse);
+    static int CurrentReceiverClass();
     void FillVersionLabels();
     void HideMarkersAndClearRunFlags();
 

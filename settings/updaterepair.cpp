@@ -683,3 +683,12 @@ void UpDateRepair::StartRepairFromKey(int receiverClass, const QString &driveGro
     }
     StartRepair();
 }
+
+UpDateRepair *SharedRepairDialog()
+{
+    if (!g_UpDateRepair) {
+        g_UpDateRepair = new UpDateRepair(nullptr);
+        g_UpDateRepair->hide();
+    }
+    return g_UpDateRepair;
+}

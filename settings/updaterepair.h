@@ -137,3 +137,7 @@ private:
     // A repair may start: set by the check and by the Space key's start.
     bool StartAllowed = false;
 };
+
+// The one repair dialog of the run (g_UpDateRepair), built hidden when it is
+// first needed.
+UpDateRepair *SharedRepairDialog();

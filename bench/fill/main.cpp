@@ -19,6 +19,7 @@
 #include "postmsg.h"
 #include "startup.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMetaObject>
@@ -160,6 +161,10 @@ int main(int argc, char **argv)
 
     Dialog page;
     page.show();
+    // Each page is built when first chosen: choose every one, as a user
+    // who has visited them all, so that all four are filled.
+    for (const char *navigation : {"SensorButton", "MacroButton", "FormSetting", "ButtonMain"})
+        page.findChild<QAbstractButton *>(QLatin1String(navigation))->click();
     QCoreApplication::processEvents();
 
     clockid_t guiClock;

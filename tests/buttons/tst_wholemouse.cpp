@@ -193,6 +193,8 @@ void TestWholeMouse::cleanup()
 {
     if (g_Worker)
         g_Worker->wait();
+    if (m_ownPage)
+        ShutdownWorker();
     m_ownPage.reset();
     m_main.reset();
     m_page = nullptr;
@@ -205,6 +207,9 @@ void TestWholeMouse::cleanup()
 
 void TestWholeMouse::OpenPage()
 {
+    // The worker that the device page frame would have made.
+    if (!g_Worker)
+        g_Worker = new Worker(nullptr);
     m_ownPage = std::make_unique<Buttoninterface>(nullptr);
     m_page = m_ownPage.get();
     m_page->show();

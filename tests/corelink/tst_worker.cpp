@@ -27,6 +27,8 @@ private slots:
     void offlineDeviceWithoutCacheResetsThePages();
     void onlinePollBringsTheDeviceBack();
     void aShutWorkerStartsNoPass();
+    void idleTickDoesNothing_data();
+    void idleTickDoesNothing();
 
 private:
     DeviceAllInfo Entry(const QString &receiver, uint8_t mid, uint8_t link) const;
@@ -276,6 +278,70 @@ void TestWorker::aShutWorkerStartsNoPass()
     worker->SlotCheckOnline();  // as the poll would, had it fired before the deletion
     QVERIFY(QTest::qWaitFor([&worker] { return worker.isNull(); }, TestSupport::kHangGuardMs));
     QCOMPARE(passes.load(), 0);
+}
+
+namespace {
+// Counts the events the application delivers (posted calls, repaints, ...).
+class EventCounter : public QObject
+{
+public:
+    EventCounter() { qApp->installEventFilter(this); }
+    ~EventCounter() override { qApp->removeEventFilter(this); }
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() != QEvent::Timer)
+            ++count;
+        return false;
+    }
+};
+}  // namespace
+
+// The 1300 ms poll with nothing to wait for returns at once: no library
+// call, no signal, nothing posted.
+void TestWorker::idleTickDoesNothing_data()
+{
+    QTest::addColumn<int>("session");
+    QTest::addColumn<int>("waitOnline");
+    QTest::addColumn<int>("deviceOnline");
+    QTest::addColumn<int>("linkWatch");
+    QTest::addColumn<int>("linkType");
+
+    QTest::newRow("device page, mouse answering") << 1 << 0 << 1 << 1 << 1;
+    QTest::newRow("device page, mouse away, no restart asked") << 1 << 0 << 0 << 1 << 1;
+    QTest::newRow("device list") << 0 << 0 << 0 << 1 << 1;
+    QTest::newRow("device list, waiting for a 1 kHz receiver's mouse") << 0 << 1 << 0 << 1 << 0;
+    QTest::newRow("firmware update running") << 1 << 1 << 0 << 0 << 1;
+}
+
+void TestWorker::idleTickDoesNothing()
+{
+    QFETCH(int, session);
+    QFETCH(int, waitOnline);
+    QFETCH(int, deviceOnline);
+    QFETCH(int, linkWatch);
+    QFETCH(int, linkType);
+    Select(Entry("r8k", 3, uint8_t(linkType)));
+    QCoreApplication::processEvents();
+    g_SessionActive = session;
+    g_WaitOnline = waitOnline;
+    g_DeviceOnline = deviceOnline;
+    g_LinkWatch = linkWatch;
+    g_RestartWorker = 0;
+    m_recorder->Clear();
+    HidSim::ClearCallLog();
+    EventCounter events;
+
+    g_Worker->SlotCheckOnline();
+    QCoreApplication::processEvents();
+
+    QVERIFY(HidSim::CallLog().empty());
+    QVERIFY(m_recorder->Names().isEmpty());
+    QCOMPARE(events.count, 0);
+    QVERIFY(!g_Worker->isRunning());
+    QCOMPARE(int(g_WaitOnline), waitOnline);
 }
 
 VOGM_TEST_MAIN(TestWorker)

@@ -27,6 +27,7 @@
 
 #include <QLabel>
 #include <QProcess>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -117,6 +118,7 @@ private:
 
     std::unique_ptr<DialogMain> window;
     QList<int> barValues;
+    QPointer<QProgressBar> watchedBar;
     QString recordWhenTheMouseBegan = "-";
 };
 
@@ -135,14 +137,7 @@ void TestRepairSession::StartInTheRepairWorld()
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     QTRY_VERIFY_WITH_TIMEOUT(g_PageDevices.size() == 1 && g_PageDevices.first().Wired, TestSupport::kHangGuardMs);
     QVERIFY(RepairButton()->isVisible());
-    QVERIFY(window->DevicePage());  // the repair dialog comes with it (built after the first paint)
-
-    QProgressBar *bar = Child<QProgressBar>("progressBar_2");
-    connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
-        barValues << value;
-        if (value > 50 && recordWhenTheMouseBegan == "-")
-            recordWhenTheMouseBegan = UpdateFailInfo::StoredText();
-    });
+    QVERIFY(window->DevicePage());  // built after the first paint
 }
 
 void TestRepairSession::cleanup()
@@ -155,7 +150,17 @@ void TestRepairSession::cleanup()
 void TestRepairSession::OpenTheDialogReady()
 {
     QTest::mouseClick(RepairButton(), Qt::LeftButton);
-    QVERIFY(g_UpDateRepair->isVisible());
+    // The repair dialog is built when it first shows.
+    QVERIFY(g_UpDateRepair && g_UpDateRepair->isVisible());
+    QProgressBar *bar = Child<QProgressBar>("progressBar_2");
+    if (bar != watchedBar) {
+        watchedBar = bar;
+        connect(bar, &QProgressBar::valueChanged, this, [this](int value) {
+            barValues << value;
+            if (value > 50 && recordWhenTheMouseBegan == "-")
+                recordWhenTheMouseBegan = UpdateFailInfo::StoredText();
+        });
+    }
     QVERIFY(g_UpDateRepair->isModal());
     QCOMPARE(Hint(), Text("ReadyUpdate"));
     QCOMPARE(Child<QToolButton>("NewHong_2")->text(), Text("NewHong_2"));

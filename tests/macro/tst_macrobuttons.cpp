@@ -170,6 +170,9 @@ void TestMacroButtons::BuildFrame()
     m_frame = std::make_unique<Dialog>();
     m_frame->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    // The macro editor is built when first chosen; back to the button page.
+    QTest::mouseClick(m_frame->findChild<QToolButton *>("MacroButton"), Qt::LeftButton);
+    QTest::mouseClick(m_frame->findChild<QToolButton *>("ButtonMain"), Qt::LeftButton);
     m_buttons = m_frame->findChild<Buttoninterface *>();
     m_macros = m_frame->findChild<Macro *>();
     QVERIFY(m_buttons && m_macros);

@@ -391,6 +391,7 @@ void TestMacroDevice::OpenMouseInMainWindow()
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
     QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
     QVERIFY(HidSim::WaitUntilIdle());
+    QTest::mouseClick(m_main->DevicePage()->findChild<QToolButton *>("MacroButton"), Qt::LeftButton);
     m_page = m_main->findChild<Macro *>();
     QVERIFY(m_page);
 }

@@ -15,10 +15,12 @@
 #include "testsupport.h"
 #include "updataparam.h"
 #include "waits.h"
+#include "worker.h"
 
 #include <QDataStream>
 #include <QFile>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -87,6 +89,7 @@ private slots:
     void cleanup();
 
     void navigation();
+    void destructorReleasesAWaitingWorkerPass();
     void battery_data();
     void battery();
     void startRecord_data();
@@ -145,17 +148,24 @@ void TestDevicePage::navigation()
     auto *stack = page->findChild<QStackedWidget *>("stackedWidgetDialog");
     QSignalSpy addMacroButtons(PostMsg::GetInstance(), &PostMsg::SigAddMacroButton);
     const QStringList order{"Buttoninterface", "Sensor", "Macro", "FormSetting"};
-    for (int i = 0; i < order.size(); ++i)
-        QCOMPARE(stack->widget(i)->objectName(), order.at(i));
+    // Shown, the frame has built its button page only; each other page is
+    // built at its own index when it is first chosen.
+    QCOMPARE(stack->count(), order.size());
     QCOMPARE(stack->currentIndex(), 0);
+    QCOMPARE(stack->currentWidget()->objectName(), order.at(0));
+    for (int i = 1; i < order.size(); ++i)
+        QVERIFY(!page->BuiltPage(i));
 
-    const QList<QPair<QString, int>> clicks{{"SensorButton", 1}, {"MacroButton", 2}, {"FormSetting", 3}, {"ButtonMain", 0}};
+    const QList<QPair<QString, int>> clicks{{"FormSetting", 3}, {"SensorButton", 1}, {"MacroButton", 2}, {"ButtonMain", 0}};
     for (const auto &click : clicks) {
         auto *button = page->findChild<QToolButton *>(click.first);
         button->click();
         QCOMPARE(stack->currentIndex(), click.second);
+        QCOMPARE(stack->currentWidget()->objectName(), order.at(click.second));
         QVERIFY(button->isChecked());
     }
+    for (int i = 0; i < order.size(); ++i)
+        QCOMPARE(stack->widget(i)->objectName(), order.at(i));
     QCOMPARE(addMacroButtons.count(), 1);  // only the button page's button refreshes the macro buttons
 
     page->findChild<QToolButton *>("MacroButton")->click();
@@ -163,6 +173,57 @@ void TestDevicePage::navigation()
     QCOMPARE(stack->currentIndex(), 0);
     QVERIFY(page->findChild<QToolButton *>("ButtonMain")->isChecked());
     QCOMPARE(addMacroButtons.count(), 1);
+}
+
+namespace {
+QStringList g_messages;
+void RecordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
+{
+    g_messages << message;
+}
+}  // namespace
+
+// The frame owns the worker: closing it while a pass waits in a blocking
+// emit to its button page lets the pass end first.
+void TestDevicePage::destructorReleasesAWaitingWorkerPass()
+{
+    // Offline, with no cached image: the pass asks the pages to reset and
+    // waits in that blocking emit until the GUI thread serves it.
+    std::atomic<bool> emitted{false};
+    QObject watcher;
+    const auto watch = connect(PostMsg::GetInstance(), &PostMsg::SigFormReset, &watcher,
+                               [&emitted] { emitted = true; }, Qt::DirectConnection);
+    MakePage();  // shown: the button page is built
+    SetCurrentPath("no-such-device");
+    DeviceAllInfo gone;
+    gone.Path = "no-such-device";
+    g_CurrentDevice.Set(gone);
+    g_LoadCacheName.Set(QString());
+    g_SessionActive = 1;
+    g_WorkerRun = 1;
+    QPointer<Worker> worker = g_Worker;
+    QVERIFY(worker);
+    worker->start();
+    // No event is processed from here on, so the pass stays parked.
+    for (int i = 0; i < 5000 && !emitted; ++i)
+        QThread::msleep(1);
+    QVERIFY(emitted);
+    QThread::msleep(20);
+    QVERIFY(worker->isRunning());
+
+    g_messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
+    m_page.reset();
+    qInstallMessageHandler(previous);
+
+    // The pass ended while the frame waited for it, not after giving up.
+    QVERIFY(worker->isFinished());
+    QVERIFY2(g_messages.filter("did not end").isEmpty(), qPrintable(g_messages.join('\n')));
+    QCOMPARE(g_Worker, nullptr);
+    disconnect(watch);
+    g_SessionActive = 0;
+    g_WaitOnline = 0;
+    QTRY_VERIFY(worker.isNull());  // deleted once the event loop runs
 }
 
 void TestDevicePage::battery_data()
@@ -429,9 +490,10 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     g_ButtonFilled = flagsLeftSet ? 1 : 0;
     ModalWatcher recorder({}, {"UpDataParam"});
     UpDataParam importPopup;
-    UpDataParam *popup = request < 0 ? &importPopup : page->WaitPopup();
-    auto *timer = popup->findChild<QTimer *>();
-    QSignalSpy timeouts(timer, &QTimer::timeout);
+    // The page's own popup is built when it first shows.
+    UpDataParam *popup = request < 0 ? &importPopup : nullptr;
+    QTimer *timer = nullptr;
+    std::unique_ptr<QSignalSpy> timeouts;
     QSignalSpy notices(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     SteppedClock clock;
     int waitMs = 0;
@@ -442,6 +504,10 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     // (its check is queued before this case's own look), the clock moves to
     // one millisecond before the timer's end, then onto it.
     QTimer::singleShot(0, page, [&] {
+        if (!popup)
+            popup = page->WaitPopup();
+        timer = popup->findChild<QTimer *>();
+        timeouts = std::make_unique<QSignalSpy>(timer, &QTimer::timeout);
         waitMs = timer->interval();
         clock.Hold(timer);
         Waits::SetDivisor(100);
@@ -453,7 +519,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
             page,
             [&] {
                 clock.Advance(waitMs - 1);
-                timeoutsBeforeItsEnd = timeouts.count();
+                timeoutsBeforeItsEnd = timeouts->count();
                 openBeforeItsEnd = popup->isVisible();
                 clock.Advance(1);
             },
@@ -474,7 +540,7 @@ void TestDevicePage::popupEndsOnAFillAfterItOpened()
     QCOMPARE(timeoutsBeforeItsEnd, 0);
     if (!early)
         QVERIFY(openBeforeItsEnd);
-    QCOMPARE(timeouts.count(), early ? 0 : 1);
+    QCOMPARE(timeouts->count(), early ? 0 : 1);
     if (request == 0 && early) {
         QVERIFY(notices.isEmpty());
         QCOMPARE(int(g_SensorFilled), 0);  // seen and cleared, as at the end of the wait

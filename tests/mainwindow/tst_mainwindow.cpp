@@ -200,11 +200,15 @@ void TestMainWindow::formPicturesExist()
 {
     LoadCompiledResources();  // as the program does at start: the section marker the forms compile in
     DialogMain *window = MakeWindow();
-    Dialog *devicePage = window->DevicePage();  // with the settings page and its repair dialog
+    // Every page of the device page, each built when first chosen.
+    Dialog *devicePage = window->DevicePage();
+    for (const char *navigation : {"SensorButton", "MacroButton", "FormSetting", "ButtonMain"})
+        devicePage->findChild<QToolButton *>(navigation)->click();
+    UpDataParam waitPopup(nullptr);
     Match match;
     QStringList pictures = TestSupport::PicturesNamed(window);
-    for (const QWidget *root : {static_cast<const QWidget *>(g_UpDateRepair),
-                                static_cast<const QWidget *>(devicePage->WaitPopup()),
+    for (const QWidget *root : {static_cast<const QWidget *>(SharedRepairDialog()),
+                                static_cast<const QWidget *>(&waitPopup),
                                 static_cast<const QWidget *>(&match)})
         pictures << TestSupport::PicturesNamed(root);
     for (const QString &path : qAsConst(pictures))
@@ -268,9 +272,11 @@ void TestMainWindow::devicePageComesAfterTheFirstPaint()
         QVERIFY(window->DevicePage());
         QVERIFY(window->DevicePageBuilt());
     }
-    // Built once, with its popup and pages.
+    // Built once, as a frame with the worker: its pages and popup come when first shown.
     Dialog *page = window->DevicePage();
-    QVERIFY(page->WaitPopup());
+    QVERIFY(!page->WaitPopupBuilt());
+    for (int index = 0; index < Dialog::kPageCount; ++index)
+        QVERIFY(!page->BuiltPage(index));
     QVERIFY(g_Worker);
     QCOMPARE(window->findChildren<Dialog *>().size(), 1);
 }

@@ -48,6 +48,15 @@ struct Surface {
     std::function<QWidget *()> build;
 };
 
+// The device page with each of its pages chosen once, so all are built.
+QWidget *DevicePageWithAllPages()
+{
+    auto *frame = new Dialog;
+    for (const char *navigation : {"SensorButton", "MacroButton", "FormSetting", "ButtonMain"})
+        frame->findChild<QToolButton *>(navigation)->click();
+    return frame;
+}
+
 QWidget *AlternativePanels()
 {
     FlashDataMap image;
@@ -61,7 +70,7 @@ QVector<Surface> Surfaces()
 {
     QVector<Surface> surfaces{
         {"device list", [] { return new DialogChange; }},
-        {"device page", [] { return new Dialog; }},  // the button, sensor, macro and settings pages
+        {"device page", &DevicePageWithAllPages},  // the button, sensor, macro and settings pages
         {"lighting page", [] { return new LampLight; }},
         {"alternative panels", &AlternativePanels},
         {"key-combination dialog", [] { return new GroupKey; }},

@@ -173,6 +173,8 @@ void TestFirmwareUpdate::init()
     g_CurrentDevice.Set(DeviceAllInfo());
     page = std::make_unique<FormSetting>();
     page->resize(880, 600);
+    // The run's repair dialog, built when first needed (as the update button would).
+    SharedRepairDialog();
 }
 
 void TestFirmwareUpdate::cleanup()

@@ -231,11 +231,12 @@ void Sweep::SettingsPage()
     bar->setValue(0);
     // Pairing asks first, then shows its progress.
     ShootModals(page, [&] { Click(page, "pushButton_2"); }, {{"RePair", "NewHong"}});
-    g_UpDateRepair->move(m_window->geometry().center() - g_UpDateRepair->rect().center());
-    g_UpDateRepair->ResetUi();
-    g_UpDateRepair->show();
-    ShootWindow(g_UpDateRepair, "repair-dialog");
-    g_UpDateRepair->hide();
+    UpDateRepair *repair = SharedRepairDialog();
+    repair->move(m_window->geometry().center() - repair->rect().center());
+    repair->ResetUi();
+    repair->show();
+    ShootWindow(repair, "repair-dialog");
+    repair->hide();
 }
 
 void Sweep::HostedPagesAndNotices()

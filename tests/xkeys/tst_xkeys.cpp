@@ -250,7 +250,8 @@ void TestXKeys::initTestCase()
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
     QVERIFY(OpenTile(m_window, "0xFF14"));
     m_page = m_window->DevicePage();
-    m_events = Find<QListView>(m_page->findChild<Macro *>(), "listWidgetKey");
+    m_events = Find<QListView>(ShowMacroPage(), "listWidgetKey");
+    ShowButtonPage();
 }
 
 void TestXKeys::cleanupTestCase()
