@@ -36,6 +36,9 @@
 // default world's 4 kHz receiver mouse and reports when the page is filled.
 //
 //   vogm_bench_runner --program build/bench/stage/VeltraneOrvandel [--runs 9] [--idle-seconds 30]
+//
+// VOGM_BENCH_DISPLAYS=<first>-<last> limits the X display numbers of the
+// private Xvfb to those (on a machine shared with others).
 #include "xmapped.h"
 
 #include <QCommandLineParser>

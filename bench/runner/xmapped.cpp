@@ -28,10 +28,17 @@ protected:
     void setupChildProcess() override { ::prctl(PR_SET_PDEATHSIG, SIGTERM); }
 };
 
-// A display number no X server uses.
+// A display number no X server uses: from VOGM_BENCH_DISPLAYS ("680-689"),
+// the numbers this machine's user may take, when set.
 int FreeDisplay()
 {
-    for (int n = 173; n < 400; ++n) {
+    int first = 173, last = 399;
+    const QStringList range = qEnvironmentVariable("VOGM_BENCH_DISPLAYS").split(QLatin1Char('-'));
+    if (range.size() == 2 && range[0].toInt() > 0 && range[1].toInt() >= range[0].toInt()) {
+        first = range[0].toInt();
+        last = range[1].toInt();
+    }
+    for (int n = first; n <= last; ++n) {
         if (!QFileInfo::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n))
             && !QFileInfo::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)))
             return n;
