@@ -12,6 +12,7 @@
 #include "imagecache.h"
 #include "macro.h"
 #include "noticedialog.h"
+#include "pagebackground.h"
 #include "paths.h"
 #include "postmsg.h"
 #include "sensor.h"
@@ -122,9 +123,7 @@ void Dialog::ApplyStyleSheets()
     const QString labelColor =
         ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QStringLiteral("LabelColor"));
     ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(") + labelColor + QStringLiteral(";);}"));
-    m_background = std::make_unique<PageBackground>(
-        ui->frame_2, QStringLiteral("#frame_2{border-image: url(") + D + QStringLiteral("BackGround.png);}"),
-        D + QStringLiteral("BackGround.png"));
+    new PageBackground(ui->frame_2, PageScene::Kind::DevicePage, Paths::AppFolder() + QStringLiteral("/Picture/"));
     ui->BatteryButtonC->setStyleSheet(QStringLiteral("#BatteryButtonC{border:0px;background-image: url(") + D
                                       + QStringLiteral("Battery.png);background-position:center;"
                                                        "background-repeat:no-repeat;}"));
@@ -282,22 +281,8 @@ void Dialog::hideEvent(QHideEvent *event)
     if (!event->spontaneous()) {
         m_upDataParam->Abandon();
         CloseOwnWindows();
-        m_background->Release();
     }
     QWidget::hideEvent(event);
-}
-
-bool Dialog::event(QEvent *event)
-{
-    if (event->type() == QEvent::Polish)
-        m_background->Attach();
-    return QWidget::event(event);
-}
-
-void Dialog::showEvent(QShowEvent *event)
-{
-    m_background->Attach();
-    QWidget::showEvent(event);
 }
 
 // Windows that the pages opened without exec() (such as the colour dialog of

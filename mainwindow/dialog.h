@@ -5,10 +5,8 @@
 // editor 2, settings page 3). Built once at start-up; it also builds the
 // persistent wait popup and installs the crash-dump handler.
 
-#include "pagebackground.h"
 
 #include <QWidget>
-#include <memory>
 
 class QButtonGroup;
 class Buttoninterface;
@@ -35,9 +33,6 @@ protected:
     // Leaving the page (back to the device list, or the window to the tray)
     // ends what belongs to it: the wait popup and the page's own windows.
     void hideEvent(QHideEvent *event) override;
-    // The page background is resident only while the page shows (pagebackground.h).
-    bool event(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 public slots:
     // The close path without the button (the tray menu's exit uses it).
@@ -86,5 +81,4 @@ private:
     UpDataParam *m_upDataParam = nullptr;
     CrashDumpHandler *m_crashDumpHandler = nullptr;
     QString m_pictureDir;
-    std::unique_ptr<PageBackground> m_background;
 };
