@@ -69,7 +69,6 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ui->DPI_3->hide();
     ui->DPI_9->hide();
 
-    ApplyListSheets();
     ui->scrollArea_11->setFrameShape(QFrame::NoFrame);
     // The page lies on the device page's dark background without a frame
     // line of its own; the form's scroll-bar theme stays as it is.
@@ -96,6 +95,9 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 
     LoadLanguage(true, CurrentLanguageIndex());
+    // After the language's texts: a sheet lays out the lists it styles, and
+    // the form's placeholder texts would need a CJK font.
+    ApplyListSheets();
     ApplyBoxSheets();
     // Nothing to export before the first fill.
     ui->OutputData->setEnabled(false);
