@@ -218,9 +218,6 @@ void Buttoninterface::ApplyListSheets()
         page->setStyleSheet(detailPage);
 
     ui->scrollAreaWidgetContents_11->setStyleSheet(ButtonTheme::Rows(PictureDir, ButtonColor));
-    const QString noBorder = QStringLiteral("QGroupBox{border:none;}");
-    ui->groupBox_4->setStyleSheet(noBorder);
-    ui->groupBox_2->setStyleSheet(noBorder);
 }
 
 void Buttoninterface::ApplyProfileBoxSheets()

@@ -2,6 +2,7 @@
 
 #include "picturecache.h"
 
+#include <QFrame>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -13,6 +14,9 @@ PageBackground::PageBackground(QWidget *frame, PageScene::Kind kind, const QStri
       m_brandPath(BrandPath(pictureRoot)),
       m_grainPath(GrainPath(pictureRoot))
 {
+    // The scene is the whole look: no panel edge of the widget style on top.
+    if (auto *panel = qobject_cast<QFrame *>(frame))
+        panel->setFrameShape(QFrame::NoFrame);
     m_frame->installEventFilter(this);
 }
 
