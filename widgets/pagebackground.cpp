@@ -2,7 +2,6 @@
 
 #include "picturecache.h"
 
-#include <QFrame>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QWidget>
@@ -15,8 +14,10 @@ PageBackground::PageBackground(QWidget *frame, PageScene::Kind kind, const QStri
       m_grainPath(GrainPath(pictureRoot))
 {
     // The scene is the whole look: no panel edge of the widget style on top.
-    if (auto *panel = qobject_cast<QFrame *>(frame))
-        panel->setFrameShape(QFrame::NoFrame);
+    // The frame keeps a sheet of its own, as when its picture was a sheet's
+    // border image: everything below it is styled (and measured) through the
+    // style-sheet style, as the pages' own sheets expect.
+    m_frame->setStyleSheet(QLatin1Char('#') + m_frame->objectName() + QStringLiteral("{border:none;}"));
     m_frame->installEventFilter(this);
 }
 
