@@ -11,6 +11,7 @@
 #include "hidusb_control.h"
 #include "macroini.h"
 #include "programwindow.h"
+#include "startup.h"
 #include "testsupport.h"
 #include "worldfixtures.h"
 
@@ -63,7 +64,11 @@ class TestCjkFont : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { HidSim::SetWorld(Fixtures::FastDefaultWorld()); }
+    void initTestCase()
+    {
+        Startup::PrepareUserFolders();
+        HidSim::SetWorld(Fixtures::FastDefaultWorld());
+    }
     void englishMapsNoCjkFont();
     void japaneseStillShowsJapanese();
 };
