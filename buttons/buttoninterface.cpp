@@ -66,7 +66,6 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ui->DPI_3->hide();
     ui->DPI_9->hide();
 
-    ApplyListSheets();
     ui->scrollArea_11->setFrameShape(QFrame::NoFrame);
     // The page lies on the device page's dark background without a frame
     // line of its own; the form's scroll-bar theme stays as it is.
@@ -90,6 +89,9 @@ Buttoninterface::Buttoninterface(QWidget *parent) : QWidget(parent), ui(new Ui_B
     ui->stackedWidget_2->setCurrentWidget(ui->page_9);
 
     LoadLanguage(true, CurrentLanguageIndex());
+    // After the language's texts: a sheet lays out the lists it styles, and
+    // the form's placeholder texts would need a CJK font.
+    ApplyListSheets();
     ApplyBoxSheets();
     // Nothing to export before the first fill.
     ui->OutputData->setEnabled(false);
@@ -247,9 +249,6 @@ void Buttoninterface::ApplyListSheets()
         page->setStyleSheet(detailPage);
 
     ui->scrollAreaWidgetContents_11->setStyleSheet(ButtonTheme::Rows(PictureDir, ButtonColor));
-    const QString noBorder = QStringLiteral("QGroupBox{border:none;}");
-    ui->groupBox_4->setStyleSheet(noBorder);
-    ui->groupBox_2->setStyleSheet(noBorder);
 }
 
 void Buttoninterface::ApplyProfileBoxSheets()

@@ -13,6 +13,7 @@
 #include "imagecache.h"
 #include "macro.h"
 #include "noticedialog.h"
+#include "pagebackground.h"
 #include "paths.h"
 #include "postmsg.h"
 #include "sensor.h"
@@ -394,9 +395,7 @@ void Dialog::ApplyStyleSheets()
     const QString labelColor =
         ConfigIni::GetInstance()->ColorTriple(QStringLiteral("Option"), QStringLiteral("LabelColor"));
     ui->label_2->setStyleSheet(QStringLiteral("#label_2{color: rgb(") + labelColor + QStringLiteral(";);}"));
-    m_background = std::make_unique<PageBackground>(
-        ui->frame_2, QStringLiteral("#frame_2{border-image: url(") + D + QStringLiteral("BackGround.png);}"),
-        D + QStringLiteral("BackGround.png"));
+    new PageBackground(ui->frame_2, PageScene::Kind::DevicePage, Paths::AppFolder() + QStringLiteral("/Picture/"));
     ui->BatteryButtonC->setStyleSheet(QStringLiteral("#BatteryButtonC{border:0px;background-image: url(") + D
                                       + QStringLiteral("Battery.png);background-position:center;"
                                                        "background-repeat:no-repeat;}"));
@@ -571,16 +570,8 @@ void Dialog::hideEvent(QHideEvent *event)
         if (m_upDataParam)
             m_upDataParam->Abandon();
         CloseOwnWindows();
-        m_background->Release();
     }
     QWidget::hideEvent(event);
-}
-
-bool Dialog::event(QEvent *event)
-{
-    if (event->type() == QEvent::Polish)
-        m_background->Attach();
-    return QWidget::event(event);
 }
 
 void Dialog::showEvent(QShowEvent *event)
@@ -588,7 +579,6 @@ void Dialog::showEvent(QShowEvent *event)
     // The chosen page is built when the frame first shows.
     if (!BuiltPage(m_chosenPage))
         ShowSettingsPage(m_chosenPage);
-    m_background->Attach();
     QWidget::showEvent(event);
 }
 

@@ -13,7 +13,6 @@
 // mouse or a file, or runs a firmware update).
 
 #include "heldcalls.h"
-#include "pagebackground.h"
 
 #include <QMetaObject>
 #include <QVector>
@@ -57,9 +56,6 @@ protected:
     // Leaving the page (back to the device list, or the window to the tray)
     // ends what belongs to it: the wait popup and the page's own windows.
     void hideEvent(QHideEvent *event) override;
-    // The page background is resident only while the page shows (pagebackground.h).
-    bool event(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
 
 public slots:
     // The close path without the button (the tray menu's exit uses it).
@@ -126,5 +122,4 @@ private:
     QString m_pictureDir;
     // The page the navigation chose; shown (and built) when the frame shows.
     int m_chosenPage = kButtonPage;
-    std::unique_ptr<PageBackground> m_background;
 };

@@ -13,6 +13,7 @@
 #include "macroini.h"
 #include "myconmbobox.h"
 #include "noticedialog.h"
+#include "pagebackground.h"
 #include "paths.h"
 #include "postmsg.h"
 #include "updatefailinfo.h"
@@ -21,7 +22,6 @@
 #include "wheelguard.h"
 
 #include <QEvent>
-#include <QHideEvent>
 #include <QLabel>
 #include <QSignalBlocker>
 
@@ -116,9 +116,7 @@ DialogChange::~DialogChange()
 void DialogChange::ApplyStyleSheets()
 {
     const QString &D = g_DialogChangePictureDir;
-    m_background = std::make_unique<PageBackground>(
-        ui->frameChange, QStringLiteral("#frameChange{border-image: url(") + D + QStringLiteral("MainBack.png);}"),
-        D + QStringLiteral("MainBack.png"));
+    new PageBackground(ui->frameChange, PageScene::Kind::DeviceList, Paths::AppFolder() + QStringLiteral("/Picture/"));
     ui->CloseButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Close")));
     ui->MinButton->setStyleSheet(ThreeStateButtonStyle(D, QStringLiteral("Min")));
     ui->Repair->setStyleSheet(QStringLiteral("#Repair{border:0px;background-image: url(") + D
@@ -318,26 +316,6 @@ void DialogChange::WindowClosedA()
 void DialogChange::WindowMinA()
 {
     showMinimized();
-}
-
-bool DialogChange::event(QEvent *event)
-{
-    if (event->type() == QEvent::Polish)
-        m_background->Attach();
-    return QWidget::event(event);
-}
-
-void DialogChange::showEvent(QShowEvent *event)
-{
-    m_background->Attach();
-    QWidget::showEvent(event);
-}
-
-void DialogChange::hideEvent(QHideEvent *event)
-{
-    if (!event->spontaneous())
-        m_background->Release();
-    QWidget::hideEvent(event);
 }
 
 void DialogChange::changeEvent(QEvent *event)

@@ -11,11 +11,9 @@
 
 #include "devicetiles.h"
 
-#include "pagebackground.h"
 
 #include <QString>
 #include <QWidget>
-#include <memory>
 
 class Ui_DialogChange;
 
@@ -62,10 +60,6 @@ public slots:
 
 protected:
     void changeEvent(QEvent *event) override;
-    // The page background is resident only while the page shows (pagebackground.h).
-    bool event(QEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
 
 private:
     void ApplyStyleSheets();
@@ -80,5 +74,4 @@ private:
     void ConnectTiles();
 
     Ui_DialogChange *ui;
-    std::unique_ptr<PageBackground> m_background;
 };

@@ -88,6 +88,10 @@ DialogMain::DialogMain(QWidget *parent) : QDialog(parent), ui(new Ui_DialogMain)
     // Before the pages exist: changing a window's flags re-parents everything below it.
     setWindowFlags(Qt::FramelessWindowHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint);
     setFixedSize(width(), height());
+    // Each page's frame paints the whole window (pagebackground.h): the window
+    // fills nothing first. The window itself, not the frame, is marked, so it
+    // still gets its own paint events.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     CreatePages();
     ConnectHub();
     CreateTrayIcon();

@@ -1,6 +1,8 @@
 #include "combotheme.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QListView>
 
@@ -13,42 +15,69 @@ QString RgbText(const QColor &color)
 
 namespace {
 
-// The popup list of a themed box. It lays its items out only once the box
-// has been polished for its first show: until then the items may still hold
-// the form's placeholder texts, which the page replaces with its language's
-// texts (measuring placeholders in another script would load that script's
-// font for nothing).
-class PopupListView : public QListView
+// Holds back the item layout of a themed box's popup list until the box is
+// first shown. Until then the items may still hold the form's placeholder
+// texts, which the page replaces with its language's texts; and a style sheet
+// set on the box or a parent lays the list out at once (measuring
+// placeholders in another script would load that script's font for nothing).
+// A held-back style change is delivered once the box shows.
+class ListLayoutGate : public QObject
 {
 public:
-    explicit PopupListView(QComboBox *box) : m_box(box) { box->installEventFilter(this); }
-
-    void doItemsLayout() override
+    ListLayoutGate(QComboBox *box, QAbstractItemView *view)
+        : QObject(view), m_box(box), m_view(view), m_open(box->isVisible())
     {
-        if (!m_box->testAttribute(Qt::WA_WState_Polished)) {
-            m_layoutPending = true;
+        if (m_open)
             return;
-        }
-        QListView::doItemsLayout();
+        view->installEventFilter(this);
+        box->installEventFilter(this);
     }
+
+    bool Open() const { return m_open; }
+    void HoldLayout() { m_pending = true; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
-        if (watched == m_box && event->type() == QEvent::Polish) {
+        if (watched == m_view && event->type() == QEvent::StyleChange && !m_open) {
+            m_pending = true;
+            return true;
+        }
+        if (watched == m_box && event->type() == QEvent::Show && !m_open) {
+            m_open = true;
             m_box->removeEventFilter(this);
-            if (m_layoutPending) {
-                m_layoutPending = false;
-                // After the box's own polish, which this event precedes.
-                QMetaObject::invokeMethod(this, [this] { QListView::doItemsLayout(); }, Qt::QueuedConnection);
-            }
+            m_view->removeEventFilter(this);
+            if (m_pending)
+                QCoreApplication::postEvent(m_view, new QEvent(QEvent::StyleChange));
         }
         return false;
     }
 
 private:
     QComboBox *m_box;
-    bool m_layoutPending = false;
+    QAbstractItemView *m_view;
+    bool m_open;
+    bool m_pending = false;
+};
+
+// The popup list of a box of the form's own; besides style changes, the
+// layouts a new model asks for wait for the box's first show too.
+class PopupListView : public QListView
+{
+public:
+    explicit PopupListView(QComboBox *box) : m_gate(new ListLayoutGate(box, this)) {}
+
+    void doItemsLayout() override
+    {
+        if (!m_gate->Open()) {
+            m_gate->HoldLayout();
+            return;
+        }
+        QListView::doItemsLayout();
+    }
+
+private:
+    ListLayoutGate *m_gate;
 };
 
 QString EndingText(Ending ending)
@@ -105,6 +134,8 @@ void Apply(QComboBox *box, const Colors &colors, const QString &pictureFolder, E
         auto *view = new PopupListView(box);
         view->setStyleSheet(PopupStyleSheet(colors.selection));
         box->setView(view);
+    } else {
+        new ListLayoutGate(box, box->view());
     }
     if (maxVisibleItems > 0)
         box->setMaxVisibleItems(maxVisibleItems);

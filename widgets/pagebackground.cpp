@@ -1,56 +1,43 @@
 #include "pagebackground.h"
 
-#include <QDateTime>
-#include <QFileInfo>
-#include <QPixmapCache>
+#include "picturecache.h"
+
+#include <QPaintEvent>
+#include <QPainter>
 #include <QWidget>
 
-namespace {
-
-// Each byte of `value` in memory order as two hexadecimal digits, low nibble
-// first, the way Qt writes the numbers of its pixmap-cache keys.
-template <typename T>
-QString QtHex(T value)
+PageBackground::PageBackground(QWidget *frame, PageScene::Kind kind, const QString &pictureRoot)
+    : QObject(frame),
+      m_frame(frame),
+      m_kind(kind),
+      m_brandPath(BrandPath(pictureRoot)),
+      m_grainPath(GrainPath(pictureRoot))
 {
-    static const char digits[] = "0123456789abcdef";
-    QString text;
-    const auto *byte = reinterpret_cast<const unsigned char *>(&value);
-    for (size_t i = 0; i < sizeof(T); ++i) {
-        text += QLatin1Char(digits[byte[i] & 0xf]);
-        text += QLatin1Char(digits[(byte[i] & 0xf0) >> 4]);
+    // The scene is the whole look: no panel edge of the widget style on top.
+    // The frame keeps a sheet of its own, as when its picture was a sheet's
+    // border image: everything below it is styled (and measured) through the
+    // style-sheet style, as the pages' own sheets expect.
+    m_frame->setStyleSheet(QLatin1Char('#') + m_frame->objectName() + QStringLiteral("{border:none;}"));
+    m_frame->installEventFilter(this);
+}
+
+QString PageBackground::BrandPath(const QString &pictureRoot)
+{
+    return pictureRoot + QStringLiteral("Dialog/Brand.png");
+}
+
+QString PageBackground::GrainPath(const QString &pictureRoot)
+{
+    return pictureRoot + QStringLiteral("Dialog/Grain.png");
+}
+
+// Painted before the frame's own paint (it draws no frame of its own).
+bool PageBackground::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_frame && event->type() == QEvent::Paint) {
+        QPainter painter(m_frame);
+        painter.setClipRegion(static_cast<QPaintEvent *>(event)->region());
+        PageScene::Paint(painter, m_kind, PictureCache::Get(m_brandPath), PictureCache::Get(m_grainPath));
     }
-    return text;
-}
-
-}  // namespace
-
-PageBackground::PageBackground(QWidget *frame, QString styleSheet, QString picturePath)
-    : m_frame(frame), m_styleSheet(std::move(styleSheet)), m_picturePath(std::move(picturePath))
-{
-}
-
-void PageBackground::Attach()
-{
-    if (m_attached || !m_frame)
-        return;
-    m_attached = true;
-    m_frame->setStyleSheet(m_styleSheet);
-}
-
-void PageBackground::Release()
-{
-    if (!m_attached || !m_frame)
-        return;
-    m_attached = false;
-    m_frame->setStyleSheet(QString());
-    QPixmapCache::remove(CacheKeyOf(m_picturePath));
-}
-
-QString PageBackground::CacheKeyOf(const QString &path)
-{
-    const QFileInfo info(path);
-    const uint pixmapType = 0;  // a pixmap, not a bitmap
-    return QStringLiteral("qt_pixmap") + info.absoluteFilePath()
-           + QtHex<uint>(uint(info.lastModified().toSecsSinceEpoch())) + QtHex<quint64>(quint64(info.size()))
-           + QtHex<uint>(pixmapType);
+    return QObject::eventFilter(watched, event);
 }

@@ -1,36 +1,33 @@
 #pragma once
-// The full-window background picture of a page (a frame's border-image
-// style sheet), resident only while the page can be seen. The device list and
-// the device page each have one of 1020 x 700; only one of them is shown at a
-// time, so only one is kept decoded.
-//
-// The page attaches its background when it is polished for its first show
-// (before its children are, so they are styled once) and at every later
-// show, and releases it when it is hidden.
+// The full-window background of the device list or the device page, painted
+// into its frame at every paint (pagescene.h) rather than kept as a picture.
+// The window below the frame fills nothing of its own (WA_OpaquePaintEvent),
+// so the window area is filled once per paint. Only the two small pictures
+// the scene uses are kept, decoded once and shared (picturecache.h).
 
+#include "pagescene.h"
+
+#include <QObject>
 #include <QString>
 
 class QWidget;
 
-class PageBackground
+class PageBackground : public QObject
 {
 public:
-    // `frame` gets `styleSheet`, which names the picture `picturePath`.
-    PageBackground(QWidget *frame, QString styleSheet, QString picturePath);
+    // `frame` covers the page; `pictureRoot` is the Picture/ folder, with its
+    // trailing slash.
+    PageBackground(QWidget *frame, PageScene::Kind kind, const QString &pictureRoot);
 
-    void Attach();
-    // Clears the style sheet and drops the decoded picture from Qt's pixmap
-    // cache, so its memory goes with it.
-    void Release();
-    bool Attached() const { return m_attached; }
+    static QString BrandPath(const QString &pictureRoot);
+    static QString GrainPath(const QString &pictureRoot);
 
-    // The key under which QPixmap keeps a picture loaded from `path` in
-    // QPixmapCache (how Qt 5 names it).
-    static QString CacheKeyOf(const QString &path);
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QWidget *m_frame;
-    QString m_styleSheet;
-    QString m_picturePath;
-    bool m_attached = false;
+    PageScene::Kind m_kind;
+    QString m_brandPath;
+    QString m_grainPath;
 };

@@ -19,12 +19,20 @@
 //
 // Everything is driven by events (the shows and hides of the widgets
 // involved), so the driver adds no timers of its own once the page is filled.
+//
+// With VOGM_BENCH_TOUR=1 it also holds the GUI thread to account (heartbeat.h):
+// from the end of the first paint until the GUI thread is idle, then through
+// the tile click (until the page is filled and idle), a switch to each page,
+// and the back arrow to the device list. It prints one "phase:" line each,
+// then "toured: <VmRSS> KiB <VmHWM> KiB" once back on the list and idle, and
+// from then on only runs the event loop (the probe stopped).
 #include "compiledresources.h"
 #include "dialogchange.h"
 #include "dialog.h"
 #include "dialogmain.h"
 #include "globals.h"
 #include "macrofile.h"
+#include "heartbeat.h"
 #include "mytoolbuttonenter.h"
 #include "startup.h"
 #include "terminationsignal.h"
@@ -41,6 +49,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -87,6 +96,29 @@ void PrintFilled(qint64 milliseconds)
     std::fflush(stdout);
 }
 
+// The phase's line: its longest gap (own CPU plus blocked, its CPU share),
+// its gaps over 50 ms and its whole own CPU time.
+void PrintPhase(const Heartbeat::Figures &figures)
+{
+    std::printf("phase: %s: longest gap %.1f ms (%.1f ms CPU), %d gaps over 50 ms, %.1f ms CPU in %d beats\n",
+                qPrintable(figures.phase), figures.longestGapMs, figures.longestGapCpuMs, figures.gapsOver50Ms,
+                figures.cpuMs, figures.beats);
+    std::fflush(stdout);
+}
+
+// A field of /proc/self/status in KiB.
+qint64 StatusKiB(const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field + ':'))
+            return line.mid(field.size() + 1).trimmed().split(' ').value(0).toLongLong();
+    }
+    return 0;
+}
+
 void PrintFailed(const char *reason)
 {
     std::printf("failed: %s\n", reason);
@@ -103,11 +135,16 @@ public:
         m_deadline.setSingleShot(true);
         connect(&m_deadline, &QTimer::timeout, this, [this] { Fail("the device page was not filled in time"); });
         m_deadline.start(kDeadlineMs);
+        m_tour = qEnvironmentVariableIntValue("VOGM_BENCH_TOUR") == 1;
     }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        if (event->type() == QEvent::Paint && m_tour && !m_firstPaintSeen && watched == m_window) {
+            m_firstPaintSeen = true;
+            Later(&DevicePageDriver::BeginStartUpPhase);
+        }
         if (event->type() == QEvent::Show)
             OnShown(watched);
         else if (event->type() == QEvent::Paint && m_devicePage && watched == m_devicePage && !m_drawn)
@@ -144,14 +181,27 @@ private:
         return tile && tile->isVisibleTo(page) ? tile : nullptr;
     }
 
+    // After the first paint has been handled: until the GUI thread is idle.
+    void BeginStartUpPhase()
+    {
+        m_heartbeat.BeginPhase(QStringLiteral("first paint until idle"));
+        m_heartbeat.WhenIdle(kQuietMs, [this] {
+            PrintPhase(m_heartbeat.EndPhase());
+            m_startUpSettled = true;
+            ClickTileIfShown();
+        });
+    }
+
     void ClickTileIfShown()
     {
         mytoolButtonEnter *tile = ReceiverTile();
-        if (m_state != State::WaitingForTile || !tile)
+        if (m_state != State::WaitingForTile || !tile || (m_tour && !m_startUpSettled))
             return;
         m_state = State::WaitingForPopup;
         PrintClicked(m_clock.elapsed());
         m_devicePage = m_window->DevicePage();
+        if (m_tour)
+            m_heartbeat.BeginPhase(QStringLiteral("tile click until filled and idle"));
         Click(tile);
         if (m_window->CurrentPage() != kMainDevicePage)
             Fail("the tile did not open the device page");
@@ -188,12 +238,55 @@ private:
             button->click();
         }
         m_state = State::Done;
-        m_deadline.stop();
         if (m_drawn)
             qApp->removeEventFilter(this);
         if (g_Worker)
             disconnect(g_Worker, nullptr, this, nullptr);
         PrintFilled(m_clock.elapsed());
+        if (!m_tour) {
+            m_deadline.stop();
+            return;
+        }
+        m_heartbeat.WhenIdle(kQuietMs, [this] {
+            PrintPhase(m_heartbeat.EndPhase());
+            VisitNextPage();
+        });
+    }
+
+    // Each page button of the device page in turn, each until idle, then the
+    // back arrow.
+    void VisitNextPage()
+    {
+        static const char *const kPageButtons[] = {"SensorButton", "MacroButton", "FormSetting", "ButtonMain"};
+        const bool back = m_visited == int(std::size(kPageButtons));
+        const QString name = back ? QStringLiteral("UpArrow") : QLatin1String(kPageButtons[m_visited]);
+        auto *button = m_window->DevicePage()->findChild<QAbstractButton *>(name);
+        if (!button) {
+            Fail("a page button is missing");
+            return;
+        }
+        ++m_visited;
+        m_heartbeat.BeginPhase(back ? QStringLiteral("back arrow to the device list") : QStringLiteral("to ") + name);
+        // From the event loop, as a user's click comes.
+        QTimer::singleShot(0, button, &QAbstractButton::click);
+        m_heartbeat.WhenIdle(kQuietMs, [this, back] {
+            PrintPhase(m_heartbeat.EndPhase());
+            if (back)
+                FinishTour();
+            else
+                VisitNextPage();
+        });
+    }
+
+    void FinishTour()
+    {
+        m_deadline.stop();
+        if (m_window->CurrentPage() == kMainDevicePage) {
+            Fail("the back arrow left the device page shown");
+            return;
+        }
+        std::printf("toured: %lld KiB %lld KiB\n", StatusKiB("VmRSS"), StatusKiB("VmHWM"));
+        std::fflush(stdout);
     }
 
     // The paint event is still being handled: the page counts as drawn once
@@ -215,10 +308,18 @@ private:
         QCoreApplication::exit(1);
     }
 
+    // Idle: this long without a gap over the probe's idle gap.
+    static constexpr int kQuietMs = 500;
+
     QPointer<DialogMain> m_window;
     QPointer<QWidget> m_devicePage;
     bool m_drawn = false;
     State m_state = State::WaitingForTile;
+    bool m_tour = false;
+    bool m_firstPaintSeen = false;
+    bool m_startUpSettled = false;
+    int m_visited = 0;
+    Heartbeat m_heartbeat;
     QTimer m_deadline;
     QElapsedTimer m_clock;
 };

@@ -18,7 +18,15 @@
 //              start-up starts);
 //   idle CPU   CPU time of both processes (all threads) over --idle-seconds,
 //              measured at the same time, the program on its filled device
-//              page, in percent of one core;
+//              page, in percent of one core; beside it the bare window
+//              running an empty 1300 ms timer (the floor of a page polling
+//              that often);
+//   GUI stalls bench/devicepage's heartbeat (VOGM_BENCH_TOUR): the longest
+//              time the GUI thread was held (own CPU plus blocked, not
+//              waiting for a CPU) after the first paint, on a tile click, on
+//              each page switch and on the way back, worst of the tours,
+//              beside the sleep the program takes there by design; and the
+//              resident memory after the tour, back on the device list;
 //   fill, writes  the lines of the fill and write benchmarks.
 //
 // A start that ends otherwise (no marker, a signal, an unexpected exit code
@@ -31,6 +39,9 @@
 // default world's 4 kHz receiver mouse and reports when the page is filled.
 //
 //   vogm_bench_runner --program build/bench/stage/VeltraneOrvandel [--runs 9] [--idle-seconds 30]
+//
+// VOGM_BENCH_DISPLAY=<number> pins the display number of the private Xvfb
+// (on a machine shared with others); without it the server picks a free one.
 #include "xmapped.h"
 
 #include <QCommandLineParser>
@@ -61,6 +72,8 @@ constexpr int kEndTimeoutMs = 15000;
 // After the first paint: the device library's first USB-change call and the
 // pages' start-up timers have run by then.
 constexpr int kSettleMs = 2000;
+// Each tour takes several seconds: the wait popup and five settled phases.
+constexpr int kMaxTours = 5;
 
 double Median(std::vector<double> values)
 {
@@ -153,6 +166,13 @@ public:
         m_process.setProcessEnvironment(environment);
         m_process.setProcessChannelMode(QProcess::SeparateChannels);
         m_process.setStandardErrorFile(m_errorFile);
+    }
+
+    void SetVariable(const QString &name, const QString &value)
+    {
+        QProcessEnvironment environment = m_process.processEnvironment();
+        environment.insert(name, value);
+        m_process.setProcessEnvironment(environment);
     }
 
     ~Subject()
@@ -522,13 +542,16 @@ bool PrintIdleCpu(const Target &devicePage, const Target &bare, const QString &h
             return false;
     }
     Subject yardstick(bare.program, home + QStringLiteral("/idle-bare"));
-    if (yardstick.StartUntil(bare.marker) < 0)
+    Subject polling(bare.program, home + QStringLiteral("/idle-bare-timer"));
+    polling.SetVariable(QStringLiteral("VOGM_BENCH_EMPTY_TIMER"), QStringLiteral("1"));
+    if (yardstick.StartUntil(bare.marker) < 0 || polling.StartUntil(bare.marker) < 0)
         return false;
     QThread::msleep(kSettleMs);
     std::vector<ThreadTimes> before;
     for (const auto &subject : subjects)
         before.push_back(CpuTimes(subject->Pid()));
     const ThreadTimes bareBefore = CpuTimes(yardstick.Pid());
+    const ThreadTimes pollingBefore = CpuTimes(polling.Pid());
     QElapsedTimer clock;
     clock.start();
     QThread::sleep(unsigned(seconds));
@@ -539,8 +562,72 @@ bool PrintIdleCpu(const Target &devicePage, const Target &bare, const QString &h
         figures << QStringLiteral("%1 %2 %").arg(QLatin1String(pages[i].name)).arg(percent, 0, 'f', 3);
     }
     const double barePercent = CpuSecondsBetween(bareBefore, CpuTimes(yardstick.Pid())) / wall * 100;
-    std::printf("idle CPU over %d s on each page of the filled device page: %s of one core vs bare window %.3f %%\n",
-                seconds, qPrintable(figures.join(QStringLiteral(", "))), barePercent);
+    const double pollingPercent = CpuSecondsBetween(pollingBefore, CpuTimes(polling.Pid())) / wall * 100;
+    std::printf("idle CPU over %d s on each page of the filled device page: %s of one core vs bare window %.3f %%, "
+                "bare window with an empty 1300 ms timer %.3f %%\n",
+                seconds, qPrintable(figures.join(QStringLiteral(", "))), barePercent, pollingPercent);
+    std::fflush(stdout);
+    return true;
+}
+
+// The sleep the program takes by design in a phase of the tour (the GUI
+// thread blocked), which a gap there may add to its 50 ms.
+int NamedSleepMs(const QString &phase)
+{
+    if (phase.startsWith(QLatin1String("tile click")))
+        return 150;
+    return phase.startsWith(QLatin1String("back arrow")) ? 100 : 0;
+}
+
+// The heartbeat tours of bench/devicepage: per phase the worst longest gap,
+// and the resident memory once back on the device list.
+bool PrintTours(const Target &devicePage, const QString &home, int tours, const StartFigures &starts)
+{
+    const QRegularExpression phaseLine(
+        QStringLiteral("phase: ([^:]+): longest gap ([0-9.]+) ms \\(([0-9.]+) ms CPU\\)"));
+    const QRegularExpression touredLine(QStringLiteral("toured: (\\d+) KiB"));
+    QStringList order;
+    QHash<QString, double> worstGap, worstGapCpu;
+    std::vector<double> residentMiB;
+    int abnormal = 0;
+    for (int i = 0; i < tours; ++i) {
+        Subject subject(devicePage.program, home, devicePage.appFolder);
+        subject.SetVariable(QStringLiteral("VOGM_BENCH_TOUR"), QStringLiteral("1"));
+        QByteArray output;
+        if (subject.StartUntil("toured: ", &output) < 0 || !subject.End()) {
+            ++abnormal;
+            continue;
+        }
+        const QString text = QString::fromUtf8(output);
+        auto phases = phaseLine.globalMatch(text);
+        while (phases.hasNext()) {
+            const QRegularExpressionMatch match = phases.next();
+            const QString phase = match.captured(1);
+            if (!order.contains(phase))
+                order << phase;
+            if (match.captured(2).toDouble() >= worstGap.value(phase, -1)) {
+                worstGap[phase] = match.captured(2).toDouble();
+                worstGapCpu[phase] = match.captured(3).toDouble();
+            }
+        }
+        const QRegularExpressionMatch toured = touredLine.match(text);
+        if (toured.hasMatch())
+            residentMiB.push_back(toured.captured(1).toDouble() / 1024);
+    }
+    if (residentMiB.empty())
+        return false;
+    for (const QString &phase : order) {
+        const double beyond = worstGap.value(phase) - NamedSleepMs(phase);
+        std::printf("GUI thread held at most %.1f ms (%.1f ms CPU) %s: %s (%d ms named sleep there; worst of %zu "
+                    "tours)\n",
+                    worstGap.value(phase), worstGapCpu.value(phase), qPrintable(phase),
+                    beyond <= 50 ? "no stall over 50 ms" : "a stall over 50 ms", NamedSleepMs(phase),
+                    residentMiB.size());
+    }
+    const double mib = Median(residentMiB);
+    std::printf("resident memory after visiting every page and returning to the device list: %.1f MiB vs bare "
+                "window %.1f MiB = %.2fx (median of %zu tours%s)\n",
+                mib, starts.bareMiB, mib / starts.bareMiB, residentMiB.size(), qPrintable(LeftOut(abnormal)));
     std::fflush(stdout);
     return true;
 }
@@ -602,6 +689,7 @@ int main(int argc, char **argv)
     bool ok = PrintStartUp(mainWindow, bare, home.path(), runs, &starts);
     ok = PrintShownUnderX(mainWindow, bare, home.path() + QStringLiteral("/x"), runs) && ok;
     ok = ok && PrintDevicePageMemory(devicePage, home.path() + QStringLiteral("/page"), runs, starts);
+    ok = ok && PrintTours(devicePage, home.path() + QStringLiteral("/tour"), qMin(runs, kMaxTours), starts);
     ok = RunChild(benches.filePath(QStringLiteral("vogm_bench_fill")), {"--fills", parser.value(fillsOption)},
                   appFolder, home.path() + QStringLiteral("/fill"))
         && ok;

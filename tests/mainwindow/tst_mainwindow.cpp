@@ -14,6 +14,7 @@
 #include "mainwindowkit.h"
 #include "match.h"
 #include "pagebackground.h"
+#include "picturecache.h"
 #include "postmsg.h"
 #include "registrystore.h"
 #include "testsupport.h"
@@ -124,7 +125,7 @@ private slots:
     void formPicturesExist();
     void devicePageComesAfterTheFirstPaint_data();
     void devicePageComesAfterTheFirstPaint();
-    void onlyTheShownPageKeepsItsBackground();
+    void pageBackgroundsArePaintedFromSharedPictures();
     void hideAndOtherSizeRequests_data();
     void hideAndOtherSizeRequests();
     void closeSequencesEndTheProgram_data();
@@ -281,36 +282,34 @@ void TestMainWindow::devicePageComesAfterTheFirstPaint()
     QCOMPARE(window->findChildren<Dialog *>().size(), 1);
 }
 
-// The two full-window backgrounds: the shown page's is decoded and cached,
-// the hidden page's is neither set nor cached.
-void TestMainWindow::onlyTheShownPageKeepsItsBackground()
+// The two full-window backgrounds are painted, not kept as pictures: no
+// frame's style sheet names a picture, the window under them fills nothing
+// first, and the two small pictures they draw are decoded once and shared,
+// so a switch to the device page and back decodes nothing again.
+void TestMainWindow::pageBackgroundsArePaintedFromSharedPictures()
 {
     QPixmapCache::clear();  // nothing left from the windows of earlier cases
     DialogMain *window = MakeWindow();
-    const QString pictures = TestSupport::AppFolder() + "/Picture/";
-    const QString listPicture = pictures + "DialogChange/MainBack.png";
-    const QString pagePicture = pictures + "Dialog/BackGround.png";
-    auto *listFrame = window->SelectionPage()->findChild<QFrame *>("frameChange");
-    auto *pageFrame = window->DevicePage()->findChild<QFrame *>("frame_2");
-    const auto cached = [](const QString &path) {
-        QPixmap pixmap;
-        return QPixmapCache::find(PageBackground::CacheKeyOf(path), &pixmap);
+    QVERIFY(window->testAttribute(Qt::WA_OpaquePaintEvent));
+    const QString brandPath = PageBackground::BrandPath(TestSupport::AppFolder() + "/Picture/");
+    const auto isAccent = [](const QImage &image, const QPoint &at) {
+        const QColor colour = image.pixelColor(at);
+        return colour.red() > colour.blue() + 50;
     };
-    QVERIFY(listFrame->styleSheet().contains(listPicture));
-    QVERIFY(cached(listPicture));
-    QVERIFY(pageFrame->styleSheet().isEmpty());
-    QVERIFY(!cached(pagePicture));
+    auto *listFrame = window->SelectionPage()->findChild<QFrame *>("frameChange");
+    QVERIFY(!listFrame->styleSheet().contains("url("));
+    // The accent hairline under the title bar.
+    QVERIFY(isAccent(listFrame->grab().toImage(), QPoint(510, 50)));
+    const qint64 brand = PictureCache::Get(brandPath).cacheKey();
 
     ShowDevicePage();
-    QVERIFY(pageFrame->styleSheet().contains(pagePicture));
-    QVERIFY(cached(pagePicture));
-    QVERIFY(listFrame->styleSheet().isEmpty());
-    QVERIFY(!cached(listPicture));
-
+    auto *pageFrame = window->DevicePage()->findChild<QFrame *>("frame_2");
+    QVERIFY(!pageFrame->styleSheet().contains("url("));
+    // The accent hairline under the navigation bar.
+    QVERIFY(isAccent(pageFrame->grab().toImage(), QPoint(420, 99)));
     window->SlotChangeMainDialog(kSelectionPage);
-    QVERIFY(listFrame->styleSheet().contains(listPicture));
-    QVERIFY(cached(listPicture));
-    QVERIFY(!cached(pagePicture));
+    listFrame->grab();
+    QCOMPARE(PictureCache::Get(brandPath).cacheKey(), brand);
 }
 
 void TestMainWindow::hideAndOtherSizeRequests_data()

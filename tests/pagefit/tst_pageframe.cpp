@@ -1,15 +1,19 @@
 // The settings page inside the device page's rounded content panel: in both
 // of its layouts the scroll area, scroll bar included, lies inside the panel,
 // the viewport is seen whole from top to bottom, and no widget of the content
-// is cut at the sides. The panel is the one the background picture draws.
+// is cut at the sides. The panel is the one the page background paints.
 
 #include "contentpanel.h"
 #include "dialog.h"
 #include "formsetting.h"
+#include "pagebackground.h"
+#include "pagescene.h"
 #include "paths.h"
 #include "testsupport.h"
 
 #include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QToolButton>
@@ -53,8 +57,14 @@ private slots:
 
 void TestPageFrame::backgroundDrawsThePanelWhereThePagesExpectIt()
 {
-    const QImage background(TestSupport::AppFolder() + "/Picture/Dialog/BackGround.png");
-    QVERIFY(!background.isNull());
+    const QString pictures = TestSupport::AppFolder() + "/Picture/";
+    const QPixmap brand(PageBackground::BrandPath(pictures));
+    const QPixmap grain(PageBackground::GrainPath(pictures));
+    QVERIFY(!brand.isNull() && !grain.isNull());
+    QImage background(PageScene::kSize, QImage::Format_RGB32);
+    QPainter painter(&background);
+    PageScene::Paint(painter, PageScene::Kind::DevicePage, brand, grain);
+    painter.end();
     const QRect outline = ContentPanel::kOutline;
     // The border is brighter than the panel inside it and the page outside.
     const QPoint middle = outline.center();

@@ -85,14 +85,14 @@ void TestPictures::everyFormPictureIsInTheTable_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QStringList>("names");
     QTest::newRow("Dialog") << "Dialog"
-                            << QStringList{"Logo", "BackGround", "Battery", "Charg", "Home", "HomeHover",
+                            << QStringList{"Logo", "Brand", "Grain", "Battery", "Charg", "Home", "HomeHover",
                                            "HomeChecked", "Sensor", "SensorHover", "SensorChecked", "Macro",
                                            "MacroHover", "MacroChecked", "Light", "LightHover", "LightChecked",
                                            "Setting", "SettingHover", "SettingClick", "Close", "CloseHover",
                                            "CloseClick", "Min", "MinHover", "MinClick", "PageChange",
                                            "PageChangeHover", "PageChangeClick"};
     QTest::newRow("DialogChange") << "DialogChange"
-                                  << QStringList{"MainBack", "Close", "CloseHover", "CloseClick", "Min", "MinHover",
+                                  << QStringList{"Close", "CloseHover", "CloseClick", "Min", "MinHover",
                                                  "MinClick", "Repair", "Right", "RightClick", "Left", "LeftClick",
                                                  "ComboboxBack", "Menu", "MenuClicked", "ComboboxTextBack", "Unknow",
                                                  "DisOnlin0", "OnLine0", "DisOnline", "OnLineUsb", "OnLineWifi",

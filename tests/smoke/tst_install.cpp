@@ -81,7 +81,7 @@ private slots:
         QTest::newRow("sensor description") << QStringLiteral("driver_sensor.h") << false;
         QTest::newRow("mouse image") << QStringLiteral("bin/VOM-M2_v1.3.bin") << false;
         QTest::newRow("receiver image") << QStringLiteral("bin/VOR-M2-4K_v1.2.bin") << false;
-        QTest::newRow("main window picture") << QStringLiteral("Picture/Dialog/BackGround.png") << false;
+        QTest::newRow("page background grain") << QStringLiteral("Picture/Dialog/Grain.png") << false;
         QTest::newRow("notice picture") << QStringLiteral("Picture/WarningDialog/BackGround.png") << false;
     }
 

@@ -62,8 +62,10 @@ Paint Bullet();
 Paint ProfileIcon();
 
 // Backgrounds, tiles and larger scenes (scenes.cpp).
-Paint DevicePageBackground();
-Paint SelectionPageBackground();
+// The brand and the grain tile of the two page backgrounds, which the
+// program paints itself (widgets/pagescene.h).
+Paint BrandMark();
+Paint GrainTile();
 Paint NoticeBackground();
 Paint PairingBackground();
 Paint GroupBackground();

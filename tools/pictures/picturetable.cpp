@@ -1,5 +1,7 @@
 #include "picturetable.h"
 
+#include "pagescene.h"
+
 #include "painters.h"
 
 #include <QPainter>
@@ -81,8 +83,10 @@ void DialogFolder(TableBuilder &t)
     const QString nav = QStringLiteral("Dialog: navigation button");
     t.Folder(QStringLiteral("Dialog"))
         .Add(QStringLiteral("Logo"), 64, 64, QStringLiteral("DialogMain: tray icon"), Logo())
-        .Add(QStringLiteral("BackGround"), 1020, 700, QStringLiteral("Dialog: frame_2, page background"),
-             DevicePageBackground())
+        .Add(QStringLiteral("Brand"), PageScene::kBrandSize.width(), PageScene::kBrandSize.height(),
+             QStringLiteral("Dialog: frame_2; DialogChange: frameChange (page backgrounds, brand)"), BrandMark())
+        .Add(QStringLiteral("Grain"), PageScene::kGrainTile, PageScene::kGrainTile,
+             QStringLiteral("Dialog: frame_2; DialogChange: frameChange (page backgrounds, grain tile)"), GrainTile())
         .Add(QStringLiteral("Battery"), 43, 20, QStringLiteral("Dialog: BatteryButtonC, battery outline"), Battery())
         .Add(QStringLiteral("Charg"), 17, 7, QStringLiteral("Dialog: label, charging symbol"), ChargeBolt())
         .NavSet(QStringLiteral("Home"), QStringLiteral("Checked"), NavIcon::Buttons, nav + QStringLiteral(" ButtonMain"))
@@ -107,8 +111,6 @@ void DialogChangeFolder(TableBuilder &t)
 {
     const QString tile = QStringLiteral("DialogChange: device tile btn<n>");
     t.Folder(QStringLiteral("DialogChange"))
-        .Add(QStringLiteral("MainBack"), 1020, 700, QStringLiteral("DialogChange: frameChange, page background"),
-             SelectionPageBackground())
         .WindowButtons(20, QStringLiteral("Close"), QStringLiteral("DialogChange: CloseButton"),
                        QStringLiteral("DialogChange: MinButton"))
         .Add(QStringLiteral("Repair"), 36, 33, QStringLiteral("DialogChange: Repair"), RepairWrench())
