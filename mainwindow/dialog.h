@@ -56,6 +56,7 @@ protected:
     // Leaving the page (back to the device list, or the window to the tray)
     // ends what belongs to it: the wait popup and the page's own windows.
     void hideEvent(QHideEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 public slots:
     // The close path without the button (the tray menu's exit uses it).
