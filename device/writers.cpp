@@ -13,6 +13,9 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <deque>
+#include <future>
+#include <memory>
 #include <cstring>
 #include <functional>
 #include <mutex>
@@ -78,6 +81,35 @@ void RaiseOfflineNoticeLater()
     QMetaObject::invokeMethod(app, [] { RaiseOfflineNotice(); }, Qt::QueuedConnection);
 }
 
+// Work handed to the GUI thread by the data callback's thread. The work goes
+// through a std::mutex and its end comes back through a promise, both of
+// which the thread sanitizer sees; Qt's event queue (whose lock and semaphore
+// it does not see) only carries a wake-up that holds nothing. A wake-up
+// dropped unrun (the application object going) leaves the caller waiting:
+// that is the library's detached thread, which the process's end takes.
+struct GuiWork {
+    std::function<void()> work;
+    std::promise<void> done;
+};
+std::mutex s_guiWorkLock;
+std::deque<std::shared_ptr<GuiWork>> s_guiWork;
+
+void RunHandedWork()
+{
+    for (;;) {
+        std::shared_ptr<GuiWork> next;
+        {
+            std::lock_guard<std::mutex> lock(s_guiWorkLock);
+            if (s_guiWork.empty())
+                return;
+            next = s_guiWork.front();
+            s_guiWork.pop_front();
+        }
+        next->work();
+        next->done.set_value();
+    }
+}
+
 // Runs `work` on the GUI thread and waits for it.
 void OnGuiThread(const std::function<void()> &work)
 {
@@ -86,7 +118,15 @@ void OnGuiThread(const std::function<void()> &work)
         work();
         return;
     }
-    QMetaObject::invokeMethod(app, work, Qt::BlockingQueuedConnection);
+    auto handed = std::make_shared<GuiWork>();
+    handed->work = work;
+    std::future<void> finished = handed->done.get_future();
+    {
+        std::lock_guard<std::mutex> lock(s_guiWorkLock);
+        s_guiWork.push_back(handed);
+    }
+    QMetaObject::invokeMethod(app, [] { RunHandedWork(); }, Qt::QueuedConnection);
+    finished.wait();
 }
 
 // The image the pages were filled from: the mouse's own dump, or else the

@@ -57,8 +57,6 @@ private:
     std::unique_ptr<HubRecorder> m_recorder;
     // Made before a tile is clicked: the popup may come and go within the click's events.
     std::unique_ptr<QSignalSpy> m_popupClosed;
-    // The choice waits for the wait popup's timed end; only what follows counts.
-    TestSupport::ShorterWaits m_shorterWaits;
 };
 
 namespace {
