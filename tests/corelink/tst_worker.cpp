@@ -26,9 +26,10 @@ private slots:
     void offlineDeviceFillsFromTheCache();
     void offlineDeviceWithoutCacheResetsThePages();
     void onlinePollBringsTheDeviceBack();
-    void aShutWorkerStartsNoPass();
     void idleTickDoesNothing_data();
     void idleTickDoesNothing();
+    // Last: it shuts down the worker the other cases share.
+    void aShutWorkerStartsNoPass();
 
 private:
     DeviceAllInfo Entry(const QString &receiver, uint8_t mid, uint8_t link) const;
