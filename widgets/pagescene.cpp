@@ -20,14 +20,6 @@ QColor WithAlpha(QColor color, int alpha)
     return color;
 }
 
-void VerticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.fillRect(r, g);
-}
-
 // A hairline that fades out towards both ends.
 void FadingLine(QPainter &p, const QPointF &from, const QPointF &to, const QColor &color, qreal width)
 {
@@ -38,20 +30,6 @@ void FadingLine(QPainter &p, const QPointF &from, const QPointF &to, const QColo
     p.save();
     p.setPen(QPen(QBrush(g), width));
     p.drawLine(from, to);
-    p.restore();
-}
-
-void SoftLight(QPainter &p, const QPointF &centre, qreal rx, qreal ry, const QColor &color)
-{
-    p.save();
-    p.translate(centre);
-    p.scale(1.0, ry / rx);
-    QRadialGradient g(QPointF(0, 0), rx);
-    g.setColorAt(0, color);
-    g.setColorAt(1, WithAlpha(color, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(QPointF(0, 0), rx, rx);
     p.restore();
 }
 
@@ -114,6 +92,28 @@ void DeviceListShapes(QPainter &p, const QRectF &r)
 }
 
 }  // namespace
+
+void VerticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom)
+{
+    QLinearGradient g(r.topLeft(), r.bottomLeft());
+    g.setColorAt(0, top);
+    g.setColorAt(1, bottom);
+    p.fillRect(r, g);
+}
+
+void SoftLight(QPainter &p, const QPointF &centre, qreal rx, qreal ry, const QColor &color)
+{
+    p.save();
+    p.translate(centre);
+    p.scale(1.0, ry / rx);
+    QRadialGradient g(QPointF(0, 0), rx);
+    g.setColorAt(0, color);
+    g.setColorAt(1, WithAlpha(color, 0));
+    p.setPen(Qt::NoPen);
+    p.setBrush(g);
+    p.drawEllipse(QPointF(0, 0), rx, rx);
+    p.restore();
+}
 
 QRect BrandRect(Kind kind)
 {

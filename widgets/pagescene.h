@@ -6,7 +6,10 @@
 // Dialog/Grain), drawn over them. The picture generator composes the same
 // scene from the same code, so what it shows is what the program paints.
 
+#include <QColor>
+#include <QPointF>
 #include <QRect>
+#include <QRectF>
 #include <QSize>
 
 class QPainter;
@@ -29,5 +32,11 @@ QRect BrandRect(Kind kind);
 // The whole background of `kind` in the painter's current clip: the shapes,
 // the brand, then the grain tiled from the top left.
 void Paint(QPainter &painter, Kind kind, const QPixmap &brand, const QPixmap &grain);
+
+// Shapes the backgrounds share with the picture set's other scenes: a
+// top-to-bottom gradient over `r`, and an elliptic glow of `color` fading out
+// to the radii rx, ry around `centre`.
+void VerticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom);
+void SoftLight(QPainter &p, const QPointF &centre, qreal rx, qreal ry, const QColor &color);
 
 }  // namespace PageScene

@@ -13,30 +13,10 @@
 namespace Painters {
 
 using namespace Palette;
+using PageScene::SoftLight;
+using PageScene::VerticalFill;
 
 namespace {
-
-void VerticalFill(QPainter &p, const QRectF &r, const QColor &top, const QColor &bottom)
-{
-    QLinearGradient g(r.topLeft(), r.bottomLeft());
-    g.setColorAt(0, top);
-    g.setColorAt(1, bottom);
-    p.fillRect(r, g);
-}
-
-void SoftLight(QPainter &p, const QPointF &centre, qreal rx, qreal ry, const QColor &color)
-{
-    p.save();
-    p.translate(centre);
-    p.scale(1.0, ry / rx);
-    QRadialGradient g(QPointF(0, 0), rx);
-    g.setColorAt(0, color);
-    g.setColorAt(1, WithAlpha(color, 0));
-    p.setPen(Qt::NoPen);
-    p.setBrush(g);
-    p.drawEllipse(QPointF(0, 0), rx, rx);
-    p.restore();
-}
 
 // The emblem with the product name beside it.
 void Brand(QPainter &p, const QPointF &origin, qreal scale)
