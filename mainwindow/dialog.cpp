@@ -377,8 +377,11 @@ void Dialog::ReplaySettingsCalls()
     g_ReceiverUpdateFound = receiverUpdate;
 }
 
+// The repair runs in the settings page: it is built before the repair dialog
+// shows, never while a check or a run is under way.
 UpDateRepair *Dialog::RepairDialog()
 {
+    SettingsPage();
     return SharedRepairDialog();
 }
 

@@ -246,9 +246,9 @@ void DialogChange::on_RightButton_clicked()
 
 void DialogChange::on_Repair_clicked()
 {
-    // The repair runs in the device page's settings page (built when the run
-    // starts); its dialog belongs to the device page, which builds it when
-    // first needed. Without a device page there is none.
+    // The repair runs in the device page's settings page; the device page
+    // builds that page and the dialog when first needed. Without a device page
+    // there is none.
     if (auto *main = qobject_cast<DialogMain *>(window()))
         main->DevicePage()->RepairDialog();
     UpDateRepair *repair = g_UpDateRepair;
