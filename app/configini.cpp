@@ -3,11 +3,10 @@
 #include "paths.h"
 #include "wholefile.h"
 
-#include <QMutexLocker>
 #include <QTextCodec>
 
 ConfigIni *g_ConfigIni = nullptr;
-QMutex g_ConfigIniMutex;
+std::mutex g_ConfigIniMutex;
 
 namespace {
 
@@ -62,7 +61,7 @@ ConfigIni::ConfigIni(const QString &path) : m_path(path), m_settings(OpenIni(pat
 
 ConfigIni *ConfigIni::GetInstance()
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     if (!g_ConfigIni)
         g_ConfigIni = new ConfigIni(DefaultPath());
     return g_ConfigIni;
@@ -75,7 +74,7 @@ QString ConfigIni::DefaultPath()
 
 void ConfigIni::UseFileForTesting(const QString &path)
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     delete m_settings;
     m_path = path;
     m_settings = OpenIni(path);
@@ -110,13 +109,13 @@ QString ConfigIni::Decoded(const QString &stored)
 
 QString ConfigIni::ReadText(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     return m_settings ? m_settings->value(group + "/" + key, QString()).toString() : QString();
 }
 
 int ConfigIni::LastDriveGroup()
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     if (!m_settings)
         return 0;
     int last = 0;
@@ -132,7 +131,7 @@ int ConfigIni::LastDriveGroup()
 
 QStringList ConfigIni::ReadList(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     return m_settings ? m_settings->value(group + "/" + key, QVariant()).toStringList() : QStringList();
 }
 
@@ -161,7 +160,7 @@ int ConfigIni::IntValue(const QString &group, const QString &key)
 
 void ConfigIni::SetValue(const QString &group, const QString &key, const QString &value)
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     if (!m_settings)
         return;
     m_settings->setValue(group + "/" + key, value);
@@ -170,7 +169,7 @@ void ConfigIni::SetValue(const QString &group, const QString &key, const QString
 
 void ConfigIni::Remove(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_ConfigIniMutex);
+    const std::lock_guard<std::mutex> lock(g_ConfigIniMutex);
     if (!m_settings)
         return;
     m_settings->remove(group + "/" + key);

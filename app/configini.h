@@ -11,10 +11,11 @@
 // threads all read it, so every access takes g_ConfigIniMutex.
 
 #include <QColor>
-#include <QMutex>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
+
+#include <mutex>
 
 class ConfigIni
 {
@@ -72,4 +73,4 @@ private:
 };
 
 extern ConfigIni *g_ConfigIni;
-extern QMutex g_ConfigIniMutex;
+extern std::mutex g_ConfigIniMutex;

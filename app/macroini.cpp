@@ -3,12 +3,11 @@
 #include "paths.h"
 #include "wholefile.h"
 
-#include <QMutexLocker>
 
 #include <limits>
 
 MacroIni *g_MacroIni = nullptr;
-QMutex g_MacroIniMutex;
+std::mutex g_MacroIniMutex;
 
 namespace {
 
@@ -264,7 +263,7 @@ MacroIni::MacroIni(const QString &path) : m_path(path) {}
 
 MacroIni *MacroIni::GetInstance()
 {
-    QMutexLocker lock(&g_MacroIniMutex);
+    const std::lock_guard<std::mutex> lock(g_MacroIniMutex);
     const QString path = DefaultPath();
     if (!g_MacroIni) {
         g_MacroIni = new MacroIni(path);
@@ -374,24 +373,24 @@ bool MacroIni::Store(const QString &key, const QVariant &value)
 
 QString MacroIni::Value(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_MacroIniMutex);
+    const std::lock_guard<std::mutex> lock(g_MacroIniMutex);
     return CurrentValues().value(FullKey(group, key)).toString();
 }
 
 QStringList MacroIni::ValueList(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_MacroIniMutex);
+    const std::lock_guard<std::mutex> lock(g_MacroIniMutex);
     return CurrentValues().value(FullKey(group, key)).toStringList();
 }
 
 bool MacroIni::SetValue(const QString &group, const QString &key, const QString &value)
 {
-    QMutexLocker lock(&g_MacroIniMutex);
+    const std::lock_guard<std::mutex> lock(g_MacroIniMutex);
     return Store(FullKey(group, key), value);
 }
 
 bool MacroIni::Remove(const QString &group, const QString &key)
 {
-    QMutexLocker lock(&g_MacroIniMutex);
+    const std::lock_guard<std::mutex> lock(g_MacroIniMutex);
     return Store(FullKey(group, key), QVariant());
 }

@@ -12,10 +12,11 @@
 // kept in memory: reads return it, and the next write that succeeds stores it.
 
 #include <QMap>
-#include <QMutex>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include <mutex>
 
 class MacroIni
 {
@@ -57,4 +58,4 @@ private:
 };
 
 extern MacroIni *g_MacroIni;
-extern QMutex g_MacroIniMutex;
+extern std::mutex g_MacroIniMutex;

@@ -7,8 +7,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -16,6 +14,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <mutex>
 
 namespace {
 
@@ -104,8 +103,8 @@ void PurgeOldFiles(const QString &dir)
 
 void LogMessageHandler(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
-    static QMutex mutex;
-    QMutexLocker lock(&mutex);
+    static std::mutex mutex;
+    const std::lock_guard<std::mutex> lock(mutex);
 
     // Only debug messages are written; critical and fatal ones are labelled
     // but dropped, warnings and information do nothing.

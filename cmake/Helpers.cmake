@@ -12,8 +12,10 @@ function(vogm_glob_sources out)
 endfunction()
 
 # The address-sanitizer tree checks for leaks; the suppressions name what Qt
-# and the system libraries keep for the process (see the files).
-set(VOGM_SANITIZER_ENV "ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=ignore_noninstrumented_modules=1:second_deadlock_stack=1:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp")
+# and the system libraries keep for the process (see the files). The thread
+# sanitizer keeps its longest history, so that the earlier access of a report
+# can be restored and matched against its suppressions.
+set(VOGM_SANITIZER_ENV "ASAN_OPTIONS=detect_leaks=1;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1;TSAN_OPTIONS=ignore_noninstrumented_modules=1:second_deadlock_stack=1:history_size=7:suppressions=${CMAKE_SOURCE_DIR}/tests/tsan.supp")
 
 # Time budgets: a sanitizer makes a suite several times slower, and more so
 # on a loaded machine. CTest's time-out and QTest's per-function watchdog grow

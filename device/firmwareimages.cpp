@@ -7,8 +7,8 @@
 #include "wholefile.h"
 
 #include <QDir>
-#include <QMutex>
-#include <QMutexLocker>
+
+#include <mutex>
 
 QList<QByteArray> g_RepairFirmware;
 QList<QByteArray> g_UpdateFirmware;
@@ -20,11 +20,11 @@ namespace {
 // the firmware library holds never dangles. Identical images share one buffer,
 // so repeated searches do not grow it.
 QList<QByteArray> s_retainedImages;
-QMutex s_retainedLock;
+std::mutex s_retainedLock;
 
 QByteArray RetainedForTheRun(const QByteArray &image)
 {
-    QMutexLocker lock(&s_retainedLock);
+    const std::lock_guard<std::mutex> lock(s_retainedLock);
     for (const QByteArray &kept : s_retainedImages) {
         if (kept == image)
             return kept;

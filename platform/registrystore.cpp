@@ -7,13 +7,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QVector>
 
 #include <sys/stat.h>
 
 #include <limits>
+#include <mutex>
 #include <utility>
 
 const char *const RegistryStore::kUpdateFailInfo = "UpdateFailInfo";
@@ -21,7 +20,10 @@ const char *const RegistryStore::kLanguageIndex = "LanguageIndex";
 
 namespace {
 
-QMutex s_fileLock;  // one lock for every instance: they share the file
+// One lock for every instance: they share the file, and the last parse of it
+// below. A std::mutex, whose hand-over between threads the thread sanitizer
+// sees (a contended QMutex waits inside Qt, where it does not look).
+std::mutex s_fileLock;
 
 struct Entry {
     QString name;
@@ -335,7 +337,7 @@ QString RegistryStore::DefaultFilePath()
 
 QString RegistryStore::Value(const QString &keyPath, const QString &name, const QString &fallback) const
 {
-    QMutexLocker lock(&s_fileLock);
+    const std::lock_guard<std::mutex> lock(s_fileLock);
     const Sections sections = Load(m_filePath);
     const Entry *entry = FindEntry(sections, keyPath, name);
     return entry ? entry->value : fallback;
@@ -350,14 +352,14 @@ int RegistryStore::IntValue(const QString &keyPath, const QString &name, int fal
 
 bool RegistryStore::Contains(const QString &keyPath, const QString &name) const
 {
-    QMutexLocker lock(&s_fileLock);
+    const std::lock_guard<std::mutex> lock(s_fileLock);
     const Sections sections = Load(m_filePath);
     return FindEntry(sections, keyPath, name) != nullptr;
 }
 
 QStringList RegistryStore::ValueNames(const QString &keyPath) const
 {
-    QMutexLocker lock(&s_fileLock);
+    const std::lock_guard<std::mutex> lock(s_fileLock);
     const Sections sections = Load(m_filePath);
     QStringList names;
     if (const Section *section = sections.Find(NormalisedKeyPath(keyPath))) {
@@ -371,7 +373,7 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
 {
     if (name.isEmpty())
         return false;
-    QMutexLocker lock(&s_fileLock);
+    const std::lock_guard<std::mutex> lock(s_fileLock);
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;
@@ -390,7 +392,7 @@ bool RegistryStore::SetValue(const QString &keyPath, const QString &name, const 
 
 bool RegistryStore::Remove(const QString &keyPath, const QString &name)
 {
-    QMutexLocker lock(&s_fileLock);
+    const std::lock_guard<std::mutex> lock(s_fileLock);
     Sections sections;
     if (!Load(m_filePath, &sections))
         return false;

@@ -5,8 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QRandomGenerator>
 
 #include <fcntl.h>
@@ -15,6 +13,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <mutex>
 
 namespace WholeFile {
 
@@ -26,7 +25,7 @@ constexpr int kNameMaxBytes = 255;
 constexpr int kMaxLinkHops = 40;
 constexpr int kNameAttempts = 16;
 
-QMutex s_journalLock;
+std::mutex s_journalLock;
 
 class Descriptor
 {
@@ -223,7 +222,7 @@ bool WriteJournal(const QStringList &entries)
 
 bool AddToJournal(const QString &temporaryPath)
 {
-    QMutexLocker lock(&s_journalLock);
+    const std::lock_guard<std::mutex> lock(s_journalLock);
     QStringList entries = ReadJournal();
     entries.append(temporaryPath);
     return WriteJournal(entries);
@@ -231,7 +230,7 @@ bool AddToJournal(const QString &temporaryPath)
 
 void RemoveFromJournal(const QString &temporaryPath)
 {
-    QMutexLocker lock(&s_journalLock);
+    const std::lock_guard<std::mutex> lock(s_journalLock);
     QStringList entries = ReadJournal();
     if (entries.removeOne(temporaryPath))
         WriteJournal(entries);
@@ -363,13 +362,13 @@ QString JournalPath()
 
 QStringList JournaledSaves()
 {
-    QMutexLocker lock(&s_journalLock);
+    const std::lock_guard<std::mutex> lock(s_journalLock);
     return ReadJournal();
 }
 
 int RemoveJournaledSaves()
 {
-    QMutexLocker lock(&s_journalLock);
+    const std::lock_guard<std::mutex> lock(s_journalLock);
     int removed = 0;
     QStringList kept;
     for (const QString &entry : ReadJournal()) {

@@ -14,9 +14,9 @@
 #include "usbcallbacks.h"
 #include "waits.h"
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QTimer>
+
+#include <mutex>
 
 std::atomic<int> g_UpdateReceiverClass{0};
 std::atomic<int> g_UpdateMid{0};
@@ -39,7 +39,7 @@ constexpr int kFailed = 1;
 constexpr int kSucceeded = 2;
 constexpr int kMouseCannotFollow = 5;
 
-QMutex s_flashedLock;
+std::mutex s_flashedLock;
 QString s_flashedVersion;
 QString s_mouseVersionName;
 // No flash of the run follows the one under way: its success ends the record.
@@ -73,7 +73,7 @@ void ReportSuccess()
     QString version;
     QString mouseVersionName;
     {
-        QMutexLocker lock(&s_flashedLock);
+        const std::lock_guard<std::mutex> lock(s_flashedLock);
         version = s_flashedVersion;
         mouseVersionName = s_mouseVersionName;
     }
@@ -138,7 +138,7 @@ int BootDevicesFor(bool found)
 
 void KeepFlashedImageFacts(const QString &versionText, const QString &mouseVersionName)
 {
-    QMutexLocker lock(&s_flashedLock);
+    const std::lock_guard<std::mutex> lock(s_flashedLock);
     s_flashedVersion = versionText;
     s_mouseVersionName = mouseVersionName;
 }

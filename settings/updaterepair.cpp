@@ -17,8 +17,8 @@
 #include "usbcallbacks.h"
 
 #include <QKeySequence>
-#include <QMutex>
-#include <QMutexLocker>
+
+#include <mutex>
 
 std::atomic<bool> g_RepairFlashing{false};
 std::atomic<int> g_RepairStage{0};
@@ -36,7 +36,7 @@ constexpr int kBootCountPreset = 5;
 
 // Texts the flash thread reads: set on the GUI thread before a start, or by
 // the flash thread before it starts the mouse image.
-QMutex s_runLock;
+std::mutex s_runLock;
 QString s_mouseModel;
 QByteArray s_cableMousePath;
 QString s_flashedVersion;     // version text of the image being flashed
@@ -69,7 +69,7 @@ void StartImage(int target, const QByteArray &image, bool *started = nullptr)
 {
     FlashRecord::BeforeFlash(RepairRun(), target);
     {
-        QMutexLocker lock(&s_runLock);
+        const std::lock_guard<std::mutex> lock(s_runLock);
         s_flashedVersion = VersionOfImage(image);
     }
     const bool accepted = UsbUpgrade_Start(FirmwareImageData(image), RepairUpgradeCallBack, kUpgradeTimeout);
@@ -79,7 +79,7 @@ void StartImage(int target, const QByteArray &image, bool *started = nullptr)
 
 QString FlashedVersion()
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     return s_flashedVersion;
 }
 
@@ -109,7 +109,7 @@ void ReportFlashedVersion(int target)
     if (target == kMouseFirmware) {
         QString name;
         {
-            QMutexLocker lock(&s_runLock);
+            const std::lock_guard<std::mutex> lock(s_runLock);
             name = s_mouseVersionName;
         }
         if (!name.isEmpty())
@@ -177,31 +177,31 @@ void StageFailed()
 
 QString RepairMouseModel()
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     return s_mouseModel;
 }
 
 void SetRepairMouseModel(const QString &model)
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     s_mouseModel = model;
 }
 
 QByteArray RepairCableMousePath()
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     return s_cableMousePath;
 }
 
 void SetRepairCableMousePath(const QByteArray &path)
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     s_cableMousePath = path;
 }
 
 void SetRepairMouseVersionName(const QString &name)
 {
-    QMutexLocker lock(&s_runLock);
+    const std::lock_guard<std::mutex> lock(s_runLock);
     s_mouseVersionName = name;
 }
 

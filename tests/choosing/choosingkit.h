@@ -17,13 +17,13 @@
 #include <QFile>
 #include <QHash>
 #include <QLabel>
-#include <QMutex>
 #include <QPointer>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <cstring>
 #include <functional>
+#include <mutex>
 
 namespace ChoosingKit {
 
@@ -78,12 +78,12 @@ public:
     // Marks an event of the test itself (such as a popup closing) in the order.
     void Add(const QString &name)
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         names << name;
     }
     QStringList Names() const
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         return names;
     }
     // The recorded names that start with one of `prefixes`.
@@ -102,7 +102,7 @@ public:
     }
     void Clear()
     {
-        QMutexLocker lock(&mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         names.clear();
         images.clear();
     }
@@ -111,7 +111,7 @@ public:
     QList<QByteArray> images;
 
 private:
-    mutable QMutex mutex;
+    mutable std::mutex mutex;
     QStringList names;
 };
 

@@ -5,9 +5,10 @@
 
 #include "postmsg.h"
 
-#include <QMutex>
 #include <QObject>
 #include <QStringList>
+
+#include <mutex>
 
 class SignalRecorder : public QObject
 {
@@ -43,12 +44,12 @@ public:
 
     QStringList Names() const
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard<std::mutex> lock(m_mutex);
         return m_names;
     }
     void Clear()
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard<std::mutex> lock(m_mutex);
         m_names.clear();
     }
 
@@ -57,9 +58,9 @@ public:
 private:
     void Add(const QString &name)
     {
-        QMutexLocker lock(&m_mutex);
+        const std::lock_guard<std::mutex> lock(m_mutex);
         m_names << name;
     }
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QStringList m_names;
 };

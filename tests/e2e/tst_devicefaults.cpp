@@ -320,7 +320,7 @@ void TestDeviceFaults::aRefusedWriteIsTheOfflineCase()
     QCOMPARE(notices.count(), 1);
     QCOMPARE(m_closer->seen, QStringList{"MouseOffLine"});
     QCOMPARE(HidSim::StoredImage("m2"), before);
-    QCOMPARE(int(g_FlashDataMap.ReportRate), int(before[kRateOffset]));
+    QCOMPARE(int(ReadImage().ReportRate), int(before[kRateOffset]));
     QVERIFY2(QTest::qWaitFor([] { return Settled() && ImageIsDevicesOwn(); }, TestSupport::kHangGuardMs),
              State().constData());
 

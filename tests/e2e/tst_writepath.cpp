@@ -34,7 +34,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
-#include <QMutex>
 #include <QPainter>
 #include <QScrollArea>
 #include <QSignalSpy>
@@ -43,6 +42,7 @@
 #include <QtTest>
 #include <atomic>
 #include <cstddef>
+#include <mutex>
 
 namespace {
 
@@ -82,22 +82,22 @@ public:
     }
     QByteArray Last()
     {
-        QMutexLocker lock(&m_lock);
+        const std::lock_guard<std::mutex> lock(m_lock);
         return m_last;
     }
     void Clear()
     {
-        QMutexLocker lock(&m_lock);
+        const std::lock_guard<std::mutex> lock(m_lock);
         m_last.clear();
     }
 
 private:
     void Take(const FlashDataMap &image)
     {
-        QMutexLocker lock(&m_lock);
+        const std::lock_guard<std::mutex> lock(m_lock);
         m_last = Bytes(image);
     }
-    QMutex m_lock;
+    std::mutex m_lock;
     QByteArray m_last;
 };
 

@@ -29,6 +29,7 @@
 #include <QtTest>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 using namespace MainWindowKit;
@@ -176,10 +177,18 @@ void TestDevicePage::navigation()
 }
 
 namespace {
+// Messages come from the worker's thread too.
+std::mutex g_messagesLock;
 QStringList g_messages;
 void RecordMessage(QtMsgType, const QMessageLogContext &, const QString &message)
 {
+    const std::lock_guard<std::mutex> lock(g_messagesLock);
     g_messages << message;
+}
+QStringList RecordedMessages()
+{
+    const std::lock_guard<std::mutex> lock(g_messagesLock);
+    return g_messages;
 }
 }  // namespace
 
@@ -211,14 +220,18 @@ void TestDevicePage::destructorReleasesAWaitingWorkerPass()
     QThread::msleep(20);
     QVERIFY(worker->isRunning());
 
-    g_messages.clear();
+    {
+        const std::lock_guard<std::mutex> lock(g_messagesLock);
+        g_messages.clear();
+    }
     const QtMessageHandler previous = qInstallMessageHandler(RecordMessage);
     m_page.reset();
     qInstallMessageHandler(previous);
 
     // The pass ended while the frame waited for it, not after giving up.
     QVERIFY(worker->isFinished());
-    QVERIFY2(g_messages.filter("did not end").isEmpty(), qPrintable(g_messages.join('\n')));
+    const QStringList messages = RecordedMessages();
+    QVERIFY2(messages.filter("did not end").isEmpty(), qPrintable(messages.join('\n')));
     QCOMPARE(g_Worker, nullptr);
     disconnect(watch);
     g_SessionActive = 0;
