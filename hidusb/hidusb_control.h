@@ -213,8 +213,9 @@ HIDUSB_API std::vector<CallRecord> CallsOf(const QString &function);
 
 // Waits, processing the calling thread's events, until no report is queued
 // that could be delivered now, no callback runs and no USB-change call is
-// pending. False on timeout.
-HIDUSB_API bool WaitUntilIdle(int timeoutMs = 5000);
+// pending. False on timeout, which only stops a hang: the default is long
+// enough for a loaded machine and a sanitizer build.
+HIDUSB_API bool WaitUntilIdle(int timeoutMs = 30000);
 
 // The folder watched for command files (see README.md): $VOGM_WORLD_DIR, or
 // vogm-world under the user's data folder.

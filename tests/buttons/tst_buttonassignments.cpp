@@ -11,6 +11,8 @@
 #include <QtTest>
 #include <cstring>
 
+Q_DECLARE_METATYPE(Function)
+
 namespace {
 
 MacroRecord NamedRecord(const QString &name, int events)
@@ -242,8 +244,6 @@ void TestButtonAssignments::captions()
     const std::optional<QString> named = function.Caption(Texts());
     QCOMPARE(named.value_or("-"), caption);
 }
-
-Q_DECLARE_METATYPE(Function)
 
 QTEST_APPLESS_MAIN(TestButtonAssignments)
 #include "tst_buttonassignments.moc"

@@ -28,12 +28,12 @@ bool OpenTile(DialogMain *window, const QString &pid)
         for (int i = 0; i < g_PageDevices.size(); ++i)
             index = g_PageDevices[i].Pid == pid && g_PageDevices[i].Online ? i : index;
         return index >= 0 && Settled();
-    }, 10000);
+    }, kHangGuardMs);
     auto *tile = window->SelectionPage()->findChild<mytoolButtonEnter *>(QString("btn%1").arg(index));
     if (!listed || !tile)
         return false;
     QTest::mouseClick(tile, Qt::LeftButton);
-    return window->CurrentPage() == 1 && QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000)
+    return window->CurrentPage() == 1 && QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, kHangGuardMs)
            && HidSim::WaitUntilIdle();
 }
 

@@ -22,6 +22,19 @@
 
 namespace TestSupport {
 
+namespace {
+
+int TimeFactor()
+{
+    bool ok = false;
+    const int factor = qEnvironmentVariableIntValue("VOGM_TEST_TIME_FACTOR", &ok);
+    return ok ? qBound(1, factor, 20) : 1;
+}
+
+}  // namespace
+
+const int kHangGuardMs = 30000 * TimeFactor();
+
 void IsolateUserFolders()
 {
     // Kept until the process ends: the folders must outlive every object of
