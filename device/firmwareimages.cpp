@@ -8,6 +8,7 @@
 
 #include <QDir>
 
+#include <algorithm>
 #include <mutex>
 
 QList<QByteArray> g_RepairFirmware;
@@ -107,8 +108,13 @@ bool Scan(const SearchRequest &request, const QString &folder, QList<QByteArray>
     const QDir dir(folder);
     if (!dir.exists())
         return false;
-    const QStringList names =
-        dir.entryList({QStringLiteral("*.bin")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
+    // The suffix is compared by hand: a name filter compiles a regular
+    // expression, which loads its library's code for this one test.
+    QStringList names = dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
+    const auto notImage = [](const QString &name) {
+        return !name.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive);
+    };
+    names.erase(std::remove_if(names.begin(), names.end(), notImage), names.end());
     const QString current = NormalisedVersion(request.currentVersion);
     bool taken = false;
     for (const QString &name : names) {

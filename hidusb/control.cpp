@@ -597,7 +597,11 @@ private:
     void ReadInbox()
     {
         QStringList results;
-        for (const QFileInfo &entry : QDir(inbox_).entryInfoList({"*.cmd"}, QDir::Files, QDir::Name)) {
+        // The suffix is compared by hand: a name filter compiles a regular
+        // expression, whose library would stay resident in the program.
+        for (const QFileInfo &entry : QDir(inbox_).entryInfoList(QDir::Files, QDir::Name)) {
+            if (entry.suffix().compare(QLatin1String("cmd"), Qt::CaseInsensitive) != 0)
+                continue;
             QFile file(entry.filePath());
             if (WrittenBeforeThisRun(entry)) {
                 file.remove();

@@ -20,6 +20,11 @@
 // Everything is driven by events (the shows and hides of the widgets
 // involved), so the driver adds no timers of its own once the page is filled.
 //
+// With VOGM_BENCH_RESETS=N it then resets the mouse N times through the button
+// page's Reset (answering the question with OK) and prints
+// "reset: <n> <VmRSS> KiB" once each reset's wait popup has closed and the
+// device thread's pass has ended.
+//
 // With VOGM_BENCH_TOUR=1 it also holds the GUI thread to account (heartbeat.h):
 // from the end of the first paint until the GUI thread is idle, then through
 // the tile click (until the page is filled and idle), a switch to each page,
@@ -34,6 +39,7 @@
 #include "macrofile.h"
 #include "heartbeat.h"
 #include "mytoolbuttonenter.h"
+#include "notices.h"
 #include "startup.h"
 #include "terminationsignal.h"
 #include "updataparam.h"
@@ -151,11 +157,13 @@ protected:
             OnDrawn();
         else if (event->type() == QEvent::Hide && m_state == State::PopupShown && qobject_cast<UpDataParam *>(watched))
             Later(&DevicePageDriver::CheckSettled);
+        else if (event->type() == QEvent::Hide && m_state == State::Resetting && qobject_cast<UpDataParam *>(watched))
+            Later(&DevicePageDriver::CheckResetSettled);
         return false;
     }
 
 private:
-    enum class State { WaitingForTile, WaitingForPopup, PopupShown, Done };
+    enum class State { WaitingForTile, WaitingForPopup, PopupShown, Resetting, Done };
 
     void OnShown(QObject *watched)
     {
@@ -163,6 +171,14 @@ private:
             Later(&DevicePageDriver::ClickTileIfShown);
         else if (m_state == State::WaitingForPopup && qobject_cast<UpDataParam *>(watched))
             m_state = State::PopupShown;
+        else if (m_state == State::Resetting && qobject_cast<ContainReset *>(watched))
+            QTimer::singleShot(0, watched, [watched] { AnswerOk(watched); });
+    }
+
+    static void AnswerOk(QObject *question)
+    {
+        if (auto *ok = question->findChild<QAbstractButton *>(QStringLiteral("OK")))
+            ok->click();
     }
 
     // After the event in hand: the tiles are connected once the page is built.
@@ -243,6 +259,12 @@ private:
         if (g_Worker)
             disconnect(g_Worker, nullptr, this, nullptr);
         PrintFilled(m_clock.elapsed());
+        m_resetsLeft = qEnvironmentVariableIntValue("VOGM_BENCH_RESETS");
+        if (m_resetsLeft > 0) {
+            qApp->installEventFilter(this);
+            ResetOnce();
+            return;
+        }
         if (!m_tour) {
             m_deadline.stop();
             return;
@@ -251,6 +273,45 @@ private:
             PrintPhase(m_heartbeat.EndPhase());
             VisitNextPage();
         });
+    }
+
+    // The button page's Reset, from the event loop as a user's click comes.
+    void ResetOnce()
+    {
+        auto *reset = m_window->DevicePage()->findChild<QAbstractButton *>(QStringLiteral("Reset"));
+        if (!reset) {
+            Fail("the button page has no Reset");
+            return;
+        }
+        m_state = State::Resetting;
+        m_deadline.start(kDeadlineMs);
+        QTimer::singleShot(0, reset, &QAbstractButton::click);
+    }
+
+    // A reset's popup has closed: once the device thread's pass has ended,
+    // the memory is printed and the next reset starts.
+    void CheckResetSettled()
+    {
+        if (m_state != State::Resetting)
+            return;
+        if (g_Worker && g_Worker->isRunning()) {
+            connect(g_Worker, &QThread::finished, this, &DevicePageDriver::CheckResetSettled,
+                    Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+            if (g_Worker->isRunning())
+                return;
+        }
+        if (g_Worker)
+            disconnect(g_Worker, nullptr, this, nullptr);
+        ++m_resetsDone;
+        std::printf("reset: %d %lld KiB\n", m_resetsDone, StatusKiB("VmRSS"));
+        std::fflush(stdout);
+        if (--m_resetsLeft > 0) {
+            ResetOnce();
+            return;
+        }
+        m_state = State::Done;
+        m_deadline.stop();
+        qApp->removeEventFilter(this);
     }
 
     // Each page button of the device page in turn, each until idle, then the
@@ -319,6 +380,8 @@ private:
     bool m_firstPaintSeen = false;
     bool m_startUpSettled = false;
     int m_visited = 0;
+    int m_resetsLeft = 0;
+    int m_resetsDone = 0;
     Heartbeat m_heartbeat;
     QTimer m_deadline;
     QElapsedTimer m_clock;

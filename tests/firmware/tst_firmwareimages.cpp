@@ -181,6 +181,9 @@ void TestFirmwareImages::searchesCompareVersions_data()
     QTest::newRow("an older image differs too") << "v1.3" << QStringList{"a.bin:0x0102"} << 0x0102u;
     QTest::newRow("upper-case V is not removed") << "V1.2" << QStringList{"a.bin:0x0102"} << 0x0102u;
     QTest::newRow("no images") << "v1.2" << QStringList{} << 0u;
+    QTest::newRow("upper-case suffix is an image") << "v1.2" << QStringList{"a.BIN:0x0103"} << 0x0103u;
+    QTest::newRow("other suffixes are not images")
+        << "v1.2" << QStringList{"a.bin.old:0x0103", "a.binx:0x0104", "abin:0x0105"} << 0u;
 }
 
 void TestFirmwareImages::searchesCompareVersions()

@@ -97,6 +97,7 @@ class TestHidUsbInbox : public QObject
 private slots:
     void commandWrittenAsTheInboxAppearsIsAnswered();
     void commandsOfAnEarlierRunAreDropped();
+    void filesWithoutTheCommandSuffixAreLeftAlone();
 };
 
 void TestHidUsbInbox::commandWrittenAsTheInboxAppearsIsAnswered()
@@ -134,6 +135,29 @@ void TestHidUsbInbox::commandsOfAnEarlierRunAreDropped()
     WriteCommand(inbox);
     QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }, kAnswerMs));
     QCOMPARE(start.Result(), "ok: " + kCommand);
+}
+
+// Only *.cmd files are commands: a note beside them is neither applied nor
+// deleted.
+void TestHidUsbInbox::filesWithoutTheCommandSuffixAreLeftAlone()
+{
+    QTemporaryDir root;
+    const QString inbox = root.filePath("control/inbox");
+    Start start(root.filePath("control"));
+    QVERIFY(TestSupport::WaitFor([&] { return start.Sent(); }, kAnswerMs));
+    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }, kAnswerMs));
+    for (const QString &name : {QStringLiteral("note.txt"), QStringLiteral("2-old.cmd.bak")}) {
+        QFile note(inbox + "/" + name);
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write("plug nobody\n");
+    }
+    // Answered after the notes: the inbox has been read with them in it.
+    QVERIFY(QFile::remove(root.filePath("control/last-result.txt")));
+    WriteCommand(inbox);
+    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }, kAnswerMs));
+    QCOMPARE(start.Result(), "ok: " + kCommand);
+    QVERIFY(QFile::exists(inbox + "/note.txt"));
+    QVERIFY(QFile::exists(inbox + "/2-old.cmd.bak"));
 }
 
 VOGM_TEST_MAIN(TestHidUsbInbox)
