@@ -323,7 +323,7 @@ void DialogChange::ShowNoTiles()
 
 void DialogChange::BuildTilePage(int first, int count, bool lastPage)
 {
-    auto *page = new QWidget;
+    auto *page = new QWidget(ui->stackedWidget);
     const int slotsOnPage = lastPage ? count : kTilesPerPage;
     for (int slot = 0; slot < count; ++slot)
         BuildTile(page, first + slot, slot, slotsOnPage);

@@ -178,7 +178,7 @@ void Dialog::PageBuilt(int index)
 Buttoninterface *Dialog::ButtonPage()
 {
     if (!m_buttonPage) {
-        m_buttonPage = new Buttoninterface(this);
+        m_buttonPage = new Buttoninterface(ui->stackedWidgetDialog);
         AddToStack(m_buttonPage, kButtonPage);
         PageBuilt(kButtonPage);
     }
@@ -188,7 +188,7 @@ Buttoninterface *Dialog::ButtonPage()
 Sensor *Dialog::SensorPage()
 {
     if (!m_sensorPage) {
-        m_sensorPage = new Sensor(this);
+        m_sensorPage = new Sensor(ui->stackedWidgetDialog);
         AddToStack(m_sensorPage, kSensorPage);
         PageBuilt(kSensorPage);
         ReplaySensorCalls();
@@ -199,7 +199,7 @@ Sensor *Dialog::SensorPage()
 Macro *Dialog::MacroPage()
 {
     if (!m_macroPage) {
-        m_macroPage = new Macro(this);
+        m_macroPage = new Macro(ui->stackedWidgetDialog);
         AddToStack(m_macroPage, kMacroPage);
         PageBuilt(kMacroPage);
     }
@@ -209,7 +209,7 @@ Macro *Dialog::MacroPage()
 FormSetting *Dialog::SettingsPage()
 {
     if (!m_settingsPage) {
-        m_settingsPage = new FormSetting(this);
+        m_settingsPage = new FormSetting(ui->stackedWidgetDialog);
         AddToStack(m_settingsPage, kSettingsPage);
         PageBuilt(kSettingsPage);
         ReplaySettingsCalls();
