@@ -188,7 +188,7 @@ Buttoninterface *Dialog::ButtonPage()
 Sensor *Dialog::SensorPage()
 {
     if (!m_sensorPage) {
-        m_sensorPage = new Sensor(ui->stackedWidgetDialog);
+        m_sensorPage = new Sensor(this);
         AddToStack(m_sensorPage, kSensorPage);
         PageBuilt(kSensorPage);
         ReplaySensorCalls();
@@ -199,7 +199,7 @@ Sensor *Dialog::SensorPage()
 Macro *Dialog::MacroPage()
 {
     if (!m_macroPage) {
-        m_macroPage = new Macro(ui->stackedWidgetDialog);
+        m_macroPage = new Macro(this);
         AddToStack(m_macroPage, kMacroPage);
         PageBuilt(kMacroPage);
     }
@@ -209,7 +209,7 @@ Macro *Dialog::MacroPage()
 FormSetting *Dialog::SettingsPage()
 {
     if (!m_settingsPage) {
-        m_settingsPage = new FormSetting(ui->stackedWidgetDialog);
+        m_settingsPage = new FormSetting(this);
         AddToStack(m_settingsPage, kSettingsPage);
         PageBuilt(kSettingsPage);
         ReplaySettingsCalls();
