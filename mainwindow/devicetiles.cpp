@@ -247,7 +247,10 @@ bool RefreshPageTile(int index)
         offline->show();
         link->hide();
     }
-    tile->setStyleSheet(TileStyle(picture));
+    // The same sheet set again would style the tile again, at every enter.
+    const QString sheet = TileStyle(picture);
+    if (tile->styleSheet() != sheet)
+        tile->setStyleSheet(sheet);
     return true;
 }
 
@@ -289,15 +292,20 @@ void DialogChange::UpdateDeviceTiles()
     const int total = g_PageDevices.size();
     const int fullPages = total / kTilesPerPage;
     const int rest = total % kTilesPerPage;
+    QList<QWidget *> pages;
     for (int page = 0; page < fullPages; ++page)
-        BuildTilePage(page * kTilesPerPage, kTilesPerPage, false);
-    if (rest > 0) {
-        BuildTilePage(fullPages * kTilesPerPage, rest, true);
+        pages << BuildTilePage(page * kTilesPerPage, kTilesPerPage, false);
+    if (rest > 0)
+        pages << BuildTilePage(fullPages * kTilesPerPage, rest, true);
+    ConnectTiles();
+    // Shown (and so styled) only now, with each tile's refreshed picture: a
+    // page shown before the refresh is styled twice.
+    for (QWidget *page : qAsConst(pages))
+        ui->stackedWidget->addWidget(page);
+    if (rest > 0)
         ui->stackedWidget->setCurrentIndex(0);
-    }
     ui->RightButton->setVisible(total > kTilesPerPage);
     ui->LeftButton->hide();
-    ConnectTiles();
 }
 
 void DialogChange::ClearTiles()
@@ -321,13 +329,13 @@ void DialogChange::ShowNoTiles()
     ui->RightButton->hide();
 }
 
-void DialogChange::BuildTilePage(int first, int count, bool lastPage)
+QWidget *DialogChange::BuildTilePage(int first, int count, bool lastPage)
 {
-    auto *page = new QWidget;
+    auto *page = new QWidget(ui->stackedWidget);
     const int slotsOnPage = lastPage ? count : kTilesPerPage;
     for (int slot = 0; slot < count; ++slot)
         BuildTile(page, first + slot, slot, slotsOnPage);
-    ui->stackedWidget->addWidget(page);
+    return page;
 }
 
 void DialogChange::BuildTile(QWidget *page, int n, int slot, int slotsOnPage)

@@ -178,7 +178,7 @@ void Dialog::PageBuilt(int index)
 Buttoninterface *Dialog::ButtonPage()
 {
     if (!m_buttonPage) {
-        m_buttonPage = new Buttoninterface(this);
+        m_buttonPage = new Buttoninterface(ui->stackedWidgetDialog);
         AddToStack(m_buttonPage, kButtonPage);
         PageBuilt(kButtonPage);
     }

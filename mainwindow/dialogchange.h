@@ -68,7 +68,7 @@ private:
     void ShowRepairFromRegistry();
     void ShowNoTiles();
     void ClearTiles();
-    void BuildTilePage(int first, int count, bool lastPage);
+    QWidget *BuildTilePage(int first, int count, bool lastPage);
     void BuildTile(QWidget *page, int n, int slot, int slotsOnPage);
     void ShowDuplicateNotice();
     void ConnectTiles();

@@ -123,7 +123,7 @@ void DialogMain::MigrateLanguageIndex()
 // DevicePage().
 void DialogMain::CreatePages()
 {
-    m_dialogChange = new DialogChange(this);
+    m_dialogChange = new DialogChange(ui->stackedWidgetMain);
     ui->stackedWidgetMain->addWidget(m_dialogChange);
     ui->stackedWidgetMain->setCurrentWidget(m_dialogChange);
     PostMsg::GetInstance()->BeforeNextEmit([this] { EnsureDevicePage(); });
@@ -135,7 +135,7 @@ void DialogMain::EnsureDevicePage()
         return;
     m_buildingDevicePage = true;
     PostMsg::GetInstance()->BeforeNextEmit(nullptr);
-    m_dialog = new Dialog(this);
+    m_dialog = new Dialog(ui->stackedWidgetMain);
     ui->stackedWidgetMain->addWidget(m_dialog);
     m_buildingDevicePage = false;
 }
