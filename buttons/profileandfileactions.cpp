@@ -109,8 +109,7 @@ void ProfileAndFileActions::ResetMouse()
     UpDataParam popup;
     popup.StartWaitTimer();
     popup.ResetWaitMode = true;
-    g_WorkerRun = 1;
-    g_Worker->start(QThread::InheritPriority);
+    g_Worker->StartPass();
     PlaceOnOpener(&popup, m_page, kPopupOffsetX, kPopupOffsetY);
     popup.exec();
     g_ApplyingSettings = 0;

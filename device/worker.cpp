@@ -36,6 +36,8 @@ Worker::Worker(QObject *parent) : QThread(nullptr), PlaceholderPath("a")
 
     connect(PostMsg::GetInstance(), &PostMsg::SigSelectMouseInfo, this, &Worker::SlotSelectMouseInfo);
     connect(PostMsg::GetInstance(), &PostMsg::SigMainPageChange, this, &Worker::SlotMainPageChange);
+    // Queued: this object lives on the GUI thread, the signal comes from the pass.
+    connect(this, &QThread::finished, this, &Worker::StartPassAskedWhileRunning);
 
     g_ShowBatteryValue = ConfigIni::GetInstance()->Value("Option", "ShowBatteryValue").toInt();
 }
@@ -55,6 +57,23 @@ bool Worker::SetRunFlag()
 {
     g_WorkerRun = 1;
     return true;
+}
+
+void Worker::StartPass()
+{
+    g_WorkerRun = 1;
+    PassAskedWhileRunning = isRunning();
+    start(QThread::InheritPriority);
+}
+
+void Worker::StartPassAskedWhileRunning()
+{
+    if (!PassAskedWhileRunning)
+        return;
+    PassAskedWhileRunning = false;
+    // A worker being shut down starts nothing; a pass started since covers the request.
+    if (g_Worker == this && !isRunning())
+        StartPass();
 }
 
 void Worker::SlotSelectMouseInfo(DeviceAllInfo SelectInfo)
@@ -93,8 +112,7 @@ void Worker::SlotCheckOnline()
     }
     if (g_DeviceOnline && g_RestartWorker) {
         g_RestartWorker = 0;
-        g_WorkerRun = 1;
-        start(QThread::InheritPriority);
+        StartPass();
     }
 }
 
@@ -183,9 +201,10 @@ void SelectCurrentDevice(DeviceAllInfo info)
         g_CurrentDevice.Set(info);
         SetCurrentPath(path);
     }
-    g_WorkerRun = 1;
     if (g_Worker)
-        g_Worker->start(QThread::InheritPriority);
+        g_Worker->StartPass();
+    else
+        g_WorkerRun = 1;
 }
 
 void ShutdownWorker()

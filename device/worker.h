@@ -22,6 +22,10 @@ public:
     void Stop();
     bool ClearRunFlag();
     bool SetRunFlag();
+    // Starts a pass, or has one follow the running pass: QThread drops a
+    // start() while a pass runs, and a device made current during that pass
+    // would never be opened. GUI thread only.
+    void StartPass();
 
 public slots:
     void SlotSelectMouseInfo(DeviceAllInfo SelectInfo);
@@ -36,6 +40,7 @@ private:
     bool ReadInFlightOnSamePath() const;
     static void SetCurrentOnline(const QString &path, bool online);
     void FillPagesFromCache();
+    void StartPassAskedWhileRunning();
 
     QByteArray PlaceholderPath;
     // The device the last pass opened. Each pass may run on a new OS thread;
@@ -43,6 +48,7 @@ private:
     mutable std::mutex LastOpenedLock;
     int LastLinkType = 0;
     QString LastPath;
+    bool PassAskedWhileRunning = false;  // GUI thread only
 };
 
 // Makes `info` the current device when it answers, then starts a worker pass.

@@ -286,6 +286,11 @@ bool FailNextWrites(const QString &mouse, int count)
     return WithMouse(mouse, [&](Core &, MouseRt &m) { m.faults.failWrites += qMax(0, count); });
 }
 
+bool HoldOpens(const QString &mouse, bool hold)
+{
+    return WithMouse(mouse, [&](Core &, MouseRt &m) { m.holdOpen = hold; });
+}
+
 // ---- text commands -------------------------------------------------------------
 
 QStringList CommandHelp()
@@ -308,6 +313,7 @@ QStringList CommandHelp()
         "dropread MOUSE                the mouse's next read gets no answer",
         "garbage MOUSE                 the mouse's next dump fails the library's check",
         "failwrite MOUSE [N]           the mouse refuses its next N settings writes (1)",
+        "holdopen MOUSE on|off         opening the mouse (by cable or receiver) waits until off",
         "timing NAME MS [NAME MS ...]  readLatencyMs, fullReadMs, pairDelayMs, pairTimeoutMs, flashMs",
         "reset                         every device gets its factory state back (settings, pairing, versions)",
     };
@@ -361,6 +367,8 @@ bool ApplyCommand(const QString &command, QString *error)
         known = GarbageNextDumps(name, 1);
     else if (verb == "failwrite" && (w.size() == 2 || (w.size() == 3 && Number(w[2], &n) && n >= 1)))
         known = FailNextWrites(name, w.size() == 3 ? n : 1);
+    else if (verb == "holdopen" && w.size() == 3 && OnOff(w[2], &flag))
+        known = HoldOpens(name, flag);
     else if (verb == "timing" && w.size() >= 3 && w.size() % 2 == 1 && ApplyTimingWords(w.mid(1)))
         known = true;
     else if (verb == "reset" && w.size() == 1)

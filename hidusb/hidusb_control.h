@@ -164,6 +164,10 @@ HIDUSB_API bool SlowNextRead(const QString &mouse, int ms);
 HIDUSB_API bool DropNextReads(const QString &mouse, int count = 1);
 HIDUSB_API bool GarbageNextDumps(const QString &mouse, int count = 1);
 HIDUSB_API bool FailNextWrites(const QString &mouse, int count = 1);
+// While held, UsbServerC_Start on a path that reaches the mouse (its cable or
+// its receiver) does not return; letting go ends the wait. A held open gives
+// up on its own after a minute.
+HIDUSB_API bool HoldOpens(const QString &mouse, bool hold);
 
 // One text command as the vogm-world tool and the command folder take them,
 // e.g. "unplug r4k", "power m3 on", "battery m2 15 charging". See README.md.

@@ -31,6 +31,20 @@ bool Read(const char *name, ReadKind kind)
     return QueueRead(Lib(), kind);
 }
 
+// A forgotten hold must not hang a run for good.
+constexpr int kOpenHoldLimitMs = 60000;
+
+// An open that reaches a mouse whose opens are held waits, without the lock,
+// until the hold is let go; the world may change meanwhile.
+void WaitWhileOpenHeld(Core &c, std::unique_lock<std::mutex> &lock, PathEntry *entry)
+{
+    const auto held = [&] {
+        const Target t = ResolveEntry(c, entry);
+        return t.mouse && t.mouse->holdOpen;
+    };
+    c.wake.wait_for(lock, std::chrono::milliseconds(kOpenHoldLimitMs), [&] { return !held(); });
+}
+
 MouseRt *OpenMouse(Core &c)
 {
     const Target t = ResolveEntry(c, c.openPath);
@@ -74,6 +88,7 @@ bool UsbServerC_Start(const char *path, const char *path2, HidDataCallback callb
     LogCall("UsbServerC_Start", Text(path) + "," + Text(path2));
     auto lock = Lock();
     Core &c = Lib();
+    WaitWhileOpenHeld(c, lock, FindPath(path));
     DropConnection(c);
     c.openPath = FindPath(path);
     c.callback = callback;

@@ -47,6 +47,7 @@ struct MouseRt {
     int zeroIdsLeft = 0;
     bool flashing = false;  // a flash thread is writing its firmware
     MouseFaults faults;  // what is armed now (desc.faults: what the world armed at start)
+    bool holdOpen = false;  // opens that reach the mouse wait until the hold is let go
     // The cable path's handles: every unplug (cable pulled, boot mode) ends
     // the connections opened before it.
     bool cablePresent = false;

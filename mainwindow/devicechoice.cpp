@@ -190,9 +190,10 @@ void SelectDevice(const DeviceAllInfo &device)
     SleepWithoutEvents(kChoiceSleepMs);
     // Marked active before the thread starts, so its first pass opens the device.
     g_SessionActive = 1;
-    g_WorkerRun = 1;
     if (g_Worker)
-        g_Worker->start(QThread::InheritPriority);
+        g_Worker->StartPass();
+    else
+        g_WorkerRun = 1;
 }
 }  // namespace
 

@@ -1,7 +1,8 @@
 // The device page against faults of real mice, with the real main window and
 // the simulated default world: a change made before a mouse's whole image has
 // arrived, a read slower than the wait popup, a dump that fails the library's
-// check, a refused write, and an unplug with a quick replug.
+// check, a refused write, an unplug with a quick replug, and a mouse plugged
+// in by cable while the device thread is still opening it by radio.
 
 #include "connection.h"
 #include "devicecache.h"
@@ -136,6 +137,7 @@ private slots:
     void aRefusedWriteIsTheOfflineCase_data();
     void aRefusedWriteIsTheOfflineCase();
     void aQuickReplugIsFollowedByAReopen();
+    void aMouseCabledWhileItsReceiverOpensIsReadOnItsCable();
 
 private:
     void Choose(const QString &pid);
@@ -168,6 +170,7 @@ void TestDeviceFaults::init()
 
 void TestDeviceFaults::cleanup()
 {
+    HidSim::HoldOpens("m2", false);
     if (m_window->CurrentPage() == 1)
         BackToList();
 }
@@ -349,6 +352,44 @@ void TestDeviceFaults::aQuickReplugIsFollowedByAReopen()
 
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);
     QCOMPARE(ChangedBytes(before, HidSim::StoredImage("m2")), QList<int>{kRateOffset});
+}
+
+// The page follows the mouse to its cable while the pass that opens it
+// through its receiver still runs (held in its open): the pass for the cable
+// follows that one, and the mouse is read there with no offline notice. The
+// wait popup keeps its real length: the follow waits for the library's
+// change interval.
+void TestDeviceFaults::aMouseCabledWhileItsReceiverOpensIsReadOnItsCable()
+{
+    const TestSupport::ShorterWaits realWaits(1);
+    const QByteArray cable = HidSim::PathOf("m2");
+    QVERIFY(HidSim::HoldOpens("m2", true));
+    // The popup's event loop runs while the pass waits in its open, so the
+    // steps run from the event loop: the cable once the open is held, the
+    // open let go once the page has followed the mouse to its cable.
+    bool cabled = false;
+    bool followedWhileThePassRan = false;
+    QTimer step;
+    connect(&step, &QTimer::timeout, this, [&] {
+        if (!cabled && CallCount("UsbServerC_Start") == 1) {
+            cabled = HidSim::ApplyCommand("cable m2 on");
+        } else if (cabled && g_CurrentDevice.Get().Path.toLatin1() == cable) {
+            followedWhileThePassRan = g_Worker->isRunning();
+            HidSim::HoldOpens("m2", false);
+            step.stop();
+        }
+    });
+    step.start(10);
+    Choose("0xFF14");
+
+    QVERIFY2(QTest::qWaitFor(
+                 [&] { return !step.isActive() && OpenedConnection().path == cable && ImageIsDevicesOwn() && Settled(); },
+                 TestSupport::kHangGuardMs),
+             State());
+    QVERIFY(followedWhileThePassRan);
+    QCOMPARE(m_closer->seen, QStringList());
+    const FlashDataMap image = ReadImage();
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(&image), HidSim::kImageSize), HidSim::StoredImage("m2"));
 }
 
 VOGM_TEST_MAIN(TestDeviceFaults)

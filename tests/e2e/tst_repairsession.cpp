@@ -94,6 +94,18 @@ int CableVersion(const QString &mouse)
     return attribute[8] | (attribute[9] << 8);
 }
 
+// The device list as it stands once it has the whole world: the receiver is
+// in the scan's list, and the only tile is its mouse's on the cable.
+bool ListsReceiverInTheMousesCabledTile(const QString &receiver, const QByteArray &cable)
+{
+    const QByteArray receiverPath = HidSim::PathOf(receiver);
+    const bool scanned = std::any_of(g_PageDevicesCopy.begin(), g_PageDevicesCopy.end(), [&](const DeviceAllInfo &d) {
+        return d.Path.toLatin1() == receiverPath && !d.Wired;
+    });
+    return scanned && g_PageDevices.size() == 1 && g_PageDevices.first().Path.toLatin1() == cable
+           && g_DeviceTiles.size() == 1;
+}
+
 }  // namespace
 
 class TestRepairSession : public QObject
@@ -219,27 +231,20 @@ void TestRepairSession::aRepairFlashesTheReceiverThenTheMouse()
     QCOMPARE(changePage.count(), 0);
     QVERIFY(!g_UpDateRepair->isVisible());
 
-    // The repaired receiver is listed again and its mouse opens as usual.
-    int entry = -1;
-    QTRY_VERIFY_WITH_TIMEOUT(
-        [&] {
-            entry = -1;
-            for (int i = 0; i < g_PageDevices.size(); ++i) {
-                if (g_PageDevices.at(i).Path.toLatin1() == HidSim::PathOf("r4k"))
-                    entry = i;
-            }
-            return entry >= 0 && entry < g_DeviceTiles.size();
-        }(),
-        TestSupport::kHangGuardMs);
+    // The repaired receiver is listed again. Its mouse is on its cable too,
+    // so once the list has taken the mouse's return from its flash, the two
+    // share the mouse's cabled tile, and that tile opens the mouse as usual.
+    const QByteArray cable = HidSim::PathOf("m2");
+    QTRY_VERIFY_WITH_TIMEOUT(ListsReceiverInTheMousesCabledTile("r4k", cable), TestSupport::kHangGuardMs);
     TestSupport::ModalWatcher watcher({}, {"UpDataParam"});
     watcher.answer = false;
-    QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
+    QTest::mouseClick(g_DeviceTiles.first(), Qt::LeftButton);
     QCOMPARE(window->CurrentPage(), 1);
     QTRY_VERIFY_WITH_TIMEOUT(ImageIsDevicesOwn() && !(g_Worker && g_Worker->isRunning())
                                  && QApplication::activeModalWidget() == nullptr,
                              TestSupport::kHangGuardMs);
     QVERIFY2(watcher.Classes().isEmpty(), qPrintable(watcher.Classes().join(", ")));
-    // The mouse is on its cable too, so the page follows it there.
+    QCOMPARE(g_CurrentDevice.Get().Path.toLatin1(), cable);
     QCOMPARE(g_CurrentDevice.Get().Mid, uint8_t(2));
 
     // The settings page shows the flashed versions at once, and follows a

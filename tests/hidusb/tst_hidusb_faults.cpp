@@ -1,14 +1,18 @@
 // Real-device faults the simulated world shows: handles that die with an
 // unplug, reads that wait for an offline mouse without holding back other
-// reports, and the run-time faults of a mouse's reads and writes.
+// reports, the run-time faults of a mouse's reads and writes, and an open
+// held at a test's request.
 
 #include "flashdatamap.h"
 #include "hidusb.h"
 #include "hidusb_control.h"
 #include "testsupport.h"
 
+#include <QScopeGuard>
 #include <QtTest>
+#include <atomic>
 #include <mutex>
+#include <thread>
 
 using namespace HidSim;
 
@@ -91,6 +95,7 @@ private slots:
     void commandsArmTheFaults();
     void timingChangesTheRunningWorld();
     void scenarioKeysArmTheFaults();
+    void aHeldOpenWaitsWithoutTheLock();
 };
 
 void TestHidUsbFaults::init()
@@ -302,6 +307,30 @@ void TestHidUsbFaults::scenarioKeysArmTheFaults()
     QVERIFY(WaitForReports(2));
     QVERIFY(!Parses(Reports()[0].data));
     QVERIFY(Parses(Reports()[1].data));
+}
+
+// A held open of m2's receiver waits without blocking the library; another
+// mouse's open goes through, and letting go ends the wait with the open done.
+void TestHidUsbFaults::aHeldOpenWaitsWithoutTheLock()
+{
+    QVERIFY(ApplyCommand("holdopen m2 on"));
+    QVERIFY(!ApplyCommand("holdopen r4k on"));
+    ClearCallLog();
+    std::atomic<bool> opened{false};
+    std::thread opener([&opened] { opened = Open("r4k"); });
+    const auto letGo = qScopeGuard([&opener] {
+        HoldOpens("m2", false);
+        opener.join();
+    });
+    QVERIFY(QTest::qWaitFor([] { return !CallsOf("UsbServerC_Start").empty(); }, TestSupport::kHangGuardMs));
+    QVERIFY(UsbFinderC_GetDeviceOnLine(PathOf("r4k").constData()));
+    QVERIFY(!opened);
+    QVERIFY(Open("m1"));
+
+    QVERIFY(ApplyCommand("holdopen m2 off"));
+    QVERIFY(QTest::qWaitFor([&opened] { return opened.load(); }, TestSupport::kHangGuardMs));
+    QVERIFY(UsbServer_ReadVersion());
+    QVERIFY(WaitForReports(1));
 }
 
 VOGM_TEST_MAIN(TestHidUsbFaults)
