@@ -158,7 +158,7 @@ void TestDeviceChoice::ExpectOpened(const QString &path, bool online)
     QCOMPARE(HidSim::CallsOf("UsbServerC_Start").front().arguments, path + QLatin1Char(',') + path);
     if (!online)
         return;
-    QVERIFY(TestSupport::WaitFor([this] { return m_popupClosed->count() == 1; }, 10000));
+    QVERIFY(TestSupport::WaitFor([this] { return m_popupClosed->count() == 1; }, TestSupport::kHangGuardMs));
     QVERIFY(m_recorder->Names().contains("SigUpDataParam(0)"));
 }
 

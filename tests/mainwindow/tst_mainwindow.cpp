@@ -256,7 +256,7 @@ void TestMainWindow::devicePageComesAfterTheFirstPaint()
         };
         window->installEventFilter(&watch);
         window->show();
-        QVERIFY(QTest::qWaitFor([&] { return window->DevicePageBuilt(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return window->DevicePageBuilt(); }, TestSupport::kHangGuardMs));
         window->removeEventFilter(&watch);
         QVERIFY(painted);
         QVERIFY(!builtAtFirstPaint);
@@ -749,7 +749,7 @@ void TestMainWindow::spaceOnSelectionPage()
         // The flash runs (tst_repairsession follows it); Escape closes the
         // dialog once it has a result.
         auto *close = repair->findChild<QToolButton *>("CloseButton");
-        QVERIFY(QTest::qWaitFor([close] { return close->isEnabled(); }, 30000));
+        QVERIFY(QTest::qWaitFor([close] { return close->isEnabled(); }, TestSupport::kHangGuardMs));
     };
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Space);

@@ -220,10 +220,10 @@ void TestHostileFiles::startsFillsAndEnds()
     environment.insert("HOME", work.path());
     ProgramProcess program(row.fills ? kDevicePage : kProgram, environment);
     program.Start();
-    QVERIFY2(program.Process().waitForStarted(ProgramProcess::kStartTimeoutMs), qPrintable(program.Process().errorString()));
+    QVERIFY2(program.Process().waitForStarted(ProgramProcess::StartTimeoutMs()), qPrintable(program.Process().errorString()));
     if (row.fills) {
         QVERIFY2(TestSupport::WaitFor([&] { return FilledMs(program.OutputLines()) >= 0 || !program.Running(); },
-                                      ProgramProcess::kStartTimeoutMs),
+                                      ProgramProcess::StartTimeoutMs()),
                  "the device page was not filled");
         const int filledMs = FilledMs(program.OutputLines());
         QVERIFY2(filledMs >= 0, qPrintable(program.OutputLines().join('\n') + program.ErrorText()));
