@@ -238,7 +238,9 @@ void TestDeviceChoice::unidentifiedCabledDeviceOnlyClearsVersions()
     QCOMPARE(g_PageDevices.first().DriveIndex, g_DeviceTotal);
     QVERIFY(g_PageDevices.first().Wired);
     ClickTile(0);
-    QTest::qWait(100);
+    // The click's answer; whatever else it set off would have been posted by now.
+    QVERIFY(TestSupport::WaitFor([this] { return m_recorder->Names().contains("SigSetver(6)"); }));
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(m_recorder->Names(), QStringList{"SigSetver(6)"});
     QVERIFY(watcher.seen.isEmpty());
     QCOMPARE(g_SessionActive.load(), 0);
