@@ -327,7 +327,6 @@ void TestWritePath::aProfileOnADeadHandleGoesBack()
     QVERIFY(QTest::qWaitFor([profiles] { return profiles->count() == 4; }, TestSupport::kHangGuardMs));
     QCOMPARE(profiles->currentIndex(), 0);
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
-    QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
 
     ShootNextNotice("dead-handle-profile-notice");
@@ -380,7 +379,6 @@ void TestWritePath::anAssignmentAfterAQuickReplugArrives()
     OpenReceiverMouse();
     QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
-    QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
     QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
 
