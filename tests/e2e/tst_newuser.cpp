@@ -258,16 +258,10 @@ void TestNewUser::switchedOffMouseShowsNoBattery()
 }
 
 // The pause after a re-read the mouse asked for keeps serving events: a
-// 10 ms ping through the event loop is never held back for long. The pause
-// runs unscaled, so a loop held for it stands well apart from a loaded
-// machine's scheduling gaps.
+// 10 ms ping through the event loop is never held back for long.
 void TestNewUser::reReadKeepsTheWindowServed()
 {
     OpenReceiverMouse();
-    struct UnscaledWaits {
-        UnscaledWaits() { Waits::SetDivisor(1); }
-        ~UnscaledWaits() { Waits::SetDivisor(0); }
-    } unscaled;
     QElapsedTimer clock;
     qint64 last = 0;
     qint64 longestGap = 0;
