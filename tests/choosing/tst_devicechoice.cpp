@@ -158,7 +158,7 @@ void TestDeviceChoice::ExpectOpened(const QString &path, bool online)
     QCOMPARE(HidSim::CallsOf("UsbServerC_Start").front().arguments, path + QLatin1Char(',') + path);
     if (!online)
         return;
-    QVERIFY(TestSupport::WaitFor([this] { return m_popupClosed->count() == 1; }, 10000));
+    QVERIFY(TestSupport::WaitFor([this] { return m_popupClosed->count() == 1; }, TestSupport::kHangGuardMs));
     QVERIFY(m_recorder->Names().contains("SigUpDataParam(0)"));
 }
 
@@ -238,7 +238,9 @@ void TestDeviceChoice::unidentifiedCabledDeviceOnlyClearsVersions()
     QCOMPARE(g_PageDevices.first().DriveIndex, g_DeviceTotal);
     QVERIFY(g_PageDevices.first().Wired);
     ClickTile(0);
-    QTest::qWait(100);
+    // The click's answer; whatever else it set off would have been posted by now.
+    QVERIFY(TestSupport::WaitFor([this] { return m_recorder->Names().contains("SigSetver(6)"); }));
+    QCoreApplication::sendPostedEvents();
     QCOMPARE(m_recorder->Names(), QStringList{"SigSetver(6)"});
     QVERIFY(watcher.seen.isEmpty());
     QCOMPARE(g_SessionActive.load(), 0);

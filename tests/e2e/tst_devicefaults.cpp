@@ -341,7 +341,6 @@ void TestDeviceFaults::aQuickReplugIsFollowedByAReopen()
     const QByteArray before = HidSim::StoredImage("m2");
     const int opens = CallCount("UsbServerC_Start");
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
-    QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
 
     QTest::mouseClick(PageButton("Button125HZ"), Qt::LeftButton);

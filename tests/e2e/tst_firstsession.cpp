@@ -94,13 +94,13 @@ void TestFirstSession::aFirstSessionEndToEnd()
     window->show();
 
     // Three tiles: the receiver mouse, the cabled mouse, the switched-off mouse.
-    QVERIFY(QTest::qWaitFor([&] { return VisibleTiles(window->SelectionPage()).size() == 3; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return VisibleTiles(window->SelectionPage()).size() == 3; }, TestSupport::kHangGuardMs));
     QCOMPARE(window->CurrentPage(), 0);
 
     // Choosing the receiver mouse: the device page, the wait popup, the filled pages.
     ChooseTileOf(window, "0xFF14");
     QCOMPARE(window->CurrentPage(), 1);
-    QVERIFY(QTest::qWaitFor([&] { return watcher.Classes().contains("UpDataParam") && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return watcher.Classes().contains("UpDataParam") && Settled(); }, TestSupport::kHangGuardMs));
     QCOMPARE(watcher.Classes(), QStringList{"UpDataParam"});  // closed without a notice
     QCOMPARE(QByteArray(g_CurrentPath), HidSim::PathOf("r4k"));
 
@@ -123,7 +123,7 @@ void TestFirstSession::aFirstSessionEndToEnd()
     QVERIFY(slider);
     HidSim::ResetWriteStats();
     ClickSlider(slider, 0.75);
-    QVERIFY(QTest::qWaitFor([] { return HidSim::CurrentWriteStats().calls > 0; }, 3000));
+    QVERIFY(QTest::qWaitFor([] { return HidSim::CurrentWriteStats().calls > 0; }, TestSupport::kHangGuardMs));
     const DpiLevelRecord written = StoredLevel(level);
     QVERIFY(std::memcmp(&written, &device.DpiLevels[level], sizeof written) != 0);
     QCOMPARE(DecodeLevelDpi(written), spin->value());
@@ -132,7 +132,7 @@ void TestFirstSession::aFirstSessionEndToEnd()
     // The mouse's battery report shows on the device page.
     HidSim::SetBattery("m2", 15, true);
     auto *battery = window->DevicePage()->findChild<QLabel *>("label_2");
-    QVERIFY(QTest::qWaitFor([&] { return battery->text() == "15%"; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return battery->text() == "15%"; }, TestSupport::kHangGuardMs));
 
     // Switched off, a change raises the offline notice; switched on, it closes.
     QVERIFY(HidSim::SetPower("m2", false));
@@ -145,18 +145,18 @@ void TestFirstSession::aFirstSessionEndToEnd()
     QTest::mouseClick(window->DevicePage()->findChild<QAbstractButton *>("Button125HZ"), Qt::LeftButton);
     watcher.inspect = nullptr;
     QVERIFY2(watcher.Classes().contains("MouseOffLine"), qPrintable(watcher.Classes().join(',')));
-    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, TestSupport::kHangGuardMs));
 
     // Plugging the cable: the device page follows the mouse to it.
     QVERIFY(HidSim::SetCable("m2", true));
     QVERIFY(QTest::qWaitFor([&] { return g_CurrentDevice.Get().Wired && QByteArray(g_CurrentPath) == HidSim::PathOf("m2"); },
-                            10000));
-    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, 10000));
+                            TestSupport::kHangGuardMs));
+    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, TestSupport::kHangGuardMs));
     QCOMPARE(window->CurrentPage(), 1);
 
     // The back arrow: the tiles again, and the model's cache on disk.
     QTest::mouseClick(window->DevicePage()->findChild<QAbstractButton *>("UpArrow"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, TestSupport::kHangGuardMs));
     const QString cacheFile = DeviceCacheFolder() + "/" + DeviceCacheName(18, 2);
     QVERIFY(QFile::exists(cacheFile));
 
@@ -166,10 +166,10 @@ void TestFirstSession::aFirstSessionEndToEnd()
     QVERIFY(QTest::qWaitFor([&] {
         const int i = PageIndexOfPid("0xFF14");
         return i >= 0 && !g_PageDevices[i].Online;
-    }, 5000));
+    }, TestSupport::kHangGuardMs));
     spin->setValue(0);
     ChooseTileOf(window, "0xFF14");
-    QVERIFY(QTest::qWaitFor([&] { return spin->value() == chosenDpi && !g_Worker->isRunning(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return spin->value() == chosenDpi && !g_Worker->isRunning(); }, TestSupport::kHangGuardMs));
     QCOMPARE(int(g_WaitOnline), 1);
 
     // Closing the window runs the close sequence and ends the event loop with 0.

@@ -197,7 +197,7 @@ void TestFirstUserTour::aFirstUsersTour()
     QVERIFY(QTest::qWaitForWindowExposed(window));
 
     // ---- 1. the 4 kHz receiver's mouse ---------------------------------------------------
-    QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, TestSupport::kHangGuardMs));
     Shot(window, "01-device-list");
     QVERIFY(OpenTile(window, "0xFF14"));
     QCOMPARE(QByteArray(g_CurrentPath), HidSim::PathOf("r4k"));
@@ -318,16 +318,16 @@ void TestFirstUserTour::aFirstUsersTour()
 
     // ---- 4. another profile and back ---------------------------------------------------------
     auto *profiles = Find<QComboBox>(buttons, "ProjectChoose");
-    QVERIFY(QTest::qWaitFor([&] { return profiles->count() == 4; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return profiles->count() == 4; }, TestSupport::kHangGuardMs));
     PanelFixture::ChooseItem(profiles, 1);
     QCOMPARE(HidSim::ActiveProfile(kMouse), 1);
     // The second profile still has the factory functions.
-    QVERIFY(QTest::qWaitFor([&] { return Find(buttons, "StartPause")->text() != "Ctrl+C" && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return Find(buttons, "StartPause")->text() != "Ctrl+C" && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     Shot(window, "08-button-page-profile-2");
     PanelFixture::ChooseItem(profiles, 0);
     QCOMPARE(HidSim::ActiveProfile(kMouse), 0);
-    QVERIFY(QTest::qWaitFor([&] { return Find(buttons, "StartPause")->text() == "Ctrl+C" && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return Find(buttons, "StartPause")->text() == "Ctrl+C" && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(Stored().Keys[kButton3].Type, uint8_t(6));
 
@@ -349,7 +349,7 @@ void TestFirstUserTour::aFirstUsersTour()
     const int level = Stored().DpiLevel;
     const int levelDpi = DecodeLevelDpi(Stored().DpiLevels[level]);
     Click(sensor, "AddLevelA");
-    QVERIFY(QTest::qWaitFor([&] { return DecodeLevelDpi(Stored().DpiLevels[level]) > levelDpi; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return DecodeLevelDpi(Stored().DpiLevels[level]) > levelDpi; }, TestSupport::kHangGuardMs));
 
     Click(page, "ButtonMain");
     {
@@ -358,7 +358,7 @@ void TestFirstUserTour::aFirstUsersTour()
         Click(buttons, "ImportData");
         QVERIFY(open.done);
     }
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(DecodeLevelDpi(Stored().DpiLevels[level]), levelDpi);
     QCOMPARE(HidSim::StoredImage(kMouse), file.right(kFlashDataMapSize));
@@ -372,7 +372,7 @@ void TestFirstUserTour::aFirstUsersTour()
     QCOMPARE(int(Stored().DpiLevel), 3);
     const int fourthDpi = DecodeLevelDpi(Stored().DpiLevels[3]);
     Click(sensor, "AddLevelA");
-    QVERIFY(QTest::qWaitFor([&] { return DecodeLevelDpi(Stored().DpiLevels[3]) > fourthDpi; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return DecodeLevelDpi(Stored().DpiLevels[3]) > fourthDpi; }, TestSupport::kHangGuardMs));
     const int chosenDpi = DecodeLevelDpi(Stored().DpiLevels[3]);
     QCOMPARE(Find<QSpinBox>(sensor, "spinBoxA")->value(), chosenDpi);
     Shot(window, "12-sensor-page");
@@ -400,7 +400,7 @@ void TestFirstUserTour::aFirstUsersTour()
     // presses the receiver's LED button once.
     auto *led = Find<QCheckBox>(settings, "ReUntil_3");
     QVERIFY(HidSim::ReceiverLedChanged("r4k", 2));
-    QVERIFY(QTest::qWaitFor([&] { return led->isVisible(); }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return led->isVisible(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QVERIFY(Find<QCheckBox>(settings, "ReUntil_2")->isChecked());
     Find<QScrollArea>(settings, "scrollArea")->ensureWidgetVisible(led);
@@ -413,7 +413,7 @@ void TestFirstUserTour::aFirstUsersTour()
 
     // ---- 8. pairing the 8 kHz receiver's mouse ---------------------------------------------------
     Click(page, "UpArrow");
-    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::SetPower("m3", true));  // the user switches the mouse on
     QVERIFY(OpenTile(window, "0xFF18"));
     QCOMPARE(QByteArray(g_CurrentPath), HidSim::PathOf("r8k"));
@@ -426,10 +426,10 @@ void TestFirstUserTour::aFirstUsersTour()
             Shot(dialog, "15-pairing-dialog");
             auto *start = Find<QPushButton>(dialog, "MatchButton");
             // The button takes clicks once the dialog's target check has found the receiver.
-            const bool ready = QTest::qWaitFor([&] { return static_cast<Match *>(dialog)->CanPair(); }, 3000);
+            const bool ready = QTest::qWaitFor([&] { return static_cast<Match *>(dialog)->CanPair(); }, TestSupport::kHangGuardMs);
             QTest::mouseClick(start, Qt::LeftButton);
             const QRegularExpression result("succeeded|failed");
-            if (ready && QTest::qWaitFor([&] { return start->text().contains(result); }, 5000))
+            if (ready && QTest::qWaitFor([&] { return start->text().contains(result); }, TestSupport::kHangGuardMs))
                 pairingResult = start->text();
             Shot(dialog, "16-pairing-done");
             Click(dialog, "CloseButton");
@@ -442,7 +442,7 @@ void TestFirstUserTour::aFirstUsersTour()
     QCOMPARE(ReceiverNamed("r8k").mouse, QString("m3"));
     QCOMPARE(HidSim::CallsOf("UsbServer_EnterDonglePairOnlyCid").size(), size_t(1));
     // The connection is the device page's again, and reads the mouse afresh.
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(HidSim::CallsOf("UsbServerC_Start").back().arguments,
              QString::fromLatin1(HidSim::PathOf("r8k") + "," + HidSim::PathOf("r8k")));
@@ -450,7 +450,7 @@ void TestFirstUserTour::aFirstUsersTour()
 
     // ---- 9. the cable mouse, then closing -----------------------------------------------------
     Click(page, "UpArrow");
-    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, 3000));
+    QVERIFY(QTest::qWaitFor([&] { return window->CurrentPage() == 0; }, TestSupport::kHangGuardMs));
     QVERIFY(OpenTile(window, "0xFF01"));
     QCOMPARE(QByteArray(g_CurrentPath), HidSim::PathOf("m1"));
     Shot(window, "17-cable-mouse");
@@ -467,7 +467,7 @@ void TestFirstUserTour::aFirstUsersTour()
 
     // ---- the next run ---------------------------------------------------------------------------
     QByteArray output;
-    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 300000, &output), output.constData());
+    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 10 * TestSupport::kHangGuardMs, &output), output.constData());
 }
 
 // The next run: a new process with the world folder and the per-user folder of the first.

@@ -105,7 +105,7 @@ void TestNewUser::initTestCase()
     m_window = new DialogMain;
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3; }, TestSupport::kHangGuardMs));
 }
 
 void TestNewUser::cleanupTestCase()
@@ -116,7 +116,7 @@ void TestNewUser::cleanupTestCase()
 
 void TestNewUser::ChooseTile(const QString &pid)
 {
-    QVERIFY(QTest::qWaitFor([&] { return PageIndexOfPid(pid) >= 0; }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return PageIndexOfPid(pid) >= 0; }, TestSupport::kHangGuardMs));
     auto *tile = m_window->SelectionPage()->findChild<mytoolButtonEnter *>(
         QString("btn%1").arg(PageIndexOfPid(pid)));
     QVERIFY(tile);
@@ -141,7 +141,7 @@ void TestNewUser::OpenReceiverMouse()
 void TestNewUser::BackToTheList()
 {
     QTest::mouseClick(m_window->DevicePage()->findChild<QAbstractButton *>("UpArrow"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([&] { return m_window->CurrentPage() == kSelectionPage && Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return m_window->CurrentPage() == kSelectionPage && Settled(); }, TestSupport::kHangGuardMs));
 }
 
 // The popup ends as soon as both pages are filled from the mouse's image, not
@@ -248,7 +248,7 @@ void TestNewUser::colourDialogOpensAtTheLevelColourAndGoesWithThePage()
 void TestNewUser::switchedOffMouseShowsNoBattery()
 {
     ChooseTile("0xFF18");
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
 
     Dialog *page = m_window->DevicePage();
     QCOMPARE(page->findChild<QLabel *>("label_2")->text(), QString());
@@ -302,7 +302,8 @@ void TestNewUser::leavingThePageEndsTheWait()
     ChooseTile("0xFF14");
 
     QVERIFY(QTest::qWaitFor(
-        [&] { return unplug.done && m_window->CurrentPage() == kSelectionPage && !Popup()->isVisible(); }, 5000));
+        [&] { return unplug.done && m_window->CurrentPage() == kSelectionPage && !Popup()->isVisible(); },
+        TestSupport::kHangGuardMs));
     QVERIFY(unplugged);
     QCOMPARE(timeouts.count(), 0);  // it went with the page, not at the end of its wait
     QVERIFY(QApplication::activeModalWidget() == nullptr);

@@ -36,7 +36,6 @@ namespace {
 
 // The child's part: "kill:<point>", "repair" or "fail-mouse".
 const char kChildMode[] = "VOGM_TEST_REPAIR_CHILD";
-constexpr int kChildTimeoutMs = 180000;
 
 // The receiver r4k waits in boot mode after its failed update, its mouse m2
 // is on its cable (the walk-through's world), with a short flash.
@@ -107,7 +106,7 @@ DialogMain *StartTheProgram()
 {
     auto *window = new DialogMain;
     window->show();
-    if (!QTest::qWaitFor([] { return !HidSim::CallsOf("callback:usb").empty(); }, 60000) || !HidSim::WaitUntilIdle())
+    if (!QTest::qWaitFor([] { return !HidSim::CallsOf("callback:usb").empty(); }, TestSupport::kHangGuardMs) || !HidSim::WaitUntilIdle())
         Say("the device list was not scanned");
     window->DevicePage();  // with the settings page comes the repair dialog
     return window;
@@ -143,7 +142,7 @@ int RunChild(const QString &mode)
     const QString failure = AutoRepairText("UpdateFail");
     // The run's end: its signals are all posted once it no longer runs.
     if (!QTest::qWaitFor([&] { return !g_RepairRunning && (Hint() == success || Hint() == failure); },
-                         kChildTimeoutMs))
+                         6 * TestSupport::kHangGuardMs))
         return 1;
     QCoreApplication::processEvents();
     Say(QStringLiteral("result: ") + (Hint() == success ? "success" : "failure"));
@@ -167,12 +166,12 @@ struct Child {
                 output += QString::fromLocal8Bit(process.readAllStandardOutput());
                 return output.split('\n').contains(line) || process.state() == QProcess::NotRunning;
             },
-            kChildTimeoutMs)
+            6 * TestSupport::kHangGuardMs)
             && output.split('\n').contains(line);
     }
     bool WaitEnded()
     {
-        const bool ended = process.waitForFinished(kChildTimeoutMs);
+        const bool ended = process.waitForFinished(6 * TestSupport::kHangGuardMs);
         output += QString::fromLocal8Bit(process.readAllStandardOutput());
         return ended;
     }
@@ -232,7 +231,7 @@ QString TestRepairKills::Show()
     environment.insert("VOGM_SCENARIO", folder->filePath("repair.json"));
     tool.setProcessEnvironment(environment);
     tool.start(TestSupport::AppFolder() + "/vogm-world", {"show"});
-    return tool.waitForFinished(60000) ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
+    return tool.waitForFinished(TestSupport::kHangGuardMs) ? QString::fromUtf8(tool.readAllStandardOutput()) : QString();
 }
 
 QString TestRepairKills::Record() const

@@ -83,7 +83,7 @@ void TestWorldAcrossRuns::aChosenRateIsKeptForTheNextRun()
     QVERIFY2(shown.contains(QRegularExpression("ReportRate +8 \\(0x08\\)")), qPrintable(shown));
 
     QByteArray output;
-    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 120000, &output), output.constData());
+    QVERIFY2(TestSupport::RunThisProgramAgain(kSecondRun, 4 * TestSupport::kHangGuardMs, &output), output.constData());
 }
 
 // The next run: a new process, the same world folder.

@@ -183,7 +183,7 @@ void TestWritePath::init()
     TestSupport::IsolateUserFolders();
     HidSim::SetWorld(HidSim::DefaultWorld());
     QVERIFY(QTest::qWaitFor([] { return g_PageDevices.size() == 3 && PageIndexOfPid("0xFF18") >= 0 && Settled(); },
-                            5000));
+                            TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     HidSim::ClearCallLog();
     m_watcher->seen.clear();
@@ -213,16 +213,16 @@ void TestWritePath::Choose(const QString &pid)
 void TestWritePath::OpenReceiverMouse()
 {
     Choose("0xFF14");
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     m_notices->clear();
 }
 
 void TestWritePath::BackToList()
 {
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QTest::mouseClick(PageButton("UpArrow"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([this] { return m_window->CurrentPage() == 0 && Settled(); }, TestSupport::kHangGuardMs));
 }
 
 QAbstractButton *TestWritePath::PageButton(const char *name) const
@@ -258,7 +258,7 @@ void TestWritePath::ShootNextNotice(const QString &name)
 
 void TestWritePath::CheckMouseHoldsWhatIsShown(const QString &mouse)
 {
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QVERIFY(!m_fills->Last().isEmpty());
     QCOMPARE(HidSim::StoredImage(mouse), m_fills->Last());
@@ -286,7 +286,7 @@ void TestWritePath::aRefusedImportIsTakenBack()
     QVERIFY(HidSim::ApplyCommand("failwrite m2"));
     AnswerFileDialogs(*m_watcher, file + ".bin");
     QTest::mouseClick(PageButton("ImportData"), Qt::LeftButton);
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
 
     QCOMPARE(HidSim::StoredImage("m2"), before);
     QCOMPARE(m_notices->count(), 1);
@@ -324,10 +324,9 @@ void TestWritePath::aProfileOnADeadHandleGoesBack()
 {
     OpenReceiverMouse();
     auto *profiles = Child<MyConmboBox>("ProjectChoose");
-    QVERIFY(QTest::qWaitFor([profiles] { return profiles->count() == 4; }, 5000));
+    QVERIFY(QTest::qWaitFor([profiles] { return profiles->count() == 4; }, TestSupport::kHangGuardMs));
     QCOMPARE(profiles->currentIndex(), 0);
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
-    QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
 
     ShootNextNotice("dead-handle-profile-notice");
@@ -335,7 +334,7 @@ void TestWritePath::aProfileOnADeadHandleGoesBack()
     QCOMPARE(profiles->currentIndex(), 0);
     QCOMPARE(m_notices->count(), 1);
     QCOMPARE(HidSim::ActiveProfile("m2"), 0);
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     QCOMPARE(profiles->currentIndex(), HidSim::ActiveProfile("m2"));
     CheckMouseHoldsWhatIsShown("m2");
     Shot("dead-handle-profile");
@@ -364,7 +363,7 @@ void TestWritePath::aStaleBatteryReportNeverShows()
     QMetaObject::invokeMethod(page, "ShowNoBattery");
 
     QVERIFY(HidSim::SetBattery("m2", 80, false));
-    QVERIFY(QTest::qWaitFor([&switchOnce] { return !switchOnce.load(); }, 5000));
+    QVERIFY(QTest::qWaitFor([&switchOnce] { return !switchOnce.load(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCoreApplication::processEvents();
     disconnect(hook);
@@ -380,13 +379,12 @@ void TestWritePath::anAssignmentAfterAQuickReplugArrives()
     OpenReceiverMouse();
     QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
     QVERIFY(HidSim::ApplyCommand("unplug r4k"));
-    QTest::qWait(150);
     QVERIFY(HidSim::ApplyCommand("plug r4k"));
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
 
     ClickRowThenFunction("RightKey", "MidKey");
     QVERIFY(QTest::qWaitFor([] { return KeyEntryOf(HidSim::StoredImage("m2"), 1) == QByteArray("\x01\x04\x00", 3); },
-                            10000));
+                            TestSupport::kHangGuardMs));
     CheckMouseHoldsWhatIsShown("m2");
     QCOMPARE(m_notices->count(), 0);
     QCOMPARE(PageButton("RightKey")->text(), PageButton("MidKey")->text());
@@ -400,7 +398,7 @@ void TestWritePath::aClickDuringAProfileReadArrivesOnce()
     OpenReceiverMouse();
     QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
     auto *profiles = Child<MyConmboBox>("ProjectChoose");
-    QVERIFY(QTest::qWaitFor([profiles] { return profiles->count() == 4; }, 5000));
+    QVERIFY(QTest::qWaitFor([profiles] { return profiles->count() == 4; }, TestSupport::kHangGuardMs));
     const QByteArray secondBefore = HidSim::StoredImage("m2", 1);
     // Slow, yet well within the program's patience with a whole read.
     QVERIFY(HidSim::SlowNextRead("m2", Waits::Scaled(kWholeReadPatienceMs) / 2));
@@ -412,7 +410,7 @@ void TestWritePath::aClickDuringAProfileReadArrivesOnce()
     QCOMPARE(HidSim::StoredImage("m2", 1), secondBefore);
     QCOMPARE(HeldChangeCount(), 1);
 
-    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, 15000));
+    QVERIFY(QTest::qWaitFor([] { return ImageIsDevicesOwn() && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     QCOMPARE(CallCount("UsbServer_ReadAllFlashData"), 0);  // the switch's read, not another one
     QCOMPARE(CallCount("ProtocolDataUpdate"), 1);
@@ -455,7 +453,7 @@ void TestWritePath::aMacroDeletedOfflineTellsOnce()
     }
     m_notices->clear();
     QVERIFY(HidSim::SetPower("m2", false));
-    QVERIFY(QTest::qWaitFor([] { return !UsbFinderC_GetDeviceOnLine(g_CurrentPath); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return !UsbFinderC_GetDeviceOnLine(g_CurrentPath); }, TestSupport::kHangGuardMs));
 
     const QString prefix = PageButton("RightKey")->text().section("dev1", 0, 0);
     PostMsg::GetInstance()->EmitDeleteMacroButton((rowPlaysIt ? prefix : QString("Macro-")) + "dev1");
@@ -485,12 +483,12 @@ void TestWritePath::aMacroNamedLikeAFunctionTouchesNoRow()
 void TestWritePath::exportNeedsSettingsOfThisMouse()
 {
     Choose("0xFF18");
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
     QTest::mouseClick(PageButton("ButtonMain"), Qt::LeftButton);
     QVERIFY(!PageButton("OutputData")->isEnabled());
     Shot("export-disabled");
     QVERIFY(HidSim::SetPower("m3", true));
-    QVERIFY(QTest::qWaitFor([this] { return ImageIsDevicesOwn() && PageButton("OutputData")->isEnabled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([this] { return ImageIsDevicesOwn() && PageButton("OutputData")->isEnabled(); }, TestSupport::kHangGuardMs));
     CheckMouseHoldsWhatIsShown("m3");
 }
 
@@ -538,17 +536,17 @@ void TestWritePath::longRangeOfflineShowsTheReceiversState()
     QVERIFY(longRange);
     QVERIFY(!longRange->isChecked());
     QVERIFY(HidSim::SetPower("m2", false));
-    QVERIFY(QTest::qWaitFor([] { return !UsbFinderC_GetDeviceOnLine(g_CurrentPath); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return !UsbFinderC_GetDeviceOnLine(g_CurrentPath); }, TestSupport::kHangGuardMs));
 
     Child<QScrollArea>("scrollArea")->ensureWidgetVisible(longRange);
     ShootNextNotice("long-range-offline");
     QTest::mouseClick(longRange, Qt::LeftButton);
     QVERIFY(!longRange->isChecked());
     QCOMPARE(m_notices->count(), 1);
-    QVERIFY(QTest::qWaitFor([] { return Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return Settled(); }, TestSupport::kHangGuardMs));
 
     QVERIFY(HidSim::SetPower("m2", true));
-    QVERIFY(QTest::qWaitFor([] { return UsbFinderC_GetDeviceOnLine(g_CurrentPath) && Settled(); }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return UsbFinderC_GetDeviceOnLine(g_CurrentPath) && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
     BackToList();
     OpenReceiverMouse();

@@ -62,7 +62,7 @@ bool RunTool(const ImageFixture &fixture, const QString &folder)
                               "0x" + QString::number(fixture.version, 16), "--target", QString::number(fixture.target),
                               "--cid", QString::number(fixture.cid), "--mid", QString::number(fixture.mid), "--model",
                               fixture.model, "--body-size", QString::number(fixture.bodySize)});
-    return tool.waitForFinished(30000) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+    return tool.waitForFinished(TestSupport::kHangGuardMs) && tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
 }
 
 uint32_t KeptVersion(const QList<QByteArray> &kept)

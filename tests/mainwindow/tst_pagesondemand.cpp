@@ -137,12 +137,12 @@ bool Click(QWidget *root, const QString &name)
 bool BackToList(DialogMain *window)
 {
     return Click(window->DevicePage(), "UpArrow")
-           && QTest::qWaitFor([&] { return window->CurrentPage() == 0 && TestSupport::Settled(); }, 10000);
+           && QTest::qWaitFor([&] { return window->CurrentPage() == 0 && TestSupport::Settled(); }, TestSupport::kHangGuardMs);
 }
 
 bool Idle()
 {
-    return HidSim::WaitUntilIdle() && QTest::qWaitFor([] { return TestSupport::Settled(); }, 10000)
+    return HidSim::WaitUntilIdle() && QTest::qWaitFor([] { return TestSupport::Settled(); }, TestSupport::kHangGuardMs)
            && HidSim::WaitUntilIdle();
 }
 
@@ -215,7 +215,7 @@ DialogMain *TestPagesOnDemand::StartProgram()
     if (!QTest::qWaitForWindowExposed(m_window))
         qWarning("main window not exposed");
     // The frame follows the first paint; the list follows the library's first call.
-    if (!QTest::qWaitFor([&] { return m_window->DevicePageBuilt() && g_PageDevices.size() == 3; }, 10000))
+    if (!QTest::qWaitFor([&] { return m_window->DevicePageBuilt() && g_PageDevices.size() == 3; }, TestSupport::kHangGuardMs))
         qWarning("device list not ready");
     return m_window;
 }

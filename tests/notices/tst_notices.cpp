@@ -31,7 +31,7 @@ void PressOnNextModal(Qt::Key key)
             QTest::keyClick(modal, key);
             // A button clicked by its shortcut clicks a moment later; a key
             // that did nothing must not leave the test waiting forever.
-            const bool closed = QTest::qWaitFor([guarded] { return !guarded || !guarded->isVisible(); }, 2000);
+            const bool closed = QTest::qWaitFor([guarded] { return !guarded || !guarded->isVisible(); }, TestSupport::kHangGuardMs);
             if (!closed && guarded)
                 TestSupport::AnswerModal(guarded, QString());
         });

@@ -237,7 +237,7 @@ private slots:
             TestSupport::WithModal([&notice](QWidget *modal) {
                 if (QTest::qWaitForWindowActive(modal))
                     QTest::keyClick(modal, Qt::Key_Return);
-                if (!QTest::qWaitFor([&notice] { return !notice.isVisible(); }, 2000))
+                if (!QTest::qWaitFor([&notice] { return !notice.isVisible(); }, TestSupport::kHangGuardMs))
                     notice.done(QDialog::Rejected);
             });
         });

@@ -56,7 +56,7 @@ inline bool Settle()
     for (int round = 0; round < 2; ++round) {
         QCoreApplication::sendPostedEvents();
         QCoreApplication::processEvents();
-        if (!HidSim::WaitUntilIdle(10000))
+        if (!HidSim::WaitUntilIdle())
             return false;
     }
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

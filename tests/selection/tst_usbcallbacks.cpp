@@ -122,7 +122,7 @@ void TestUsbCallbacks::cleanup()
 
 void TestUsbCallbacks::WaitForWorker()
 {
-    QVERIFY(g_Worker->wait(5000));
+    QVERIFY(g_Worker->wait(TestSupport::kHangGuardMs));
     HidSim::WaitUntilIdle();
 }
 

@@ -15,7 +15,7 @@ ProgramProcess::~ProgramProcess()
 {
     if (m_process.state() != QProcess::NotRunning) {
         m_process.kill();
-        m_process.waitForFinished(kEndTimeoutMs);
+        m_process.waitForFinished(TestSupport::kHangGuardMs);
     }
 }
 

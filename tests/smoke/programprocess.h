@@ -8,12 +8,13 @@
 #include <QString>
 #include <QStringList>
 
+#include "testsupport.h"
+
 class ProgramProcess
 {
 public:
-    // Generous: a sanitizer build starts much slower than a normal one.
-    static constexpr int kStartTimeoutMs = 60000;
-    static constexpr int kEndTimeoutMs = 30000;
+    // A whole start of the program: two hang guards.
+    static int StartTimeoutMs() { return 2 * TestSupport::kHangGuardMs; }
 
     ProgramProcess(const QString &program, const QProcessEnvironment &environment);
     ~ProgramProcess();
@@ -25,8 +26,8 @@ public:
 
     void Start();
     // Waits for "shown: <className>" on standard output.
-    bool WaitShown(const QString &className, int timeoutMs = kStartTimeoutMs);
-    bool WaitEnded(int timeoutMs = kEndTimeoutMs);
+    bool WaitShown(const QString &className, int timeoutMs = StartTimeoutMs());
+    bool WaitEnded(int timeoutMs = TestSupport::kHangGuardMs);
     bool Signal(int signalNumber);
     bool Running() const;
 

@@ -23,7 +23,6 @@ const QString kCMake = QStringLiteral(VOGM_CMAKE);
 const QString kBuildDir = QStringLiteral(VOGM_BUILD_DIR);
 const QString kAppDir = QStringLiteral(VOGM_INSTALL_APPDIR);
 const QString kIconName = QStringLiteral("veltrane-orvandel");
-constexpr int kInstallTimeoutMs = 120000;
 
 }  // namespace
 
@@ -61,7 +60,7 @@ private slots:
         QProcess install;
         install.setProcessChannelMode(QProcess::MergedChannels);
         install.start(kCMake, {QStringLiteral("--install"), kBuildDir, QStringLiteral("--prefix"), m_prefix.path()});
-        QVERIFY(install.waitForFinished(kInstallTimeoutMs));
+        QVERIFY(install.waitForFinished(4 * TestSupport::kHangGuardMs));
         QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
                  install.readAll().constData());
         m_appFolder = Installed(kAppDir);

@@ -24,7 +24,6 @@ const QString kAlreadyRunning = QStringLiteral("ExeIsRun");
 // A device name only the scenario below knows, so a command on it proves the
 // program runs that world and not the default one.
 const QString kScenarioReceiver = QStringLiteral("smoke-receiver");
-constexpr int kCommandAnswerMs = 10000;
 
 const char kScenario[] = R"({
   "timing": {"readLatencyMs": 2, "fullReadMs": 20},
@@ -73,9 +72,9 @@ class TestSmoke : public QObject
         QProcess tool;
         tool.setProcessEnvironment(ProgramProcess::Environment(m_scenario, m_worldFolder, QString()));
         tool.start(kWorldTool, command);
-        if (!tool.waitForFinished(ProgramProcess::kEndTimeoutMs) || tool.exitCode() != 0)
+        if (!tool.waitForFinished(TestSupport::kHangGuardMs) || tool.exitCode() != 0)
             return QStringLiteral("tool failed: ") + QString::fromLocal8Bit(tool.readAll());
-        if (!TestSupport::WaitFor([&] { return QFileInfo::exists(resultPath); }, kCommandAnswerMs))
+        if (!TestSupport::WaitFor([&] { return QFileInfo::exists(resultPath); }, TestSupport::kHangGuardMs))
             return QStringLiteral("no result");
         QFile result(resultPath);
         if (!result.open(QIODevice::ReadOnly))

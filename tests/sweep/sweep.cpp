@@ -130,7 +130,7 @@ void Sweep::ShootModals(QWidget *context, const std::function<void()> &act, cons
         Shoot(name, FrameOf(modal).united(FrameOf(context->window())));
     };
     act();
-    TestSupport::WaitFor([] { return TestSupport::Settled(); }, 10000);
+    TestSupport::WaitFor([] { return TestSupport::Settled(); }, TestSupport::kHangGuardMs);
 }
 
 void Sweep::ShootPopupOf(QWidget *context, const QString &name, const std::function<void()> &act)
@@ -161,7 +161,7 @@ void Sweep::Click(QWidget *root, const char *name)
 
 void Sweep::DeviceList()
 {
-    TestSupport::WaitFor([] { return g_PageDevices.size() == 3 && TestSupport::Settled(); }, 10000);
+    TestSupport::WaitFor([] { return g_PageDevices.size() == 3 && TestSupport::Settled(); }, TestSupport::kHangGuardMs);
     ShootWindow(m_window, "device-list");
 }
 

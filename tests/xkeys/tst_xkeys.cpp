@@ -49,10 +49,6 @@ using TestSupport::Settled;
 
 namespace {
 
-// Waits for events from the X server and the simulated mouse; long, since
-// the suite may share a loaded machine.
-constexpr int kEventWaitMs = 60000;
-
 const QString kMouse = QStringLiteral("m2");
 // The device buttons behind the button page's rows BackKey and StartPause.
 constexpr int kMacroButton = 2;
@@ -269,7 +265,7 @@ void TestXKeys::SetLayout(const QString &layout)
 void TestXKeys::Activate(QWidget *window)
 {
     window->activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(window, kEventWaitMs));
+    QVERIFY(QTest::qWaitForWindowActive(window, TestSupport::kHangGuardMs));
 }
 
 Macro *TestXKeys::ShowMacroPage()
@@ -329,7 +325,7 @@ void TestXKeys::recordedMacroReachesTheMouse()
         Press(key);
         shown << Label(key, layout) + "+" << Label(key, layout) + "-";
         stored << Event(key.code, key.kind, 0) << Event(key.code, key.kind, 1);
-        QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= shown.size(); }, kEventWaitMs),
+        QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= shown.size(); }, TestSupport::kHangGuardMs),
                  qPrintable(ShownKeys(m_events).join(' ')));
     }
     Click(m_page->findChild<Macro *>(), "StopRecord");
@@ -358,7 +354,7 @@ void TestXKeys::singleKeyDialogTakesPositions()
             auto *edit = Find<QLineEdit>(single, "lineEdit");
             Press(key);
             // The edit shows the press at once, and what it typed until the release.
-            (void)QTest::qWaitFor([&] { return edit->text() == label; }, kEventWaitMs);
+            (void)QTest::qWaitFor([&] { return edit->text() == label; }, TestSupport::kHangGuardMs);
             shownInDialog << edit->text();
             if (layout == "fr" && key.keycode == 38)
                 Shot(single, "single-key-fr-Q-position");
@@ -396,7 +392,7 @@ void TestXKeys::combinationDialogTakesPositions()
             Activate(combination);
             auto *edit = Find<QLineEdit>(combination, "lineEdit");
             Press(key);
-            (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, kEventWaitMs);
+            (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, TestSupport::kHangGuardMs);
             shown = edit->text();
             Click(combination, "NewHong");
         });
@@ -423,7 +419,7 @@ void TestXKeys::ctrlKeypadPlusReachesTheMouse()
         Find<QCheckBox>(combination, "Ctrl")->setChecked(true);
         auto *edit = Find<QLineEdit>(combination, "lineEdit");
         g_keyboard->Tap(86);  // keypad plus
-        (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, kEventWaitMs);
+        (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, TestSupport::kHangGuardMs);
         shown = edit->text();
         Shot(combination, "combination-ctrl-keypad-plus");
         Click(combination, "NewHong");
@@ -449,11 +445,11 @@ void TestXKeys::ctrlKeypadPlusReachesTheMouse()
     // Read back from the mouse after a profile switch there and back.
     auto *profiles = Find<QComboBox>(buttons, "ProjectChoose");
     PanelFixture::ChooseItem(profiles, 1);
-    QVERIFY(QTest::qWaitFor([&] { return row->text() != "Ctrl+Num+" && Settled(); }, kEventWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return row->text() != "Ctrl+Num+" && Settled(); }, TestSupport::kHangGuardMs));
     PanelFixture::ChooseItem(profiles, 0);
-    QVERIFY(QTest::qWaitFor([&] { return HidSim::ActiveProfile(kMouse) == 0 && Settled(); }, kEventWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return HidSim::ActiveProfile(kMouse) == 0 && Settled(); }, TestSupport::kHangGuardMs));
     QVERIFY(HidSim::WaitUntilIdle());
-    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, kEventWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return Settled(); }, TestSupport::kHangGuardMs));
     QCOMPARE(row->text(), QString("Ctrl+Num+"));
 }
 
@@ -478,7 +474,7 @@ void TestXKeys::menuKeyOpensNoMenu()
             Activate(&dialog);
             auto *edit = Find<QLineEdit>(&dialog, "lineEdit");
             g_keyboard->Tap(135);
-            (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, kEventWaitMs);
+            (void)QTest::qWaitFor([&] { return !edit->text().isEmpty(); }, TestSupport::kHangGuardMs);
             shown = edit->text();
             // The menu would open along with the key press.
             const bool menuAfterKey = !popups.isEmpty() || QApplication::activePopupWidget();
@@ -487,7 +483,7 @@ void TestXKeys::menuKeyOpensNoMenu()
             const QPoint centre = edit->mapToGlobal(edit->rect().center());
             QContextMenuEvent rightClick(QContextMenuEvent::Mouse, edit->rect().center(), centre);
             QCoreApplication::sendEvent(edit, &rightClick);
-            (void)QTest::qWaitFor([&] { return !popups.isEmpty(); }, kEventWaitMs);
+            (void)QTest::qWaitFor([&] { return !popups.isEmpty(); }, TestSupport::kHangGuardMs);
             if (menuAfterKey)
                 popups.prepend("after the Menu key");
             Click(&dialog, "NewHong_2");
@@ -507,13 +503,13 @@ void TestXKeys::releaseOfAKeyPressedElsewhereIsLeftOut()
     g_keyboard->FocusOtherWindow();
     g_keyboard->Key(38, true);
     g_keyboard->Flush();
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isActiveWindow(), kEventWaitMs);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->isActiveWindow(), TestSupport::kHangGuardMs);
     // The program's own request would carry an older time than the focus change.
     g_keyboard->FocusWindow(m_window->winId());
-    QVERIFY(QTest::qWaitForWindowActive(m_window, kEventWaitMs));
+    QVERIFY(QTest::qWaitForWindowActive(m_window, TestSupport::kHangGuardMs));
     g_keyboard->Key(38, false);
     g_keyboard->Tap(56);  // B: the events before it have been handled once it shows
-    QVERIFY(QTest::qWaitFor([&] { return KeyItems(m_events) >= 2; }, kEventWaitMs));
+    QVERIFY(QTest::qWaitFor([&] { return KeyItems(m_events) >= 2; }, TestSupport::kHangGuardMs));
     Click(m_page->findChild<Macro *>(), "StopRecord");
     QCOMPARE(ShownKeys(m_events), (QStringList{"B+", "B-"}));
 }
@@ -529,7 +525,7 @@ void TestXKeys::fastTapsKeepEveryPair()
     }
     g_keyboard->Flush();
     const QStringList expected{"A+", "A-", "A+", "A-", "B+", "B-", "B+", "B-"};
-    QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= expected.size(); }, kEventWaitMs),
+    QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= expected.size(); }, TestSupport::kHangGuardMs),
              qPrintable(ShownKeys(m_events).join(' ')));
     Click(m_page->findChild<Macro *>(), "StopRecord");
     QCOMPARE(ShownKeys(m_events), expected);
@@ -545,7 +541,7 @@ void TestXKeys::heldKeyGivesOnePressAndOneRelease()
     g_keyboard->Key(38, true);
     g_keyboard->Key(38, false, 1500);
     g_keyboard->Tap(56);  // B: the A events have all been handled once it shows
-    QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= 4; }, kEventWaitMs),
+    QVERIFY2(QTest::qWaitFor([&] { return KeyItems(m_events) >= 4; }, TestSupport::kHangGuardMs),
              qPrintable(ShownKeys(m_events).join(' ')));
     Click(m_page->findChild<Macro *>(), "StopRecord");
     QCOMPARE(ShownKeys(m_events), (QStringList{"A+", "A-", "B+", "B-"}));
