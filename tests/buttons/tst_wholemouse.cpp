@@ -235,10 +235,10 @@ void TestWholeMouse::OpenProgramOnReceiverMouse()
     QVERIFY(entry >= 0);
     QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
+    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }));
     m_page = m_main->findChild<Buttoninterface *>();
     QVERIFY(m_page);
-    QVERIFY(HidSim::WaitUntilIdle());
+    QVERIFY(HidSim::WaitUntilIdle(TestSupport::kHangGuardMs));
 }
 
 // ---- profiles ---------------------------------------------------------------------

@@ -25,7 +25,7 @@ void OnLibraryThread(const std::function<void()> &work)
         work();
         done = true;
     });
-    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, TestSupport::kHangGuardMs));
     thread.join();
 }
 

@@ -389,8 +389,8 @@ void TestMacroDevice::OpenMouseInMainWindow()
     QVERIFY(entry >= 0);
     QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
-    QVERIFY(HidSim::WaitUntilIdle());
+    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }));
+    QVERIFY(HidSim::WaitUntilIdle(TestSupport::kHangGuardMs));
     QTest::mouseClick(m_main->DevicePage()->findChild<QToolButton *>("MacroButton"), Qt::LeftButton);
     m_page = m_main->findChild<Macro *>();
     QVERIFY(m_page);

@@ -151,7 +151,7 @@ private:
     QString Text(const QString &tag) const;
     void OpenReadyDialog();
     void ClickUpgrade();
-    bool WaitForRunEnd(int timeoutMs = 15000);
+    bool WaitForRunEnd(int timeoutMs = TestSupport::kHangGuardMs);
 
     std::unique_ptr<FormSetting> page;
 };
@@ -478,7 +478,7 @@ void TestFirmwareUpdate::flashReports()
     std::unique_ptr<QThread> flashThread(
         QThread::create([bytes, dongleState] { (dongleState == 1 ? DongleUpgradeCallBack : MouseUpgradeCallBack)(bytes); }));
     flashThread->start();
-    QVERIFY(flashThread->wait(5000));
+    QVERIFY(flashThread->wait(TestSupport::kHangGuardMs));
     QCoreApplication::processEvents();
 
     QStringList seen;
@@ -596,7 +596,7 @@ void TestFirmwareUpdate::wholeUpdateFromTheDialog()
     ClickUpgrade();
     QVERIFY(g_UpDateRepair->IsShowingUpdating());
     QVERIFY(!g_LinkWatch);
-    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([&] { return labelSpy.size() == 2; }));
 
@@ -700,7 +700,7 @@ void TestFirmwareUpdate::aFlashWithoutDurationStillEnds()
     OpenReadyDialog();
     HidSim::SetTiming(world.timing);
     ClickUpgrade();
-    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([this] { return Mouse() == "v1.3"; }));
     QCOMPARE(VersionOf("m2"), uint16_t(0x0103));

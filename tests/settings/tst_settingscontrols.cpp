@@ -94,7 +94,7 @@ bool EmitFromThread(const std::function<void()> &emitting)
 {
     std::unique_ptr<QThread> thread(QThread::create(emitting));
     thread->start();
-    return QTest::qWaitFor([&] { return thread->isFinished(); }, 5000) && thread->wait(1000);
+    return QTest::qWaitFor([&] { return thread->isFinished(); }, TestSupport::kHangGuardMs) && thread->wait(1000);
 }
 
 void EmitRgb(int mode)
