@@ -293,7 +293,7 @@ void TestGroupKey::captureEndsWithTheDialog()
 
     QWidget other;
     other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QVERIFY(QTest::qWaitForWindowExposed(&other, TestSupport::kHangGuardMs));
 
     auto dialog = std::make_unique<GroupKey>();
     QPointer<QLineEdit> edit = Edit(*dialog);

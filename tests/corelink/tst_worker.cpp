@@ -90,7 +90,7 @@ void TestWorker::initTestCase()
 void TestWorker::init()
 {
     HidSim::WaitUntilIdle();
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents();  // signals the last case's threads queued
     m_recorder->Clear();
     HidSim::ClearCallLog();
     g_SessionActive = 1;
@@ -125,7 +125,7 @@ void TestWorker::RunPass()
     QVERIFY(QTest::qWaitFor([] { return g_Worker->isFinished(); }, TestSupport::kHangGuardMs));
     QCOMPARE(int(g_WorkerRun), 0);
     HidSim::WaitUntilIdle();
-    QTest::qWait(20);  // let queued hub signals arrive
+    QCoreApplication::sendPostedEvents();  // the hub signals the finished worker queued
 }
 
 QStringList TestWorker::Opens() const

@@ -80,7 +80,7 @@ void TestSensorPageDevice::receiverMouseFillsThePageAndTakesItsChanges()
 {
     m_frame = std::make_unique<Dialog>();
     m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), TestSupport::kHangGuardMs));
     m_frame->findChild<QToolButton *>("SensorButton")->click();
     auto *page = m_frame->findChild<Sensor *>("Sensor");
     QVERIFY(page);

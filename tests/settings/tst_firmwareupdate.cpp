@@ -533,7 +533,7 @@ void TestFirmwareUpdate::updateButton()
     if (situation == "noImages")
         noImages = std::make_unique<TestSupport::FolderWithoutImages>();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
 
     page->on_Receive_2_clicked();
 
@@ -566,7 +566,7 @@ void TestFirmwareUpdate::OpenReadyDialog()
     QCOMPARE(Mouse(), QString("v1.2"));
     g_SessionActive = 1;
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
     page->on_Receive_2_clicked();
     QVERIFY(g_UpDateRepair->isVisible());
 }
@@ -715,7 +715,7 @@ void TestFirmwareUpdate::receiverRunCountingTwoReceivers()
     g_FoundDevices = {Current("m2", true, QString()), Current("r4k", true, QString()), Current("r8k", true, QString())};
     g_CurrentDevice.Set(Current("m2", true, "v1.2"));
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
 
     page->on_Receive_clicked();
     QVERIFY(WaitForRunEnd());
