@@ -167,7 +167,8 @@ void TestWidgets::placeholderItemsAreNotMeasured()
 
     page.show();
     QVERIFY(QTest::qWaitForWindowExposed(&page, TestSupport::kHangGuardMs));
-    QTRY_VERIFY_WITH_TIMEOUT(box->view()->visualRect(box->model()->index(2, 0)).height() > 0, TestSupport::kHangGuardMs);
+    QTRY_VERIFY_WITH_TIMEOUT(box->view()->visualRect(box->model()->index(2, 0)).height() > 0,
+                             TestSupport::kHangGuardMs);
     QVERIFY(!cjkFontOpen());
 }
 
