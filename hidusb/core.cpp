@@ -599,7 +599,7 @@ bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
                   c.queue.end());
     const auto now = Clock::now();
     for (;;) {
-        const int index = ScanQueue(c, [&](Job &job, const Target &t) {
+        int index = ScanQueue(c, [&](Job &job, const Target &t) {
             if (!job.isRead)
                 return true;
             if (!job.started)
