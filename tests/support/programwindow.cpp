@@ -6,6 +6,7 @@
 #include "globals.h"
 #include "hidusb_control.h"
 #include "mytoolbuttonenter.h"
+#include "testsupport.h"
 #include "worker.h"
 
 #include <QApplication>
