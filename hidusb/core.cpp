@@ -399,6 +399,7 @@ void QueueReport(Core &c, uint8_t command, uint8_t subCommand, const QByteArray 
     job.command = command;
     job.subCommand = subCommand;
     job.data = data;
+    job.queuedAt = Clock::now();
     c.queue.push_back(job);
     c.wake.notify_all();
 }
@@ -578,6 +579,19 @@ int ScanQueue(Core &c, Visit visit)
     return -1;
 }
 
+// A read is answered when its device is done with it: an event reported
+// before that goes out first, even when the delivery thread comes late to both.
+int EventBeforeAnswer(const Core &c, int readIndex)
+{
+    const Clock::time_point answeredAt = c.queue[size_t(readIndex)].readyAt;
+    for (int i = readIndex + 1; i < int(c.queue.size()); ++i) {
+        const Job &job = c.queue[size_t(i)];
+        if (!job.isRead && job.queuedAt <= answeredAt)
+            return i;
+    }
+    return readIndex;
+}
+
 // Takes the next report that can go out now; otherwise tells when to look again.
 bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
 {
@@ -585,7 +599,7 @@ bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
                   c.queue.end());
     const auto now = Clock::now();
     for (;;) {
-        const int index = ScanQueue(c, [&](Job &job, const Target &t) {
+        int index = ScanQueue(c, [&](Job &job, const Target &t) {
             if (!job.isRead)
                 return true;
             if (!job.started)
@@ -600,6 +614,8 @@ bool NextDelivery(Core &c, Delivery &out, Clock::time_point &wakeAt)
         });
         if (index < 0)
             return false;
+        if (c.queue[size_t(index)].isRead && !c.queue[size_t(index)].dropped)
+            index = EventBeforeAnswer(c, index);
         Job job = c.queue[size_t(index)];
         c.queue.erase(c.queue.begin() + index);
         if (job.dropped)

@@ -84,6 +84,7 @@ struct Job {
     bool started = false;
     bool dropped = false;  // the device swallowed the read: it is never answered
     Clock::time_point readyAt;
+    Clock::time_point queuedAt;
     uint8_t command = 0;
     uint8_t subCommand = 0;
     QByteArray data;

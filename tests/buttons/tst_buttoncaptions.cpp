@@ -118,7 +118,7 @@ void TestButtonCaptions::init()
     m_page = new Buttoninterface(nullptr);
     m_page->MacroPrefix = kPrefix;
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();
     g_CurrentDevice.Update([](DeviceAllInfo &device) { device.DriveIndex = 0; });  // the cable mouse's model
     m_factory = ImageOf(StoredImage());
@@ -137,7 +137,7 @@ void TestButtonCaptions::FillFromMouse(const FlashDataMap &image)
 {
     g_ButtonFilled = 0;
     std::thread device([image] { PostMsg::GetInstance()->EmitUpDataLightUIButton(image); });
-    QVERIFY(QTest::qWaitFor([] { return g_ButtonFilled == 1; }));
+    QVERIFY(TestSupport::WaitFor([] { return g_ButtonFilled == 1; }));
     device.join();
 }
 
@@ -148,7 +148,7 @@ void TestButtonCaptions::ResetFromWorker()
         PostMsg::GetInstance()->EmitFormReset();
         done = true;
     });
-    QVERIFY(QTest::qWaitFor([&done] { return done.load(); }));
+    QVERIFY(TestSupport::WaitFor([&done] { return done.load(); }));
     worker.join();
 }
 

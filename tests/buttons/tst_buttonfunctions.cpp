@@ -84,7 +84,7 @@ void TestButtonFunctions::init()
 {
     m_page = new Buttoninterface(nullptr);
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();  // after the page: its worker points the current path at a placeholder
 }
 
@@ -362,7 +362,7 @@ void TestButtonFunctions::dpiLockFollowsTheModelsSensor()
     m_page->SensorName = "3950";  // the other model's sensor
     const FlashDataMap image = ReadImage();
     std::thread fill([image] { PostMsg::GetInstance()->EmitUpDataLightUIButton(image); });
-    QVERIFY(QTest::qWaitFor([] { return g_ButtonFilled == 1; }));
+    QVERIFY(TestSupport::WaitFor([] { return g_ButtonFilled == 1; }));
     fill.join();
     QCOMPARE(m_page->SensorName, QString("3395"));
 

@@ -163,7 +163,7 @@ void TestButtonPage::Rebuild()
     // The worker points the current path at its placeholder; the cable mouse is the current device.
     SetCurrentPath(HidSim::PathOf("m1"));
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
 }
 
 void TestButtonPage::cleanup()

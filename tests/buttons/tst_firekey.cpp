@@ -86,7 +86,7 @@ void TestFireKey::init()
 {
     m_page = new Buttoninterface(nullptr);
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();
 }
 

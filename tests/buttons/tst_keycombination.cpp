@@ -87,7 +87,7 @@ void TestKeyCombination::init()
 {
     m_page = new Buttoninterface(nullptr);
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();
 }
 

@@ -175,7 +175,7 @@ void TestMacroAssignment::BuildPage()
     m_page = new Buttoninterface(nullptr);
     m_page->MacroPrefix = kPrefix;
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();  // after the page: its worker points the current path at a placeholder
 }
 

@@ -127,7 +127,7 @@ void TestRowSelection::BuildPage()
     m_page = new Buttoninterface(nullptr);
     m_page->MacroPrefix = kPrefix;
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     OpenMouse();
     g_CurrentDevice.Update([](DeviceAllInfo &device) { device.DriveIndex = 0; });  // the cable mouse's model
     std::memcpy(&m_factory, StoredImage().constData(), sizeof m_factory);
@@ -144,7 +144,7 @@ void TestRowSelection::FillFromMouse(const FlashDataMap &image)
 {
     g_ButtonFilled = 0;
     std::thread device([image] { PostMsg::GetInstance()->EmitUpDataLightUIButton(image); });
-    QVERIFY(QTest::qWaitFor([] { return g_ButtonFilled == 1; }));
+    QVERIFY(TestSupport::WaitFor([] { return g_ButtonFilled == 1; }));
     device.join();
 }
 

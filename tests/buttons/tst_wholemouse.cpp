@@ -213,7 +213,7 @@ void TestWholeMouse::OpenPage()
     m_ownPage = std::make_unique<Buttoninterface>(nullptr);
     m_page = m_ownPage.get();
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     PanelFixture::OpenMouse();
     HidSim::ClearCallLog();
 }
@@ -225,7 +225,7 @@ void TestWholeMouse::OpenProgramOnReceiverMouse()
     HidSim::SetWorld(world);
     m_main = std::make_unique<DialogMain>();
     m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), TestSupport::kHangGuardMs));
     QVERIFY(TestSupport::WaitFor([] { return !g_DeviceTiles.isEmpty(); }));
     int entry = -1;
     for (int i = 0; i < g_PageDevices.size(); ++i) {
@@ -235,10 +235,10 @@ void TestWholeMouse::OpenProgramOnReceiverMouse()
     QVERIFY(entry >= 0);
     QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
+    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }));
     m_page = m_main->findChild<Buttoninterface *>();
     QVERIFY(m_page);
-    QVERIFY(HidSim::WaitUntilIdle());
+    QVERIFY(HidSim::WaitUntilIdle(TestSupport::kHangGuardMs));
 }
 
 // ---- profiles ---------------------------------------------------------------------
@@ -366,7 +366,7 @@ void TestWholeMouse::resetOfflineShowsOnlyTheNotice()
     ModalHandler modals([](QWidget *modal) { modal->close(); });
 
     QTest::mouseClick(Button("Reset"), Qt::LeftButton);
-    QTest::qWait(50);
+    QVERIFY(TestSupport::WaitFor([&] { return !offline->isEmpty(); }));
 
     QCOMPARE(modals.classes, QStringList());
     QCOMPARE(offline->count(), 1);
@@ -540,7 +540,7 @@ void TestWholeMouse::importOfflineOrCancelled()
     PanelFixture::UnplugMouse();
     std::unique_ptr<QSignalSpy> offline(PanelFixture::OfflineNoticeSpy());
     QTest::mouseClick(Button("ImportData"), Qt::LeftButton);
-    QTest::qWait(50);
+    QVERIFY(TestSupport::WaitFor([&] { return !offline->isEmpty(); }));
     QCOMPARE(modals.classes, QStringList{"QFileDialog"});
     QCOMPARE(offline->count(), 1);
     QCOMPARE(offline->first().first().toInt(), 0);

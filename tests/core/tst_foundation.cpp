@@ -126,7 +126,7 @@ void TestFoundation::blockingSignalWaitsForTheGuiSlot()
         slotDoneWhenReturned = receiver.slotDone.load();
         emitterReturned = true;
     });
-    QVERIFY(QTest::qWaitFor([&] { return emitterReturned.load(); }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return emitterReturned.load(); }, TestSupport::kHangGuardMs));
     emitter.join();
     QVERIFY(slotDoneWhenReturned);
     QCOMPARE(int(receiver.byte7a), 0xA5);

@@ -25,7 +25,7 @@ void OnLibraryThread(const std::function<void()> &work)
         work();
         done = true;
     });
-    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, 10000));
+    QVERIFY(QTest::qWaitFor([&] { return done.load(); }, TestSupport::kHangGuardMs));
     thread.join();
 }
 
@@ -279,7 +279,7 @@ void TestHidCallback::profileAndVersionReports()
 
     m_recorder->Clear();
     Deliver(18, 0, QByteArray(2, char(0)));
-    QVERIFY(QTest::qWaitFor([&] { return m_recorder->Names().contains("SigSetver(0)"); }));
+    QVERIFY(TestSupport::WaitFor([&] { return m_recorder->Names().contains("SigSetver(0)"); }));
     QCOMPARE(g_CurrentDevice.Get().FirmwareVersion, QStringLiteral("v1.a"));
     QCOMPARE(RegistryStore().Value(RegistryStore::MouseDriveTestKey(), "MouseVer182"), QStringLiteral("v1.a"));
 }

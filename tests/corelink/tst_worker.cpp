@@ -90,7 +90,7 @@ void TestWorker::initTestCase()
 void TestWorker::init()
 {
     HidSim::WaitUntilIdle();
-    QTest::qWait(20);
+    QCoreApplication::sendPostedEvents();  // signals the last case's threads queued
     m_recorder->Clear();
     HidSim::ClearCallLog();
     g_SessionActive = 1;
@@ -122,10 +122,10 @@ void TestWorker::RunPass()
     // Polled, not spied: QThread::finished comes from the worker thread itself.
     g_WorkerRun = 1;
     g_Worker->start();
-    QVERIFY(QTest::qWaitFor([] { return g_Worker->isFinished(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return g_Worker->isFinished(); }, TestSupport::kHangGuardMs));
     QCOMPARE(int(g_WorkerRun), 0);
     HidSim::WaitUntilIdle();
-    QTest::qWait(20);  // let queued hub signals arrive
+    QCoreApplication::sendPostedEvents();  // the hub signals the finished worker queued
 }
 
 QStringList TestWorker::Opens() const
@@ -156,7 +156,7 @@ void TestWorker::selectionOpensTheChosenDevice()
     QVERIFY(order[2].startsWith("UsbServer_ReadAllFlashData"));
     QVERIFY(m_recorder->Names().contains("SigUpDataParam(0)"));
     // The answer fills the pages.
-    QVERIFY(QTest::qWaitFor([&] { return m_recorder->Names().contains("SigForm"); }, 5000));
+    QVERIFY(QTest::qWaitFor([&] { return m_recorder->Names().contains("SigForm"); }, TestSupport::kHangGuardMs));
 }
 
 void TestWorker::passesActOnlyOnChange()
@@ -245,7 +245,7 @@ void TestWorker::onlinePollBringsTheDeviceBack()
     g_RestartWorker = 1;
     g_Worker->SlotCheckOnline();
     QCOMPARE(int(g_RestartWorker), 0);
-    QVERIFY(QTest::qWaitFor([] { return g_Worker->isFinished(); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return g_Worker->isFinished(); }, TestSupport::kHangGuardMs));
     QCOMPARE(Opens().size(), 1);
 
     // During a firmware update the poll asks nothing.

@@ -270,7 +270,7 @@ class TestSensorDpi : public QObject {
         QComboBox *box = CountBox();
         box->showPopup();
         QAbstractItemView *view = box->view();
-        QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+        QVERIFY(QTest::qWaitForWindowExposed(view->window(), TestSupport::kHangGuardMs));
         const QRect item = view->visualRect(view->model()->index(index, 0));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
         QCOMPARE(box->currentIndex(), index);
@@ -301,7 +301,7 @@ private slots:
         UseRanges(kGapRanges);
         m_panel = std::make_unique<SensorDPI>();
         m_panel->show();
-        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_panel.get(), TestSupport::kHangGuardMs));
         HidSim::ClearCallLog();
     }
 
@@ -744,7 +744,7 @@ private slots:
         panel->setParent(&page);
         panel->move(16, 13);
         page.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(QTest::qWaitForWindowExposed(&page, TestSupport::kHangGuardMs));
         const QImage picture = page.grab().toImage();
         QCOMPARE(picture.size(), QSize(760, 220));
         QVERIFY(TestSupport::SaveShot(picture, QStringLiteral("sensordpi.png")));

@@ -73,7 +73,7 @@ std::vector<Report> ReportsOf(int command)
     return out;
 }
 
-bool WaitForReports(size_t n, int timeoutMs = 5000)
+bool WaitForReports(size_t n, int timeoutMs = TestSupport::kHangGuardMs)
 {
     return QTest::qWaitFor([n] { return Reports().size() >= n; }, timeoutMs);
 }
@@ -265,7 +265,7 @@ void TestHidUsbConnection::exitDoesNotWaitForAParkedCallback()
     UsbServer_ReadVersion();
     QElapsedTimer waited;
     waited.start();
-    while (!parked && waited.elapsed() < 5000)
+    while (!parked && waited.elapsed() < TestSupport::kHangGuardMs)
         QThread::msleep(1);  // the GUI thread must not process events here
     QVERIFY(parked);
 
@@ -275,9 +275,9 @@ void TestHidUsbConnection::exitDoesNotWaitForAParkedCallback()
     UsbServer_Exit();  // idempotent
     QVERIFY(UsbServerC_Start(PathOf("r4k"), PathOf("r4k"), OtherCallback));
     UsbServer_Exit();
-    QVERIFY2(exitTime.elapsed() < 100, qPrintable(QString::number(exitTime.elapsed())));
+    QVERIFY2(exitTime.elapsed() < TestSupport::kHangGuardMs, qPrintable(QString::number(exitTime.elapsed())));
 
-    QTRY_COMPARE(gui.filled, 1);  // the parked call finishes once the GUI runs
+    QTRY_COMPARE_WITH_TIMEOUT(gui.filled, 1, TestSupport::kHangGuardMs);  // the parked call finishes once the GUI runs
     QVERIFY(WaitUntilIdle());
     QTest::qWait(50);
     QCOMPARE(int(Reports().size()), 1);  // the reads queued before Exit are gone
@@ -512,16 +512,21 @@ void TestHidUsbConnection::receiverOptions()
 
 void TestHidUsbConnection::pairingSucceedsWithAMouseInPairingMode()
 {
-    // The Drive3 mouse moves from its 8 kHz receiver to the 4 kHz one.
+    // The Drive3 mouse moves from its 8 kHz receiver to the 4 kHz one. It
+    // enters pairing mode only once the receiver has said it is pairing, and
+    // the receiver keeps looking however slow the machine.
+    Timing patient = FastTiming();
+    patient.pairTimeoutMs = TestSupport::kHangGuardMs;
+    SetTiming(patient);
     QVERIFY(SetPower("m3", true));
-    QVERIFY(SetPairingMode("m3", true));
     QVERIFY(UsbServerC_Start(PathOf("r4k"), PathOf("r4k"), Record));
     QVERIFY(UsbServer_EnterDonglePairOnlyCid(18));
     QVERIFY(UsbServer_ReadDonglePairStatus());
     QVERIFY(WaitForReports(1));
     QCOMPARE(Reports()[0].command, 6);
     QCOMPARE(int(Reports()[0].data[0]), 1);  // pairing
-    QTRY_COMPARE(int(ReportsOf(6).size()), 2);
+    QVERIFY(SetPairingMode("m3", true));
+    QTRY_COMPARE_WITH_TIMEOUT(int(ReportsOf(6).size()), 2, TestSupport::kHangGuardMs);
     QCOMPARE(int(ReportsOf(6)[1].data[0]), 3);  // succeeded
     QCOMPARE(PairStatus("r4k"), 3);
     unsigned char info[3];
@@ -530,7 +535,7 @@ void TestHidUsbConnection::pairingSucceedsWithAMouseInPairingMode()
     QVERIFY(UsbFinderC_GetDeviceOnLine(PathOf("r4k")));
     QVERIFY(!UsbFinderC_GetDeviceOnLine(PathOf("r8k")));  // it lost its mouse
     UsbServer_ReadDonglePairStatus();
-    QTRY_COMPARE(int(ReportsOf(6).size()), 3);
+    QTRY_COMPARE_WITH_TIMEOUT(int(ReportsOf(6).size()), 3, TestSupport::kHangGuardMs);
     QCOMPARE(int(ReportsOf(6)[2].data[0]), 3);
 }
 
@@ -539,14 +544,14 @@ void TestHidUsbConnection::pairingFailsWithoutOne()
     QVERIFY(SetPairingMode("m1", false));
     QVERIFY(UsbServerC_Start(PathOf("r8k"), PathOf("r8k"), Record));
     QVERIFY(UsbServer_EnterDonglePairOnlyCid(18));
-    QTRY_COMPARE(int(ReportsOf(6).size()), 1);
+    QTRY_COMPARE_WITH_TIMEOUT(int(ReportsOf(6).size()), 1, TestSupport::kHangGuardMs);
     QCOMPARE(int(ReportsOf(6)[0].data[0]), 2);
     QCOMPARE(PairStatus("r8k"), 2);
     // Another customer id does not pair either.
     QVERIFY(SetPower("m3", true));
     QVERIFY(SetPairingMode("m3", true));
     QVERIFY(UsbServer_EnterDonglePairOnlyCid(19));
-    QTRY_COMPARE(int(ReportsOf(6).size()), 2);
+    QTRY_COMPARE_WITH_TIMEOUT(int(ReportsOf(6).size()), 2, TestSupport::kHangGuardMs);
     QCOMPARE(int(ReportsOf(6)[1].data[0]), 2);
     // A cable connection has no receiver to pair.
     QVERIFY(UsbServerC_Start(PathOf("m1"), PathOf("m1"), Record));
@@ -589,10 +594,12 @@ void TestHidUsbConnection::firmwareFlashChangesTheVersion()
         progress.push_back(QByteArray(reinterpret_cast<const char *>(report), 3));
     };
     QVERIFY(UsbUpgrade_Start(bytes, callback, 10000));
-    QTRY_VERIFY([] {
-        std::lock_guard<std::mutex> guard(mutex);
-        return !progress.empty() && progress.back().at(1) == char(2);
-    }());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [] {
+            std::lock_guard<std::mutex> guard(mutex);
+            return !progress.empty() && progress.back().at(1) == char(2);
+        }(),
+        TestSupport::kHangGuardMs);
     {
         std::lock_guard<std::mutex> guard(mutex);
         QCOMPARE(progress.back(), QByteArray("\7\2\1", 3));
@@ -609,10 +616,12 @@ void TestHidUsbConnection::firmwareFlashChangesTheVersion()
     image[728] = 99;
     progress.clear();
     QVERIFY(UsbUpgrade_Start(bytes, callback, 10000));
-    QTRY_VERIFY([] {
-        std::lock_guard<std::mutex> guard(mutex);
-        return !progress.empty() && progress.back().at(1) == char(2);
-    }());
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [] {
+            std::lock_guard<std::mutex> guard(mutex);
+            return !progress.empty() && progress.back().at(1) == char(2);
+        }(),
+        TestSupport::kHangGuardMs);
     QCOMPARE(progress.back(), QByteArray("\7\2\0", 3));
     int bootCount = 0;
     UsbUpgradeC_FindBootDevices(bytes, &bootCount);

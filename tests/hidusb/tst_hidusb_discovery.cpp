@@ -381,7 +381,7 @@ void TestHidUsbDiscovery::firstUsbChangeIsPostedToTheGuiThread()
     StartUsbChanged(CallbackA, kInterval);
     g_usb.insideStart = false;
     QCOMPARE(g_usb.a, 0);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, TestSupport::kHangGuardMs);
     QVERIFY(!g_usb.calledInsideStart);
     QCOMPARE(g_usb.thread, QThread::currentThreadId());
     // Without changes no further call comes.
@@ -389,7 +389,7 @@ void TestHidUsbDiscovery::firstUsbChangeIsPostedToTheGuiThread()
     QCOMPARE(g_usb.a, 1);
     // A change made from another thread is delivered on the registering thread too.
     std::thread([] { SetPower("m3", true); }).join();
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 2, TestSupport::kHangGuardMs);
     QCOMPARE(g_usb.thread, QThread::currentThreadId());
     for (const CallRecord &r : CallsOf("callback:usb"))
         QCOMPARE(r.thread, QThread::currentThreadId());
@@ -398,12 +398,12 @@ void TestHidUsbDiscovery::firstUsbChangeIsPostedToTheGuiThread()
 void TestHidUsbDiscovery::closeChangesGiveOneCall()
 {
     StartUsbChanged(CallbackA, kInterval);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, TestSupport::kHangGuardMs);
     // Two changes within one interval (the callback's thread runs no events
     // between them) fold into one call.
     PlugReceiver("r8k", false);
     PlugReceiver("r8k", true);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 2, TestSupport::kHangGuardMs);
     QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 2);
     // A battery change is not a USB change.
@@ -419,10 +419,10 @@ void TestHidUsbDiscovery::reRegisteringInsideACallbackSwitchesCallbacks()
         QCOMPARE(g_usb.b, 0);  // never called from inside the registration
     };
     StartUsbChanged(CallbackA, kInterval);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 1, TestSupport::kHangGuardMs);
     QCOMPARE(g_usb.a, 1);
     PlugReceiver("r8k", false);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 2, 3000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.b, 2, TestSupport::kHangGuardMs);
     QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 1);
     QCOMPARE(g_usb.b, 2);
@@ -442,9 +442,9 @@ void TestHidUsbDiscovery::aModalLoopInsideTheCallbackIsNotReEntered()
         loop.exec();
     };
     StartUsbChanged(CallbackA, kInterval);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, TestSupport::kHangGuardMs);
     PlugReceiver("r4k", false);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 3, TestSupport::kHangGuardMs);
     QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 3);  // the two changes inside gave one later call
     QCOMPARE(g_usb.maxDepth, 1);
@@ -461,7 +461,7 @@ void TestHidUsbDiscovery::nothingArrivesAfterStop()
     // Stopped from inside the callback: no later call either.
     g_usb.onA = [] { StopUsbChanged(); };
     StartUsbChanged(CallbackA, kInterval);
-    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(g_usb.a, 1, TestSupport::kHangGuardMs);
     PlugReceiver("r4k", true);
     QTest::qWait(kQuiet);
     QCOMPARE(g_usb.a, 1);
@@ -543,13 +543,13 @@ void TestHidUsbDiscovery::commandFilesChangeTheRunningWorld()
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write("unplug r4k\n# a comment\ncable m2 on\nbattery m2 12 charging\n");
     QVERIFY(file.commit());
-    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(inbox + "/1-test.cmd"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(!QFile::exists(inbox + "/1-test.cmd"), TestSupport::kHangGuardMs);
     // The file is taken before its commands run: wait for their results.
     const auto okCount = [this] {
         QFile result(ControlFolder() + "/last-result.txt");
         return result.open(QIODevice::ReadOnly) ? int(result.readAll().count("ok: ")) : 0;
     };
-    QTRY_COMPARE_WITH_TIMEOUT(okCount(), 3, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(okCount(), 3, TestSupport::kHangGuardMs);
     int count = 5;
     UsbFinderC_FindHidDevicesByDefaultDeviceId("0xFF5C", "0xFF14", &count);
     QCOMPARE(count, 0);

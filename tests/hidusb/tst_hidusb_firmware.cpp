@@ -158,7 +158,7 @@ int BootCount(const QByteArray &image)
 
 bool WaitForFinished()
 {
-    return QTest::qWaitFor([] { return FinishedCount() > 0; }, 10000);
+    return QTest::qWaitFor([] { return FinishedCount() > 0; }, TestSupport::kHangGuardMs);
 }
 
 }  // namespace
@@ -313,7 +313,7 @@ void TestHidUsbFirmware::aStartInsideTheFinishedReportFlashesTheNextDevice()
             UsbUpgrade_Start(Bytes(mouse), Record, 10000);
     });
     QVERIFY(UsbUpgrade_Start(Bytes(receiver), Record, 10000));
-    QVERIFY(QTest::qWaitFor([] { return FinishedCount() == 2; }, 10000));
+    QVERIFY(QTest::qWaitFor([] { return FinishedCount() == 2; }, TestSupport::kHangGuardMs));
     QCOMPARE(Story(), Progress(100, "ok") + " " + Progress(100, "ok"));
     QCOMPARE(HostVersion("r4k"), 0x0102);
     QCOMPARE(HostVersion("m2"), 0x0103);
@@ -334,7 +334,7 @@ void TestHidUsbFirmware::aFailureArmedFromOutsideTakesTheNextFlash()
         QFile f(ControlFolder() + "/last-result.txt");
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     };
-    QTRY_VERIFY_WITH_TIMEOUT(result().contains("ok: flashfail r4k 40"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(result().contains("ok: flashfail r4k 40"), TestSupport::kHangGuardMs);
     QVERIFY(result().contains("error: not understood: \"flashfail r4k 140\""));
     Flash(receiver, true);
     QCOMPARE(Story(), Progress(30, "fail"));

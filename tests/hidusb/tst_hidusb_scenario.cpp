@@ -77,21 +77,21 @@ void TestHidUsbScenario::theScenarioReplacesTheDefaultWorld()
 void TestHidUsbScenario::editingTheFileChangesTheRunningWorld()
 {
     QVERIFY(WriteScenario(file_, true, true));
-    QTRY_VERIFY_WITH_TIMEOUT(UsbFinderC_GetDeviceOnLine(PathOf("rx")), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(UsbFinderC_GetDeviceOnLine(PathOf("rx")), TestSupport::kHangGuardMs);
     QVERIFY(WriteScenario(file_, true, false));
-    QTRY_COMPARE_WITH_TIMEOUT(Listed("0xFF12"), 0, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Listed("0xFF12"), 0, TestSupport::kHangGuardMs);
     // A broken edit changes nothing and says why.
     QSaveFile broken(file_);
     QVERIFY(broken.open(QIODevice::WriteOnly));
     broken.write("{ \"mice\": [ ");
     QVERIFY(broken.commit());
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ControlFolder() + "/last-result.txt"), 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(ControlFolder() + "/last-result.txt"), TestSupport::kHangGuardMs);
     QTRY_VERIFY_WITH_TIMEOUT(
         [this] {
             QFile result(ControlFolder() + "/last-result.txt");
             return result.open(QIODevice::ReadOnly) && result.readAll().startsWith("error: scenario");
         }(),
-        5000);
+        TestSupport::kHangGuardMs);
     QCOMPARE(Listed("0xFF12"), 0);
 }
 
@@ -101,19 +101,19 @@ void TestHidUsbScenario::theToolChangesTheRunningWorld()
     QVERIFY2(QFile::exists(tool), qPrintable(tool));
     QProcess run;
     run.start(tool, {"plug", "rx"});
-    QVERIFY(run.waitForFinished(10000));
+    QVERIFY(run.waitForFinished(TestSupport::kHangGuardMs));
     QCOMPARE(run.exitCode(), 0);
-    QTRY_COMPARE_WITH_TIMEOUT(Listed("0xFF12"), 1, 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(Listed("0xFF12"), 1, TestSupport::kHangGuardMs);
     run.start(tool, {"fly", "rx"});
-    QVERIFY(run.waitForFinished(10000));
+    QVERIFY(run.waitForFinished(TestSupport::kHangGuardMs));
     QTRY_VERIFY_WITH_TIMEOUT(
         [] {
             QFile result(ControlFolder() + "/last-result.txt");
             return result.open(QIODevice::ReadOnly) && result.readAll().contains("not understood");
         }(),
-        5000);
+        TestSupport::kHangGuardMs);
     run.start(tool, {"help"});
-    QVERIFY(run.waitForFinished(10000));
+    QVERIFY(run.waitForFinished(TestSupport::kHangGuardMs));
     QVERIFY(run.readAllStandardOutput().contains("battery MOUSE LEVEL"));
 }
 

@@ -80,7 +80,7 @@ QString RunTool(const QStringList &arguments)
 {
     QProcess tool;
     tool.start(TestSupport::AppFolder() + "/vogm-world", arguments);
-    if (!tool.waitForFinished(10000))
+    if (!tool.waitForFinished(TestSupport::kHangGuardMs))
         return QString();
     return QString::fromUtf8(tool.readAllStandardOutput());
 }
@@ -217,7 +217,7 @@ void TestWorldState::theToolShowsWhatTheMouseStored()
 
     // "reset" from the tool: the file goes at once, the running world follows.
     RunTool({"reset"});
-    QVERIFY(QTest::qWaitFor([] { return StoredImage("m2") == FactoryImage("m2"); }, 5000));
+    QVERIFY(QTest::qWaitFor([] { return StoredImage("m2") == FactoryImage("m2"); }, TestSupport::kHangGuardMs));
     QVERIFY(WaitUntilIdle());
     QVERIFY(RunTool({"show", "m2"}).contains(QRegularExpression("ReportRate +1 \\(0x01\\)")));
 }
@@ -239,7 +239,7 @@ void TestWorldState::bootModeIsKeptAcrossRuns()
                              10000));
     // No wait: a program killed now leaves the receiver in boot mode.
     QCOMPARE(SavedReceiver("r4k").value("bootMode").toBool(), true);
-    QVERIFY(QTest::qWaitFor([] { return bool(s_finished); }, 20000));
+    QVERIFY(QTest::qWaitFor([] { return bool(s_finished); }, TestSupport::kHangGuardMs));
     QCOMPARE(s_receiverAtTheEnd.value("bootMode").toBool(), false);
     QCOMPARE(s_receiverAtTheEnd.value("version").toString(), QString("0x0102"));
 

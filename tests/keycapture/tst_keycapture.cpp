@@ -98,7 +98,7 @@ void TestKeyCapture::init()
     layout->addWidget(edit);
     window->show();
     QApplication::setActiveWindow(window.get());
-    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    QVERIFY(QTest::qWaitForWindowActive(window.get(), TestSupport::kHangGuardMs));
     edit->setFocus();
 }
 

@@ -162,7 +162,7 @@ private:
         m_host = std::make_unique<Page>(m_page);
         // The channel boxes take the keyboard focus only in the active window.
         QApplication::setActiveWindow(m_host.get());
-        if (!QTest::qWaitForWindowActive(m_host.get()))
+        if (!QTest::qWaitForWindowActive(m_host.get(), TestSupport::kHangGuardMs))
             qWarning("the page did not become the active window");
         return m_page;
     }

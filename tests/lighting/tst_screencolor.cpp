@@ -30,7 +30,7 @@ private slots:
         window.setPalette(palette);
         window.setGeometry(40, 50, 120, 80);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QVERIFY(QTest::qWaitForWindowExposed(&window, TestSupport::kHangGuardMs));
 
         const QPoint inside = window.mapToGlobal(QPoint(60, 40));
         QCursor::setPos(inside);

@@ -156,7 +156,7 @@ void TestEventEditing::MakePage()
 {
     m_page = std::make_unique<Macro>();
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs));
 }
 
 QStringList TestEventEditing::ShownEvents() const
@@ -197,7 +197,7 @@ void TestEventEditing::ChooseFromMenu(int index, const QString &answer)
     QComboBox *menu = Menu();
     menu->showPopup();
     QAbstractItemView *view = menu->view();
-    QVERIFY(QTest::qWaitForWindowExposed(view->window()));
+    QVERIFY(QTest::qWaitForWindowExposed(view->window(), TestSupport::kHangGuardMs));
     const QModelIndex item = view->model()->index(index, 0);
     view->scrollTo(item);
     if (!answer.isNull())

@@ -169,7 +169,7 @@ void TestMacroButtons::BuildFrame()
     }
     m_frame = std::make_unique<Dialog>();
     m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), TestSupport::kHangGuardMs));
     // The macro editor is built when first chosen; back to the button page.
     QTest::mouseClick(m_frame->findChild<QToolButton *>("MacroButton"), Qt::LeftButton);
     QTest::mouseClick(m_frame->findChild<QToolButton *>("ButtonMain"), Qt::LeftButton);

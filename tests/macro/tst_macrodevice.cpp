@@ -176,7 +176,7 @@ void TestMacroDevice::OpenPage()
     m_ownPage = std::make_unique<Macro>(nullptr);
     m_page = m_ownPage.get();
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page, TestSupport::kHangGuardMs));
     PanelFixture::OpenReceiverMouse();
     HidSim::ClearCallLog();
 }
@@ -379,7 +379,7 @@ void TestMacroDevice::OpenMouseInMainWindow()
 {
     m_main = std::make_unique<DialogMain>();
     m_main->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_main.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_main.get(), TestSupport::kHangGuardMs));
     QVERIFY(TestSupport::WaitFor([] { return !g_DeviceTiles.isEmpty(); }));
     int entry = -1;
     for (int i = 0; i < g_PageDevices.size(); ++i) {
@@ -389,8 +389,8 @@ void TestMacroDevice::OpenMouseInMainWindow()
     QVERIFY(entry >= 0);
     QSignalSpy popupClosed(m_main->DevicePage()->WaitPopup(), &QDialog::finished);
     QTest::mouseClick(g_DeviceTiles.at(entry), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }, 10000));
-    QVERIFY(HidSim::WaitUntilIdle());
+    QVERIFY(TestSupport::WaitFor([&] { return popupClosed.count() == 1; }));
+    QVERIFY(HidSim::WaitUntilIdle(TestSupport::kHangGuardMs));
     QTest::mouseClick(m_main->DevicePage()->findChild<QToolButton *>("MacroButton"), Qt::LeftButton);
     m_page = m_main->findChild<Macro *>();
     QVERIFY(m_page);

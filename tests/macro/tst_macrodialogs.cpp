@@ -285,7 +285,7 @@ void TestMacroDialogs::keyDialogCaptureEndsWithIt()
 
     QWidget other;
     other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QVERIFY(QTest::qWaitForWindowExposed(&other, TestSupport::kHangGuardMs));
 
     auto dialog = std::make_unique<addKey>();
     QPointer<QLineEdit> edit = dialog->findChild<QLineEdit *>("lineEdit");

@@ -232,7 +232,7 @@ Macro *TestMacroExport::MakePage()
 {
     m_page = std::make_unique<Macro>();
     m_page->show();
-    if (!QTest::qWaitForWindowExposed(m_page.get()))
+    if (!QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs))
         qWarning("macro page not exposed");
     return m_page.get();
 }

@@ -154,7 +154,7 @@ Macro *TestMacroList::MakePage()
 {
     m_page = std::make_unique<Macro>();
     m_page->show();
-    if (!QTest::qWaitForWindowExposed(m_page.get()))
+    if (!QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs))
         qWarning("macro page not exposed");
     return m_page.get();
 }
@@ -220,7 +220,7 @@ void TestMacroList::nameRuleAsTyped()
     QFETCH(QStringList, shown);
     QuestionDialog dialog;
     dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog, TestSupport::kHangGuardMs));
     auto *line = dialog.findChild<QLineEdit *>("lineEdit");
     for (int i = 0; i < typed.size(); ++i) {
         if (typed[i].startsWith("paste:")) {

@@ -148,7 +148,7 @@ Macro *TestMacroPage::MakePage()
 {
     m_page = std::make_unique<Macro>();
     m_page->show();
-    if (!QTest::qWaitForWindowExposed(m_page.get()))
+    if (!QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs))
         qWarning("macro page not exposed");
     return m_page.get();
 }
@@ -576,7 +576,7 @@ void TestMacroPage::escapeAndF12StayOnThePage()
     QDialog host;
     auto *page = new Macro(&host);
     host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QVERIFY(QTest::qWaitForWindowExposed(&host, TestSupport::kHangGuardMs));
 
     // A key the page ignores goes on to the dialog, where Escape would close it.
     struct KeyCounter : QObject {

@@ -173,7 +173,7 @@ void TestRecording::MakePage()
     m_page = std::make_unique<Macro>();
     m_page->SetRecordClock([this] { return m_now; });
     m_page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs));
 }
 
 void TestRecording::SelectMacro(const QString &name)
@@ -378,7 +378,7 @@ void TestRecording::backArrowEndsTheRecording()
 {
     auto frame = std::make_unique<Dialog>();
     frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(frame.get(), TestSupport::kHangGuardMs));
     frame->findChild<QToolButton *>("MacroButton")->click();
     Macro *page = frame->findChild<Macro *>();
     auto *macros = page->findChild<QListWidget *>("listWidgetHong");
@@ -422,7 +422,7 @@ void TestRecording::destroyedPageTakesNoKeys()
     m_page.reset();
     QWidget other;
     other.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&other));
+    QVERIFY(QTest::qWaitForWindowExposed(&other, TestSupport::kHangGuardMs));
     QTest::keyClick(other.windowHandle(), Qt::Key_A);
 
     QVERIFY(!g_MacroRecording);

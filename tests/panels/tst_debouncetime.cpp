@@ -174,7 +174,7 @@ private slots:
         panel->SetItemUnit(8, "ms");
         QVERIFY(page.Shoot("debouncetime"));
         QTest::mouseClick(box, Qt::LeftButton);
-        QVERIFY(QTest::qWaitFor([box] { return box->view()->isVisible(); }));
+        QVERIFY(TestSupport::WaitFor([box] { return box->view()->isVisible(); }));
         QVERIFY(Shoot(box->view()->window(), "debouncetime-popup"));
         box->hidePopup();
     }

@@ -206,7 +206,7 @@ Sensor *TestSensorPage::MakePage()
 {
     m_page = std::make_unique<Sensor>();
     m_page->show();
-    if (!QTest::qWaitForWindowExposed(m_page.get()))
+    if (!QTest::qWaitForWindowExposed(m_page.get(), TestSupport::kHangGuardMs))
         qWarning("sensor page not exposed");
     return m_page.get();
 }

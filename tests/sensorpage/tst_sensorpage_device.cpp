@@ -80,7 +80,7 @@ void TestSensorPageDevice::receiverMouseFillsThePageAndTakesItsChanges()
 {
     m_frame = std::make_unique<Dialog>();
     m_frame->show();
-    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(m_frame.get(), TestSupport::kHangGuardMs));
     m_frame->findChild<QToolButton *>("SensorButton")->click();
     auto *page = m_frame->findChild<Sensor *>("Sensor");
     QVERIFY(page);
@@ -104,7 +104,7 @@ void TestSensorPageDevice::receiverMouseFillsThePageAndTakesItsChanges()
     // The factory image of the Drive2 mouse: four levels, the second current, 1000 Hz, HP.
     const QStringList factoryLevels{"400", "800", "1600", "3200"};
     UpDataParam *popup = m_frame->WaitPopup();
-    QVERIFY(TestSupport::WaitFor([&] { return LevelTexts(page) == factoryLevels && !popup->isVisible(); }, 10000));
+    QVERIFY(TestSupport::WaitFor([&] { return LevelTexts(page) == factoryLevels && !popup->isVisible(); }));
     QCOMPARE(g_SensorName, QStringLiteral("3395"));
     QVERIFY(page->findChild<QToolButton *>("BrightRedButton")->isChecked());
     QCOMPARE(page->findChild<QSpinBox *>("spinBoxA")->value(), 800);
@@ -123,7 +123,7 @@ void TestSensorPageDevice::receiverMouseFillsThePageAndTakesItsChanges()
     // One step up on the current level: 850 DPI, plain code 850 / 50 - 1.
     QCOMPARE(int(StoredLevel(1).DpiX), 15);
     QTest::mouseClick(page->findChild<QToolButton *>("AddLevelA"), Qt::LeftButton);
-    QVERIFY(TestSupport::WaitFor([] { return StoredLevel(1).DpiX == 16; }, 5000));
+    QVERIFY(TestSupport::WaitFor([] { return StoredLevel(1).DpiX == 16; }));
     QCOMPARE(int(StoredLevel(1).DpiY), 16);
     QCOMPARE(int(StoredLevel(1).DpiFlags), 0);
     QCOMPARE(page->findChild<QToolButton *>("BrightRedButton")->text(), QStringLiteral("850"));

@@ -151,7 +151,7 @@ private:
     QString Text(const QString &tag) const;
     void OpenReadyDialog();
     void ClickUpgrade();
-    bool WaitForRunEnd(int timeoutMs = 15000);
+    bool WaitForRunEnd(int timeoutMs = TestSupport::kHangGuardMs);
 
     std::unique_ptr<FormSetting> page;
 };
@@ -478,7 +478,7 @@ void TestFirmwareUpdate::flashReports()
     std::unique_ptr<QThread> flashThread(
         QThread::create([bytes, dongleState] { (dongleState == 1 ? DongleUpgradeCallBack : MouseUpgradeCallBack)(bytes); }));
     flashThread->start();
-    QVERIFY(flashThread->wait(5000));
+    QVERIFY(flashThread->wait(TestSupport::kHangGuardMs));
     QCoreApplication::processEvents();
 
     QStringList seen;
@@ -533,7 +533,7 @@ void TestFirmwareUpdate::updateButton()
     if (situation == "noImages")
         noImages = std::make_unique<TestSupport::FolderWithoutImages>();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
 
     page->on_Receive_2_clicked();
 
@@ -566,7 +566,7 @@ void TestFirmwareUpdate::OpenReadyDialog()
     QCOMPARE(Mouse(), QString("v1.2"));
     g_SessionActive = 1;
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
     page->on_Receive_2_clicked();
     QVERIFY(g_UpDateRepair->isVisible());
 }
@@ -596,7 +596,7 @@ void TestFirmwareUpdate::wholeUpdateFromTheDialog()
     ClickUpgrade();
     QVERIFY(g_UpDateRepair->IsShowingUpdating());
     QVERIFY(!g_LinkWatch);
-    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([&] { return labelSpy.size() == 2; }));
 
@@ -700,7 +700,7 @@ void TestFirmwareUpdate::aFlashWithoutDurationStillEnds()
     OpenReadyDialog();
     HidSim::SetTiming(world.timing);
     ClickUpgrade();
-    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }, 15000));
+    QVERIFY(TestSupport::WaitFor([this] { return page->Engine().TimerActive(kMouseFirmware); }));
     QVERIFY(WaitForRunEnd());
     QVERIFY(TestSupport::WaitFor([this] { return Mouse() == "v1.3"; }));
     QCOMPARE(VersionOf("m2"), uint16_t(0x0103));
@@ -715,7 +715,7 @@ void TestFirmwareUpdate::receiverRunCountingTwoReceivers()
     g_FoundDevices = {Current("m2", true, QString()), Current("r4k", true, QString()), Current("r8k", true, QString())};
     g_CurrentDevice.Set(Current("m2", true, "v1.2"));
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(page.get(), TestSupport::kHangGuardMs));
 
     page->on_Receive_clicked();
     QVERIFY(WaitForRunEnd());

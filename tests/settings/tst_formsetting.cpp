@@ -316,7 +316,7 @@ void TestFormSetting::driverVersionFollowsTheScrollBar()
     FormSetting *page = NewPage();
     page->ApplyExpandedLayout();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     auto *area = Child<QScrollArea>(page, "scrollArea");
     QScrollBar *bar = area->verticalScrollBar();
     QCOMPARE(bar->maximum(), 860 - area->viewport()->height());
@@ -462,7 +462,7 @@ void TestFormSetting::pressOnThePageStaysThere()
     auto *page = new FormSetting(&host);
     host.resize(page->size());
     host.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QVERIFY(QTest::qWaitForWindowExposed(&host, TestSupport::kHangGuardMs));
     // An empty spot of the content, right of the sleep-time box.
     QWidget *content = Child(page, "scrollAreaWidgetContents");
     QTest::mousePress(content, Qt::LeftButton, Qt::NoModifier, QPoint(700, 380));

@@ -94,7 +94,7 @@ bool EmitFromThread(const std::function<void()> &emitting)
 {
     std::unique_ptr<QThread> thread(QThread::create(emitting));
     thread->start();
-    return QTest::qWaitFor([&] { return thread->isFinished(); }, 5000) && thread->wait(1000);
+    return QTest::qWaitFor([&] { return thread->isFinished(); }, TestSupport::kHangGuardMs) && thread->wait(1000);
 }
 
 void EmitRgb(int mode)
@@ -433,7 +433,7 @@ void TestSettingsControls::optionsReachTheReceiver()
     OpenSession("r4k");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     // The receiver's record as the library last filled it, bytes 1-9 its own.
     DongleRGB record{};
     for (int i = 0; i < 9; ++i)
@@ -465,7 +465,7 @@ void TestSettingsControls::aWholeReadShowsTheReceiverOptions()
 {
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     OpenSession("r4k");
     QVERIFY(TestSupport::WaitFor([page] { return Blocks(page) == "o 1 860"; }));
 }
@@ -475,7 +475,7 @@ void TestSettingsControls::nothingIsSentBeforeWritesAreAllowed()
     OpenSession("r4k");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     EmitRgb(1);
     QVERIFY(EmitFromThread([] { PostMsg::GetInstance()->EmitLongRangeMode(false); }));
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
@@ -497,7 +497,7 @@ void TestSettingsControls::offlineChangesRaiseTheNotice()
     OpenSession("r4k");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     EmitRgb(1);
     QVERIFY(HidSim::SetPower("m2", false));
     HidSim::WaitUntilIdle();
@@ -557,7 +557,7 @@ void TestSettingsControls::languageBoxStoresThenAnnounces()
     connect(hub, &PostMsg::SigLanguageSameB, &context,
             [&](int index) { heard << QString("SigLanguageSameB(%1)").arg(index); });
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
 
     PanelFixture::ChooseItem(Child<QComboBox>(page, "comboBox"), 0);
     QCOMPARE(heard, (QStringList{"SigChangeLanguage(0) stored 0", "SigLanguageSameA(0)"}));
@@ -579,7 +579,7 @@ void TestSettingsControls::autostartEntryFollowsTheBox()
 {
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     const QString entry = m_config.path() + "/autostart/" + QCoreApplication::applicationName() + ".desktop";
     QCOMPARE(Autostart::EntryPath(), entry);
 
@@ -626,7 +626,7 @@ void TestSettingsControls::autostartBoxGoesBackWhenTheEntryCannotChange()
     const QByteArray macroIni = FileBytes(MacroIni::DefaultPath());
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     auto *box = Child<QCheckBox>(page, "checkBox");
     QCOMPARE(box->isChecked(), wasOn);
 
@@ -745,7 +745,7 @@ void TestSettingsControls::mouseSettingsLinkStartsTheTool()
     });
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     QTest::mouseClick(Child(page, "pushButton"), Qt::LeftButton);
     QTest::mouseClick(Child(page, "pushButton"), Qt::LeftButton);
     qputenv("PATH", path);
@@ -760,7 +760,7 @@ void TestSettingsControls::mouseSettingsWithoutToolSaysSo()
     qputenv("PATH", bin.path().toLocal8Bit());
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     const QString noTool = NoticeOpenedBy([page] { QTest::mouseClick(Child(page, "pushButton"), Qt::LeftButton); });
     qputenv("PATH", path);
     QCOMPARE(noTool, QString("No program was found to open it"));
@@ -784,7 +784,7 @@ void TestSettingsControls::webLinkOpensItsText()
     QDesktopServices::setUrlHandler("http", &catcher, "Open");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     auto *link = Child<QPushButton>(page, "pushButton_3");
     page->findChild<QScrollArea *>("scrollArea")->ensureWidgetVisible(link);
     QTest::mouseClick(link, Qt::LeftButton);
@@ -835,7 +835,7 @@ void TestSettingsControls::webLinkRefusesOtherSchemesWithANotice()
         QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     auto *link = Child<QPushButton>(page, "pushButton_3");
     page->findChild<QScrollArea *>("scrollArea")->ensureWidgetVisible(link);
     QStringList notices;
@@ -862,7 +862,7 @@ void TestSettingsControls::pairingOfflineShowsNoDialog()
     OpenOffline("r8k");  // its mouse is switched off
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     QSignalSpy offline(PostMsg::GetInstance(), &PostMsg::SigMouseOffLineo);
     bool modalSeen = false;
     QTimer::singleShot(0, [&] {
@@ -884,7 +884,7 @@ void TestSettingsControls::pairingHandsTheConnectionBack()
     OpenSession("r4k");
     FormSetting *page = NewPage();
     page->show();
-    QVERIFY(QTest::qWaitForWindowExposed(page));
+    QVERIFY(QTest::qWaitForWindowExposed(page, TestSupport::kHangGuardMs));
     QPoint dialogAt;
     QPoint expectedAt;
     bool modalSeen = false;

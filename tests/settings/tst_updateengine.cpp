@@ -178,7 +178,7 @@ void TestUpdateEngine::steps()
     QCOMPARE(HidSim::CallsOf("UsbUpgrade_Start").size(), size_t(flashStarted ? 1 : 0));
     if (flashStarted) {
         std::atomic<int> &runStateNow = target == 211 ? g_DongleUpdateState : g_MouseUpdateState;
-        QTRY_VERIFY_WITH_TIMEOUT(runStateNow != kRunFlashing, 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(runStateNow != kRunFlashing, TestSupport::kHangGuardMs);
         QCOMPARE(int(runStateNow), int(kRunSucceeded));
         QCOMPARE(recordWhileFlashing, record);
         // Its one flash succeeded: the record went.

@@ -4,6 +4,7 @@
 #include "discovery.h"
 #include "globals.h"
 #include "hidusb_control.h"
+#include "testsupport.h"
 
 #include <QTest>
 
@@ -21,7 +22,8 @@ bool OpenAsCurrentDevice(const QString &name)
     SetCurrentPath(path);
     OpenCurrentDevice();
     ReadWholeImage();
-    const bool read = QTest::qWaitFor([] { return ImageIsDevicesOwn(); }, 5000) && HidSim::WaitUntilIdle();
+    const bool read =
+        QTest::qWaitFor([] { return ImageIsDevicesOwn(); }, kHangGuardMs) && HidSim::WaitUntilIdle(kHangGuardMs);
     // As the wait popup does once the pages confirmed their fill.
     g_SensorFilled = 0;
     g_ButtonFilled = 0;

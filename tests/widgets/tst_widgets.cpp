@@ -166,8 +166,9 @@ void TestWidgets::placeholderItemsAreNotMeasured()
     QVERIFY(!cjkFontOpen());
 
     page.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&page));
-    QTRY_VERIFY(box->view()->visualRect(box->model()->index(2, 0)).height() > 0);
+    QVERIFY(QTest::qWaitForWindowExposed(&page, TestSupport::kHangGuardMs));
+    QTRY_VERIFY_WITH_TIMEOUT(box->view()->visualRect(box->model()->index(2, 0)).height() > 0,
+                             TestSupport::kHangGuardMs);
     QVERIFY(!cjkFontOpen());
 }
 
@@ -210,19 +211,19 @@ void TestWidgets::comboKeepsTheIndexFromBeforeThePopup()
     box.addItems({"zero", "one", "two"});
     box.resize(130, 30);
     box.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&box));
+    QVERIFY(QTest::qWaitForWindowExposed(&box, TestSupport::kHangGuardMs));
     QCOMPARE(box.PressIndex, 0);
 
     box.setCurrentIndex(2);
     QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(20, 15));
-    QTRY_VERIFY(box.view()->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(box.view()->isVisible(), TestSupport::kHangGuardMs);
     QCOMPARE(box.PressIndex, 2);
 
     // Pick another item in the popup: the remembered index stays.
     QAbstractItemView *view = box.view();
     QTest::keyClick(view, Qt::Key_Up);
     QTest::keyClick(view, Qt::Key_Return);
-    QTRY_VERIFY(!view->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(!view->isVisible(), TestSupport::kHangGuardMs);
     QCOMPARE(box.currentIndex(), 1);
     QCOMPARE(box.PressIndex, 2);
 
@@ -240,7 +241,7 @@ void TestWidgets::toolButtonClicksOnThePress()
     button.setCheckable(true);
     button.resize(164, 22);
     button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QVERIFY(QTest::qWaitForWindowExposed(&button, TestSupport::kHangGuardMs));
     QSignalSpy clicked(&button, &QAbstractButton::clicked);
     QSignalSpy pressed(&button, &QAbstractButton::pressed);
 
@@ -269,7 +270,7 @@ void TestWidgets::toolButtonIgnoresOtherButtons()
     MyToolButton button;
     button.setCheckable(true);
     button.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&button));
+    QVERIFY(QTest::qWaitForWindowExposed(&button, TestSupport::kHangGuardMs));
     QSignalSpy clicked(&button, &QAbstractButton::clicked);
 
     QTest::mousePress(&button, Qt::RightButton, {}, QPoint(5, 5));
@@ -417,9 +418,9 @@ void TestWidgets::progressRunsToTheEnd()
         bar.mUpdate();
 
     QVERIFY(!Timer(bar, "SlowTimer")->isActive());
-    QTRY_COMPARE(bar.format(), QString("100.0%"));
+    QTRY_COMPARE_WITH_TIMEOUT(bar.format(), QString("100.0%"), TestSupport::kHangGuardMs);
     QCOMPARE(bar.value(), 100);
-    QTRY_VERIFY(!Timer(bar, "FastTimer")->isActive());
+    QTRY_VERIFY_WITH_TIMEOUT(!Timer(bar, "FastTimer")->isActive(), TestSupport::kHangGuardMs);
 
     // A fifth report and a stray slow tick leave the finished bar alone.
     bar.mUpdate();
@@ -432,13 +433,13 @@ void TestWidgets::progressCreepStopsBelowTheNextBound()
 {
     MyProgressBar bar;
     bar.Start(4, 1);
-    QTRY_COMPARE(bar.value(), 24);
+    QTRY_COMPARE_WITH_TIMEOUT(bar.value(), 24, TestSupport::kHangGuardMs);
     QTest::qWait(30);  // many more slow ticks
     QCOMPARE(bar.value(), 24);
     QCOMPARE(bar.format(), QString("24.0%"));
 
     bar.mUpdate();
-    QTRY_COMPARE(bar.value(), 49);
+    QTRY_COMPARE_WITH_TIMEOUT(bar.value(), 49, TestSupport::kHangGuardMs);
 
     // A new run starts over from 0.
     bar.Start(3, 100000);
@@ -537,7 +538,7 @@ void TestWidgets::wheelGoesWhereItIsMeant()
     WheelWindow fixture;
     fixture.window.show();
     fixture.window.activateWindow();
-    QVERIFY(QTest::qWaitForWindowActive(&fixture.window));
+    QVERIFY(QTest::qWaitForWindowActive(&fixture.window, TestSupport::kHangGuardMs));
     QWidget *target = fixture.places[place]->findChild<QWidget *>(control);
     if (focused) {
         QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(5, target->height() / 2));
