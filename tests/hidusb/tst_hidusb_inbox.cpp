@@ -143,8 +143,8 @@ void TestHidUsbInbox::filesWithoutTheCommandSuffixAreLeftAlone()
     QTemporaryDir root;
     const QString inbox = root.filePath("control/inbox");
     Start start(root.filePath("control"));
-    QVERIFY(TestSupport::WaitFor([&] { return start.Sent(); }, kAnswerMs));
-    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }, kAnswerMs));
+    QVERIFY(TestSupport::WaitFor([&] { return start.Sent(); }));
+    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }));
     for (const QString &name : {QStringLiteral("note.txt"), QStringLiteral("2-old.cmd.bak")}) {
         QFile note(inbox + "/" + name);
         QVERIFY(note.open(QIODevice::WriteOnly));
@@ -153,7 +153,7 @@ void TestHidUsbInbox::filesWithoutTheCommandSuffixAreLeftAlone()
     // Answered after the notes: the inbox has been read with them in it.
     QVERIFY(QFile::remove(root.filePath("control/last-result.txt")));
     WriteCommand(inbox);
-    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }, kAnswerMs));
+    QVERIFY(TestSupport::WaitFor([&] { return !start.Result().isEmpty(); }));
     QCOMPARE(start.Result(), "ok: " + kCommand);
     QVERIFY(QFile::exists(inbox + "/note.txt"));
     QVERIFY(QFile::exists(inbox + "/2-old.cmd.bak"));
