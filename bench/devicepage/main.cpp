@@ -223,6 +223,17 @@ private:
             Fail("the tile did not open the device page");
     }
 
+    // True while the device thread's pass runs; `again` is then called once
+    // it has ended.
+    bool PassStillRunning(void (DevicePageDriver::*again)())
+    {
+        if (!g_Worker || !g_Worker->isRunning())
+            return false;
+        connect(g_Worker, &QThread::finished, this, again,
+                Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+        return g_Worker->isRunning();
+    }
+
     // The popup has closed: a notice now means the read failed; otherwise the
     // page is filled once the device thread's pass has ended.
     void CheckSettled()
@@ -233,12 +244,8 @@ private:
             Fail(QByteArray("a dialog came up after the wait popup: ") + modal->metaObject()->className());
             return;
         }
-        if (g_Worker && g_Worker->isRunning()) {
-            connect(g_Worker, &QThread::finished, this, &DevicePageDriver::CheckSettled,
-                    Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
-            if (g_Worker->isRunning())
-                return;
-        }
+        if (PassStillRunning(&DevicePageDriver::CheckSettled))
+            return;
         Finish();
     }
 
@@ -294,12 +301,8 @@ private:
     {
         if (m_state != State::Resetting)
             return;
-        if (g_Worker && g_Worker->isRunning()) {
-            connect(g_Worker, &QThread::finished, this, &DevicePageDriver::CheckResetSettled,
-                    Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
-            if (g_Worker->isRunning())
-                return;
-        }
+        if (PassStillRunning(&DevicePageDriver::CheckResetSettled))
+            return;
         if (g_Worker)
             disconnect(g_Worker, nullptr, this, nullptr);
         ++m_resetsDone;
